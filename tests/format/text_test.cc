@@ -1,0 +1,114 @@
+#include "format/text.h"
+
+#include <gtest/gtest.h>
+
+namespace format {
+namespace {
+
+class TextTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetTexts(); }
+  void TearDown() override { ResetTexts(); }
+};
+
+TEST_F(TextTest, UpperCaseFoldsOnlyTheSevenAccentedLetters) {
+  EXPECT_EQ(UpperCase("mar\x87"), "MAR\x80");
+  EXPECT_EQ(UpperCase("g\x8Ar"), "G\x8AR");  // è is left alone
+  EXPECT_EQ(UpperCase("\x84\x94\x81\x82\xA4\x86"), "\x8E\x99\x9A\x90\xA5\x8F");
+  EXPECT_EQ(UpperCase(std::string("a\0b", 3)), std::string("A\0B", 3));
+}
+
+TEST_F(TextTest, FoldTextKeepsOrStripsAccents) {
+  EXPECT_EQ(FoldText("g\x8Ar"), "G\xD4R");
+  EXPECT_EQ(FoldText("\x98\x9B\xE1\xE7"), "\x98\x9B\xE1\xE7");  // ÿ ø ß þ stay
+  Texts().accentStripping = true;
+  EXPECT_EQ(FoldText("g\x8Ar"), "GER");
+  EXPECT_EQ(FoldText("a@b_c 1,9"), "A B C 1,9");
+  EXPECT_EQ(FoldText("\x98\x9B\xE1\xE7\xA6\xA7\xD5"), "YOSTAOE");
+  EXPECT_EQ(FoldText("\x9C\xC4\xEE\xFF"), "  \xEE\xFF");  // £ and ─ blank; 238 on untouched
+}
+
+TEST_F(TextTest, ZeroPadKeepsTheRightmostDigits) {
+  EXPECT_EQ(ZeroPad(7, 2), "07");
+  EXPECT_EQ(ZeroPad(2024, 2), "24");
+  EXPECT_EQ(ZeroPad(0, 4), "0000");
+  EXPECT_EQ(ZeroPad(12345, 4), "2345");
+  EXPECT_EQ(ZeroPad(-5, 3), "005");
+  EXPECT_EQ(ZeroPad(2.5, 5), "002.5");
+}
+
+TEST_F(TextTest, IsAllCharAndChoose) {
+  EXPECT_TRUE(IsAllChar("", 'x'));
+  EXPECT_TRUE(IsAllChar("   ", ' '));
+  EXPECT_FALSE(IsAllChar("  a", ' '));
+  EXPECT_EQ(Choose(5, "a", "b"), "a");
+  EXPECT_EQ(Choose(0, "a", "b"), "b");
+}
+
+TEST_F(TextTest, StarredDisplayJoinsHeadAndTail) {
+  EXPECT_EQ(StarredDisplay("Major*Carrer    "), "Carrer Major");
+  EXPECT_EQ(StarredDisplay("Hospitalet*L'   "), "L'Hospitalet");
+  EXPECT_EQ(StarredDisplay("*Nom  "), "*Nom");
+  EXPECT_EQ(StarredDisplay("  Sense estrella  "), "Sense estrella");
+}
+
+TEST_F(TextTest, PopTextReturnsTextsInReverseOrderIncludingEmptyOnes) {
+  PushText("first");
+  PushText("");
+  PushText(std::string("n\0l", 3));
+  EXPECT_EQ(PopText(), std::string("n\0l", 3));
+  EXPECT_EQ(PopText(), "");
+  EXPECT_EQ(PopText(), "first");
+  EXPECT_TRUE(Texts().textStack.empty());
+  EXPECT_EQ(PopText(), "");  // an empty stack gives the empty text, no crash
+}
+
+TEST_F(TextTest, BufferTextCopiesEveryByte) {
+  const char area[4] = {'a', 0, 'b', ' '};
+  EXPECT_EQ(BufferText(area, 4), std::string(area, 4));
+}
+
+TEST_F(TextTest, WrapParagraphShortTextGivesOnePaddedLine) {
+  std::string t = "Hola";
+  WrapParagraph(t, 0, 10, "i");
+  EXPECT_EQ(t, "Hola      ");
+}
+
+TEST_F(TextTest, WrapParagraphMovesAWordThatDoesNotFitToTheNextLine) {
+  std::string t = "primera segona";
+  WrapParagraph(t, 0, 10, "i");
+  EXPECT_EQ(t, "primera   segona    ");
+}
+
+TEST_F(TextTest, WrapParagraphCutsAWordLongerThanTheLine) {
+  std::string t = "abcdefghijkl";
+  WrapParagraph(t, 0, 5, "i");
+  EXPECT_EQ(t, "abcdefghijkl   ");
+}
+
+TEST_F(TextTest, WrapParagraphIndentsFirstOrHangingLines) {
+  std::string t = "aa bb cc";
+  WrapParagraph(t, 2, 5, "i");
+  EXPECT_EQ(t, "  aa " "bb cc");
+  t = "aa bb cc";
+  WrapParagraph(t, -2, 5, "i");
+  EXPECT_EQ(t, "aa bb" "  cc ");
+}
+
+TEST_F(TextTest, WrapParagraphControlBytesTakeNoRoom) {
+  std::string t = "\x1E" "abc" "\x1E" " de";
+  WrapParagraph(t, 0, 7, "i");
+  EXPECT_EQ(t, "\x1E" "abc" "\x1E" " de ");  // 7 visible, 2 control bytes
+  t = "\x1E" "ab" "\x1E" " cd";
+  WrapParagraph(t, 0, 3, "i");
+  EXPECT_EQ(t, "\x1E" "ab" "\x1E" " " "cd ");  // each line shows 3 characters
+}
+
+TEST_F(TextTest, WrapParagraphOfEmptyTextIsEmpty) {
+  std::string t;
+  WrapParagraph(t, 0, 76, "i");
+  EXPECT_EQ(t, "");
+}
+
+}  // namespace
+}  // namespace format
