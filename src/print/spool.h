@@ -1,0 +1,55 @@
+// The print spool writer.
+//
+// The program never talks to a printer: a printout is written as a
+// line-oriented command file, SessionDir + "kelprint.tmp", that the print
+// program KELPRINT turns into pages (doc/spool-format.md).  One printout at a
+// time:
+//
+//   closed --OpenSpool--> open --SpoolPage/Justify/Control/Text--> open
+//          <--CloseSpool--
+//
+// Page length, lines used and current column live across printouts; each
+// printout sets them with its first SpoolPage.  Writing problems are not lost:
+// the first failure is remembered and CloseSpool reports it, so that no print
+// program is started on a broken spool.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace print {
+
+struct SpoolState {
+  std::FILE* file = nullptr;
+  int pageLength = 0;     // last length given to SpoolPage
+  int linesUsed = 0;      // line advances since the last page record
+  int currentColumn = 0;  // where a text at column 0 with advance 0 starts
+  bool failed = false;    // a write since OpenSpool did not succeed
+};
+SpoolState& Spool();
+// Closes any open spool file and clears the state (tests).
+void ResetSpool();
+
+// The spool file's path as the system names it.
+std::string SpoolPath();
+
+// Creates the spool file anew and writes "DEVICE" + device.  False when the
+// file cannot be created (nothing is open then).
+bool OpenSpool(std::string_view device);
+void SpoolPage(int pageLength);
+// Normalises justification to its code, stores the code back into it and
+// writes the justification record.
+void SpoolJustify(std::string& justification);
+void SpoolControl(std::string_view text);
+// Writes a text record at column with a line advance; the caller's text is
+// not changed (control bytes become spaces in the record only).
+void SpoolText(int column, std::string_view text, int advance);
+// Closes the spool file.  False when the file was never open or any record
+// could not be written completely.
+bool CloseSpool();
+
+// A number as the spool writes it: sign position, digits, one space.
+std::string SpoolNumber(int value);
+
+}  // namespace print

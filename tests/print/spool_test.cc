@@ -1,0 +1,124 @@
+#include "print/spool.h"
+
+#include <gtest/gtest.h>
+
+#include "../support/temp_dir.h"
+#include "startup/settings.h"
+
+namespace print {
+namespace {
+
+using testing_support::TempDir;
+
+class SpoolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetSpool();
+    startup::ResetSettings();
+    startup::Settings().SessionDir = dir_.path() + "\\";
+  }
+  void TearDown() override {
+    ResetSpool();
+    startup::ResetSettings();
+  }
+  std::string Written() {
+    EXPECT_TRUE(CloseSpool());
+    return dir_.Read("kelprint.tmp");
+  }
+  TempDir dir_;
+};
+
+TEST_F(SpoolTest, FirstLineIsDeviceDirectlyFollowedByTheDeviceText) {
+  ASSERT_TRUE(OpenSpool("LPT1"));
+  EXPECT_EQ(Written(), "DEVICELPT1\r\n");
+  ASSERT_TRUE(OpenSpool(""));
+  EXPECT_EQ(Written(), "DEVICE\r\n");  // created anew, not appended
+}
+
+TEST_F(SpoolTest, NumbersHaveASignPositionAndATrailingSpace) {
+  EXPECT_EQ(SpoolNumber(66), " 66 ");
+  EXPECT_EQ(SpoolNumber(0), " 0 ");
+  EXPECT_EQ(SpoolNumber(-3), "-3 ");
+}
+
+TEST_F(SpoolTest, ControlBytesBecomeSpacesInTheRecordOnly) {
+  ASSERT_TRUE(OpenSpool("X"));
+  SpoolPage(24);
+  std::string text = "a\tb\rc\xFF" "d\x7F";
+  SpoolText(5, text, 1);
+  EXPECT_EQ(text, "a\tb\rc\xFF" "d\x7F");
+  EXPECT_EQ(Written(), "DEVICEX\r\nPAGE 24 \r\n 5 ,a b c d , 1 \r\n");
+}
+
+TEST_F(SpoolTest, FullPageStartsANewPageWithTheSameLength) {
+  ASSERT_TRUE(OpenSpool("X"));
+  SpoolPage(66);
+  Spool().linesUsed = 66;
+  SpoolText(1, "t", 1);
+  EXPECT_EQ(Written(), "DEVICEX\r\nPAGE 66 \r\nPAGE 66 \r\n 1 ,t, 1 \r\n");
+  EXPECT_EQ(Spool().linesUsed, 1);
+}
+
+TEST_F(SpoolTest, TextWithoutAnyPageRecordGetsAPageOfLengthZeroFirst) {
+  ASSERT_TRUE(OpenSpool("X"));
+  SpoolText(0, "t", 0);
+  EXPECT_EQ(Written(), "DEVICEX\r\nPAGE 0 \r\n 0 ,t, 0 \r\n");
+}
+
+TEST_F(SpoolTest, CurrentColumnFollowsTextsUntilALineAdvance) {
+  ASSERT_TRUE(OpenSpool("X"));
+  SpoolPage(24);
+  SpoolText(12, "abc", 0);
+  EXPECT_EQ(Spool().currentColumn, 15);
+  SpoolText(0, "de", 0);
+  EXPECT_EQ(Spool().currentColumn, 17);
+  SpoolText(0, "f", 1);
+  EXPECT_EQ(Spool().currentColumn, 0);
+  SpoolText(0, "", -3);  // pre-printed rows out of order go back up
+  EXPECT_EQ(Spool().linesUsed, -2);
+  EXPECT_TRUE(CloseSpool());
+}
+
+TEST_F(SpoolTest, JustificationTextsNormaliseToTheirCodes) {
+  struct Case {
+    const char* given;
+    const char* code;
+  } cases[] = {
+      {"  r", "D"}, {"R", "D"}, {"d", "D"}, {"Dreta", "D"}, {"c", "C"},
+      {"a", "A"},   {"B", "A"}, {"x", "E"}, {"", "E"},      {"   ", "E"},
+      {"N 15 \\.\\", "N 15 \\.\\"},       {"n-84 \\ .\\ tail", "N 84 \\ .\\"},
+      {"N", "N 0 "},                      {"N 95 \\. ", "N 95 \\."},
+  };
+  ASSERT_TRUE(OpenSpool("X"));
+  std::string expected = "DEVICEX\r\n";
+  for (const Case& c : cases) {
+    std::string text = c.given;
+    SpoolJustify(text);
+    EXPECT_EQ(text, c.code) << "given \"" << c.given << "\"";
+    expected += std::string("JUS") + c.code + "\r\n";
+  }
+  SpoolControl("@e");
+  expected += "*@e\r\n";
+  EXPECT_EQ(Written(), expected);
+}
+
+TEST_F(SpoolTest, UncreatableSpoolIsReportedAndNothingIsWritten) {
+  startup::Settings().SessionDir = dir_.path() + "\\missing\\folder\\";
+  EXPECT_FALSE(OpenSpool("X"));
+  SpoolPage(24);
+  SpoolText(1, "lost", 1);
+  EXPECT_FALSE(CloseSpool());
+}
+
+TEST_F(SpoolTest, FailedWriteIsReportedAtClose) {
+  // /dev/full accepts the open and refuses every write.
+  ResetSpool();
+  Spool().file = std::fopen("/dev/full", "wb");
+  ASSERT_NE(Spool().file, nullptr);
+  std::setvbuf(Spool().file, nullptr, _IONBF, 0);
+  SpoolText(1, "no room", 1);
+  EXPECT_FALSE(CloseSpool());
+}
+
+}  // namespace
+}  // namespace print
