@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace format {
@@ -127,6 +128,18 @@ bool IsAllChar(std::string_view text, unsigned char code) {
 
 std::string Choose(int flag, std::string_view a, std::string_view b) {
   return std::string(flag != 0 ? a : b);
+}
+
+double NumericValue(std::string_view text) {
+  std::string t = TrimLeft(text);
+  size_t i = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
+  bool point = false;
+  while (i < t.size() && ((t[i] >= '0' && t[i] <= '9') || (t[i] == '.' && !point))) {
+    point = point || t[i] == '.';
+    ++i;
+  }
+  double value = std::strtod(t.substr(0, i).c_str(), nullptr);
+  return std::isfinite(value) ? value : 0.0;
 }
 
 std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }

@@ -54,6 +54,11 @@ std::string BufferText(const void* area, std::size_t length);
 // left-aligned lines (the system uses "i").
 void WrapParagraph(std::string& text, int indent, int width, std::string_view mode);
 
+// The number a text starts with, as the system reads numbers out of
+// settings: leading spaces skipped, an optional sign, digits with an optional
+// decimal point; 0 when the text does not start with a number.
+double NumericValue(std::string_view text);
+
 // Spaces (0x20 only) removed at either end, at the end, or at the start.
 std::string Trim(std::string_view text);
 std::string TrimRight(std::string_view text);

@@ -1,10 +1,8 @@
 // Spool records: DEVICE, PAGE, JUS, "*" control and text lines, CR LF ended.
 #include "print/spool.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "format/text.h"
 #include "platform/paths.h"
@@ -27,12 +25,7 @@ void WriteRecord(std::string_view line) {
 // The absolute value of the number at the start of text (0 when none),
 // written as a decimal conversion with its leading space.
 std::string LeadingNumberText(std::string_view text) {
-  std::string t = format::TrimLeft(text);
-  size_t i = 0;
-  if (i < t.size() && (t[i] == '-' || t[i] == '+')) ++i;
-  size_t digitsStart = i;
-  while (i < t.size() && (std::isdigit(static_cast<unsigned char>(t[i])) || t[i] == '.')) ++i;
-  double value = std::fabs(std::strtod(t.substr(digitsStart, i - digitsStart).c_str(), nullptr));
+  double value = std::fabs(format::NumericValue(text));
   char buf[64];
   std::snprintf(buf, sizeof buf, " %.15g", value);
   return buf;

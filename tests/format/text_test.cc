@@ -63,6 +63,15 @@ TEST_F(TextTest, PopTextReturnsTextsInReverseOrderIncludingEmptyOnes) {
   EXPECT_EQ(PopText(), "");  // an empty stack gives the empty text, no crash
 }
 
+TEST_F(TextTest, NumericValueReadsTheLeadingNumberOnly) {
+  EXPECT_EQ(NumericValue("  21"), 21);
+  EXPECT_EQ(NumericValue("-7.5%"), -7.5);
+  EXPECT_EQ(NumericValue("1.2.3"), 1.2);
+  EXPECT_EQ(NumericValue("abc"), 0);
+  EXPECT_EQ(NumericValue(""), 0);
+  EXPECT_EQ(NumericValue("1e999"), 1);  // no exponent: the digits before it
+}
+
 TEST_F(TextTest, BufferTextCopiesEveryByte) {
   const char area[4] = {'a', 0, 'b', ' '};
   EXPECT_EQ(BufferText(area, 4), std::string(area, 4));
