@@ -62,6 +62,32 @@ TEST(RecordLayouts, UnitFieldsSitAtTheirOffsets) {
   EXPECT_EQ(v.BankAccount(), "ES7620770024003102575766          ");
 }
 
+TEST(RecordLayouts, WrittenChargesAndEntriesReadBack) {
+  RecordArea<kUnitLength> unit{};
+  Charges c;
+  c.fixedAmounts[4] = -250000;
+  c.coded[2] = {99, 0, 123456789};
+  c.coded[3] = {7, 3, -1};
+  PutCharges(unit, c);
+  PutPeriodicity(unit, -2);
+  Charges back = UnitView(unit).ChargeArea();
+  EXPECT_EQ(back.fixedAmounts[4], -250000);
+  EXPECT_EQ(back.coded[2].code, 99);
+  EXPECT_EQ(back.coded[2].amount, 123456789);
+  EXPECT_EQ(back.coded[3].count, 3);
+  EXPECT_EQ(back.coded[3].amount, -1);
+  EXPECT_EQ(UnitView(unit).Periodicity(), -2);
+  EXPECT_EQ(unit[unit_fields::kCharges.offset + unit_fields::kCharges.width], 0);  // nothing past it
+
+  RecordArea<kOwnerLength> owner{};
+  PutPropertyEntry(owner, 20, {std::string("\x81\x80", 2), 1});
+  PutPropertyEntry(owner, 21, {std::string("\x81\x80", 2), 1});  // no 21st entry: ignored
+  EXPECT_EQ(OwnerView(owner).Entry(20).vatClass, 1);
+  EXPECT_EQ(owner[owner_fields::kFiscalId.offset], 0);
+  PutField<owner_fields::kName>(owner, "Vidal*Maria");
+  EXPECT_EQ(OwnerView(owner).Name(), "Vidal*Maria" + std::string(19, ' '));
+}
+
 TEST(RecordLayouts, UnsetCollectionCodeHighReadsAsZeroDigits) {
   RecordArea<kUnitLength> unit{};
   unit[211] = 0x20;
