@@ -1,0 +1,25 @@
+// Storage of the formatters' state and the calls through the providers.
+#include "format/settings.h"
+
+namespace format {
+
+FormatSettings& Formats() {
+  static FormatSettings settings;
+  return settings;
+}
+
+void ResetFormats() {
+  Formats() = FormatSettings{};
+}
+
+std::string UserSetting(std::string_view key) {
+  const auto& provider = Formats().UserSetting;
+  return provider ? provider(key) : std::string();
+}
+
+std::string SessionLanguage() {
+  const auto& provider = Formats().SessionLanguage;
+  return provider ? provider() : std::string();
+}
+
+}  // namespace format

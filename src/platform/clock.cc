@@ -1,0 +1,38 @@
+// Local date and time from the C library, or the fixed value tests set.
+#include "platform/clock.h"
+
+#include <ctime>
+
+namespace platform {
+namespace {
+
+struct ClockState {
+  bool fixed = false;
+  DateTime value;
+};
+
+ClockState& Clock() {
+  static ClockState state;
+  return state;
+}
+
+}  // namespace
+
+DateTime Today() {
+  if (Clock().fixed) return Clock().value;
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return DateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                  local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+void FixToday(const DateTime& when) {
+  Clock() = ClockState{true, when};
+}
+
+void ResetClock() {
+  Clock() = ClockState{};
+}
+
+}  // namespace platform
