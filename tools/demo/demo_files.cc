@@ -1,0 +1,146 @@
+// Text files of the demo installation.
+#include "demo_files.h"
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "platform/cp850.h"
+
+namespace demo {
+namespace {
+
+std::string Cp(const std::string& utf8) { return platform::Utf8ToCp850(utf8); }
+
+// UTF-8 lines to a code page 850 text with CR LF ends.
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& l : lines) out += Cp(l) + "\r\n";
+  return out;
+}
+
+bool Write(const std::string& path, const std::string& bytes, std::string* error) {
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) *error = "cannot write " + path;
+  return static_cast<bool>(out);
+}
+
+std::string ToraIni(const std::string& language) {
+  return Lines({
+      "; Installation settings of the demo office",
+      "[Usuari]",
+      "Idioma=" + language,
+      "DatCaracter=/",
+      "DatOrdre=DMA",
+      "DecCaracter=,",
+      "MilCaracter=.",
+      "",
+      "[Empresa]",
+      "Linia1=ADMINISTRACIÓ DE FINQUES DEL TER",
+      "Linia2=Carrer Nou, 14, 2n",
+      "Linia3=17001 GIRONA",
+      "Linia4=Tel. 972 20 30 40",
+      "Linia5=admin@finquesdelter.cat",
+      "Linia6=Col·legiat núm. 1234",
+      "Linia7=b-17.654.321",
+      "Linia8=Girona",
+      "",
+      "[Rebut]",
+      "Antic=N        ; N: boxed receipt on plain paper",
+      "Duplicat=S     ; S: second copy on the same page",
+      "Membret=S      ; N: no issuer box (paper with letterhead)",
+      "Matriu=S       ; pre-printed forms: fill the counterfoil",
+      "Fila.Num=3",
+      "Fila.Dat=5",
+      "Fila.Cnc=8",
+      "Fila.Dom=13",
+      "Fila.Nom=16",
+      "",
+      "[Iva0]",
+      "Nom=IVA",
+      "Locals=21",
+      "Vivendes=0",
+      "[Iva1]",
+      "Nom=IVA",
+      "Locals=21",
+      "Vivendes=10",
+      "[Ret0]",
+      "Locals=19",
+      "[Ret1]",
+      "Locals=0",
+  });
+}
+
+std::string SessioIni(const std::string& sessionDir) {
+  return Lines({"[Menu]", "Titol=EMISSIÓ DE REBUTS", "NomMenu=QANTIRES", "[Terminal]",
+                "Dir=" + sessionDir});
+}
+
+std::string ToraTermIni(const std::string& date, const std::string& language) {
+  return Lines({"[Pantalla]", "Seleccio=1", "Col0=15000700000700070007",
+                "Col1=15010701000314010003", "[Sistema]", "Data=" + date,
+                "Sortida=rebuts.pdf", "Idioma=" + language});
+}
+
+// Help texts are read as records of 80 bytes: 78 characters and CR LF.
+std::string HelpFile(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& l : lines) {
+    std::string line = Cp(l);
+    line.resize(78, ' ');
+    out += line + "\r\n";
+  }
+  return out;
+}
+
+std::string SelectionHelp() {
+  return HelpFile({
+      "\x1E" "EMISSIÓ DE REBUTS" "\x1E",
+      "",
+      "Aquesta pantalla tria els rebuts que s'emetran aquest mes.",
+      "",
+      "\x1E" "Data d'emissió" "\x1E" "  Data que porten els rebuts. El mes d'aquesta data",
+      "                decideix quins rebuts vencen (mensuals, trimestrals...).",
+      "\x1E" "Departaments" "\x1E" "    Primer i últim departament (finca i número).",
+      "                F4 obre la llista de finques o de departaments.",
+      "\x1E" "Període" "\x1E" "         Número que s'imprimeix a la referència (V07).",
+      "\x1E" "Formes de cobrament" "\x1E",
+      "                A administració, B banc (domiciliats), F finca.",
+      "                Per a cada forma, S/N i el primer i l'últim codi.",
+      "\x1E" "Conceptes" "\x1E" "       S per incloure el concepte als rebuts.",
+      "",
+      "Tecles: Retorn i fletxes per canviar de camp, Re Pàg / Av Pàg al primer",
+      "i a l'últim camp, F1 ajuda, F4 llista, Alt+X calculadora, Alt+C calendari,",
+      "Esc surt. En confirmar, els rebuts s'envien al programa d'impressió.",
+      "",
+      "F1 dins d'aquesta ajuda mostra l'ajuda general del menú.",
+  });
+}
+
+std::string MenuHelp() {
+  return HelpFile({
+      "\x1E" "AJUDA GENERAL" "\x1E",
+      "",
+      "Esc tanca la finestra. Fletxes, Re Pàg, Av Pàg, Inici i Fi per moure's.",
+      "Alt+X obre la calculadora i Alt+C el calendari des de qualsevol camp.",
+  });
+}
+
+}  // namespace
+
+bool WriteInstallationText(const InstallationText& in, std::string* error) {
+  const std::string& r = in.root;
+  return Write(r + "Tora.ini", ToraIni(in.language), error) &&
+         Write(in.sessionDir + "Sessio.ini", SessioIni(in.sessionDir), error) &&
+         Write(in.sessionDir + "ToraTerm.ini", ToraTermIni(in.workingDate, in.language), error) &&
+         Write(r + "FORMS/QANTIRES.QFM", SelectionForm(), error) &&
+         Write(r + "LOCALE/QANTIRES.LNG", LanguageFile(), error) &&
+         Write(r + "AJUDA/QANTIRES.HLP", SelectionHelp(), error) &&
+         Write(r + "AJUDA/KOPAMENU.HLP", MenuHelp(), error);
+}
+
+}  // namespace demo

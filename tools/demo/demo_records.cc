@@ -1,0 +1,323 @@
+// The demo office's records, written through the record layouts.
+#include "demo_records.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "format/packed.h"
+#include "issuing/record_layouts.h"
+#include "platform/cp850.h"
+
+namespace demo {
+namespace {
+
+using namespace issuing;
+
+// Demo texts are written in UTF-8 here and stored in code page 850.
+std::string Cp(const char* utf8) { return platform::Utf8ToCp850(utf8); }
+
+std::string Packed(int value, int digits) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%0*d", digits, value);
+  return format::PackDigits(buf);
+}
+
+template <std::size_t N>
+std::string Bytes(const RecordArea<N>& area) {
+  return std::string(reinterpret_cast<const char*>(area.data()), N);
+}
+
+template <std::size_t N>
+RecordArea<N> Blank() {
+  RecordArea<N> a;
+  a.fill(' ');
+  return a;
+}
+
+template <Field F, std::size_t N>
+void PutBytes(RecordArea<N>& area, const std::string& bytes) {
+  PutField<F>(area, bytes);
+}
+
+RecordFile ConceptTypes() {
+  RecordFile f{"TVRebut", kConceptTypeLength, {1, 1, false}, {}};
+  struct Type {
+    int code;  // 1 to 10 raw, coded ones packed
+    const char* name;
+    const char* vat;
+    const char* withholding;
+  };
+  const Type types[] = {
+      {1, "Lloguer", "S", "S"},         {2, "Comunitat", "S", "N"},
+      {3, "Aigua", "N", "N"},           {4, "IBI", "N", "N"},
+      {5, "Escombraries", "N", "N"},    {6, "Calefacció", "S", "N"},
+      {7, "Ascensor", "S", "N"},        {8, "Assegurança", "N", "N"},
+      {9, "Endarreriments", "S", "S"},  {10, "Altres despeses", "S", "N"},
+      {21, "Pàrquing", "S", "S"},       {35, "Traster", "S", "S"},
+      {40, "Reparacions", "S", "N"},    {55, "Subministrament gas", "S", "N"},
+  };
+  for (const Type& t : types) {
+    auto a = Blank<kConceptTypeLength>();
+    a[0] = static_cast<unsigned char>(t.code <= 10 ? t.code : 128 + t.code);
+    PutField<concept_type_fields::kName>(a, Cp(t.name));
+    PutField<concept_type_fields::kVatFlag>(a, t.vat);
+    PutField<concept_type_fields::kWithholdingFlag>(a, t.withholding);
+    PutField<concept_type_fields::kThirdFlag>(a, "S");
+    f.records.push_back(Bytes(a));
+  }
+  std::sort(f.records.begin(), f.records.end());
+  return f;
+}
+
+RecordFile Remittances() {
+  RecordFile f{"TRemeses", kRemittanceLength, {1, 1, false}, {}};
+  const char* names[] = {"Remesa ordinària", "Remesa lloguers locals", "Remesa comunitats"};
+  for (int i = 1; i <= 3; ++i) {
+    auto a = Blank<kRemittanceLength>();
+    std::string code = Packed(i, 2);
+    a[0] = static_cast<unsigned char>(code[0]);
+    std::string date = Packed(20260100 + i, 8) + Packed(0, 12);  // bytes 1 to 10
+    std::copy(date.begin(), date.end(), a.begin() + 1);
+    std::string name = Cp(names[i - 1]);
+    name.resize(30, ' ');
+    std::copy(name.begin(), name.end(), a.begin() + 16);
+    a[75] = static_cast<unsigned char>(Packed(0, 2)[0]);
+    f.records.push_back(Bytes(a));
+  }
+  return f;
+}
+
+struct OwnerData {
+  int key;
+  const char* name;
+  const char* address[3];
+  int lastReceipt;
+  std::vector<std::pair<int, int>> properties;  // number, VAT class
+  const char* fiscalId;
+};
+
+struct PropertyData {
+  int number;
+  const char* street;
+  const char* town;
+  const char* province;
+  char kind;  // 'P': units carry their own address
+};
+
+struct UnitData {
+  int property;
+  int unit;
+  const char* tenant;
+  const char* door;
+  const char* secondLine;
+  const char* collector;
+  const char* street;  // own address, for properties of kind 'P'
+  const char* town;
+  const char* province;
+  bool premises;
+  int codeHigh;  // -1: never set (a byte below 128)
+  char form;
+  int codeLow;
+  int periodicity;
+  const char* collectionText;
+  std::array<int, 10> fixed;
+  std::array<std::pair<int, int>, 3> coded;  // code, amount
+  std::array<int, 3> last;                   // code, count, amount
+  bool withholding;
+  char timing;
+  const char* fiscalId;
+  const char* iban;
+  const char* mandates;  // kinds of the unit's mandates, in order
+};
+
+const OwnerData kOwners[] = {
+    {1, "Puig i Soler*Maria Rosa", {"C. de la Creu, 12, 3r 1a", "17001 GIRONA", "GIRONA"},
+     120, {{1, 0}, {2, 1}}, "40123456-B"},
+    {2, "Aiguaviva*Josep d'", {"Pl. de la Independència, 3", "17002 GIRONA", "GIRONA"},
+     7, {{4, 0}}, "77.889.900-K"},
+    {3, "Immobiliària del Ter, SL", {"Av. de Sant Narcís, 40", "17005 GIRONA", "GIRONA"},
+     2045, {{3, 0}, {5, 1}}, "B17.555.444"},
+    {4, "Olivé Bassols*Núria", {"Rambla Nova, 101, 5è", "43001 TARRAGONA", "TARRAGONA"},
+     0, {{6, 0}}, "39.876.543-Z"},
+};
+
+const PropertyData kProperties[] = {
+    {1, "Major, 25*Carrer", "17001 GIRONA", "GIRONA", ' '},
+    {2, "Àngel, 4*Plaça de l'", "17600 FIGUERES", "GIRONA", ' '},
+    {3, "Mas Pla*Urbanització", "17240 LLAGOSTERA", "GIRONA", 'P'},
+    {4, "Rambla, 8*La", "08002 BARCELONA", "BARCELONA", ' '},
+    {5, "Hospital, 31*Carrer de l'", "43003 TARRAGONA", "TARRAGONA", ' '},
+    {6, "Ter, 2*Passeig del", "17004 GIRONA", "GIRONA", ' '},
+};
+
+const UnitData kUnits[] = {
+    {1, 1, "Garcia Pons*Anna", "1r 1a", "", "", "", "", "", false, 0, 'B', 1, 1, "",
+     {65000, 4500, 0, 0, 0, 0, 0, 0, 0, 0}, {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0},
+     false, ' ', "41234567-L", "ES76 2100 0418 4502 0005 1332", "P"},
+    {1, 2, "Martí*Jordi", "1r 2a", "", "", "", "", "", false, 0, 'B', 1, 3, "",
+     {180000, 13500, 0, 0, 0, 0, 0, 0, 0, 0}, {{{21, 24000}, {0, 0}, {0, 0}}}, {0, 0, 0},
+     false, 'V', "40999888-C", "ES91 0081 0200 2500 0123 4567", "CD"},
+    {1, 3, "Hospitalet*Lluïsa L'", "2n 1a", "A/A Sr. Pere Vila", "Sr. Vila (porter)", "", "", "",
+     false, -1, 'A', 2, 2, "", {98000, 9000, 2500, 0, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0}, false, 'M', "47111222-D", "", ""},
+    {1, 4, "Ribas*Carme", "2n 2a", "", "", "", "", "", false, 0, 'F', 1, 1,
+     "Ingrés al compte de la finca", {72000, 4500, 0, 0, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0}, false, ' ', "40555666-F", "", ""},
+    {2, 0, "Forns Boix, SL", "Baixos", "Fleca i pastisseria", "", "", "", "", true, 0, 'B', 2, 1,
+     "", {120000, 6000, 0, 0, 0, 0, 0, 0, 0, 0}, {{{0, 0}, {35, 3000}, {0, 0}}}, {0, 0, 0},
+     true, ' ', "B17.123.456", "ES12 2038 8810 6160 0012 3456", "D"},
+    {2, 1, "Sánchez*Pedro", "Àtic", "", "", "", "", "", false, 0, 'A', 1, 6, "",
+     {300000, 0, 0, 38000, 0, 0, 0, 0, 0, 0}, {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0},
+     false, ' ', "52444333-G", "", ""},
+    {3, 1, "Vives*Enric", "", "", "", "Roure, 5*Camí del", "17240 LLAGOSTERA", "GIRONA", false,
+     0, 'B', 1, 12, "", {0, 0, 0, 45000, 12000, 0, 0, 18000, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0}, false, 'V', "40222111-H",
+     "ES45 1465 0100 9119 0012 3456", "P"},
+    {3, 2, "Roca*Montserrat", "", "", "", "Alzina, 9*Carrer de l'", "", "", false, 0, 'A', 3, 12,
+     "", {0, 0, 0, 45000, 12000, 0, 0, 18000, 0, 0}, {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0},
+     false, 'M', "40333444-J", "", ""},
+    {4, 1, "Llibreria Gòtic, SCCL", "Local 1", "", "", "", "", "", true, 0, 'B', 1, 1, "",
+     {250000, 15000, 0, 0, 0, 0, 0, 0, 12500, 0}, {{{0, 0}, {0, 0}, {0, 0}}}, {55, 2, 4200},
+     true, ' ', "F08.765.432", "ES66 0049 1500 0512 3456 7892", "P"},
+    {4, 2, "Ortega Ruiz*Lucía", "Pral. 1a", "", "", "", "", "", false, 0, 'A', 1, 3, "",
+     {0, 18000, 0, 0, 0, 0, 0, 0, 0, 0}, {{{0, 0}, {0, 0}, {40, 15000}}}, {0, 0, 0},
+     false, ' ', "48777666-K", "", ""},
+    {5, 1, "Fonollosa*Ramon", "3r", "", "", "", "", "", false, 0, 'F', 1, 1,
+     "Domiciliat a la gestoria Bosch", {54000, 0, 3200, 0, 0, 2800, 1500, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0}, false, ' ', "38111222-M", "", ""},
+    {5, 2, "Duran*Teresa", "4t", "", "", "", "", "", false, 0, 'A', 1, 0, "",
+     {54000, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0},
+     false, ' ', "38999000-N", "", ""},
+    {6, 1, "Castells*Jordi", "1r", "", "", "", "", "", false, 0, 'B', 1, 1, "",
+     {61000, 3000, 0, 0, 0, 0, 0, 0, 0, 0}, {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0},
+     false, ' ', "40444555-P", "ES30 3025 0001 1914 3333 4444", ""},
+};
+
+std::string OwnerRecord(const OwnerData& o) {
+  auto a = Blank<kOwnerLength>();
+  PutField<owner_fields::kKey>(a, Packed(o.key, 4));
+  PutField<owner_fields::kName>(a, Cp(o.name));
+  PutField<owner_fields::kAddress1>(a, Cp(o.address[0]));
+  PutField<owner_fields::kAddress2>(a, Cp(o.address[1]));
+  PutField<owner_fields::kAddress3>(a, Cp(o.address[2]));
+  PutField<owner_fields::kLastReceipt>(a, Packed(o.lastReceipt, 8));
+  for (int k = 1; k <= OwnerView::kPropertyEntries; ++k) {
+    PutPropertyEntry(a, k, {std::string(2, '\0'), 0});
+  }
+  int k = 1;
+  for (const auto& [number, vatClass] : o.properties) {
+    PutPropertyEntry(a, k++, {Packed(number, 4), static_cast<std::int16_t>(vatClass)});
+  }
+  PutField<owner_fields::kFiscalId>(a, Cp(o.fiscalId));
+  return Bytes(a);
+}
+
+std::string PropertyRecord(const PropertyData& p) {
+  auto a = Blank<kPropertyLength>();
+  PutField<property_fields::kNumber>(a, Packed(p.number, 4));
+  PutField<property_fields::kStreet>(a, Cp(p.street));
+  PutField<property_fields::kTown>(a, Cp(p.town));
+  PutField<property_fields::kProvince>(a, Cp(p.province));
+  a[property_fields::kKind.offset] = static_cast<unsigned char>(p.kind);
+  return Bytes(a);
+}
+
+std::string UnitRecord(const UnitData& u) {
+  auto a = Blank<kUnitLength>();
+  PutField<unit_fields::kKey>(a, Packed(u.property, 4) + Packed(u.unit, 4));
+  PutField<unit_fields::kTenantName>(a, Cp(u.tenant));
+  PutField<unit_fields::kDoor>(a, Cp(u.door));
+  PutField<unit_fields::kSecondName>(a, Cp(u.secondLine));
+  PutField<unit_fields::kCollector>(a, Cp(u.collector));
+  PutField<unit_fields::kStreet>(a, Cp(u.street));
+  PutField<unit_fields::kTown>(a, Cp(u.town));
+  PutField<unit_fields::kProvince>(a, Cp(u.province));
+  PutField<unit_fields::kPremises>(a, u.premises ? "S" : "N");
+  PutField<unit_fields::kCodeHigh>(a, u.codeHigh < 0 ? std::string(1, '\0') : Packed(u.codeHigh, 2));
+  PutField<unit_fields::kForm>(a, std::string(1, u.form));
+  PutField<unit_fields::kCodeLow>(a, Packed(u.codeLow, 2));
+  PutPeriodicity(a, static_cast<std::int16_t>(u.periodicity));
+  PutField<unit_fields::kCollectionText>(a, Cp(u.collectionText));
+  Charges c;
+  for (int i = 0; i < 10; ++i) c.fixedAmounts[i] = u.fixed[i];
+  for (int i = 0; i < 3; ++i) {
+    c.coded[i].code = static_cast<std::int16_t>(u.coded[i].first);
+    c.coded[i].amount = u.coded[i].second;
+  }
+  c.coded[3] = {static_cast<std::int16_t>(u.last[0]), static_cast<std::int16_t>(u.last[1]),
+                u.last[2]};
+  PutCharges(a, c);
+  PutField<unit_fields::kWithholding>(a, u.withholding ? "S" : "N");
+  PutField<unit_fields::kTiming>(a, std::string(1, u.timing));
+  PutField<unit_fields::kFiscalId>(a, Cp(u.fiscalId));
+  PutField<unit_fields::kBankAccount>(a, Cp(u.iban));
+  return Bytes(a);
+}
+
+std::string MandateRecord(const std::string& unitKey, int sequence, char kind) {
+  auto a = Blank<kMandateLength>();
+  PutField<mandate_fields::kUnitKey>(a, unitKey);
+  std::string reference = Packed(sequence, 4);
+  std::copy(reference.begin(), reference.end(), a.begin() + 4);
+  a[mandate_fields::kKind.offset] = static_cast<unsigned char>(kind);
+  return Bytes(a);
+}
+
+// Generated owners for benchmarks: each with its own properties and units,
+// cycling through periodicities, timing letters and forms.
+void AddBulk(const BulkSize& bulk, RecordFile& owners, RecordFile& properties, RecordFile& units,
+             RecordFile& mandates) {
+  const int perOwner = std::clamp(bulk.propertiesPerOwner, 1, 20);
+  const int perProperty = std::clamp(bulk.unitsPerProperty, 1, 999);
+  const int periodicities[] = {1, 1, 1, 2, 3, 3, 4, 6, 12};
+  const char timings[] = {' ', 'V', 'M'};
+  const char forms[] = {'A', 'B', 'F', 'B'};
+  int property = 100;
+  for (int o = 0; o < bulk.owners && property + perOwner <= 9999; ++o) {
+    OwnerData owner = kOwners[o % 4];
+    owner.key = 100 + o;
+    owner.properties.clear();
+    for (int p = 0; p < perOwner; ++p) owner.properties.push_back({property + p, o % 2});
+    owners.records.push_back(OwnerRecord(owner));
+    for (int p = 0; p < perOwner; ++p, ++property) {
+      PropertyData pd = kProperties[property % 6];
+      pd.number = property;
+      properties.records.push_back(PropertyRecord(pd));
+      for (int u = 1; u <= perProperty; ++u) {
+        UnitData ud = kUnits[(property + u) % 13];
+        ud.property = property;
+        ud.unit = u;
+        ud.periodicity = periodicities[(property + u) % 9];
+        ud.timing = timings[u % 3];
+        ud.form = forms[(property + u) % 4];
+        std::string unit = UnitRecord(ud);
+        units.records.push_back(unit);
+        if (ud.form == 'B') mandates.records.push_back(MandateRecord(unit.substr(0, 4), 1, 'P'));
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<RecordFile> BuildDemoRecords(const BulkSize& bulk) {
+  RecordFile owners{"PropietV", kOwnerLength, {1, 2, false}, {}};
+  RecordFile properties{"FinquesV", kPropertyLength, {1, 2, false}, {}};
+  RecordFile units{"DepartaV", kUnitLength, {1, 4, false}, {}};
+  RecordFile mandates{"CobramV", kMandateLength, {1, 4, true}, {}};
+  for (const OwnerData& o : kOwners) owners.records.push_back(OwnerRecord(o));
+  for (const PropertyData& p : kProperties) properties.records.push_back(PropertyRecord(p));
+  for (const UnitData& u : kUnits) {
+    std::string unit = UnitRecord(u);
+    units.records.push_back(unit);
+    int sequence = 1;
+    for (const char* k = u.mandates; *k != 0; ++k) {
+      mandates.records.push_back(MandateRecord(unit.substr(0, 4), sequence++, *k));
+    }
+  }
+  AddBulk(bulk, owners, properties, units, mandates);
+  return {ConceptTypes(), Remittances(), owners, properties, units, mandates};
+}
+
+}  // namespace demo

@@ -1,0 +1,82 @@
+// qt_demo: writes a demo installation's text files and its records in the
+// sequential load format, for demo/make-installation to load with recutil.
+//
+//   qt_demo ROOT [--date yyyymmdd] [--language CAT|SPA|GLG|OCI]
+//                [--owners N --properties-per-owner M --units-per-property K]
+//
+// ROOT receives Tora.ini, FORMS\, LOCALE\, AJUDA\ and session\ (Sessio.ini,
+// ToraTerm.ini); ROOT/load receives NAME.seq and NAME.key for the six record
+// files.
+#include <CLI/CLI.hpp>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
+#include "demo_files.h"
+#include "demo_records.h"
+
+namespace {
+
+std::string Today() {
+  std::time_t now = std::time(nullptr);
+  char buf[16];
+  std::strftime(buf, sizeof buf, "%Y%m%d", std::localtime(&now));
+  return buf;
+}
+
+// One record per line: its length in ASCII digits, a comma, the bytes, CR LF.
+bool WriteSequential(const demo::RecordFile& file, const std::string& path) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  for (const std::string& r : file.records) out << r.size() << ',' << r << "\r\n";
+  return static_cast<bool>(out);
+}
+
+// The key of the file for recutil: record length, then one string segment.
+bool WriteKey(const demo::RecordFile& file, const std::string& path) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << "record " << file.recordLength << "\n"
+      << "key 0 " << file.key.position << ":" << file.key.length << " string"
+      << (file.key.duplicates ? " dup" : "") << "\n";
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"qt_demo - writes the files of a demo installation of QANTIRES"};
+  std::string root;
+  demo::InstallationText text;
+  text.workingDate = Today();
+  text.language = "CAT";
+  demo::BulkSize bulk;
+  app.add_option("root", root, "installation folder to write")->required();
+  app.add_option("--date", text.workingDate, "working date, yyyymmdd (default: today)");
+  app.add_option("--language", text.language, "session language: CAT, SPA, GLG or OCI")
+      ->check(CLI::IsMember({"CAT", "SPA", "GLG", "OCI"}));
+  app.add_option("--owners", bulk.owners, "generated owners added to the demo office")
+      ->check(CLI::Range(0, 9000));
+  app.add_option("--properties-per-owner", bulk.propertiesPerOwner)->check(CLI::Range(1, 20));
+  app.add_option("--units-per-property", bulk.unitsPerProperty)->check(CLI::Range(1, 999));
+  CLI11_PARSE(app, argc, argv);
+
+  if (root.back() != '/') root += '/';
+  text.root = root;
+  text.sessionDir = root + "session/";
+  std::string error;
+  if (!demo::WriteInstallationText(text, &error)) {
+    std::fprintf(stderr, "qt_demo: %s\n", error.c_str());
+    return 1;
+  }
+  std::filesystem::create_directories(root + "load");
+  size_t total = 0;
+  for (const demo::RecordFile& f : demo::BuildDemoRecords(bulk)) {
+    if (!WriteSequential(f, root + "load/" + f.name + ".seq") ||
+        !WriteKey(f, root + "load/" + f.name + ".key")) {
+      std::fprintf(stderr, "qt_demo: cannot write the records of %s\n", f.name.c_str());
+      return 1;
+    }
+    total += f.records.size();
+  }
+  std::printf("qt_demo: %s written (%zu records)\n", root.c_str(), total);
+  return 0;
+}
