@@ -1,0 +1,79 @@
+// File-level operations: Open, Close, Create, Stat, Reset and transactions.
+#include <cstring>
+
+#include "platform/btr_request.h"
+#include "platform/btrcall.h"
+#include "platform/paths.h"
+
+namespace platform {
+
+int16_t OpenFile(BtrRequest& r) {
+  const std::string name = r.FileName();
+  if (name.empty()) return kStatusInvalidFileName;
+  if (r.keyNumber > kOpenNormal || r.keyNumber < kOpenExclusive) return kStatusInvalidOperation;
+  const std::string path = NativePath(name);
+  auto file = std::make_unique<OpenRecordFile>();
+  int16_t status = file->store.Open(path);
+  if (status == kStatusOk) status = file->locks.Open(path, r.keyNumber == kOpenExclusive);
+  if (status != kStatusOk) return status;
+  file->readOnly = r.keyNumber == kOpenReadOnly;
+  AddOpenFile(r.posBlock, std::move(file));
+  return kStatusOk;
+}
+
+int16_t CloseFile(BtrRequest& r, OpenRecordFile& file) {
+  file.store.EndTransaction(false);
+  RemoveOpenFile(r.posBlock);  // closing the lock file drops every lock
+  return kStatusOk;
+}
+
+int16_t CreateFile(BtrRequest& r) {
+  const std::string name = r.FileName();
+  if (name.empty()) return kStatusInvalidFileName;
+  FileSpec spec;
+  int16_t status = ParseFileSpec(r.data, r.dataLength, &spec);
+  if (status != kStatusOk) return status;
+  const std::string path = NativePath(name);
+  const bool replace = r.keyNumber != -1;
+  if (!replace) return RecordStore::Create(path, spec, false);
+  // Replacing: nobody may have the old file open meanwhile.
+  RecordLocks guard;
+  if (FileExists(path)) {
+    status = guard.Open(path, true);
+    if (status != kStatusOk) return status;
+  }
+  return RecordStore::Create(path, spec, true);
+}
+
+int16_t StatFile(BtrRequest& r, OpenRecordFile& file) {
+  uint32_t records = 0;
+  std::vector<uint32_t> distinct;
+  int16_t status = file.store.Counts(&records, &distinct);
+  if (status != kStatusOk) return status;
+  return r.ReturnData(EncodeStat(file.store.spec(), records, distinct));
+}
+
+int16_t ResetClient() {
+  ResetRecordManager();
+  return kStatusOk;
+}
+
+int16_t Transaction(BtrRequest& r) {
+  RecordManagerState& state = RecordManager();
+  if (r.base == kBtrBeginTransaction) {
+    if (state.inTransaction) return kStatusTransactionActive;
+    state.inTransaction = true;
+    return kStatusOk;
+  }
+  if (!state.inTransaction) return kStatusTransactionError;
+  state.inTransaction = false;
+  int16_t status = kStatusOk;
+  for (auto& file : state.files) {
+    if (file == nullptr) continue;
+    int16_t s = file->store.EndTransaction(r.base == kBtrEndTransaction);
+    if (status == kStatusOk) status = s;
+  }
+  return status;
+}
+
+}  // namespace platform

@@ -1,0 +1,181 @@
+// Read operations: the Get operations along a key, the Step operations in
+// physical order, Get Direct and Get Position.  A read with a lock bias
+// takes the record lock after finding the record and then looks again, so
+// the record returned is the one held.
+#include <cstring>
+#include <functional>
+
+#include "platform/btr_request.h"
+#include "platform/btrcall.h"
+#include "platform/key_sort.h"
+
+namespace platform {
+namespace {
+
+constexpr int kLockAttempts = 100;
+
+struct Found {
+  uint32_t position = 0;
+  std::string record;
+  bool logical = false;  // the read has a place in the index of key
+  int key = 0;
+  std::string sort;
+  int64_t seq = 0;
+};
+
+using Finder = std::function<int16_t(Found*)>;
+
+bool Waits(const BtrRequest& r) {
+  return r.bias == kBtrSingleWait || r.bias == kBtrMultipleWait;
+}
+
+bool Holds(const OpenRecordFile& file, uint32_t position) {
+  return file.singleLock == position || file.multipleLocks.count(position) != 0;
+}
+
+int16_t FindAndLock(const BtrRequest& r, OpenRecordFile& file, const Finder& find, Found* out) {
+  int16_t status = find(out);
+  for (int attempt = 0; status == kStatusOk && r.bias != 0 && attempt < kLockAttempts; ++attempt) {
+    const uint32_t position = out->position;
+    const bool held = Holds(file, position);
+    if (!held && !file.locks.LockRecord(position, Waits(r))) return kStatusRecordLocked;
+    Found again;
+    status = find(&again);
+    if (status == kStatusOk && again.position == position) {
+      *out = std::move(again);
+      return kStatusOk;
+    }
+    if (!held) file.locks.UnlockRecord(position);
+    if (status == kStatusOk) *out = std::move(again);
+  }
+  return r.bias != 0 && status == kStatusOk ? kStatusRecordLocked : status;
+}
+
+void KeepLock(const BtrRequest& r, OpenRecordFile& file, uint32_t position) {
+  if (r.bias == 0) return;
+  if (r.bias == kBtrMultipleWait || r.bias == kBtrMultipleNoWait) {
+    file.multipleLocks.insert(position);
+    return;
+  }
+  if (file.singleLock != 0 && file.singleLock != position &&
+      file.multipleLocks.count(file.singleLock) == 0) {
+    file.locks.UnlockRecord(file.singleLock);
+  }
+  file.singleLock = position;
+}
+
+// Makes the found record current and returns it (and its key when withKey).
+int16_t Deliver(BtrRequest& r, OpenRecordFile& file, const Found& found, bool withKey) {
+  KeepLock(r, file, found.position);
+  file.current = file.physical = found.position;
+  file.logicalValid = found.logical;
+  file.logicalKey = found.key;
+  file.logicalSort = found.sort;
+  file.logicalSeq = found.seq;
+  if (withKey) r.ReturnKey(file, found.record);
+  return r.ReturnData(found.record);
+}
+
+int16_t Read(BtrRequest& r, OpenRecordFile& file, const Finder& find, bool withKey) {
+  Found found;
+  int16_t status = FindAndLock(r, file, find, &found);
+  return status == kStatusOk ? Deliver(r, file, found, withKey) : status;
+}
+
+Seek SeekOf(uint16_t base) {
+  switch (base) {
+    case kBtrGetNext: return Seek::kNext;
+    case kBtrGetPrevious: return Seek::kPrevious;
+    case kBtrGetGreater: return Seek::kGreater;
+    case kBtrGetLess: return Seek::kLess;
+    case kBtrGetLessOrEqual: return Seek::kLessOrEqual;
+    case kBtrGetFirst: return Seek::kFirst;
+    case kBtrGetLast: return Seek::kLast;
+    default: return Seek::kGreaterOrEqual;  // Get Equal, Get Greater or Equal
+  }
+}
+
+bool KeyNumberValid(const BtrRequest& r, const OpenRecordFile& file) {
+  return r.keyNumber >= 0 && static_cast<size_t>(r.keyNumber) < file.store.spec().keys.size();
+}
+
+}  // namespace
+
+int16_t ReadByKey(BtrRequest& r, OpenRecordFile& file) {
+  if (!KeyNumberValid(r, file)) return kStatusInvalidKeyNumber;
+  const int key = r.keyNumber;
+  const KeySpec& keySpec = file.store.spec().keys[key];
+  const Seek how = SeekOf(r.base);
+  const bool equal = r.base == kBtrGetEqual;
+  std::string sort;
+  if (how == Seek::kNext || how == Seek::kPrevious) {
+    if (!file.logicalValid) return kStatusInvalidPositioning;
+    if (file.logicalKey != key) return kStatusDifferentKeyNumber;
+    sort = file.logicalSort;
+  } else if (how != Seek::kFirst && how != Seek::kLast) {
+    if (r.key == nullptr || r.keyLength < keySpec.length) return kStatusKeyBufferTooShort;
+    sort = SortForm(file.store.spec(), keySpec, r.key);
+  }
+  const int64_t seq = file.logicalSeq;
+  Finder find = [&](Found* out) {
+    IndexEntry e;
+    int16_t status = file.store.ReadKey(key, how, sort, seq, &e);
+    if (equal && (status == kStatusEndOfFile || (status == kStatusOk && e.sort != sort))) {
+      return kStatusKeyNotFound;
+    }
+    if (status != kStatusOk) return status;
+    *out = {e.position, std::move(e.record), true, key, std::move(e.sort), e.seq};
+    return status;
+  };
+  return Read(r, file, find, true);
+}
+
+int16_t ReadStep(BtrRequest& r, OpenRecordFile& file) {
+  Step how = r.base == kBtrStepFirst  ? Step::kFirst
+             : r.base == kBtrStepLast ? Step::kLast
+             : r.base == kBtrStepNext ? Step::kNext
+                                      : Step::kPrevious;
+  if ((how == Step::kNext || how == Step::kPrevious) && file.physical == 0) {
+    return kStatusInvalidPositioning;
+  }
+  const uint32_t from = file.physical;
+  Finder find = [&](Found* out) {
+    *out = Found();
+    return file.store.ReadStep(how, from, &out->position, &out->record);
+  };
+  return Read(r, file, find, false);
+}
+
+int16_t ReadDirect(BtrRequest& r, OpenRecordFile& file) {
+  if (!KeyNumberValid(r, file)) return kStatusInvalidKeyNumber;
+  if (r.dataLength < 4) return kStatusDataBufferTooShort;
+  uint32_t position;
+  std::memcpy(&position, r.data, 4);  // little-endian, as on every machine we build for
+  if (position == 0) return kStatusInvalidRecordAddress;
+  const int key = r.keyNumber;
+  Finder find = [&](Found* out) {
+    *out = Found();
+    out->position = position;
+    int16_t status = file.store.ReadAt(position, &out->record);
+    if (status != kStatusOk) return status;
+    IndexEntry e;
+    status = file.store.EntryOf(key, position, out->record, &e);
+    if (status == kStatusKeyNotFound) return kStatusOk;  // a null key
+    out->logical = status == kStatusOk;
+    out->key = key;
+    out->sort = std::move(e.sort);
+    out->seq = e.seq;
+    return status;
+  };
+  return Read(r, file, find, true);
+}
+
+int16_t ReadPosition(BtrRequest& r, OpenRecordFile& file) {
+  if (file.current == 0) return kStatusInvalidPositioning;
+  if (r.dataLength < 4) return kStatusDataBufferTooShort;
+  std::memcpy(r.data, &file.current, 4);
+  r.returned = 4;
+  return kStatusOk;
+}
+
+}  // namespace platform

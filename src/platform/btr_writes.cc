@@ -1,0 +1,124 @@
+// Write operations (Insert, Update, Delete) and Unlock.  A write refuses a
+// record another open holds locked (84) and, inside Begin Transaction,
+// joins the open transaction of its file.
+#include <cstring>
+
+#include "platform/btr_request.h"
+#include "platform/btrcall.h"
+
+namespace platform {
+namespace {
+
+// The record image a write supplies: the fixed length, or for a file of
+// variable-length records (file flag 1) everything given.
+int16_t RecordFromRequest(const BtrRequest& r, const FileSpec& spec, std::string* record) {
+  const bool variable = spec.fileFlags & 0x0001;
+  if (r.data == nullptr || r.dataLength < spec.recordLength) return kStatusDataBufferTooShort;
+  if (variable && r.dataLength > 0xFFFF) return kStatusDataBufferTooShort;
+  size_t size = variable ? r.dataLength : spec.recordLength;
+  record->assign(reinterpret_cast<const char*>(r.data), size);
+  return kStatusOk;
+}
+
+int16_t PrepareWrite(const BtrRequest& r, OpenRecordFile& file) {
+  if (file.readOnly) return kStatusAccessDenied;
+  if (r.keyNumber >= 0 && static_cast<size_t>(r.keyNumber) >= file.store.spec().keys.size()) {
+    return kStatusInvalidKeyNumber;
+  }
+  if (RecordManager().inTransaction) return file.store.BeginTransaction();
+  return kStatusOk;
+}
+
+// After a write the record is current; the logical currency follows the
+// request's key number.
+void SetCurrency(OpenRecordFile& file, int key, uint32_t position, const std::string& record) {
+  file.current = file.physical = position;
+  file.logicalValid = false;
+  if (key < 0) return;
+  IndexEntry e;
+  if (file.store.EntryOf(key, position, record, &e) != kStatusOk) return;
+  file.logicalValid = true;
+  file.logicalKey = key;
+  file.logicalSort = std::move(e.sort);
+  file.logicalSeq = e.seq;
+}
+
+// The current record, unless there is none or another open holds it.
+int16_t CurrentRecord(OpenRecordFile& file, std::string* record) {
+  if (file.current == 0) return kStatusInvalidPositioning;
+  if (file.singleLock != file.current && file.multipleLocks.count(file.current) == 0 &&
+      file.locks.HeldElsewhere(file.current)) {
+    return kStatusRecordLocked;
+  }
+  int16_t status = file.store.ReadAt(file.current, record);
+  return status == kStatusInvalidRecordAddress ? kStatusInvalidPositioning : status;
+}
+
+}  // namespace
+
+int16_t InsertRecord(BtrRequest& r, OpenRecordFile& file) {
+  std::string record;
+  int16_t status = PrepareWrite(r, file);
+  if (status == kStatusOk) status = RecordFromRequest(r, file.store.spec(), &record);
+  uint32_t position = 0;
+  if (status == kStatusOk) status = file.store.Insert(record, &position);
+  if (status != kStatusOk) return status;
+  SetCurrency(file, r.keyNumber, position, record);
+  r.ReturnKey(file, record);
+  return kStatusOk;
+}
+
+int16_t UpdateRecord(BtrRequest& r, OpenRecordFile& file) {
+  std::string oldRecord, newRecord;
+  int16_t status = PrepareWrite(r, file);
+  if (status == kStatusOk) status = CurrentRecord(file, &oldRecord);
+  if (status == kStatusOk) status = RecordFromRequest(r, file.store.spec(), &newRecord);
+  if (status == kStatusOk) status = file.store.Update(file.current, oldRecord, newRecord);
+  if (status != kStatusOk) return status;
+  if (file.singleLock == file.current) ReleaseRecordLocks(file, 0);
+  SetCurrency(file, r.keyNumber, file.current, newRecord);
+  r.ReturnKey(file, newRecord);
+  return kStatusOk;
+}
+
+int16_t DeleteRecord(BtrRequest& r, OpenRecordFile& file) {
+  std::string record;
+  int16_t status = PrepareWrite(r, file);
+  if (status == kStatusOk) status = CurrentRecord(file, &record);
+  if (status == kStatusOk) status = file.store.Delete(file.current, record);
+  if (status != kStatusOk) return status;
+  // The logical and physical places stay, so Next and Step Next go on from
+  // the gap the record leaves.
+  ReleaseRecordLocks(file, file.current);
+  file.current = 0;
+  return kStatusOk;
+}
+
+int16_t UnlockRecords(BtrRequest& r, OpenRecordFile& file) {
+  if (r.keyNumber >= 0) {
+    if (file.singleLock != 0 && file.multipleLocks.count(file.singleLock) == 0) {
+      file.locks.UnlockRecord(file.singleLock);
+    }
+    file.singleLock = 0;
+    return kStatusOk;
+  }
+  if (r.keyNumber == -1) {
+    if (r.dataLength < 4) return kStatusDataBufferTooShort;
+    uint32_t position;
+    std::memcpy(&position, r.data, 4);
+    if (file.multipleLocks.erase(position) != 0 && position != file.singleLock) {
+      file.locks.UnlockRecord(position);
+    }
+    return kStatusOk;
+  }
+  if (r.keyNumber == -2) {
+    for (uint32_t position : file.multipleLocks) {
+      if (position != file.singleLock) file.locks.UnlockRecord(position);
+    }
+    file.multipleLocks.clear();
+    return kStatusOk;
+  }
+  return kStatusInvalidOperation;
+}
+
+}  // namespace platform

@@ -1,0 +1,56 @@
+// The record manager's state in this process: the table of open record
+// files that the callers' position blocks name, each with its store, its
+// locks and its currency.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/record_locks.h"
+#include "platform/record_store.h"
+
+namespace platform {
+
+struct OpenRecordFile {
+  RecordStore store;
+  RecordLocks locks;
+  bool readOnly = false;
+  uint32_t generation = 0;
+  // Currency.  `current` is the record Update, Delete and Get Position act
+  // on (0: none); `physical` is where the Step operations go on from (it
+  // survives a Delete); the logical currency is a place in one key's index.
+  uint32_t current = 0;
+  uint32_t physical = 0;
+  bool logicalValid = false;
+  int logicalKey = 0;
+  std::string logicalSort;
+  int64_t logicalSeq = 0;
+  // Record locks this open holds.
+  uint32_t singleLock = 0;
+  std::set<uint32_t> multipleLocks;
+};
+
+struct RecordManagerState {
+  std::vector<std::unique_ptr<OpenRecordFile>> files;
+  uint32_t nextGeneration = 1;
+  bool inTransaction = false;
+};
+
+RecordManagerState& RecordManager();
+// Closes every open file (dropping its locks and any open transaction).
+void ResetRecordManager();
+
+// Takes an opened file into the table and names it in the position block.
+OpenRecordFile* AddOpenFile(uint8_t* posBlock, std::unique_ptr<OpenRecordFile> file);
+// The open file a position block names, or nullptr.
+OpenRecordFile* FindOpenFile(const uint8_t* posBlock);
+// Closes the file a position block names and clears the block's name.
+void RemoveOpenFile(uint8_t* posBlock);
+
+// Drops the record locks of an open file that are on position (0: all).
+void ReleaseRecordLocks(OpenRecordFile& file, uint32_t position);
+
+}  // namespace platform

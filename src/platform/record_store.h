@@ -1,0 +1,108 @@
+// One record file's storage: a SQLite database in WAL mode holding the
+// records (positions never reused), one ordered index table per key and the
+// file specification.  Layout in doc/record-files.md.
+//
+// The store keeps its prepared statements for the life of the open.  It
+// knows nothing of currency or locks: it answers "the entry after this one"
+// and applies writes, each write in its own transaction unless an outer one
+// (Begin Transaction) is open.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/record_spec.h"
+
+namespace platform {
+
+// One entry of a key's index with its record.
+struct IndexEntry {
+  std::string sort;  // sort form of the key
+  int64_t seq = 0;   // order among duplicates (0 for unique keys)
+  uint32_t position = 0;
+  std::string record;
+};
+
+enum class Seek { kFirst, kLast, kNext, kPrevious, kGreaterOrEqual, kGreater, kLessOrEqual, kLess };
+enum class Step { kFirst, kLast, kNext, kPrevious };
+
+class RecordStore {
+ public:
+  RecordStore() = default;
+  ~RecordStore();
+  RecordStore(const RecordStore&) = delete;
+  RecordStore& operator=(const RecordStore&) = delete;
+
+  // Builds a new database for spec at path.  With replace false an existing
+  // file gives 59.  The file appears complete or not at all.  Returns 0, 59
+  // or 25 (cannot be written there).
+  static int16_t Create(const std::string& path, const FileSpec& spec, bool replace);
+
+  // Opens an existing database.  Returns 0, 12 (missing), 30 (not a record
+  // file or damaged), 46 (cannot be opened for access) or 2.
+  int16_t Open(const std::string& path);
+  void Close();
+  const FileSpec& spec() const { return spec_; }
+
+  // Reads: 0 with the entry, 9 past either end, or an error status.
+  int16_t ReadKey(int key, Seek how, const std::string& sort, int64_t seq, IndexEntry* out);
+  int16_t ReadStep(Step how, uint32_t from, uint32_t* position, std::string* record);
+  // The record at position: 0, 43 when there is none.
+  int16_t ReadAt(uint32_t position, std::string* record);
+  // The index entry of the record at position for key (its sort form and
+  // order among duplicates); 4 when the record is left out of that index.
+  int16_t EntryOf(int key, uint32_t position, const std::string& record, IndexEntry* out);
+  // Records and distinct values of each key, for Stat.
+  int16_t Counts(uint32_t* records, std::vector<uint32_t>* distinct);
+
+  // Writes, each atomic: 0, 5 (duplicate on a unique key), 18 or 2.
+  int16_t Insert(const std::string& record, uint32_t* position);
+  int16_t Update(uint32_t position, const std::string& oldRecord, const std::string& newRecord);
+  int16_t Delete(uint32_t position, const std::string& record);
+  // Deletes every record (for a replacing load).
+  int16_t Clear();
+
+  // An outer transaction spanning many writes.
+  int16_t BeginTransaction();
+  int16_t EndTransaction(bool commit);
+  bool InTransaction() const { return outer_; }
+
+ private:
+  enum Fixed {
+    kBegin, kCommit, kRollback, kSavepoint, kRelease, kRollbackTo,
+    kInsertRecord, kUpdateRecord, kDeleteRecord, kRecordAt,
+    kStepFirst, kStepLast, kStepNext, kStepPrevious,
+    kCountsRead, kCountsAdd, kFixedCount
+  };
+  enum PerKey {
+    kSeekFirst, kSeekLast, kSeekNext, kSeekPrevious, kSeekGe, kSeekGt, kSeekLe, kSeekLt,
+    kInsertKey, kDeleteUnique, kDeleteDuplicate, kNextSeq, kAnyWithValue, kSeqOf, kPerKeyCount
+  };
+
+  sqlite3_stmt* Statement(Fixed which);
+  sqlite3_stmt* KeyStatement(int key, PerKey which);
+  int16_t Run(sqlite3_stmt* st);
+  int16_t BeginWrite();
+  int16_t EndWrite(int16_t status);
+  int16_t AddCount(int key, int delta);
+  int16_t InsertKeys(const std::string& record, uint32_t position, int onlyChanged,
+                     const std::string* oldRecord);
+  int16_t InsertKey(int key, const std::string& sort, uint32_t position);
+  int16_t DeleteKey(int key, const std::string& sort, uint32_t position);
+  bool KeyEntry(int key, const std::string& record, std::string* sort) const;
+
+  sqlite3* db_ = nullptr;
+  FileSpec spec_;
+  bool outer_ = false;
+  std::array<sqlite3_stmt*, kFixedCount> fixed_{};
+  std::vector<std::array<sqlite3_stmt*, kPerKeyCount>> perKey_;
+};
+
+// The status for a SQLite result code.
+int16_t StatusOfSqlite(int rc);
+
+}  // namespace platform
