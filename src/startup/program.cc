@@ -1,17 +1,20 @@
 // Start-up and close-down order of the program.
 #include "startup/program.h"
 
+#include "platform/current_dir.h"
+#include "startup/company.h"
+#include "startup/settings.h"
+
 namespace startup {
 
-ProgramState& Program() {
-  static ProgramState state;
-  return state;
-}
-
-void ResetProgram() { Program() = ProgramState{}; }
-
 int RunProgram() {
+  LoadInstallationConfig();
+  // Relative names (forms, data) are looked up under the root from here on.
+  // When the root cannot be entered the run goes on from where it is: every
+  // file the system names is also prefixed with RootDir.
+  if (!Settings().RootDir.empty()) platform::ChangeDirectory(Settings().RootDir);
   Program().ProgramName = kProgramName;
+  Program().CustomerVariant = CustomerVariantFor(CompanyLine(7));
   return 0;
 }
 
