@@ -12,7 +12,7 @@ using testing_support::TempDir;
 TEST(KelprintLayout, TextsSitByColumnAndJustification) {
   Document doc = LayOutSpool(
       "DEVICELPT1\r\nPAGE 66 \r\n*@e\r\nJUSE\r\n 3 ,abc, 0 \r\n 0 ,de, 0 \r\nJUSD\r\n"
-      " 12 ,xyz, 1 \r\nJUSC\r\n 5 ,mid, 2 \r\n");
+      " 10 ,xyz, 1 \r\nJUSC\r\n 5 ,mid, 2 \r\n");
   EXPECT_EQ(doc.device, "LPT1");
   ASSERT_EQ(doc.pages.size(), 1u);
   const Page& p = doc.pages[0];

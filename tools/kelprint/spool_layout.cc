@@ -70,11 +70,7 @@ class Layout {
     const int width = static_cast<int>(text.size());
     int start = position_;
     if (column > 0) {
-      switch (justification_.code) {
-        case 'D': start = column - width + 1; break;
-        case 'C': start = column - width / 2; break;
-        default: start = column; break;
-      }
+      start = justification_.code == 'C' ? column - width / 2 : column;
     }
     start = std::max(start, 1);
     for (int i = 0; i < width && start + i <= kMaxColumn; ++i) Put(start + i, text[i]);

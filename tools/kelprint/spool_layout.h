@@ -3,8 +3,9 @@
 // The spool (doc/spool-format.md) says what goes where: page records start
 // pages, text records place a text at a column with a line advance, and the
 // justification records decide how a text sits at its column:
-//   E, A     the text starts at the column
-//   D        the text ends at the column
+//   E, A, D  the text starts at the column.  D asks for the text to be
+//            right-justified within its own width, which lines digits up in
+//            a proportional font; on these monospaced pages it is the same
 //   C        the text is centred on the column
 //   N n \p\  the text starts at the column and is followed by the pattern p,
 //            repeated and aligned to the page's columns, up to column n; a
