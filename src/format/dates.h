@@ -34,7 +34,8 @@ std::string ParseDate(std::string_view typed);
 // for ParseDate, a month outside 1..12, a day outside the month (Gregorian
 // leap years for every year), or one of the days 5 to 14 October 1582.  A
 // short year is placed within the current year +-50.  The day, month and
-// year read stay in Formats().LastDay, LastMonth, LastYear.
+// year read stay in Formats().LastDay, LastMonth, LastYear (all 0 after a
+// syntax error).
 bool IsInvalidDate(std::string_view typed);
 
 // The distance between two packed dates, whichever comes first, in the unit

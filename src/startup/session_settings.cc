@@ -8,6 +8,7 @@
 #include "format/packed.h"
 #include "format/settings.h"
 #include "format/text.h"
+#include "platform/paths.h"
 #include "startup/ini.h"
 #include "startup/settings.h"
 
@@ -45,6 +46,15 @@ std::string ThreeCharacters(std::string text) {
   return text;
 }
 
+// TERM names the terminal's directory when the office's menu sets it.  On
+// this system the terminal emulator also sets TERM, to its type
+// ("xterm-256color"); that is no directory and would send the terminal's
+// work files nowhere, so TERM counts only when it names an existing one.
+std::string TerminalFromEnvironment() {
+  const std::string term = Environment("TERM");
+  return !term.empty() && platform::FileExists(term) ? term : std::string();
+}
+
 void RegisterFormatProviders() {
   format::Formats().UserSetting = [](std::string_view key) {
     return IniRead(Settings().RootDir + "Tora.ini", "Usuari", key);
@@ -78,7 +88,7 @@ void LoadSessionSettings() {
   s.MenuTitle = " " + IniRead(sessionFile, "Menu", "Titol") + " ";
   s.MenuName = IniRead(sessionFile, "Menu", "NomMenu");
   s.TerminalDir = IniRead(sessionFile, "Terminal", "Dir");
-  if (s.TerminalDir.empty()) s.TerminalDir = Environment("TERM");
+  if (s.TerminalDir.empty()) s.TerminalDir = TerminalFromEnvironment();
   EndDirectory(s.TerminalDir);
   if (s.SessionDir.empty()) s.SessionDir = s.TerminalDir;
 

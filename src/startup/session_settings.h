@@ -3,7 +3,8 @@
 // Sources, in this order:
 //   KELROOT -> RootDir, KELEXE -> ExeDir, KELTMP -> SessionDir
 //   SessionDir + "Sessio.ini": [Menu] Titol -> MenuTitle (" " + value + " "),
-//     [Menu] NomMenu -> MenuName, [Terminal] Dir (else TERM) -> TerminalDir
+//     [Menu] NomMenu -> MenuName, [Terminal] Dir (else TERM, when it names
+//     an existing directory and not a terminal type) -> TerminalDir
 //   SessionDir falls back to TerminalDir; both get a final "\" unless empty
 //     or already ending in ":" or "\"
 //   the application currency becomes euros ("a,E")

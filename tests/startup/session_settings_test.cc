@@ -56,6 +56,13 @@ TEST_F(SessionSettingsTest, WithoutKelTmpAndSessionFileTheTerminalDirectoryServe
   EXPECT_EQ(Settings().SessionLanguage, "   ");
 }
 
+TEST_F(SessionSettingsTest, TerminalTypeInTermIsNoDirectory) {
+  Set("TERM", "xterm-256color");
+  LoadSessionSettings();
+  EXPECT_EQ(Settings().TerminalDir, "");
+  EXPECT_EQ(Settings().SessionDir, "");
+}
+
 TEST_F(SessionSettingsTest, BareDriveGetsNoBackslash) {
   Set("KELTMP", "C:");
   LoadSessionSettings();
