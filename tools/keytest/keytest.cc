@@ -62,7 +62,9 @@ int main() {
     }
     platform::SetTextColour(14, 1);
     platform::SetCursorPosition(row, 3);
-    platform::WriteText(Describe(e) + std::string(76 - Describe(e).size(), ' '));
+    std::string line = Describe(e);
+    line.resize(76, ' ');
+    platform::WriteText(line);
     platform::SetCursorSize(e.scanCode == 0x52 ? 50 : 99);
     row = row == 23 ? 5 : row + 1;
   }
