@@ -16,6 +16,7 @@ struct ConsoleState {
   bool insertToggle = false;
   // The last cell of the screen was written: the next glyph scrolls first.
   bool wrapPending = false;
+  bool mouseInput = true;
   std::unique_ptr<ConsoleBackend> backend;
 
   ConsoleState() {
@@ -76,6 +77,7 @@ void PutGlyph(std::uint8_t byte) {
 
 void SetConsoleBackend(std::unique_ptr<ConsoleBackend> backend) {
   State().backend = std::move(backend);
+  State().backend->SetMouseReporting(State().mouseInput);
 }
 
 ConsoleBackend& CurrentConsoleBackend() {
@@ -89,6 +91,7 @@ void ResetConsole() {
   st.attribute = 0x07;
   st.insertToggle = false;
   st.wrapPending = false;
+  st.mouseInput = true;
   st.backend = std::make_unique<HeadlessConsole>();
 }
 
@@ -199,18 +202,37 @@ void Beep() {
   State().backend->Beep();
 }
 
-ConsoleEvent NextConsoleEvent() {
+namespace {
+
+// Reads events until one that the program wants.
+ConsoleEvent ReadWanted(bool wait) {
   FlushConsole();
-  return State().backend->ReadEvent(true);
+  for (;;) {
+    const ConsoleEvent e = State().backend->ReadEvent(wait);
+    if (e.kind != EventKind::kMouseRelease || State().mouseInput) return e;
+  }
 }
 
+}  // namespace
+
+ConsoleEvent NextConsoleEvent() {
+  return ReadWanted(true);
+}
 ConsoleEvent PollConsoleEvent() {
-  FlushConsole();
-  return State().backend->ReadEvent(false);
+  return ReadWanted(false);
 }
 
 int MouseButtonCount() {
   return State().backend->MouseButtons();
+}
+
+void SetMouseInput(bool on) {
+  State().mouseInput = on;
+  State().backend->SetMouseReporting(on);
+}
+
+bool MouseInput() {
+  return State().mouseInput;
 }
 
 bool InsertToggle() {

@@ -110,6 +110,8 @@ class ConsoleBackend {
   virtual void Beep() = 0;
   // Number of mouse buttons the console reports (0: no mouse).
   virtual int MouseButtons() const = 0;
+  // Whether the program wants mouse events now (see SetMouseInput).
+  virtual void SetMouseReporting(bool) {}
   // Gives the terminal to another program and takes it back.  Resume shows
   // the whole screen again.
   virtual void Suspend() {}
@@ -185,6 +187,11 @@ ConsoleEvent NextConsoleEvent();
 ConsoleEvent PollConsoleEvent();
 // Number of mouse buttons the console reports (0: no mouse).
 int MouseButtonCount();
+// Mouse input on or off (on after ResetConsole).  While it is off the two
+// event calls drop mouse events, and the terminal backend stops the
+// terminal's mouse reporting, so the terminal's own text selection works.
+void SetMouseInput(bool on);
+bool MouseInput();
 
 // --- Keyboard toggles --------------------------------------------------
 

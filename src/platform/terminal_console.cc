@@ -12,12 +12,10 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <string_view>
 
 #include "platform/clipboard.h"
-#include "platform/console.h"
 #include "platform/key_decoder.h"
 #include "platform/terminal_render.h"
 
@@ -26,17 +24,19 @@ namespace {
 
 constexpr char kEnter[] = "\x1b[?1049h\x1b[?1l\x1b>\x1b[?7l\x1b[?1000h\x1b[?1006h";
 constexpr char kLeave[] = "\x1b[0m\x1b[?1000l\x1b[?1006l\x1b[?7h\x1b[0 q\x1b[?25h\x1b[?1049l";
+constexpr char kMouseOn[] = "\x1b[?1000h\x1b[?1006h";
+constexpr char kMouseOff[] = "\x1b[?1000l\x1b[?1006l";
 constexpr int kFatalSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGSEGV,
                                  SIGBUS,  SIGFPE, SIGILL, SIGABRT};
 constexpr int kEndOfInputLimit = 1000;
 
-// What the signal handlers need; plain data so that they may touch it.
+// The process's terminal as the signal handlers see it; plain data so that
+// they may touch it.
 struct TerminalState {
   termios saved{};
-  volatile sig_atomic_t raw = 0;        // the terminal is in our mode now
-  volatile sig_atomic_t resized = 0;    // SIGWINCH: read the size, repaint
-  volatile sig_atomic_t continued = 0;  // SIGCONT: raw mode again, repaint
-  int wakeRead = -1;                    // self-pipe: signals wake a waiting poll
+  volatile sig_atomic_t raw = 0;      // the terminal is in our modes now
+  volatile sig_atomic_t repaint = 0;  // resized or continued: repaint all
+  int wakeRead = -1;                  // self-pipe: signals wake a waiting poll
   int wakeWrite = -1;
   bool handlersInstalled = false;
 };
@@ -64,9 +64,17 @@ void EnterRawMode() {
   raw.c_cflag |= CS8;
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
-  ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
+  ::tcsetattr(STDIN_FILENO, TCSADRAIN, &raw);
   WriteAll(STDOUT_FILENO, kEnter);
   Terminal().raw = 1;
+}
+
+void Wake() {
+  Terminal().repaint = 1;
+  if (Terminal().wakeWrite >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] ssize_t n = ::write(Terminal().wakeWrite, &byte, 1);
+  }
 }
 
 void OnFatalSignal(int sig) {
@@ -75,36 +83,49 @@ void OnFatalSignal(int sig) {
   std::raise(sig);
 }
 
-void OnWake(int sig) {
-  const int saved = errno;
-  if (sig == SIGCONT) {
-    Terminal().continued = 1;
-  } else {
-    Terminal().resized = 1;
+// Ctrl+Z arrives as a key in raw mode, so this is a stop sent by another
+// process: give the terminal back, stop, and take it again on continue.
+void OnStop(int) {
+  const int savedErrno = errno;
+  const bool wasRaw = Terminal().raw;
+  RestoreTerminal();
+  std::signal(SIGTSTP, SIG_DFL);
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGTSTP);
+  ::sigprocmask(SIG_UNBLOCK, &stop, nullptr);
+  std::raise(SIGTSTP);
+  // Continued.
+  std::signal(SIGTSTP, OnStop);
+  if (wasRaw) {
+    EnterRawMode();
+    Wake();
   }
-  if (Terminal().wakeWrite >= 0) {
-    const char byte = 1;
-    [[maybe_unused]] ssize_t n = ::write(Terminal().wakeWrite, &byte, 1);
-  }
-  errno = saved;
+  errno = savedErrno;
+}
+
+void OnWake(int) {
+  const int savedErrno = errno;
+  Wake();
+  errno = savedErrno;
 }
 
 void InstallHandlers() {
   TerminalState& t = Terminal();
   if (t.handlersInstalled) return;
   int fds[2];
-  if (::pipe(fds) == 0) {
+  if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) == 0) {
     t.wakeRead = fds[0];
     t.wakeWrite = fds[1];
-    ::fcntl(fds[0], F_SETFL, O_NONBLOCK);
-    ::fcntl(fds[1], F_SETFL, O_NONBLOCK);
   }
   struct sigaction sa {};
   sigemptyset(&sa.sa_mask);
   sa.sa_handler = OnFatalSignal;
   for (int sig : kFatalSignals) ::sigaction(sig, &sa, nullptr);
-  sa.sa_handler = OnWake;
   sa.sa_flags = SA_RESTART;
+  sa.sa_handler = OnStop;
+  ::sigaction(SIGTSTP, &sa, nullptr);
+  sa.sa_handler = OnWake;
   ::sigaction(SIGWINCH, &sa, nullptr);
   ::sigaction(SIGCONT, &sa, nullptr);
   std::atexit(RestoreTerminal);
@@ -119,55 +140,82 @@ int EscapeTimeout() {
 
 class TerminalConsole : public ConsoleBackend {
  public:
-  TerminalConsole() : escapeTimeout_(EscapeTimeout()) { ReadSize(); }
-
-  void Present(const ConsoleScreen& screen) override {
-    TerminalState& t = Terminal();
-    if (t.continued) {  // a shell may have reset the terminal while we were stopped
-      t.continued = 0;
-      if (t.raw) EnterRawMode();
-      renderer_.Invalidate();
-    }
-    if (t.resized) {
-      t.resized = 0;
-      ReadSize();
-      renderer_.Invalidate();
-    }
-    WriteAll(STDOUT_FILENO, renderer_.Render(screen));
+  // ownsTerminal: the descriptors are the process's terminal, whose modes
+  // and size this backend manages.
+  TerminalConsole(int inputFd, int outputFd, int escapeTimeoutMs, bool ownsTerminal)
+      : in_(inputFd), out_(outputFd), escapeTimeout_(escapeTimeoutMs), owns_(ownsTerminal) {
+    ReadSize();
   }
 
+  void Present(const ConsoleScreen& screen) override;
   ConsoleEvent ReadEvent(bool wait) override;
-  void Beep() override { WriteAll(STDOUT_FILENO, "\a"); }
+  void Beep() override { WriteAll(out_, "\a"); }
   int MouseButtons() const override { return 2; }
+  void SetMouseReporting(bool on) override { mouseWanted_ = on; }
 
-  void Suspend() override { RestoreTerminal(); }
-  void Resume(const ConsoleScreen& screen) override {
-    EnterRawMode();
-    renderer_.Invalidate();
-    Present(screen);
-  }
+  void Suspend() override;
+  void Resume(const ConsoleScreen& screen) override;
 
  private:
-  void ReadSize() {
-    winsize ws{};
-    if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_row > 0 && ws.ws_col > 0) {
-      renderer_.SetTerminalSize(ws.ws_row, ws.ws_col);
-    }
-  }
-  // Reads what is available; false at end of input.
-  bool ReadInput();
+  void ReadSize();
+  bool ReadInput();  // false at end of input
   ConsoleEvent EndOfInput();
 
+  int in_;
+  int out_;
+  int escapeTimeout_;
+  bool owns_;
   KeyDecoder decoder_;
   TerminalRenderer renderer_;
-  int escapeTimeout_;
   int endOfInputReads_ = 0;
   bool closed_ = false;
+  bool mouseWanted_ = true;
+  bool mouseSent_ = true;  // the enter sequence switches reporting on
 };
+
+void TerminalConsole::ReadSize() {
+  winsize ws{};
+  if (owns_ && ::ioctl(out_, TIOCGWINSZ, &ws) == 0 && ws.ws_row > 0 && ws.ws_col > 0) {
+    renderer_.SetTerminalSize(ws.ws_row, ws.ws_col);
+  }
+}
+
+void TerminalConsole::Present(const ConsoleScreen& screen) {
+  if (owns_ && Terminal().repaint) {
+    Terminal().repaint = 0;
+    ReadSize();
+    renderer_.Invalidate();
+  }
+  std::string out = renderer_.Render(screen);
+  if (mouseWanted_ != mouseSent_) {
+    out += mouseWanted_ ? kMouseOn : kMouseOff;
+    mouseSent_ = mouseWanted_;
+  }
+  WriteAll(out_, out);
+}
+
+void TerminalConsole::Suspend() {
+  if (owns_) {
+    RestoreTerminal();
+  } else {
+    WriteAll(out_, kLeave);
+  }
+}
+
+void TerminalConsole::Resume(const ConsoleScreen& screen) {
+  if (owns_) {
+    EnterRawMode();
+  } else {
+    WriteAll(out_, kEnter);
+  }
+  mouseSent_ = true;
+  renderer_.Invalidate();
+  Present(screen);
+}
 
 bool TerminalConsole::ReadInput() {
   char buf[256];
-  const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+  const ssize_t n = ::read(in_, buf, sizeof buf);
   if (n > 0) {
     decoder_.Feed(std::string_view(buf, static_cast<size_t>(n)));
     return true;
@@ -190,27 +238,27 @@ ConsoleEvent TerminalConsole::EndOfInput() {
 
 ConsoleEvent TerminalConsole::ReadEvent(bool wait) {
   ConsoleEvent event;
+  const int wakeFd = owns_ ? Terminal().wakeRead : -1;
   for (;;) {
     if (decoder_.Next(&event)) return event;
     if (closed_) return decoder_.Next(&event, true) ? event : EndOfInput();
-    pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {Terminal().wakeRead, POLLIN, 0}};
+    pollfd fds[2] = {{in_, POLLIN, 0}, {wakeFd, POLLIN, 0}};
     const int timeout = decoder_.Pending() ? escapeTimeout_ : wait ? -1 : 0;
-    const int ready = ::poll(fds, Terminal().wakeRead >= 0 ? 2 : 1, timeout);
+    const int ready = ::poll(fds, 2, timeout);
     if (ready < 0 && errno != EINTR) closed_ = true;
+    if (ready <= 0) {
+      if (ready == 0 && decoder_.Pending() && decoder_.Next(&event, true)) return event;
+      if (ready == 0 && !wait && !decoder_.Pending()) return ConsoleEvent{};
+      continue;
+    }
     if (fds[1].revents & POLLIN) {
       char drain[64];
-      while (::read(Terminal().wakeRead, drain, sizeof drain) > 0) {
+      while (::read(wakeFd, drain, sizeof drain) > 0) {
       }
       Present(CurrentScreen());
     }
-    if (fds[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) {
-      if (!ReadInput()) closed_ = true;
-    } else if (ready == 0) {
-      if (decoder_.Pending()) {
-        if (decoder_.Next(&event, true)) return event;
-        continue;
-      }
-      if (!wait) return ConsoleEvent{};
+    if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) && !ReadInput()) {
+      closed_ = true;
     }
   }
 }
@@ -222,7 +270,7 @@ void RestoreTerminal() {
   if (!t.raw) return;
   t.raw = 0;
   WriteAll(STDOUT_FILENO, kLeave);
-  ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &t.saved);
+  ::tcsetattr(STDIN_FILENO, TCSADRAIN, &t.saved);
 }
 
 bool UseTerminalConsole() {
@@ -230,9 +278,15 @@ bool UseTerminalConsole() {
   if (::tcgetattr(STDIN_FILENO, &Terminal().saved) != 0) return false;
   InstallHandlers();
   EnterRawMode();
-  SetConsoleBackend(std::make_unique<TerminalConsole>());
+  SetConsoleBackend(
+      std::make_unique<TerminalConsole>(STDIN_FILENO, STDOUT_FILENO, EscapeTimeout(), true));
   EnableSystemClipboard(true);
   return true;
+}
+
+std::unique_ptr<ConsoleBackend> MakeTerminalBackend(int inputFd, int outputFd,
+                                                    int escapeTimeoutMs) {
+  return std::make_unique<TerminalConsole>(inputFd, outputFd, escapeTimeoutMs, false);
 }
 
 }  // namespace platform
