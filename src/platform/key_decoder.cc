@@ -314,6 +314,12 @@ Decoded EscapeSequence(std::string_view in, bool timedOut) {
     return in.size() == 2 ? CharacterKey(2, '[', kLeftAlt) : Skip(in.size());
   }
   if (second == 'O') return Ss3Key(in, timedOut);
+  // Two ESCs are Alt only in front of a sequence (rxvt's Alt+arrows);
+  // otherwise they are Escape pressed twice.
+  if (second == 27) {
+    if (in.size() == 2 && !timedOut) return Incomplete();
+    if (in.size() == 2 || (in[2] != '[' && in[2] != 'O')) return Key(1, 27, scan::kEscape, 0);
+  }
   // ESC before a key: that key with Alt held.
   Decoded d = DecodeAt(in.substr(1), timedOut);
   if (d.result == Result::kIncomplete) return d;

@@ -36,7 +36,7 @@ void TerminalRenderer::SetTerminalSize(int rows, int columns) {
 
 void TerminalRenderer::MoveTo(int row, int column, std::string* out) {
   if (row == atRow_ && column == atColumn_) return;
-  char buf[24];
+  char buf[48];
   std::snprintf(buf, sizeof buf, "\x1b[%d;%dH", row, column);
   *out += buf;
   atRow_ = row;
@@ -48,7 +48,7 @@ void TerminalRenderer::SetAttribute(std::uint8_t attribute, std::string* out) {
   const int fg = attribute & 15, bg = attribute >> 4;
   const int oldFg = attribute_ < 0 ? -1 : attribute_ & 15;
   const int oldBg = attribute_ < 0 ? -1 : attribute_ >> 4;
-  char buf[24];
+  char buf[48];
   if (fg != oldFg && bg != oldBg) {
     std::snprintf(buf, sizeof buf, "\x1b[%d;%dm", (fg & 8 ? 90 : 30) + AnsiColour(fg),
                   (bg & 8 ? 100 : 40) + AnsiColour(bg));
@@ -75,7 +75,7 @@ void TerminalRenderer::RenderNotice(std::string* out) {
   const size_t width = columns_ > 0 ? static_cast<size_t>(columns_) : 1;
   for (size_t at = 0, line = 1; at < notice.size() && line <= static_cast<size_t>(rows_);
        at += width, ++line) {
-    char move[24];
+    char move[48];
     std::snprintf(move, sizeof move, "\x1b[%zu;1H", line);
     *out += move;
     *out += notice.substr(at, width);

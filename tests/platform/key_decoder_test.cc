@@ -118,6 +118,19 @@ TEST(KeyDecoder, AltPrefixAndKittyAndModifyOtherKeys) {
   ExpectKey("\x1b[231u", {0x87, 0, 0});  // CSI u c-cedilla
 }
 
+TEST(KeyDecoder, TwoEscapesAreEscapeTwiceUnlessASequenceFollows) {
+  std::vector<ConsoleEvent> e = DecodeAll("\x1b\x1b");
+  ASSERT_EQ(e.size(), 2u);
+  EXPECT_EQ(e[0].character, 27);
+  EXPECT_EQ(e[1].character, 27);
+  EXPECT_EQ(e[1].controlKeys, 0);
+  e = DecodeAll("\x1b\x1bx");
+  ASSERT_EQ(e.size(), 2u);
+  EXPECT_EQ(e[0].character, 27);
+  EXPECT_EQ(e[1].scanCode, 0x2D);
+  EXPECT_EQ(e[1].controlKeys, kLeftAlt);
+}
+
 TEST(KeyDecoder, Utf8BecomesCodePage850AndTheRestIsDropped) {
   ExpectKey("\xc3\xa7", {0x87, 0, 0});  // c-cedilla
   ExpectKey("\xc3\x91", {0xA5, 0, 0});  // N-tilde
