@@ -1,5 +1,6 @@
 // The field editor's key table: typing, deleting, moving, choosing, copy
 // and paste.  Every change keeps the value's length.
+#include <algorithm>
 #include <string>
 
 #include "console/field_internal.h"
@@ -76,7 +77,10 @@ void Paste(Field& f) {
   text = format::Trim(text);
   std::string& v = *f.value;
   const size_t from = static_cast<size_t>(f.position - 1);
-  if (from < v.size()) v.replace(from, std::min(text.size(), v.size() - from), text, 0, std::min(text.size(), v.size() - from));
+  if (from < v.size()) {
+    const size_t count = std::min(text.size(), v.size() - from);
+    v.replace(from, count, text, 0, count);
+  }
   f.redraw = true;
 }
 
@@ -133,15 +137,19 @@ bool HandleFieldKey(Field& f, int key) {
   }
   switch (key) {
     case kKeyLeft:
-      if (f.Choice()) StepItem(f, -1);
-      else if (f.position > 1) --f.position;
+      if (f.Choice())
+        StepItem(f, -1);
+      else if (f.position > 1)
+        --f.position;
       return true;
     case kKeyRight:
     case ' ':
     case 0:
       if (f.Choice() && key == 0) return false;
-      if (f.Choice()) StepItem(f, 1);
-      else if (f.position <= length) ++f.position;
+      if (f.Choice())
+        StepItem(f, 1);
+      else if (f.position <= length)
+        ++f.position;
       return true;
     case kKeyBackspace:
       if (!f.Choice() && f.position > 1) DeleteAt(f, --f.position);
@@ -171,7 +179,8 @@ bool HandleFieldKey(Field& f, int key) {
     case kKeyCtrlLeft:
       return Move(f, f.position > 1, f.position > 1 ? WordLeft(*f.value, f.position) : 1);
     case kKeyCtrlRight:
-      return Move(f, f.position <= length, f.position <= length ? WordRight(*f.value, f.position) : 1);
+      return Move(f, f.position <= length,
+                  f.position <= length ? WordRight(*f.value, f.position) : 1);
     case kKeyCtrlC:
       Copy(f);
       return true;
@@ -188,8 +197,8 @@ std::vector<ChoiceItem> ParseChoiceList(std::string_view list) {
   size_t bar = list.find('|');
   while (bar != std::string_view::npos) {
     size_t next = list.find('|', bar + 1);
-    const std::string_view item =
-        list.substr(bar + 1, next == std::string_view::npos ? std::string_view::npos : next - bar - 1);
+    const std::string_view item = list.substr(
+        bar + 1, next == std::string_view::npos ? std::string_view::npos : next - bar - 1);
     const size_t comma = item.find(',');
     ChoiceItem parsed;
     parsed.code = std::string(item.substr(0, comma));

@@ -5,13 +5,13 @@
 
 #include <string>
 
+#include "../support/headless_session.h"
 #include "console/field.h"
 #include "console/field_internal.h"
 #include "console/keyboard.h"
 #include "console/state.h"
 #include "platform/console.h"
 #include "platform/headless_console.h"
-#include "../support/headless_session.h"
 
 namespace {
 
@@ -37,7 +37,10 @@ class EditFieldTest : public ::testing::Test {
       const std::uint16_t modifiers = key == 0x7300 || key == 0x7400 || key == 0x7700
                                           ? platform::kLeftCtrl
                                           : (key == 0x0F00 ? platform::kShift : 0);
-      const int scan = key == 0x7300 ? 0x4B : key == 0x7400 ? 0x4D : key == 0x7700 ? 0x47 : key >> 8;
+      const int scan = key == 0x7300   ? 0x4B
+                       : key == 0x7400 ? 0x4D
+                       : key == 0x7700 ? 0x47
+                                       : key >> 8;
       con().PushKey(0, static_cast<std::uint8_t>(scan), modifiers);
     }
   }
@@ -161,7 +164,7 @@ TEST_F(EditFieldTest, ChoiceField) {
   o = Edit("9", 1, {13});  // unknown code: the first item
   EXPECT_EQ(o.value, "1");
   EXPECT_EQ(platform::ScreenText(2, 4, 6), " Uno  ");  // markers wiped on leaving
-  o = Edit("3 ", 1, {13});  // codes are padded to the value's length
+  o = Edit("3 ", 1, {13});                             // codes are padded to the value's length
   EXPECT_EQ(o.value, "3 ");
   EXPECT_EQ(platform::ScreenText(2, 5, 4), "Tres");
 }
@@ -206,7 +209,9 @@ TEST_F(EditFieldTest, ClicksMoveInsideAndEndOutside) {
 TEST_F(EditFieldTest, CopyAndPaste) {
   Edit("  Carrer Major ", 1, {3, 13});
   EXPECT_EQ(console::PasteFromClipboard(), "Carrer Major");
-  console::CopyToClipboard(std::string(" \t12\x7f" "34\xff\x01 "));
+  console::CopyToClipboard(
+      std::string(" \t12\x7f"
+                  "34\xff\x01 "));
   const Outcome o = Edit("abcdef", 3, {22, 13});
   EXPECT_EQ(o.value, "ab1234");
   EXPECT_EQ(o.position, 3);
