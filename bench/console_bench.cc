@@ -1,56 +1,77 @@
-// Console core: the cost of one keystroke in a field, from the input event
-// to the flushed screen, and of opening and closing a full-screen window
-// through WinPush.tmp.
+// The terminal console's costs: one keystroke from terminal bytes to the
+// bytes that show its effect, and a full-screen repaint.  The bytes sent to
+// the terminal are reported as counters.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <string>
 
-#include "console/field.h"
-#include "console/state.h"
-#include "console/window.h"
+#include "platform/console.h"
 #include "platform/headless_console.h"
-#include "startup/settings.h"
+#include "platform/key_decoder.h"
+#include "platform/terminal_render.h"
 
 namespace {
 
-// Field entry, the typed keys and Enter; keys = 0 measures entry and exit
-// alone, so the difference is the cost of the keystrokes.
-void EditWithKeys(benchmark::State& state) {
-  platform::HeadlessConsole& con = platform::UseHeadlessConsole();
-  console::ResetConsoleState();
-  console::SetExitKeys("e", "");
-  const int keys = static_cast<int>(state.range(0));
-  for (auto _ : state) {
-    for (int i = 0; i < keys; ++i) con.PushText("a");
-    con.PushText("\r");
-    std::string value(30, ' ');
-    int position = 1;
-    int key = 0;
-    console::EditField(5, 10, 0, value, position, key);
-    benchmark::DoNotOptimize(value);
-  }
-  state.counters["presents_per_op"] =
-      benchmark::Counter(con.Presents(), benchmark::Counter::kAvgIterations);
-}
-BENCHMARK(EditWithKeys)->Arg(0)->Arg(1)->Arg(10);
-
-void OpenCloseFullScreenWindow(benchmark::State& state) {
-  std::string dir = (std::filesystem::temp_directory_path() / "qt-bench-XXXXXX").string();
-  if (::mkdtemp(dir.data()) == nullptr) {
-    state.SkipWithError("no temporary directory");
-    return;
-  }
-  startup::Settings().SessionDir = dir + "/";
+// A screen like a form: a frame and a few rows of coloured text.
+void FillScreen() {
   platform::UseHeadlessConsole();
-  console::ResetConsoleState();
-  for (auto _ : state) {
-    console::OpenWindow(1, 1, 25, 80);
-    console::CloseWindow();
+  platform::SetTextColour(15, 1);
+  for (int r = 1; r <= platform::kConsoleRows; ++r) {
+    platform::SetCursorPosition(r, 1);
+    platform::WriteText(std::string(platform::kConsoleColumns, r % 2 ? '\xC4' : ' '));
   }
-  std::filesystem::remove_all(dir);
+  platform::SetTextColour(0, 7);
+  platform::SetCursorPosition(10, 20);
+  platform::WriteText("Data d'emissi\xA2: 01/03/2024");
 }
-BENCHMARK(OpenCloseFullScreenWindow)->MeasureProcessCPUTime();
+
+// Decode "x", write it into a field, render the change.
+void BM_KeystrokeToTerminalBytes(benchmark::State& state) {
+  FillScreen();
+  platform::TerminalRenderer renderer;
+  renderer.Render(platform::CurrentScreen());
+  platform::KeyDecoder decoder;
+  size_t bytes = 0;
+  int column = 0;
+  for (auto _ : state) {
+    decoder.Feed("\xc3\xa7");  // a typed c-cedilla
+    platform::ConsoleEvent event;
+    decoder.Next(&event);
+    platform::SetCursorPosition(12, 20 + column);
+    platform::WriteText(std::string(1, static_cast<char>(event.character + (column & 1))));
+    column = (column + 1) % 40;
+    const std::string out = renderer.Render(platform::CurrentScreen());
+    bytes += out.size();
+    benchmark::DoNotOptimize(out);
+  }
+  state.counters["bytes_per_key"] =
+      benchmark::Counter(static_cast<double>(bytes), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_KeystrokeToTerminalBytes);
+
+void BM_FullScreenRepaint(benchmark::State& state) {
+  FillScreen();
+  platform::TerminalRenderer renderer;
+  size_t bytes = 0;
+  for (auto _ : state) {
+    renderer.Invalidate();
+    const std::string out = renderer.Render(platform::CurrentScreen());
+    bytes += out.size();
+    benchmark::DoNotOptimize(out);
+  }
+  state.counters["bytes_per_repaint"] =
+      benchmark::Counter(static_cast<double>(bytes), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_FullScreenRepaint);
+
+void BM_DecodeCtrlLeft(benchmark::State& state) {
+  platform::KeyDecoder decoder;
+  platform::ConsoleEvent event;
+  for (auto _ : state) {
+    decoder.Feed("\x1b[1;5D");
+    benchmark::DoNotOptimize(decoder.Next(&event));
+  }
+}
+BENCHMARK(BM_DecodeCtrlLeft);
 
 }  // namespace

@@ -14,6 +14,8 @@ struct ConsoleState {
   ConsoleScreen screen;
   std::uint8_t attribute = 0x07;
   bool insertToggle = false;
+  // The last cell of the screen was written: the next glyph scrolls first.
+  bool wrapPending = false;
   std::unique_ptr<ConsoleBackend> backend;
 
   ConsoleState() {
@@ -51,13 +53,22 @@ void NewLine() {
   }
 }
 
+// Writing the bottom-right cell leaves the cursor there with the wrap
+// pending, so that a frame round the whole screen does not scroll it away.
 void PutGlyph(std::uint8_t byte) {
-  ConsoleScreen& s = State().screen;
-  CellAt(s.cursorRow, s.cursorColumn) = Cell{byte, State().attribute};
+  ConsoleState& st = State();
+  ConsoleScreen& s = st.screen;
+  if (st.wrapPending) {
+    st.wrapPending = false;
+    NewLine();
+  }
+  CellAt(s.cursorRow, s.cursorColumn) = Cell{byte, st.attribute};
   if (s.cursorColumn < kConsoleColumns) {
     ++s.cursorColumn;
-  } else {
+  } else if (s.cursorRow < kConsoleRows) {
     NewLine();
+  } else {
+    st.wrapPending = true;
   }
 }
 
@@ -77,6 +88,7 @@ void ResetConsole() {
   st.screen.cells.assign(kConsoleRows * kConsoleColumns, Cell{});
   st.attribute = 0x07;
   st.insertToggle = false;
+  st.wrapPending = false;
   st.backend = std::make_unique<HeadlessConsole>();
 }
 
@@ -91,6 +103,7 @@ void SetCursorPosition(int row, int column) {
   ConsoleScreen& s = State().screen;
   if (row >= 1 && row <= kConsoleRows) s.cursorRow = row;
   if (column >= 1 && column <= kConsoleColumns) s.cursorColumn = column;
+  State().wrapPending = false;
 }
 
 int CursorRow() {
@@ -127,6 +140,9 @@ void WriteText(std::string_view text) {
   ConsoleScreen& s = State().screen;
   for (char ch : text) {
     const auto byte = static_cast<std::uint8_t>(ch);
+    if (byte == 7 || byte == 8 || byte == 9 || byte == 10 || byte == 13) {
+      State().wrapPending = false;
+    }
     switch (byte) {
       case 7:
         Beep();

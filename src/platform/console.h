@@ -151,8 +151,10 @@ std::uint8_t TextAttribute();
 
 // Writes code page 850 text at the cursor in the current colour, moving the
 // cursor on.  After the last column the cursor wraps to column 1 of the next
-// row; past the last row the screen scrolls up one row (new row blank in
-// the current colour).  As on the Win32 console, five bytes act instead of
+// row.  Writing the screen's last cell leaves the cursor on it; only a
+// further byte scrolls the screen up one row (new row blank in the current
+// colour) and goes on at the start of the last row, so a frame drawn round
+// the whole screen stays in place.  As on the Win32 console, five bytes act instead of
 // being drawn: 7 beeps, 8 moves one column left (not past column 1), 9 moves
 // to the next multiple-of-8 tab stop, 10 goes to column 1 of the next row,
 // 13 goes to column 1.  Every other byte, 0 to 31 included, is drawn as its

@@ -4,44 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/scan_codes.h"
+
 namespace platform {
-namespace {
-
-// Scan codes of the PC keyboard for the keys a byte stands for; 0 when the
-// byte has no key of its own.
-std::uint8_t ScanCodeOfByte(std::uint8_t b) {
-  static constexpr char kTopRow[] = "qwertyuiop";  // 0x10..0x19
-  static constexpr char kHomeRow[] = "asdfghjkl";  // 0x1E..0x26
-  static constexpr char kBottomRow[] = "zxcvbnm";  // 0x2C..0x32
-  if (b >= 1 && b <= 26 && b != 8 && b != 9 && b != 13) b = static_cast<std::uint8_t>('a' + b - 1);
-  const char c = static_cast<char>(b >= 'A' && b <= 'Z' ? b + 32 : b);
-  for (int i = 0; kTopRow[i]; ++i)
-    if (c == kTopRow[i]) return static_cast<std::uint8_t>(0x10 + i);
-  for (int i = 0; kHomeRow[i]; ++i)
-    if (c == kHomeRow[i]) return static_cast<std::uint8_t>(0x1E + i);
-  for (int i = 0; kBottomRow[i]; ++i)
-    if (c == kBottomRow[i]) return static_cast<std::uint8_t>(0x2C + i);
-  if (c >= '1' && c <= '9') return static_cast<std::uint8_t>(0x02 + c - '1');
-  switch (c) {
-    case '0':
-      return 0x0B;
-    case 27:
-      return 0x01;
-    case 8:
-      return 0x0E;
-    case 9:
-      return 0x0F;
-    case 13:
-      return 0x1C;
-    case ' ':
-      return 0x39;
-    default:
-      return 0;
-  }
-}
-
-}  // namespace
-
 void HeadlessConsole::PushEvent(const ConsoleEvent& event) {
   events_.push_back(event);
 }
@@ -62,7 +27,7 @@ void HeadlessConsole::PushText(std::string_view text) {
     std::uint16_t keys = 0;
     if (b >= 1 && b <= 26 && b != 8 && b != 9 && b != 13) keys = kLeftCtrl;
     if (b >= 'A' && b <= 'Z') keys = kShift;
-    PushKey(b, ScanCodeOfByte(b), keys);
+    PushKey(b, ScanCodeOfCharacter(b), keys);
   }
 }
 

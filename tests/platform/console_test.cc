@@ -33,14 +33,28 @@ TEST_F(ConsoleTest, WriteWrapsAtTheRightEdgeAndScrollsAtTheBottom) {
   EXPECT_EQ(ScreenRowText(2), "z");
   SetCursorPosition(25, 80);
   SetTextAttribute(0x70);
-  WriteText("!");  // last cell: the screen moves up one row
+  WriteText("!");  // the last cell: nothing moves yet
+  EXPECT_EQ(ScreenRowText(1), std::string(78, ' ') + "xy");
+  EXPECT_EQ(CursorRow(), 25);
+  EXPECT_EQ(CursorColumn(), 80);
+  WriteText("?");  // now the screen moves up one row
   EXPECT_EQ(ScreenRowText(1), "z");
   EXPECT_EQ(ScreenRowText(24), std::string(79, ' ') + "!");
   Cell cell;
-  ReadCell(25, 1, &cell);
+  ReadCell(25, 2, &cell);
   EXPECT_EQ(cell, (Cell{' ', 0x70}));
+  EXPECT_EQ(ScreenRowText(25), "?");
   EXPECT_EQ(CursorRow(), 25);
-  EXPECT_EQ(CursorColumn(), 1);
+  EXPECT_EQ(CursorColumn(), 2);
+}
+
+TEST_F(ConsoleTest, PlacingTheCursorCancelsThePendingWrap) {
+  SetCursorPosition(25, 79);
+  WriteText("ab");
+  SetCursorPosition(25, 1);
+  WriteText("c");
+  EXPECT_EQ(ScreenRowText(25), "c" + std::string(77, ' ') + "ab");
+  EXPECT_EQ(ScreenRowText(24), "");
 }
 
 TEST_F(ConsoleTest, ControlBytesMoveOrBeepAndOtherLowBytesAreDrawn) {

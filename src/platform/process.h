@@ -1,0 +1,27 @@
+// Starting other programs, without a shell.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// Runs the program at path (mapped by NativePath; a name without "/" is
+// looked up in PATH) with the given arguments, waiting for it to end.  The
+// console's terminal is handed to it for the run: the backend leaves raw
+// mode and the alternate screen, and afterwards takes the terminal back and
+// shows the whole screen again.  Interrupt and quit keys reach the child
+// only.  Returns the exit status (0..255), 128 + the signal number when a
+// signal ended it, or -1 when it could not be started.
+int RunProgram(std::string_view path, const std::vector<std::string>& args);
+
+// Runs argv[0] (looked up in PATH) with argv, without touching the console:
+// input is written to its standard input, its standard output is collected
+// into *output (when not null) and its standard error discarded.  A program
+// still running after timeoutMs milliseconds is killed.  Returns the exit
+// status, or -1 when it could not be started, was killed or timed out.
+int CaptureProgram(const std::vector<std::string>& argv, std::string_view input,
+                   std::string* output, int timeoutMs);
+
+}  // namespace platform

@@ -1,0 +1,29 @@
+// The terminal console backend: the console shown on the process's own
+// terminal with termios and ANSI sequences (no curses).
+//
+// Installing it puts the terminal in raw mode on the alternate screen, with
+// SGR mouse reporting and cursor keys in normal mode.  The terminal is put
+// back as it was on every way out: RestoreTerminal, exit (atexit), and the
+// signals SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL
+// and SIGABRT, after which the signal takes its default course.  A resize
+// (SIGWINCH) or a continue after a stop repaints the whole screen.
+//
+// Input is decoded by KeyDecoder.  An ESC counts as the Escape key when no
+// further byte follows within the escape timeout: ESCDELAY milliseconds
+// from the environment (as curses reads it), 25 when unset, 1 to 1000.
+// When standard input closes every read returns kEndOfInput; after 1,000
+// such reads in a row the process restores the terminal and exits with
+// status 1, so a reader that ignores Escape cannot spin for ever.
+#pragma once
+
+namespace platform {
+
+// Installs the terminal backend and enables the system clipboard.  Returns
+// false, changing nothing, when standard input or output is not a terminal.
+bool UseTerminalConsole();
+
+// Leaves raw mode and the alternate screen at once; safe to call more than
+// once and from a signal handler's path.
+void RestoreTerminal();
+
+}  // namespace platform
