@@ -6,6 +6,7 @@
 #include "console/field_internal.h"
 #include "console/keyboard.h"
 #include "format/text.h"
+#include "platform/clipboard.h"
 #include "platform/console.h"
 
 namespace console {
@@ -70,7 +71,7 @@ void DeleteAt(Field& f, int position) {
 
 void Paste(Field& f) {
   std::string text;
-  for (char c : PasteFromClipboard()) {
+  for (char c : platform::PasteFromClipboard()) {
     const auto b = static_cast<unsigned char>(c);
     if (b >= 32 && b != 127 && b != 255) text += c;
   }
@@ -85,8 +86,8 @@ void Paste(Field& f) {
 }
 
 void Copy(const Field& f) {
-  CopyToClipboard(f.Choice() ? f.items[static_cast<size_t>(f.current)].description
-                             : format::Trim(*f.value));
+  platform::CopyToClipboard(f.Choice() ? f.items[static_cast<size_t>(f.current)].description
+                                       : format::Trim(*f.value));
 }
 
 void StepItem(Field& f, int step) {

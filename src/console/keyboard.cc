@@ -150,21 +150,4 @@ void SetHotKeyHooks(PopUpHook calculator, PopUpHook calendar) {
   Console().calendar = std::move(calendar);
 }
 
-void SetClipboardHooks(std::function<void(const std::string&)> copy,
-                       std::function<std::string()> paste) {
-  Console().clipboardCopy = std::move(copy);
-  Console().clipboardPaste = std::move(paste);
-}
-
-void CopyToClipboard(const std::string& text) {
-  ConsoleState& s = Console();
-  s.clipboard = text;
-  if (s.clipboardCopy) s.clipboardCopy(text);
-}
-
-std::string PasteFromClipboard() {
-  const ConsoleState& s = Console();
-  return s.clipboardPaste ? s.clipboardPaste() : s.clipboard;
-}
-
 }  // namespace console

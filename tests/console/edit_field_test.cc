@@ -10,6 +10,7 @@
 #include "console/field_internal.h"
 #include "console/keyboard.h"
 #include "console/state.h"
+#include "platform/clipboard.h"
 #include "platform/console.h"
 #include "platform/headless_console.h"
 
@@ -25,6 +26,7 @@ class EditFieldTest : public ::testing::Test {
  protected:
   EditFieldTest() {
     console::ResetConsoleState();
+    platform::ResetClipboard();
     console::SetExitKeys("e", "");
   }
   ~EditFieldTest() override { console::ResetConsoleState(); }
@@ -208,8 +210,8 @@ TEST_F(EditFieldTest, ClicksMoveInsideAndEndOutside) {
 
 TEST_F(EditFieldTest, CopyAndPaste) {
   Edit("  Carrer Major ", 1, {3, 13});
-  EXPECT_EQ(console::PasteFromClipboard(), "Carrer Major");
-  console::CopyToClipboard(
+  EXPECT_EQ(platform::PasteFromClipboard(), "Carrer Major");
+  platform::CopyToClipboard(
       std::string(" \t12\x7f"
                   "34\xff\x01 "));
   const Outcome o = Edit("abcdef", 3, {22, 13});
