@@ -7,6 +7,11 @@
 namespace console {
 
 void WriteAt(int row, int column, std::string_view text) {
+  // The console would keep the cursor's old coordinate and write elsewhere.
+  if (row < 1 || row > platform::ConsoleRows() || column < 1 ||
+      column > platform::ConsoleColumns()) {
+    return;
+  }
   platform::SetCursorPosition(row, column);
   platform::WriteText(text);
 }

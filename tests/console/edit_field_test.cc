@@ -189,6 +189,16 @@ TEST_F(EditFieldTest, ChoiceFieldShowsMarkersAndFoldsAccents) {
   EXPECT_EQ(value, "B");
 }
 
+TEST_F(EditFieldTest, ChoiceFieldAtTheLeftEdgeDrawsNoStrayMarker) {
+  console::SetChoiceList("|S,S\xA1|N,No");
+  platform::SetCursorPosition(9, 40);
+  con().PushText("\r");
+  std::string value = "N";
+  int position = 1, key = 0;
+  console::EditField(9, 1, 0, value, position, key);
+  EXPECT_EQ(platform::ScreenRowText(9), "No");
+}
+
 TEST_F(EditFieldTest, MaskHidesTheText) {
   console::SetExitKeys("h", "");
   Edit("ab ", 3, {'c', 13});
