@@ -44,9 +44,10 @@ void Draw(Field& f) {
   } else {
     for (int k = 0; 1 + k * f.width <= f.Length(); ++k) {
       const std::string text =
-          f.mask != 0 ? std::string(static_cast<size_t>(std::max(f.width - 1, 0)),
-                                    static_cast<char>(f.mask))
-                      : f.value->substr(static_cast<size_t>(k * f.width), static_cast<size_t>(f.width));
+          f.mask != 0
+              ? std::string(static_cast<size_t>(std::max(f.width - 1, 0)),
+                            static_cast<char>(f.mask))
+              : f.value->substr(static_cast<size_t>(k * f.width), static_cast<size_t>(f.width));
       WriteAt(f.row + k, f.column, text);
     }
   }
@@ -95,10 +96,14 @@ Click ResolveClick(Field& f, int code, int* key) {
   const int row = -code % 100;
   if (f.Choice()) {
     if (row != f.row) return Click::kEndsEditing;
-    if (column == f.column - 1) *key = kKeyLeft;
-    else if (column == f.column + f.displayWidth) *key = kKeyRight;
-    else if (column >= f.column && column < f.column + f.displayWidth) *key = 0;
-    else return Click::kEndsEditing;
+    if (column == f.column - 1)
+      *key = kKeyLeft;
+    else if (column == f.column + f.displayWidth)
+      *key = kKeyRight;
+    else if (column >= f.column && column < f.column + f.displayWidth)
+      *key = 0;
+    else
+      return Click::kEndsEditing;
     return Click::kActsAsKey;
   }
   if (row < f.row || row >= f.row + f.Rows() || column < f.column || column >= f.column + f.width) {
@@ -111,11 +116,15 @@ Click ResolveClick(Field& f, int code, int* key) {
 
 int Translate(int key) {
   switch (key) {
-    case kKeyShiftTab: return kKeyUp;
-    case kKeyTab: return kKeyEnter;
+    case kKeyShiftTab:
+      return kKeyUp;
+    case kKeyTab:
+      return kKeyEnter;
     case kKeyCtrlF4:
-    case kKeyAltF4: return kKeyEscape;
-    default: break;
+    case kKeyAltF4:
+      return kKeyEscape;
+    default:
+      break;
   }
   int ignored = 0;
   if (key == kKeyEnter && FindExitKey(kKeyEnd, &ignored)) return kKeyEnd;

@@ -1,10 +1,12 @@
 // The field editor's key table: typing, deleting, moving, choosing, copy
 // and paste.  Every change keeps the value's length.
+#include <algorithm>
 #include <string>
 
 #include "console/field_internal.h"
 #include "console/keyboard.h"
 #include "format/text.h"
+#include "platform/clipboard.h"
 #include "platform/console.h"
 
 namespace console {
@@ -69,20 +71,23 @@ void DeleteAt(Field& f, int position) {
 
 void Paste(Field& f) {
   std::string text;
-  for (char c : PasteFromClipboard()) {
+  for (char c : platform::PasteFromClipboard()) {
     const auto b = static_cast<unsigned char>(c);
     if (b >= 32 && b != 127 && b != 255) text += c;
   }
   text = format::Trim(text);
   std::string& v = *f.value;
   const size_t from = static_cast<size_t>(f.position - 1);
-  if (from < v.size()) v.replace(from, std::min(text.size(), v.size() - from), text, 0, std::min(text.size(), v.size() - from));
+  if (from < v.size()) {
+    const size_t count = std::min(text.size(), v.size() - from);
+    v.replace(from, count, text, 0, count);
+  }
   f.redraw = true;
 }
 
 void Copy(const Field& f) {
-  CopyToClipboard(f.Choice() ? f.items[static_cast<size_t>(f.current)].description
-                             : format::Trim(*f.value));
+  platform::CopyToClipboard(f.Choice() ? f.items[static_cast<size_t>(f.current)].description
+                                       : format::Trim(*f.value));
 }
 
 void StepItem(Field& f, int step) {
@@ -133,15 +138,19 @@ bool HandleFieldKey(Field& f, int key) {
   }
   switch (key) {
     case kKeyLeft:
-      if (f.Choice()) StepItem(f, -1);
-      else if (f.position > 1) --f.position;
+      if (f.Choice())
+        StepItem(f, -1);
+      else if (f.position > 1)
+        --f.position;
       return true;
     case kKeyRight:
     case ' ':
     case 0:
       if (f.Choice() && key == 0) return false;
-      if (f.Choice()) StepItem(f, 1);
-      else if (f.position <= length) ++f.position;
+      if (f.Choice())
+        StepItem(f, 1);
+      else if (f.position <= length)
+        ++f.position;
       return true;
     case kKeyBackspace:
       if (!f.Choice() && f.position > 1) DeleteAt(f, --f.position);
@@ -171,7 +180,8 @@ bool HandleFieldKey(Field& f, int key) {
     case kKeyCtrlLeft:
       return Move(f, f.position > 1, f.position > 1 ? WordLeft(*f.value, f.position) : 1);
     case kKeyCtrlRight:
-      return Move(f, f.position <= length, f.position <= length ? WordRight(*f.value, f.position) : 1);
+      return Move(f, f.position <= length,
+                  f.position <= length ? WordRight(*f.value, f.position) : 1);
     case kKeyCtrlC:
       Copy(f);
       return true;
@@ -188,8 +198,8 @@ std::vector<ChoiceItem> ParseChoiceList(std::string_view list) {
   size_t bar = list.find('|');
   while (bar != std::string_view::npos) {
     size_t next = list.find('|', bar + 1);
-    const std::string_view item =
-        list.substr(bar + 1, next == std::string_view::npos ? std::string_view::npos : next - bar - 1);
+    const std::string_view item = list.substr(
+        bar + 1, next == std::string_view::npos ? std::string_view::npos : next - bar - 1);
     const size_t comma = item.find(',');
     ChoiceItem parsed;
     parsed.code = std::string(item.substr(0, comma));

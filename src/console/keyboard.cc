@@ -18,17 +18,28 @@ constexpr std::uint8_t kAltScanCode = 0x38;
 // reports navigation keys), or -1.
 int KeypadDigit(std::uint8_t scanCode) {
   switch (scanCode) {
-    case 0x52: return 0;
-    case 0x4F: return 1;
-    case 0x50: return 2;
-    case 0x51: return 3;
-    case 0x4B: return 4;
-    case 0x4C: return 5;
-    case 0x4D: return 6;
-    case 0x47: return 7;
-    case 0x48: return 8;
-    case 0x49: return 9;
-    default: return -1;
+    case 0x52:
+      return 0;
+    case 0x4F:
+      return 1;
+    case 0x50:
+      return 2;
+    case 0x51:
+      return 3;
+    case 0x4B:
+      return 4;
+    case 0x4C:
+      return 5;
+    case 0x4D:
+      return 6;
+    case 0x47:
+      return 7;
+    case 0x48:
+      return 8;
+    case 0x49:
+      return 9;
+    default:
+      return -1;
   }
 }
 
@@ -137,23 +148,6 @@ void WaitKey(int& key) {
 void SetHotKeyHooks(PopUpHook calculator, PopUpHook calendar) {
   Console().calculator = std::move(calculator);
   Console().calendar = std::move(calendar);
-}
-
-void SetClipboardHooks(std::function<void(const std::string&)> copy,
-                       std::function<std::string()> paste) {
-  Console().clipboardCopy = std::move(copy);
-  Console().clipboardPaste = std::move(paste);
-}
-
-void CopyToClipboard(const std::string& text) {
-  ConsoleState& s = Console();
-  s.clipboard = text;
-  if (s.clipboardCopy) s.clipboardCopy(text);
-}
-
-std::string PasteFromClipboard() {
-  const ConsoleState& s = Console();
-  return s.clipboardPaste ? s.clipboardPaste() : s.clipboard;
 }
 
 }  // namespace console

@@ -1,6 +1,5 @@
 // The key reader: console events to 16-bit key codes, the queue of
-// keystrokes typed back by the pop-ups, the Alt+X and Alt+C hot keys, and
-// the clipboard as the field editor sees it.
+// keystrokes typed back by the pop-ups, and the Alt+X and Alt+C hot keys.
 //
 // A key code is a signed 16-bit value held in an int: the character code
 // for a key that types one (Enter 13, Escape 27), the scan code * 256 for
@@ -60,12 +59,5 @@ void WaitKey(int& key);
 // Registers the pop-ups run by Alt+X (calculator) and Alt+C (calendar).
 // Until registered the hot keys are only returned as keys.
 void SetHotKeyHooks(PopUpHook calculator, PopUpHook calendar);
-
-// The system clipboard, once start-up plugs it in; until then a buffer
-// inside the program.
-void SetClipboardHooks(std::function<void(const std::string&)> copy,
-                       std::function<std::string()> paste);
-void CopyToClipboard(const std::string& text);
-std::string PasteFromClipboard();
 
 }  // namespace console

@@ -1,10 +1,9 @@
 // Program-wide state of the console core: the current window, the colour
 // index and its stack, the keyboard queue and editor settings, and the hooks
-// through which start-up plugs in the calculator, the calendar and the
-// system clipboard.  One instance, reached through Console().
+// through which start-up plugs in the calculator and the calendar.  One
+// instance, reached through Console().
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -54,9 +53,6 @@ struct ConsoleState {
   // Hooks filled by start-up; empty until then.
   PopUpHook calculator;
   PopUpHook calendar;
-  std::function<void(const std::string&)> clipboardCopy;
-  std::function<std::string()> clipboardPaste;
-  std::string clipboard;  // used while no system clipboard is plugged in
 };
 
 ConsoleState& Console();

@@ -190,8 +190,8 @@ void OpenWindow(int top, int left, int bottom, int right) {
   const WindowRect& was = s.window;
   std::string entry = Digits(platform::CursorRow(), 2) + Digits(platform::CursorColumn(), 2) +
                       Digits(was.top, 2) + Digits(was.left, 2) + Digits(was.bottom, 2) +
-                      Digits(was.right, 2) + Digits(top, 2) + Digits(left, 2) +
-                      Digits(bottom, 2) + Digits(right, 2);
+                      Digits(was.right, 2) + Digits(top, 2) + Digits(left, 2) + Digits(bottom, 2) +
+                      Digits(right, 2);
   const std::string image = CellImage(top, left, bottom, right);
   entry += image;
   entry += Digits(static_cast<int>(kNumberBytes + image.size() + kLengthBytes), kLengthBytes);
@@ -210,7 +210,8 @@ void CloseWindow() {
   const long size = FileSize(file);
   ConsoleState& s = Console();
   SavedWindow entry;
-  const bool usable = size > kHeaderBytes && ReadLastEntry(file, ReadNextPosition(file), size, &entry);
+  const bool usable =
+      size > kHeaderBytes && ReadLastEntry(file, ReadNextPosition(file), size, &entry);
   if (size > kHeaderBytes && s.depth > 0) --s.depth;
   if (!usable) {
     std::fclose(closer.file);

@@ -3,12 +3,12 @@
 
 #include <string>
 
+#include "../support/headless_session.h"
 #include "console/state.h"
 #include "console/window.h"
 #include "platform/console.h"
 #include "platform/headless_console.h"
 #include "startup/settings.h"
-#include "../support/headless_session.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ TEST_F(ColourTest, CodesSelectTheirIndexAndTheTableColour) {
     const char* code;
     int index;
     int attribute;
-  } cases[] = {{"n", 1, 0x17}, {"R", 2, 0x70}, {"rh", 2, 0x70}, {"Nr", 3, 0x31},
+  } cases[] = {{"n", 1, 0x17}, {"R", 2, 0x70},  {"rh", 2, 0x70}, {"Nr", 3, 0x31},
                {"u", 4, 0x4E}, {"ur", 4, 0x4E}, {"h", 0, 0x0F},  {"e", 0, 0x0F}};
   for (const auto& c : cases) {
     console::SetColour(c.code);

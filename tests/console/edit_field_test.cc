@@ -5,13 +5,14 @@
 
 #include <string>
 
+#include "../support/headless_session.h"
 #include "console/field.h"
 #include "console/field_internal.h"
 #include "console/keyboard.h"
 #include "console/state.h"
+#include "platform/clipboard.h"
 #include "platform/console.h"
 #include "platform/headless_console.h"
-#include "../support/headless_session.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ class EditFieldTest : public ::testing::Test {
  protected:
   EditFieldTest() {
     console::ResetConsoleState();
+    platform::ResetClipboard();
     console::SetExitKeys("e", "");
   }
   ~EditFieldTest() override { console::ResetConsoleState(); }
@@ -37,7 +39,10 @@ class EditFieldTest : public ::testing::Test {
       const std::uint16_t modifiers = key == 0x7300 || key == 0x7400 || key == 0x7700
                                           ? platform::kLeftCtrl
                                           : (key == 0x0F00 ? platform::kShift : 0);
-      const int scan = key == 0x7300 ? 0x4B : key == 0x7400 ? 0x4D : key == 0x7700 ? 0x47 : key >> 8;
+      const int scan = key == 0x7300   ? 0x4B
+                       : key == 0x7400 ? 0x4D
+                       : key == 0x7700 ? 0x47
+                                       : key >> 8;
       con().PushKey(0, static_cast<std::uint8_t>(scan), modifiers);
     }
   }
@@ -161,7 +166,7 @@ TEST_F(EditFieldTest, ChoiceField) {
   o = Edit("9", 1, {13});  // unknown code: the first item
   EXPECT_EQ(o.value, "1");
   EXPECT_EQ(platform::ScreenText(2, 4, 6), " Uno  ");  // markers wiped on leaving
-  o = Edit("3 ", 1, {13});  // codes are padded to the value's length
+  o = Edit("3 ", 1, {13});                             // codes are padded to the value's length
   EXPECT_EQ(o.value, "3 ");
   EXPECT_EQ(platform::ScreenText(2, 5, 4), "Tres");
 }
@@ -182,6 +187,16 @@ TEST_F(EditFieldTest, ChoiceFieldShowsMarkersAndFoldsAccents) {
   con().PushKey(0, 0x3B, 0);
   console::EditField(2, 5, 0, value, position, key);
   EXPECT_EQ(value, "B");
+}
+
+TEST_F(EditFieldTest, ChoiceFieldAtTheLeftEdgeDrawsNoStrayMarker) {
+  console::SetChoiceList("|S,S\xA1|N,No");
+  platform::SetCursorPosition(9, 40);
+  con().PushText("\r");
+  std::string value = "N";
+  int position = 1, key = 0;
+  console::EditField(9, 1, 0, value, position, key);
+  EXPECT_EQ(platform::ScreenRowText(9), "No");
 }
 
 TEST_F(EditFieldTest, MaskHidesTheText) {
@@ -205,8 +220,10 @@ TEST_F(EditFieldTest, ClicksMoveInsideAndEndOutside) {
 
 TEST_F(EditFieldTest, CopyAndPaste) {
   Edit("  Carrer Major ", 1, {3, 13});
-  EXPECT_EQ(console::PasteFromClipboard(), "Carrer Major");
-  console::CopyToClipboard(std::string(" \t12\x7f" "34\xff\x01 "));
+  EXPECT_EQ(platform::PasteFromClipboard(), "Carrer Major");
+  platform::CopyToClipboard(
+      std::string(" \t12\x7f"
+                  "34\xff\x01 "));
   const Outcome o = Edit("abcdef", 3, {22, 13});
   EXPECT_EQ(o.value, "ab1234");
   EXPECT_EQ(o.position, 3);

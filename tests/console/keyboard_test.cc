@@ -1,15 +1,16 @@
 // The key reader (modifier codes, Alt+keypad, mouse, hot keys, pending
 // keystrokes) and the exit-key commands.
+#include "console/keyboard.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "../support/headless_session.h"
 #include "console/field.h"
 #include "console/field_internal.h"
-#include "console/keyboard.h"
 #include "console/state.h"
 #include "platform/headless_console.h"
-#include "../support/headless_session.h"
 
 namespace {
 
@@ -35,11 +36,19 @@ TEST_F(KeyboardTest, ModifiersFoldIntoTheClassicCodes) {
     std::uint16_t modifiers;
     int key;
   } cases[] = {
-      {0x3B, kLeftAlt, 0x6800},  {0x44, kRightAlt, 0x7100},         {0x85, kLeftAlt, console::KeyCode(0x8B00)},
-      {0x3B, kRightCtrl, 0x5E00}, {0x86, kRightCtrl, console::KeyCode(0x8A00)},
-      {0x47, kRightCtrl, 0x7700}, {0x4D, kRightCtrl, 0x7400},       {0x4B, kRightCtrl, 0x7300},
-      {0x3B, kShift, 0x5400},     {0x86, kShift, console::KeyCode(0x8800)},
-      {0x12, kRightAlt, 0xD5},    {0x2D, kRightAlt, 0x2D00},        {0x47, kShift, 0x4700},
+      {0x3B, kLeftAlt, 0x6800},
+      {0x44, kRightAlt, 0x7100},
+      {0x85, kLeftAlt, console::KeyCode(0x8B00)},
+      {0x3B, kRightCtrl, 0x5E00},
+      {0x86, kRightCtrl, console::KeyCode(0x8A00)},
+      {0x47, kRightCtrl, 0x7700},
+      {0x4D, kRightCtrl, 0x7400},
+      {0x4B, kRightCtrl, 0x7300},
+      {0x3B, kShift, 0x5400},
+      {0x86, kShift, console::KeyCode(0x8800)},
+      {0x12, kRightAlt, 0xD5},
+      {0x2D, kRightAlt, 0x2D00},
+      {0x47, kShift, 0x4700},
       {0x85, 0, console::KeyCode(0x8500)},
   };
   for (const auto& c : cases) {
@@ -125,7 +134,7 @@ TEST_F(KeyboardTest, ExitKeyCommands) {
   EXPECT_FALSE(console::FindExitKey(13, &result));
   EXPECT_TRUE(console::FindExitKey(console::KeyCode(0x8500), &result));
   EXPECT_EQ(result, console::KeyCode(0x8500));  // the pair moved with its key
-  console::SetExitKeys("+E", "");  // a second save is ignored
+  console::SetExitKeys("+E", "");               // a second save is ignored
   EXPECT_TRUE(console::ExitListEmpty());
   console::SetExitKeys("-", "");
   EXPECT_TRUE(console::FindExitKey(13, &result));

@@ -1,16 +1,17 @@
 // The window stack in WinPush.tmp, frames, window-relative positions and
 // the rectangle scroll, on the headless console.
+#include "console/window.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "../support/headless_session.h"
 #include "console/cells.h"
 #include "console/state.h"
-#include "console/window.h"
 #include "platform/console.h"
 #include "platform/headless_console.h"
 #include "platform/paths.h"
-#include "../support/headless_session.h"
 
 namespace {
 
@@ -80,8 +81,15 @@ TEST_F(WindowTest, SaveFileHoldsTheEntryByteForByte) {
   std::string bytes;
   ASSERT_TRUE(platform::ReadWholeFile(SaveFile(), &bytes));
   std::string expected("\x36\0\0\0", 4);  // next entry at 54
-  expected += "0203" "00000000" "05100713";
-  expected += std::string("A\x1E" "B\x1E" "C\x1E" "D\x1E");
+  expected +=
+      "0203"
+      "00000000"
+      "05100713";
+  expected += std::string(
+      "A\x1E"
+      "B\x1E"
+      "C\x1E"
+      "D\x1E");
   for (int i = 0; i < 8; ++i) expected += " \x07";
   expected += "00049";
   EXPECT_EQ(bytes, expected);
@@ -111,16 +119,16 @@ TEST_F(WindowTest, DamagedSaveFileRestoresNothing) {
                        static_cast<char>((p >> 16) & 0xFF), static_cast<char>((p >> 24) & 0xFF)};
   };
   const std::string cases[] = {
-      header(32) + good.substr(0, 20),                               // truncated
-      header(32 + 1000) + good,                                      // position beyond the end
-      header(-7) + good,                                             // negative position
-      header(32) + entry(numbers, "  ", "0002x"),                    // length not digits
-      header(32) + entry("0101000000000a010101", "  ", "00027"),     // number not digits
-      header(32) + entry(numbers, "  ", "99999"),                    // length before the start
-      header(32) + entry("01010000000001019999", "  ", "00027"),     // huge rectangle
-      header(32) + entry("01010000000001010102", "  ", "00027"),     // image too short
-      header(30) + entry("01010000000001010505", "", "00025"),       // image missing
-      std::string("\x05\0\0", 3),                                  // header cut short
+      header(32) + good.substr(0, 20),                            // truncated
+      header(32 + 1000) + good,                                   // position beyond the end
+      header(-7) + good,                                          // negative position
+      header(32) + entry(numbers, "  ", "0002x"),                 // length not digits
+      header(32) + entry("0101000000000a010101", "  ", "00027"),  // number not digits
+      header(32) + entry(numbers, "  ", "99999"),                 // length before the start
+      header(32) + entry("01010000000001019999", "  ", "00027"),  // huge rectangle
+      header(32) + entry("01010000000001010102", "  ", "00027"),  // image too short
+      header(30) + entry("01010000000001010505", "", "00025"),    // image missing
+      std::string("\x05\0\0", 3),                                 // header cut short
   };
   for (const std::string& bytes : cases) {
     console::WriteAt(1, 1, "unchanged");
@@ -150,8 +158,8 @@ TEST_F(WindowTest, FramesByStyle) {
   console::OpenWindow(3, 5, 6, 14);
   console::DrawFrame(2);
   EXPECT_EQ(platform::ScreenText(3, 5, 10), "\xC9" + std::string(8, '\xCD') + "\xBB");
-  EXPECT_EQ(ScreenRowText(4), std::string(4, '#') + "\xBA" + std::string(8, ' ') + "\xBA" +
-                                  std::string(66, '#'));
+  EXPECT_EQ(ScreenRowText(4),
+            std::string(4, '#') + "\xBA" + std::string(8, ' ') + "\xBA" + std::string(66, '#'));
   EXPECT_EQ(platform::ScreenText(6, 5, 10), "\xC8" + std::string(8, '\xCD') + "\xBC");
   EXPECT_EQ(platform::CursorRow(), 6);
   EXPECT_EQ(platform::CursorColumn(), 15);

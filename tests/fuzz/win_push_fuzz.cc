@@ -1,0 +1,35 @@
+// Any bytes as a left-over WinPush.tmp: CloseWindow must restore at most
+// what a real entry describes and never read outside the file or the
+// screen, and a following open and close must still work.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "console/state.h"
+#include "console/window.h"
+#include "platform/console.h"
+#include "startup/settings.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const std::string dir = [] {
+    std::string made = "/tmp/qt_fuzz_winpush_" + std::to_string(::getpid()) + "/";
+    ::mkdir(made.c_str(), 0700);
+    return made;
+  }();
+  startup::Settings().SessionDir = dir;
+  platform::ResetConsole();
+  console::ResetConsoleState();
+  console::Console().depth = 3;
+  std::FILE* f = std::fopen((dir + "WinPush.tmp").c_str(), "wb");
+  if (f == nullptr) return 0;
+  std::fwrite(data, 1, size, f);
+  std::fclose(f);
+  console::CloseWindow();
+  console::CloseWindow();
+  console::OpenWindow(2, 2, 5, 9);
+  console::CloseWindow();
+  return 0;
+}
