@@ -1,0 +1,203 @@
+// The boxed receipt on plain paper.  Boxes span columns 1 to 95: a corner at
+// each end and 93 lines between.
+#include "format/amounts.h"
+#include "format/long_dates.h"
+#include "format/text.h"
+#include "issuing/layouts.h"
+#include "issuing/receipt_settings.h"
+#include "print/spool.h"
+#include "startup/company.h"
+#include "startup/language.h"
+
+namespace issuing {
+namespace {
+
+const std::string kH = "\xC4";   // ─
+const std::string kV = "\xB3";   // │
+constexpr int kBoxWidth = 93;
+const std::string kAmountMask = "ZZ,ZZZ,ZZ9";
+
+std::string Tr(const char* text) { return startup::TranslateText(text); }
+
+void Row(const std::string& text) {
+  Put(1, kV + text);
+  Put(95, kV, 1);
+}
+
+void IssuerBox() {
+  if (ReceiptSettings().letterhead == "N") {
+    Put(0, "", 9);
+    return;
+  }
+  const std::string title = Tr("PRESENTADOR");
+  Put(1, "\xDA");
+  Put(0, title);
+  Put(0, Repeat(kH, kBoxWidth - static_cast<int>(title.size())) + "\xBF", 1);
+  const bool extraLine = !format::IsAllChar(startup::CompanyLine(6), ' ');
+  Row(startup::CompanyLine(1));
+  if (extraLine) Row(startup::CompanyLine(6));
+  for (int line = 2; line <= 5; ++line) Row(startup::CompanyLine(line));
+  Row("N.I.F. " + startup::CompanyLine(7));
+  if (!extraLine) Row("");
+  Put(1, "\xC0" + Repeat(kH, kBoxWidth) + "\xD9", 1);
+}
+
+void TaxIdentityBox(const Receipt& r) {
+  const std::string issuer = Tr("EMISSOR FISCAL");
+  const std::string addressee = Tr("RECEPTOR FISCAL");
+  Put(1, "\xDA");
+  Put(0, issuer + Repeat(kH, 46 - static_cast<int>(issuer.size())) + "\xC2");
+  Put(0, addressee + Repeat(kH, 46 - static_cast<int>(addressee.size())) + "\xBF", 1);
+  OwnerView owner(Areas().owner);
+  UnitView unit(Areas().unit);
+  const std::string left[5] = {format::StarredDisplay(owner.Name()), owner.AddressLine1(),
+                               owner.AddressLine2(), owner.AddressLine3(),
+                               "N.I.F. " + owner.FiscalId()};
+  const std::string right[5] = {format::StarredDisplay(unit.TenantName()), r.street, r.town,
+                                r.province, "N.I.F. " + unit.FiscalId()};
+  for (int i = 0; i < 5; ++i) {
+    Put(1, kV + left[i]);
+    Put(48, kV + right[i]);
+    Put(95, kV, 1);
+  }
+  Put(1, "\xC0" + Repeat(kH, 46) + "\xC1" + Repeat(kH, 46) + "\xD9", 1);
+}
+
+struct InvoiceItem {
+  std::string label;
+  std::string value;
+};
+
+void Item(int column, const InvoiceItem& item, const char* fill) {
+  Justify(fill);
+  Put(column, (column == 1 ? kV : "") + item.label);
+  Put(0, ": " + item.value);
+}
+
+void InvoiceBox(const ReceiptContext& c, int copy) {
+  const Receipt& r = c.receipt;
+  UnitView unit(Areas().unit);
+  const bool bank = unit.CollectionForm() == 'B';
+  const std::string collection = bank ? Tr("REBUT DOMICILIAT") : Tr("COMPTAT");
+  const std::string accountLabel = bank ? "IBAN " : Tr("OBJECTE ");
+  const InvoiceItem number{Tr("N\xE9MERO "), r.number};
+  const InvoiceItem date{Tr("DATA "), format::FormatDate(c.issueDate, 0, "dma")};
+  const InvoiceItem due{Tr("VENCIMENT "), DueTerms(unit.Periodicity(), unit.Timing())};
+  const InvoiceItem reference{Tr("REFER\xD4NCIA "), ReferenceMark(r) + r.reference};
+  const InvoiceItem payment{Tr("COBRAMENT PER "), collection};
+
+  Put(1, "\xDA" "FACTURA" + Repeat(kH, 86) + "\xBF", 1);
+  if (copy == 1) {
+    const InvoiceItem account{accountLabel, r.payment.substr(0, 77)};
+    for (const InvoiceItem& item : {number, date, due, reference, payment, account}) {
+      Item(1, item, "N 15 \\.\\");
+      Put(95, kV, 1);
+    }
+  } else {
+    const InvoiceItem account{accountLabel, r.payment.substr(0, 29)};
+    const InvoiceItem rows[3][2] = {{number, reference}, {date, payment}, {due, account}};
+    for (const auto& row : rows) {
+      Item(1, row[0], "N 15 \\.\\");
+      Item(49, row[1], "N 62 \\.\\");
+      Put(95, kV, 1);
+    }
+  }
+  Put(1, "\xC0" + Repeat(kH, kBoxWidth) + "\xD9", 1);
+}
+
+// Copy 1: one charge a line, dotted to column 84, the amount at column 85.
+void FullWidthCharge(const std::string& text, double amount) {
+  Justify("N 84 \\ .\\");
+  Put(2, format::TrimRight(text));
+  Justify("D");
+  Put(85, format::FormatAmount(kAmountMask, amount), 1);
+}
+
+std::string BoxedTaxLabel(const std::string& head, float rate, double base) {
+  return Fit(head + RateText(rate) + BaseText(base), 20);
+}
+
+void ChargeLines(const Receipt& r, int copy, bool& second) {
+  for (int i = 0; i < kConcepts; ++i) {
+    if (r.conceptAmount[i] == 0) continue;
+    if (copy == 1) {
+      FullWidthCharge(r.conceptText[i], r.conceptAmount[i]);
+    } else {
+      PairedCharge(r.conceptText[i], r.conceptAmount[i], kAmountMask, second);
+      if (ChargeListFull(52, r, second)) break;
+    }
+  }
+}
+
+void Tax(const std::string& label, double amount, int copy, bool& second) {
+  if (copy == 1) {
+    Put(85, Repeat("-", 10), 1);
+    FullWidthCharge(label, amount);
+  } else {
+    PairedCharge(label, amount, kAmountMask, second);
+  }
+}
+
+void AddressBlock(const Receipt& r) {
+  OwnerView owner(Areas().owner);
+  UnitView unit(Areas().unit);
+  AdvanceTo(53);
+  Justify("D");
+  Put(17, format::StarredDisplay(unit.TenantName()), 1);
+  Put(17, r.street, 1);
+  Put(17, r.town, 1);
+  Put(17, r.province);
+  Put(56, format::StarredDisplay(owner.Name()), 1);
+  Put(17, "N.I.F. " + unit.FiscalId());
+  Put(56, "N.I.F. " + owner.FiscalId(), 2);
+}
+
+void Total(const Receipt& r, int copy, bool& second) {
+  const std::string label = Tr("TOTAL ") + "(EUR)";
+  if (copy == 1) {
+    Put(85, Repeat("-", 10), 1);
+    Put(2, label);
+    Justify("D");
+    Put(85, format::FormatAmount(kAmountMask, r.Total()), 1);
+    Put(2, Repeat("=", kBoxWidth), 1);
+    if (ReceiptSettings().duplicate == "S") {
+      AdvanceTo(40);
+      Justify("N 95 \\. \\");
+      Put(0, "", 1);
+    }
+    return;
+  }
+  Put(second ? 51 : 17, Fit(label, 20));
+  Justify("D");
+  Put(0, format::FormatAmount("**,***,**9", r.Total()), second ? 1 : 0);
+  Justify("E");
+  second = !second;
+  AddressBlock(r);
+}
+
+}  // namespace
+
+void PrintBoxedReceipt(const ReceiptContext& c) {
+  const Receipt& r = c.receipt;
+  print::SpoolPage(66);
+  print::SpoolControl("@e");
+  IssuerBox();
+  const int copies = ReceiptSettings().duplicate == "S" ? 2 : 1;
+  for (int copy = 1; copy <= copies; ++copy) {
+    bool second = false;
+    if (copy == 1) TaxIdentityBox(r);
+    InvoiceBox(c, copy);
+    ChargeLines(r, copy, second);
+    if (r.vatRate != 0) {
+      Tax(BoxedTaxLabel(format::TrimRight(r.vatName) + " ", r.vatRate, r.vatBase), r.vatAmount,
+          copy, second);
+    }
+    if (r.withholdingRate != 0) {
+      Tax(BoxedTaxLabel("RET.", r.withholdingRate, r.withholdingBase), r.withholdingAmount, copy,
+          second);
+    }
+    Total(r, copy, second);
+  }
+}
+
+}  // namespace issuing

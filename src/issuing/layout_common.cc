@@ -1,0 +1,100 @@
+// Shared pieces of the receipt layouts.
+#include "issuing/layout_common.h"
+
+#include "format/amounts.h"
+#include "format/picture.h"
+#include "format/text.h"
+#include "print/spool.h"
+#include "startup/language.h"
+
+namespace issuing {
+
+void Put(int column, const std::string& text, int advance) {
+  print::SpoolText(column, text, advance);
+}
+
+void Justify(const std::string& code) {
+  std::string directive = code;
+  print::SpoolJustify(directive);
+}
+
+void AdvanceTo(int lineCount) { Put(0, "", lineCount - print::Spool().linesUsed); }
+
+std::string Repeat(const std::string& piece, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += piece;
+  return out;
+}
+
+std::string Fit(const std::string& text, size_t width) {
+  std::string out = text.substr(0, width);
+  out.resize(width, ' ');
+  return out;
+}
+
+std::string Last(const std::string& text, size_t n) {
+  return text.size() <= n ? text : text.substr(text.size() - n);
+}
+
+std::string DueTerms(int periodicity, unsigned char timing) {
+  const char* word = "MENSUAL";
+  switch (periodicity) {
+    case 2: word = "BIMESTRAL"; break;
+    case 3: word = "TRIMESTRAL"; break;
+    case 4: word = "QUADRIMESTRAL"; break;
+    case 6: word = "SEMESTRAL"; break;
+    case 12: word = "ANYAL"; break;
+    default: break;
+  }
+  const char* when = timing == 'V' ? " VEN\x80UT" : timing == 'M' ? " A MIG TERMINI" : " ANTICIPAT";
+  return startup::TranslateText(word) + startup::TranslateText(when);
+}
+
+std::string RateText(float rate) { return format::FormatPicture("Z9.99%", rate); }
+
+std::string BaseText(double base, const std::string& mask) {
+  return Last(" " + format::TrimLeft(format::FormatAmount(mask, base)), 10);
+}
+
+std::string CurrencyCode() { return format::CurrencyFor("") == "E" ? "EUR" : "ESP"; }
+
+namespace {
+
+// Makes the other currency the document currency (and the current one);
+// called twice it switches back.
+void SwitchDocumentCurrency() {
+  const std::string current = format::CurrencyFor("p");
+  const std::string other = current == "E" ? "p" : current == "P" ? "e" : "";
+  format::SetCurrency("p," + other);
+  format::SetCurrency("p");
+}
+
+}  // namespace
+
+std::string OtherCurrencyTotal(double total) {
+  SwitchDocumentCurrency();
+  std::string text = format::FormatAmount("**,***,***", total) + " " + CurrencyCode();
+  SwitchDocumentCurrency();
+  return text;
+}
+
+std::string ReferenceMark(const Receipt& r) { return r.domiciled ? "*" : " "; }
+
+void PairedCharge(const std::string& text, double amount, const std::string& mask, bool& second) {
+  Put(second ? 51 : 17, text + " ");
+  Justify("D");
+  Put(0, format::FormatAmount(mask, amount), second ? 1 : 0);
+  Justify("E");
+  second = !second;
+}
+
+bool ChargeListFull(int stopAt, const Receipt& r, bool second) {
+  const int lines = print::Spool().linesUsed;
+  if (lines >= stopAt) return true;
+  if (lines != stopAt - 1) return false;
+  const bool vat = r.vatRate != 0;
+  const bool withholding = r.withholdingRate != 0;
+  return (vat && withholding) || ((vat != withholding) && second);
+}
+
+}  // namespace issuing

@@ -1,0 +1,58 @@
+// Pieces shared by the three receipt layouts: spool shorthands, the due
+// terms, the tax labels, the currency texts and the charge list printed two
+// to a line.
+#pragma once
+
+#include <string>
+
+#include "issuing/receipt.h"
+
+namespace issuing {
+
+// What a layout prints from besides the receipt's own values.
+struct ReceiptContext {
+  const Receipt& receipt;
+  const std::string& issueDate;  // packed
+};
+
+// A text at a column (0: after the previous text) with a line advance.
+void Put(int column, const std::string& text, int advance = 0);
+// A justification directive ("D", "E", "N 84 \ .\", ...).
+void Justify(const std::string& code);
+// An empty text with as many line feeds as bring the page's line count to n.
+void AdvanceTo(int lineCount);
+// n copies of a code page 850 character or text; none when n <= 0.
+std::string Repeat(const std::string& piece, int n);
+// text placed left-aligned in `width` spaces and cut to width.
+std::string Fit(const std::string& text, size_t width);
+// The last n characters of text (all of it when shorter).
+std::string Last(const std::string& text, size_t n);
+
+// The translated periodicity word and timing words: "TRIMESTRAL VENÇUT".
+std::string DueTerms(int periodicity, unsigned char timing);
+
+// A rate through "Z9.99%".
+std::string RateText(float rate);
+// " " + the base through mask with its left spaces removed, cut to the last
+// 10 characters.
+std::string BaseText(double base, const std::string& mask = "ZZ,ZZZ,ZZ9");
+
+// "EUR" or "ESP" for the current document currency.
+std::string CurrencyCode();
+// The total in the other currency with its code ("***12.345 ESP"), the
+// currencies left as they were.
+std::string OtherCurrencyTotal(double total);
+
+// "*" before the reference of a domiciled receipt, else a space.
+std::string ReferenceMark(const Receipt& r);
+
+// A charge of a two-column list: text + " " at column 17 or 51, the amount
+// through mask right after it, the line ended after the second of a pair.
+// `second` says where this entry goes and is flipped.
+void PairedCharge(const std::string& text, double amount, const std::string& mask, bool& second);
+
+// Whether a two-column charge list must stop: at line `stopAt`, or at
+// `stopAt` - 1 when the tax lines still to come need that line.
+bool ChargeListFull(int stopAt, const Receipt& r, bool second);
+
+}  // namespace issuing

@@ -1,0 +1,77 @@
+// One receipt: what is due, its concepts and amounts, number, reference,
+// addressee and payment line, computed from the current owner, property and
+// unit records and the selection.
+//
+// Amounts are whole euro cents held in doubles; VAT and withholding are
+// rounded to whole cents, halves to the even cent.  The total is
+// base + VAT - withholding.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "issuing/record_layouts.h"
+#include "issuing/selection.h"
+
+namespace issuing {
+
+struct Receipt {
+  std::array<std::string, kConcepts> conceptText;  // the type's 20-character name
+  std::array<double, kConcepts> conceptAmount{};
+  double base = 0;
+  double vatBase = 0;
+  double withholdingBase = 0;
+  float vatRate = 0;
+  float withholdingRate = 0;
+  double vatAmount = 0;
+  double withholdingAmount = 0;
+  std::string vatName;
+  std::string number;     // 8 digits
+  std::string reference;  // property, unit, "V", period: "012003V07"
+  std::string street;     // addressee's street line, door included
+  std::string town;
+  std::string province;
+  std::string payment;    // account, collection text, collector or address
+  bool domiciled = false;
+
+  double Total() const { return base + vatAmount - withholdingAmount; }
+};
+
+// Due in the month (1 to 12) for a charge every `periodicity` months with the
+// timing letter: "V" in arrears, "M" mid-term, anything else in advance.  A
+// periodicity of 0 (or below) is never due.
+bool IsDue(int periodicity, unsigned char timing, int month);
+
+// The unit's 4-byte key lies in the selection's unit range.
+bool InUnitRange(const std::string& unitKey, const Selection& s);
+
+// The unit's collection form is one of A, B, F, switched on, and its
+// collection key (form, code high pair, code low pair) lies within that
+// form's bounds.  Normalises an unset code high pair in the area first.
+bool PassesCollection(RecordArea<kUnitLength>& unit, const Selection& s);
+
+// Reads concept type `key` (1 byte) into the concept-type area; the area is
+// reset (blank name, subject to VAT and withholding) before each call, so a
+// type that is not found keeps those values.
+using ConceptTypeLookup = std::function<void(const std::string& key)>;
+
+// The fourteen concepts of the unit's charge area: texts, amounts, base and
+// the VAT and withholding bases.
+void ComputeConcepts(const RecordArea<kUnitLength>& unit, const Selection& s,
+                     const ConceptTypeLookup& lookup, Receipt& r);
+
+// Rate percent of base, in whole cents, halves to the even cent.
+double PercentOf(float rate, double base);
+
+// "012003V07": digits 2-4 and 6-8 of the unpacked unit key, "V", the period.
+std::string ReceiptReference(const std::string& unitKey, const std::string& period);
+
+// Street, town and province lines of the addressee, and the payment line.
+void ComputeAddress(const RecordArea<kPropertyLength>& property,
+                    const RecordArea<kUnitLength>& unit, Receipt& r);
+
+// The receipt counter of an owner: the packed number it was left at.
+long long LastReceiptNumber(const RecordArea<kOwnerLength>& owner);
+
+}  // namespace issuing
