@@ -1,13 +1,50 @@
 // Start-up and close-down order of the program.
 #include "startup/program.h"
 
+#include <cstdio>
+
+#include "format/text.h"
+#include "issuing/issuing_run.h"
+#include "issuing/receipt_settings.h"
+#include "issuing/record_layouts.h"
+#include "issuing/screen_form.h"
+#include "platform/cp850.h"
 #include "platform/current_dir.h"
+#include "records/open_file.h"
+#include "records/record_reads.h"
+#include "records/record_table.h"
 #include "startup/company.h"
 #include "startup/settings.h"
 
 namespace startup {
+namespace {
 
-int RunProgram() {
+struct IssuingFile {
+  std::int16_t fileId;
+  const char* name;  // below the installation root
+  records::RecordArea area;
+};
+
+// A file that cannot be opened ends the program inside OpenRecordFile; the
+// status only comes back here when that end is replaced (tests).
+std::int16_t OpenBelowRoot(const IssuingFile& file) {
+  std::int16_t status = 0;
+  records::OpenRecordFile(file.fileId, Settings().RootDir + file.name, file.area, status);
+  return status;
+}
+
+void CloseDown() {
+  std::int16_t status = 0;
+  records::ResetRecordFiles(status);
+}
+
+void TellOnStandardError(const std::string& text) {
+  std::fprintf(stderr, "qantires: %s\n", platform::Cp850ToUtf8(text).c_str());
+}
+
+}  // namespace
+
+void LoadConfiguration() {
   LoadInstallationConfig();
   // Relative names (forms, data) are looked up under the root from here on.
   // When the root cannot be entered the run goes on from where it is: every
@@ -15,7 +52,63 @@ int RunProgram() {
   if (!Settings().RootDir.empty()) platform::ChangeDirectory(Settings().RootDir);
   Program().ProgramName = kProgramName;
   Program().CustomerVariant = CustomerVariantFor(CompanyLine(7));
+}
+
+bool LoadScreenForms() {
+  if (!issuing::ReadScreenForm(issuing::ScreenFormPath())) return false;
+  issuing::PresetSelection();
+  return true;
+}
+
+void LoadConceptLabels() {
+  std::int16_t status = 0;
+  records::FindByKey(issuing::kConceptTypeFile, 0, std::string(1, '\x01'), 1, status);
+  while (status == 0) {
+    issuing::ConceptTypeView type(issuing::Areas().conceptType);
+    if (type.Code() > 10) break;
+    issuing::ScreenField* field = issuing::FieldAt(1, type.Code() + 15);
+    if (field != nullptr && field->label.size() > 5) {
+      const std::string name = format::TrimRight(type.Name());
+      const size_t room = field->label.size() - 5;
+      field->label.replace(5, std::min(room, name.size()), name.substr(0, room));
+    }
+    records::SkipRecords(issuing::kConceptTypeFile, 1, status);
+  }
+}
+
+std::int16_t OpenIssuingFiles() {
+  issuing::RecordAreas& areas = issuing::Areas();
+  std::int16_t status = OpenBelowRoot({503, "DADES\\TVRebut", areas.conceptType});
+  if (status != 0) return status;
+  LoadConceptLabels();
+  const IssuingFile rest[] = {
+      {502, "DADES\\TRemeses", areas.remittance}, {505, "DADES\\PropietV", areas.owner},
+      {506, "DADES\\FinquesV", areas.property},   {507, "DADES\\DepartaV", areas.unit},
+      {509, "DADES\\CobramV", areas.mandate},
+  };
+  for (const IssuingFile& file : rest) {
+    status = OpenBelowRoot(file);
+    if (status != 0) return status;
+  }
   return 0;
+}
+
+int RunProgram(const RunOptions& options) {
+  LoadConfiguration();
+  if (!LoadScreenForms()) {
+    TellOnStandardError("cannot read the screen-form file " + Settings().RootDir +
+                        issuing::ScreenFormPath());
+    return kStartFailureExitCode;
+  }
+  if (OpenIssuingFiles() != 0) {
+    CloseDown();
+    return kStartFailureExitCode;
+  }
+  issuing::ReadReceiptSettings();
+  int code = 0;
+  if (options.batch) code = issuing::RunBatchCycle(options.selection, TellOnStandardError);
+  CloseDown();
+  return code;
 }
 
 }  // namespace startup

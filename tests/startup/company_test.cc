@@ -44,18 +44,24 @@ class ProgramTest : public SessionTest {
 TEST_F(ProgramTest, StartUpEntersTheRootAndChoosesTheVariant) {
   dir_.Write("root/Tora.ini", "[Empresa]\r\nLinia7=A-08000001\r\n");
   Set("KELROOT", Prefix("root"));
-  EXPECT_EQ(RunProgram(), 0);
+  LoadConfiguration();
   EXPECT_EQ(platform::CurrentDirectory(), dir_.path() + "/root");
   EXPECT_EQ(Program().ProgramName, "QANTIRES");
   EXPECT_EQ(Program().CustomerVariant, 1);
 }
 
 TEST_F(ProgramTest, UnknownCustomerAndEmptyRootChangeNothing) {
-  EXPECT_EQ(RunProgram(), 0);
+  LoadConfiguration();
   EXPECT_EQ(platform::CurrentDirectory(), start_);
   EXPECT_EQ(Program().CustomerVariant, 0);
   EXPECT_EQ(CustomerVariantFor("ESB08000002      "), 2);
   EXPECT_EQ(CustomerVariantFor("esb08000002      "), 0);  // exact comparison
+}
+
+TEST_F(ProgramTest, MissingScreenFormFileEndsTheStartWithAFailureCode) {
+  dir_.Write("root/Tora.ini", "[Usuari]\r\n");
+  Set("KELROOT", Prefix("root"));
+  EXPECT_EQ(RunProgram(), kStartFailureExitCode);
 }
 
 }  // namespace

@@ -1,0 +1,143 @@
+// The options of an unattended run, typed into screen 1, and its cycle.
+#include "issuing/batch.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "format/amounts.h"
+#include "format/dates.h"
+#include "format/picture.h"
+#include "format/settings.h"
+#include "format/text.h"
+#include "issuing/issuing_run.h"
+#include "issuing/screen_form.h"
+#include "issuing/selection.h"
+#include "platform/cp850.h"
+
+namespace issuing {
+namespace {
+
+bool AllDigits(const std::string& text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// Stores text left-aligned in the field's width, as an accepted entry is.
+void Type(int field, const std::string& text) {
+  ScreenField* f = FieldAt(1, field);
+  if (f == nullptr) return;
+  f->value = text.substr(0, static_cast<size_t>(f->length));
+  f->value.resize(static_cast<size_t>(f->length), ' ');
+}
+
+// "12" or "12.3" into the property and unit fields.
+std::string TypeUnit(const std::string& text, int propertyField, const char* defaultUnit) {
+  const size_t dot = text.find('.');
+  const std::string property = text.substr(0, dot);
+  const std::string unit = dot == std::string::npos ? defaultUnit : text.substr(dot + 1);
+  if (!AllDigits(property) || !AllDigits(unit) || property.size() > 3 || unit.size() > 3) {
+    return "a unit is written as property or property.unit, up to 3 digits each: " + text;
+  }
+  Type(propertyField, property);
+  Type(propertyField + 1, unit);
+  return {};
+}
+
+std::string TypeConcepts(const std::string& list) {
+  bool on[kConcepts] = {};
+  size_t pos = 0;
+  while (pos <= list.size()) {
+    size_t comma = list.find(',', pos);
+    std::string item = list.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+    size_t dash = item.find('-');
+    std::string first = item.substr(0, dash);
+    std::string last = dash == std::string::npos ? first : item.substr(dash + 1);
+    if (!AllDigits(first) || !AllDigits(last) || first.size() > 2 || last.size() > 2) {
+      return "concepts are numbers 1 to 14, as a list with ranges: 1-10,12";
+    }
+    int a = std::atoi(first.c_str()), b = std::atoi(last.c_str());
+    if (a < 1 || b > kConcepts || a > b) return "concepts are numbers 1 to 14: " + item;
+    for (int i = a; i <= b; ++i) on[i - 1] = true;
+    if (comma == std::string::npos) break;
+    pos = comma + 1;
+  }
+  for (int i = 0; i < kConcepts; ++i) Type(16 + i, on[i] ? "S" : "N");
+  return {};
+}
+
+std::string TypeCodes(const std::string& bound) {
+  const std::string letters = kFormLetters;
+  const size_t colon = bound.find(':');
+  const size_t dash = bound.find('-', colon == std::string::npos ? 0 : colon);
+  const size_t form = colon == 1 ? letters.find(static_cast<char>(std::toupper(bound[0])))
+                                 : std::string::npos;
+  if (form == std::string::npos || dash == std::string::npos) {
+    return "collection codes are written FORM:FIRST-LAST, for example B:5-7: " + bound;
+  }
+  const std::string low = bound.substr(2, dash - 2), high = bound.substr(dash + 1);
+  if (!AllDigits(low) || !AllDigits(high) || low.size() > 3 || high.size() > 3) {
+    return "collection codes are numbers of up to 3 digits: " + bound;
+  }
+  Type(8 + 3 * static_cast<int>(form), low);
+  Type(9 + 3 * static_cast<int>(form), high);
+  return {};
+}
+
+std::string TypeDate(const std::string& date, bool periodGiven) {
+  if (format::IsInvalidDate(date)) return "not a valid date: " + date;
+  Type(1, date);
+  if (!periodGiven) Type(6, format::PlainNumber(static_cast<double>(format::Formats().LastMonth)));
+  return {};
+}
+
+}  // namespace
+
+std::string ApplyBatchOptions(const BatchOptions& o) {
+  if (ScreenAt(1) == nullptr || ScreenAt(1)->fields.size() < 29) {
+    return "the screen-form file has no selection screen of 29 fields";
+  }
+  std::string problem;
+  if (problem.empty() && !o.date.empty()) problem = TypeDate(o.date, !o.period.empty());
+  if (problem.empty() && !o.from.empty()) problem = TypeUnit(o.from, 2, "0");
+  if (problem.empty() && !o.to.empty()) problem = TypeUnit(o.to, 4, "999");
+  if (problem.empty() && !o.period.empty()) {
+    if (!AllDigits(o.period) || o.period.size() > 2) return "the period is a number of 2 digits";
+    Type(6, o.period);
+  }
+  if (problem.empty() && !o.forms.empty()) {
+    if (format::UpperCase(o.forms).find_first_not_of("ABF") != std::string::npos) {
+      return "forms are letters of ABF: " + o.forms;
+    }
+    for (int f = 0; f < 3; ++f) {
+      bool on = format::UpperCase(o.forms).find(kFormLetters[f]) != std::string::npos;
+      Type(7 + 3 * f, on ? "S" : "N");
+    }
+  }
+  for (const std::string& bound : o.codes) {
+    if (problem.empty()) problem = TypeCodes(bound);
+  }
+  if (problem.empty() && !o.concepts.empty()) problem = TypeConcepts(o.concepts);
+  return problem;
+}
+
+int RunBatchCycle(const BatchOptions& options,
+                  const std::function<void(const std::string&)>& tell) {
+  std::string problem = ApplyBatchOptions(options);
+  if (problem.empty()) {
+    CurrentSelection() = SelectionFromScreen();
+    problem = platform::Cp850ToUtf8(SelectionProblem(CurrentSelection()));
+  }
+  if (!problem.empty()) {
+    tell(platform::Utf8ToCp850(problem));
+    return kBatchBadOptions;
+  }
+  IssueSummary summary;
+  CycleOutcome outcome = RunIssuingCycle(CurrentSelection(), options.print, tell, &summary);
+  const std::string total = format::Trim(format::FormatAmount("ZZZ,ZZZ,ZZ9", summary.total));
+  std::printf("%d receipts issued, total %s EUR\n", summary.receipts,
+              platform::Cp850ToUtf8(total).c_str());
+  return outcome == CycleOutcome::kPrinted || outcome == CycleOutcome::kNotPrinted
+             ? kBatchIssued
+             : kBatchCycleFailed;
+}
+
+}  // namespace issuing

@@ -1,0 +1,40 @@
+// Unattended issuing: one cycle with the presets of the selection screen,
+// each overridable, for scheduled runs and tests (qantires --batch).
+//
+// The overrides are written into the fields of screen 1 as an operator
+// would type them, so the selection is built exactly as the screen builds
+// it.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace issuing {
+
+struct BatchOptions {
+  std::string date;      // issue date as typed: 5/1/2027, 05012027...
+  std::string from;      // first unit: "property" or "property.unit"
+  std::string to;        // last unit
+  std::string period;    // period number
+  std::string forms;     // the collection forms switched on: letters of "ABF"
+  std::vector<std::string> codes;  // collection-code bounds: "B:5-7"
+  std::string concepts;  // concepts switched on: "1-10,12"
+  bool print = true;     // start the print program after the cycle
+};
+
+// Exit codes of a batch run.
+inline constexpr int kBatchIssued = 0;
+inline constexpr int kBatchBadOptions = 2;
+inline constexpr int kBatchCycleFailed = 3;
+
+// Writes the overrides into screen 1.  Empty when they are sound; otherwise
+// what is wrong with them.
+std::string ApplyBatchOptions(const BatchOptions& options);
+
+// Applies the options, checks the selection, runs one issuing cycle and
+// prints a one-line summary ("12 receipts issued, total 3.456,78 EUR") on
+// standard output.  Problems go to `tell`.  Returns one of the codes above.
+int RunBatchCycle(const BatchOptions& options, const std::function<void(const std::string&)>& tell);
+
+}  // namespace issuing

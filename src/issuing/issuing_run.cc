@@ -1,0 +1,177 @@
+// The walk over owners, properties and units, and the issuing cycle.
+#include "issuing/issuing_run.h"
+
+#include "format/amounts.h"
+#include "format/packed.h"
+#include "format/text.h"
+#include "issuing/layouts.h"
+#include "issuing/receipt.h"
+#include "issuing/receipt_settings.h"
+#include "platform/process.h"
+#include "print/spool.h"
+#include "records/record_reads.h"
+#include "startup/settings.h"
+
+namespace issuing {
+namespace {
+
+void LookUpConceptType(const std::string& key) {
+  std::int16_t status = 0;
+  records::FindByKey(kConceptTypeFile, 0, key, 0, status);
+  if (status != 0) ResetConceptType(Areas().conceptType);
+}
+
+bool IsDomiciled(const std::string& unitKey) {
+  std::int16_t status = 0;
+  records::FindByKey(kMandateFile, 0, unitKey, 0, status);
+  while (status == 0 && MandateView(Areas().mandate).UnitKey() == unitKey) {
+    const unsigned char kind = MandateView(Areas().mandate).Kind();
+    if (kind == 'P' || kind == 'D') return true;
+    records::SkipRecords(kMandateFile, 1, status);
+  }
+  return false;
+}
+
+std::string UnitNumbers(const std::string& unitKey) {
+  std::string digits = format::UnpackDigits(unitKey);
+  return digits.substr(0, 4) + "." + digits.substr(4, 4);
+}
+
+// Rates of the owner's VAT class for this unit.
+void ApplyTaxes(int vatClass, const UnitView& unit, Receipt& r) {
+  const ReceiptSettingsState& settings = ReceiptSettings();
+  const VatClass& vat = settings.vat[static_cast<size_t>(vatClass)];
+  r.vatName = format::TrimRight(vat.name);
+  r.vatRate = unit.IsPremises() ? vat.premisesRate : vat.dwellingsRate;
+  r.withholdingRate = unit.HasWithholding() ? settings.withholdingRate[static_cast<size_t>(vatClass)] : 0;
+  r.vatAmount = PercentOf(r.vatRate, r.vatBase);
+  r.withholdingAmount = PercentOf(r.withholdingRate, r.withholdingBase);
+}
+
+struct OwnerWalk {
+  const Selection& selection;
+  int month;
+  long long counter;
+  IssueSummary& summary;
+};
+
+void HandleUnit(OwnerWalk& walk, int vatClass) {
+  RecordAreas& areas = Areas();
+  UnitView unit(areas.unit);
+  const Selection& s = walk.selection;
+  if (!IsDue(unit.Periodicity(), unit.Timing(), walk.month)) return;
+  if (!InUnitRange(unit.Key(), s) || !PassesCollection(areas.unit, s)) return;
+
+  Receipt r;
+  ComputeConcepts(areas.unit, s, LookUpConceptType, r);
+  if (r.base == 0) return;
+  if (vatClass != 0 && vatClass != 1) {
+    walk.summary.leftOut.push_back(UnitNumbers(unit.Key()));
+    return;
+  }
+  ApplyTaxes(vatClass, unit, r);
+  r.number = format::ZeroPad(static_cast<double>(++walk.counter), 8);
+  r.reference = ReceiptReference(unit.Key(), s.period);
+  ComputeAddress(areas.property, areas.unit, r);
+  r.domiciled = unit.CollectionForm() == 'B' && IsDomiciled(unit.Key());
+  PrintReceipt({r, s.issueDate});
+  ++walk.summary.receipts;
+  walk.summary.total += r.Total();
+}
+
+void HandleOwner(OwnerWalk& walk) {
+  const Selection& s = walk.selection;
+  const std::string lowProperty = s.unitLow.substr(0, 2);
+  const std::string highProperty = s.unitHigh.substr(0, 2);
+  for (int k = 1; k <= OwnerView::kPropertyEntries; ++k) {
+    const PropertyEntry entry = OwnerView(Areas().owner).Entry(k);
+    if (entry.propertyNumber < lowProperty || entry.propertyNumber > highProperty) continue;
+    std::int16_t status = 0;
+    records::FindByKey(kPropertyFile, 0, entry.propertyNumber, 0, status);
+    if (status != 0) continue;
+    records::FindByKey(kUnitFile, 0, entry.propertyNumber, 1, status);
+    while (status == 0 && UnitView(Areas().unit).Key().substr(0, 2) == entry.propertyNumber) {
+      HandleUnit(walk, entry.vatClass);
+      records::SkipRecords(kUnitFile, 1, status);
+    }
+  }
+}
+
+// A message of the run in the session language: Catalan, Spanish,
+// Galician, Aranese.
+std::string InLanguage(const char* cat, const char* spa, const char* glg, const char* oci) {
+  const std::string& language = startup::Settings().SessionLanguage;
+  if (language == "SPA") return spa;
+  if (language == "GLG") return glg;
+  if (language == "OCI") return oci;
+  return cat;
+}
+
+}  // namespace
+
+IssueSummary IssueSelection(const Selection& s) {
+  IssueSummary summary;
+  const int month = s.issueDate.size() >= 2
+                        ? static_cast<unsigned char>(s.issueDate[s.issueDate.size() - 2]) & 127
+                        : 0;
+  std::int16_t status = 0;
+  records::FindByKey(kOwnerFile, 0, "", 1, status);
+  while (status == 0) {
+    OwnerWalk walk{s, month, LastReceiptNumber(Areas().owner), summary};
+    HandleOwner(walk);
+    records::SkipRecords(kOwnerFile, 1, status);
+  }
+  return summary;
+}
+
+std::string SpoolFailedMessage() {
+  return InLanguage("NO ES POT ESCRIURE EL FITXER D'IMPRESSI\xE0 ",
+                    "NO SE PUEDE ESCRIBIR EL FICHERO DE IMPRESI\xE0N ",
+                    "NOM SE PODE ESCREBER O FICHEIRO DE IMPRESI\xE0N ",
+                    "NON SE P\xD2T ESCRIUER ETH FICH\xD4R D'IMPRESSION ") +
+         print::SpoolPath();
+}
+
+std::string PrinterFailedMessage() {
+  return InLanguage("NO ES POT EXECUTAR EL PROGRAMA D'IMPRESSI\xE0 ",
+                    "NO SE PUEDE EJECUTAR EL PROGRAMA DE IMPRESI\xE0N ",
+                    "NOM SE PODE EXECUTAR O PROGRAMA DE IMPRESI\xE0N ",
+                    "NON SE P\xD2T EXECUTAR ETH PROGRAMA D'IMPRESSION ") +
+         startup::Settings().ExeDir + "KELPRINT";
+}
+
+std::string LeftOutMessage(const std::vector<std::string>& units) {
+  std::string text = InLanguage(
+      "SENSE REBUT (CLASSE D'IVA DEL PROPIETARI DESCONEGUDA): ",
+      "SIN RECIBO (CLASE DE IVA DEL PROPIETARIO DESCONOCIDA): ",
+      "SEN RECIBO (CLASE DE IVE DO PROPIETARIO DESCO\xA5" "ECIDA): ",
+      "SENSE REBUT (CLASSA D'IVA DETH PROPRIETARI DESCONEGUDA): ");
+  for (size_t i = 0; i < units.size(); ++i) text += (i == 0 ? "" : ", ") + units[i];
+  return text;
+}
+
+CycleOutcome RunIssuingCycle(const Selection& s, bool startPrinter, const OperatorMessage& tell,
+                             IssueSummary* summary) {
+  *summary = IssueSummary{};
+  if (!print::OpenSpool(startup::Settings().OutputDevice)) {
+    tell(SpoolFailedMessage());
+    return CycleOutcome::kSpoolFailed;
+  }
+  format::SetCurrency("p");
+  *summary = IssueSelection(s);
+  format::SetCurrency("");
+  const bool written = print::CloseSpool();
+  if (!summary->leftOut.empty()) tell(LeftOutMessage(summary->leftOut));
+  if (!written) {
+    tell(SpoolFailedMessage());
+    return CycleOutcome::kSpoolFailed;
+  }
+  if (!startPrinter) return CycleOutcome::kNotPrinted;
+  if (platform::RunProgram(startup::Settings().ExeDir + "KELPRINT", {}) < 0) {
+    tell(PrinterFailedMessage());
+    return CycleOutcome::kPrinterFailed;
+  }
+  return CycleOutcome::kPrinted;
+}
+
+}  // namespace issuing

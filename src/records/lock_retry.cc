@@ -1,0 +1,116 @@
+// The read request with lock bias and retry, and the per-file lock modes.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "console/window.h"
+#include "format/text.h"
+#include "platform/waits.h"
+#include "records/record_reads.h"
+#include "records/record_table.h"
+#include "startup/settings.h"
+
+namespace records {
+namespace {
+
+constexpr std::uint16_t kNoWaitLockBias = platform::kBtrSingleNoWait;
+constexpr int kLockMessageRow = 24;
+
+bool Lockable(std::uint16_t code) {
+  return (code >= 5 && code <= 13) || code == 19 || (code >= 22 && code <= 24) ||
+         (code >= 33 && code <= 35);
+}
+
+// What fills the key buffer after the key value, by the code sent: the
+// lowest bytes for reads looking upward, the highest for reads looking
+// downward, spaces otherwise.
+char KeyFiller(std::uint16_t code) {
+  switch (code) {
+    case 8:
+    case 9: return '\0';
+    case 10:
+    case 11: return '\xFF';
+    default: return ' ';
+  }
+}
+
+// Bytes that may travel between the record area and the data buffer.
+std::size_t AreaBytes(const RecordSlot& slot) {
+  return std::min({static_cast<std::size_t>(std::max(slot.recordLength, 0)), slot.area.size(),
+                   kDataBufferSize});
+}
+
+std::int16_t IssueRead(RecordSlot& slot, std::uint16_t code) {
+  std::string data(kDataBufferSize, ' ');
+  const std::size_t areaBytes = AreaBytes(slot);
+  if (areaBytes > 0) std::memcpy(data.data(), slot.area.data(), areaBytes);
+  std::uint32_t length = static_cast<std::uint32_t>(slot.recordLength);
+  const std::size_t keyLength = std::min(slot.keyValue.size(), kMaxKeyLength);
+  std::string key(kKeyBufferSize, KeyFiller(code));
+  std::memcpy(key.data(), slot.keyValue.data(), keyLength);
+  const std::int16_t status =
+      BTRCALL(code, slot.positionBlock.data(), data.data(), &length, key.data(),
+              static_cast<std::uint8_t>(keyLength), static_cast<std::int8_t>(slot.keyNumber));
+  const std::size_t returned = std::min<std::size_t>(length, areaBytes);
+  if (returned > 0) std::memcpy(slot.area.data(), data.data(), returned);
+  slot.keyValue = key.substr(0, keyLength);
+  return status;
+}
+
+}  // namespace
+
+std::string LockMessage() {
+  const std::string& language = startup::Settings().SessionLanguage;
+  if (language == "SPA") return "FICHERO BLOQUEADO. ESPERE UN MOMENTO.";
+  if (language == "GLG") return "FICHEIRO BLOQUEADO. ESPERE UM MOMENTO.";
+  if (language == "OCI") return "FICH\xC8R BLOQUEJAT. ESPERATZ UN MOMENT.";
+  return "FITXER BLOQUEJAT. ESPEREU UN MOMENT.";
+}
+
+void ReadWithLockRetry(int slotNumber, std::uint16_t code, std::int16_t& status) {
+  RecordSlot& slot = RecordFiles().slots[slotNumber];
+  if (Lockable(code) && slot.lockMode != 0) code += kNoWaitLockBias;
+  int attempts = 0;
+  bool messageShown = false;
+  for (;;) {
+    if (attempts == 1 && !messageShown) {
+      messageShown = console::ShowMessage(kLockMessageRow, LockMessage());
+    }
+    status = IssueRead(slot, code);
+    const bool locked =
+        status == platform::kStatusRecordLocked || status == platform::kStatusFileLocked;
+    if (!locked || slot.lockMode != 1) break;
+    platform::SleepMilliseconds(static_cast<int>(std::lround(platform::RandomUnit() * 10000 + 1)));
+    attempts = std::min(attempts + 1, 2);
+  }
+  if (messageShown) console::CloseWindow();
+}
+
+void SetLockMode(std::int16_t fileId, const std::string& letters, std::int16_t& status) {
+  const SlotSearch found = FindSlot(fileId);
+  if (found.status != 0) {
+    status = kNotOpen;
+    return;
+  }
+  RecordSlot& slot = RecordFiles().slots[found.slot];
+  std::string& stack = RecordFiles().lockModeStack;
+  for (char letter : format::UpperCase(letters)) {
+    if (letter == 'D') slot.lockMode = 0;
+    if (letter == 'A') slot.lockMode = 1;
+    if (letter == 'B') slot.lockMode = 2;
+    if (letter == '+') {
+      stack += static_cast<char>(found.slot);
+      stack += static_cast<char>(slot.lockMode);
+    }
+    if (letter == '-') {
+      for (std::size_t entry = stack.size() / 2; entry-- > 0;) {
+        if (static_cast<unsigned char>(stack[2 * entry]) != found.slot) continue;
+        slot.lockMode = static_cast<unsigned char>(stack[2 * entry + 1]);
+        stack.erase(2 * entry, 2);
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace records

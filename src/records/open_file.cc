@@ -1,0 +1,147 @@
+// Opening a record file: the slot, the Open request with its retries on a
+// locked file, creation from the data dictionary file, and the fatal end.
+#include "records/open_file.h"
+
+#include <cstdio>
+
+#include "console/keyboard.h"
+#include "console/state.h"
+#include "console/window.h"
+#include "platform/console.h"
+#include "platform/paths.h"
+#include "platform/program_end.h"
+#include "platform/waits.h"
+#include "records/record_table.h"
+#include "startup/settings.h"
+
+namespace records {
+namespace {
+
+constexpr int kLockedFileWait = 3000;  // milliseconds between tries
+constexpr int kFailureExitCode = 1;
+
+// The owner name every Open carries: four digits and a zero byte, put
+// together here rather than kept whole in the program.
+std::string OwnerName() {
+  std::string owner;
+  for (char piece : {'4', '7', '1', '9'}) owner += piece;
+  owner += '\0';
+  return owner;
+}
+
+std::int16_t IssueOpen(RecordSlot& slot, const std::string& fullName) {
+  std::string owner = OwnerName();
+  std::uint32_t length = static_cast<std::uint32_t>(owner.size());
+  std::string key = fullName + '\0';
+  return BTRCALL(platform::kBtrOpen, slot.positionBlock.data(), owner.data(), &length, key.data(),
+                 static_cast<std::uint8_t>(fullName.size()), platform::kOpenNormal);
+}
+
+// The dictionary payload: a 2-byte little-endian count, then that many
+// bytes.  False when the file is missing or shorter than its count says.
+bool ReadDictionary(const std::string& baseName, std::string& payload) {
+  std::FILE* file = platform::OpenFile(DictionaryFileName(baseName), "rb");
+  if (file == nullptr) return false;
+  unsigned char count[2];
+  bool ok = std::fread(count, 1, 2, file) == 2;
+  if (ok) {
+    payload.assign(count[0] | (count[1] << 8), '\0');
+    ok = std::fread(payload.data(), 1, payload.size(), file) == payload.size();
+  }
+  std::fclose(file);
+  return ok;
+}
+
+std::int16_t IssueCreate(RecordSlot& slot, const FileNameParts& parts) {
+  std::string payload;
+  if (!ReadDictionary(parts.baseName, payload)) return platform::kStatusFileNotFound;
+  payload.resize(kDataBufferSize, ' ');  // padded, or cut to the data buffer
+  std::uint32_t length = kDataBufferSize;
+  const std::string fullName = parts.FullName();
+  std::string key = fullName + '\0';
+  return BTRCALL(platform::kBtrCreate, slot.positionBlock.data(), payload.data(), &length,
+                 key.data(), static_cast<std::uint8_t>(fullName.size()), -1);
+}
+
+// Open with its retries: waits while another user holds the file, creates
+// a missing file once and opens it again.
+std::int16_t OpenOrCreate(RecordSlot& slot, const FileNameParts& parts) {
+  const std::string fullName = parts.FullName();
+  if (fullName.size() > kMaxKeyLength) return platform::kStatusInvalidFileName;
+  bool created = false;
+  for (;;) {
+    const std::int16_t status = IssueOpen(slot, fullName);
+    if (status == platform::kStatusFileLocked) {
+      platform::SleepMilliseconds(kLockedFileWait);
+    } else if (status == platform::kStatusFileNotFound && !created) {
+      const std::int16_t createStatus = IssueCreate(slot, parts);
+      if (createStatus != 0) return createStatus;
+      created = true;
+    } else {
+      return status;
+    }
+  }
+}
+
+// Drops every key already typed, so that the one key the message waits for
+// is pressed after it appeared.
+void DiscardWaitingKeys() {
+  console::Console().pendingKeys.clear();
+  for (int i = 0; i < 10000; ++i) {
+    const platform::EventKind kind = platform::PollConsoleEvent().kind;
+    if (kind == platform::EventKind::kNone || kind == platform::EventKind::kEndOfInput) break;
+  }
+}
+
+void EndAfterFailure(const std::string& name, std::int16_t status) {
+  const bool shown = console::ShowMessage(12, OpenFailureMessage(name, status));
+  platform::Beep();
+  DiscardWaitingKeys();
+  int key = 0;
+  console::WaitKey(key);
+  if (shown) console::CloseWindow();
+  std::int16_t resetStatus = 0;
+  ResetRecordFiles(resetStatus);
+  platform::EndProgram(kFailureExitCode);
+}
+
+}  // namespace
+
+std::string OpenFailureMessage(const std::string& name, std::int16_t status) {
+  const std::string& language = startup::Settings().SessionLanguage;
+  std::string text = language == "SPA"   ? "NO SE PUEDE ACCEDER AL FICHERO "
+                     : language == "GLG" ? "NOM SE PODE ACEDER AO FICHEIRO "
+                     : language == "OCI" ? "NON SE P\xD2T ACCEDIR ATH FICH\xC8R "
+                                         : "NO ES POT ACCEDIR AL FITXER ";
+  return text + name + " (" + std::to_string(status) + ")";
+}
+
+void OpenRecordFile(std::int16_t fileId, const std::string& name, RecordArea area,
+                    std::int16_t& status) {
+  const SlotSearch found = FindSlot(fileId);
+  if (found.status == 0) {
+    status = kAlreadyOpen;
+    return;
+  }
+  if (found.status == kTableFull || fileId == 0) {
+    status = found.status == kTableFull ? kTableFull : kNotOpen;
+    return;
+  }
+  RecordSlot& slot = RecordFiles().slots[found.slot];
+  slot = RecordSlot{};
+  slot.fileId = fileId;
+  slot.area = area;
+  status = OpenOrCreate(slot, CompleteFileName(name));
+  if (status != 0) {
+    slot = RecordSlot{};
+    EndAfterFailure(name, status);
+    return;
+  }
+  int keyLength = 0;
+  int recordLength = 0;
+  ReadFileStats(fileId, 0, keyLength, recordLength);
+  slot.keyValue.assign(static_cast<std::size_t>(keyLength), '\0');
+  slot.recordLength = recordLength;
+}
+
+}  // namespace records

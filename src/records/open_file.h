@@ -1,0 +1,39 @@
+// Opening a record file by name, creating it from its data dictionary file
+// when it is missing, and the fatal end when it cannot be opened.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "records/record_table.h"
+
+namespace records {
+
+// The caller's name split the way the open completes it.
+struct FileNameParts {
+  std::string directory;  // up to and including the last ":", "\" or "/"
+  std::string baseName;   // after it, up to the first dot
+  std::string extension;  // from that dot on; ".dat" when there is none
+  std::string FullName() const { return directory + baseName + extension; }
+};
+FileNameParts CompleteFileName(const std::string& name);
+
+// The data dictionary file of a base name: RootDir + "ddf\" + base + ".xdf".
+std::string DictionaryFileName(const std::string& baseName);
+
+// Opens the file under the identifier and binds the record area.  Status 0
+// on success; kAlreadyOpen and kTableFull return at once without a message.
+// A file locked by another user is waited for (3000 ms between tries, no
+// limit); a missing file is created from its data dictionary file once.
+// Any other failure is fatal: the message in the session language, a beep,
+// one key, the release of every record file and the end of the program
+// with exit code 1.  When the end is replaced by a stand-in, the status is
+// returned and the identifier stays free.
+void OpenRecordFile(std::int16_t fileId, const std::string& name, RecordArea area,
+                    std::int16_t& status);
+
+// The fatal message text: the language's words, the caller's name, " (",
+// the status, ")".
+std::string OpenFailureMessage(const std::string& name, std::int16_t status);
+
+}  // namespace records

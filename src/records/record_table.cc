@@ -1,0 +1,61 @@
+// The table of open record files: lookup, statistics and the final release.
+#include <algorithm>
+
+#include "records/record_table.h"
+#include "records/stat_buffer.h"
+
+namespace records {
+
+RecordFilesState& RecordFiles() {
+  static RecordFilesState state;
+  return state;
+}
+
+void ResetRecordFilesState() { RecordFiles() = RecordFilesState{}; }
+
+SlotSearch FindSlot(std::int16_t fileId) {
+  SlotSearch result{0, kTableFull};
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const std::int16_t id = RecordFiles().slots[slot].fileId;
+    if (fileId != 0 && id == fileId) return {slot, 0};
+    if (id == 0) result = {slot, kNotOpen};
+  }
+  return result;
+}
+
+void ResetRecordFiles(std::int16_t& status) {
+  RecordFilesState& state = RecordFiles();
+  std::uint32_t length = 0;
+  status = BTRCALL(platform::kBtrReset, state.slots[0].positionBlock.data(), nullptr, &length,
+                   nullptr, 0, 0);
+  if (status != 0) return;
+  for (RecordSlot& slot : state.slots) slot = RecordSlot{};
+}
+
+void ReadFileStats(std::int16_t fileId, int keyNumber, int& keyLength, int& recordLength) {
+  keyLength = 0;
+  recordLength = 0;
+  const SlotSearch found = FindSlot(fileId);
+  if (found.status != 0) return;
+  RecordSlot& slot = RecordFiles().slots[found.slot];
+  std::string buffer;
+  if (!IssueStat(slot, buffer)) return;
+  // Reads copy the record through the 1536-byte data buffer, so a longer
+  // logical length is cut to it.
+  recordLength = std::min<int>(StatWord(buffer, 0), kDataBufferSize);
+  if (keyNumber < 0 || keyNumber >= StatWord(buffer, 4)) return;
+  if (!IssueStat(slot, buffer)) return;
+  int first = 0;
+  int count = 0;
+  if (!KeySegments(buffer, keyNumber, first, count)) return;
+  int total = 0;
+  for (int i = first; i < first + count; ++i) {
+    StatSegment segment;
+    StatSegmentAt(buffer, i, segment);
+    total += segment.length;
+  }
+  // A key longer than the key buffer cannot be read through it.
+  keyLength = std::min<int>(total, kMaxKeyLength);
+}
+
+}  // namespace records

@@ -1,0 +1,77 @@
+// The record file table: up to 40 open record files, each known by the file
+// identifier its caller chose, with its position block, bound record area,
+// record length, current key and lock mode.
+//
+// Statuses are 16-bit: 0 for success, the record manager's own numbers
+// unchanged, and the table's own:
+//   3     the identifier is not open
+//   1002  the identifier is already open
+//   1003  the table is full (40 files open)
+//   1004  the key number is not defined for the file
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "platform/btrcall.h"
+
+namespace records {
+
+inline constexpr int kSlotCount = 40;
+inline constexpr std::size_t kDataBufferSize = 1536;  // the most a read returns
+inline constexpr std::size_t kKeyBufferSize = 256;
+inline constexpr std::size_t kMaxKeyLength = kKeyBufferSize - 1;
+
+inline constexpr std::int16_t kNotOpen = 3;
+inline constexpr std::int16_t kAlreadyOpen = 1002;
+inline constexpr std::int16_t kTableFull = 1003;
+inline constexpr std::int16_t kKeyNotDefined = 1004;
+
+// The caller's fixed-size record image.  Reads copy at most
+// min(record length, size) bytes into it; the caller keeps it alive while
+// the file is open.
+using RecordArea = std::span<unsigned char>;
+
+struct RecordSlot {
+  std::int16_t fileId = 0;  // 0: free
+  std::array<std::uint8_t, platform::kPositionBlockSize> positionBlock{};
+  RecordArea area;
+  std::int32_t recordLength = 0;  // from Stat, never above kDataBufferSize
+  std::int16_t keyNumber = 0;
+  std::string keyValue;  // as long as the current key, never above kMaxKeyLength
+  std::int16_t lockMode = 0;  // 0 no lock, 1 lock and retry, 2 lock, no retry
+};
+
+struct RecordFilesState {
+  // Slots 1 to 40; slot 0 is scratch for the Reset request.
+  std::array<RecordSlot, kSlotCount + 1> slots;
+  // Saved lock modes, two bytes an entry (slot number, mode), newest last.
+  // Kept for the whole run, across ResetRecordFiles.
+  std::string lockModeStack;
+};
+RecordFilesState& RecordFiles();
+// Back to an empty table and stack, without asking the record manager.  For
+// tests.
+void ResetRecordFilesState();
+
+// The result of FindSlot.
+struct SlotSearch {
+  int slot = 0;             // the matching slot, or the highest free one, or 0
+  std::int16_t status = 0;  // 0 found; kNotOpen (slot is free); kTableFull (slot 0)
+};
+// Scans slots 1 to 40 for the identifier.  Identifier 0 is never found.
+SlotSearch FindSlot(std::int16_t fileId);
+
+// Releases every file the record manager holds for the program; on status 0
+// every slot becomes free.  On any other status the table stays as it was.
+void ResetRecordFiles(std::int16_t& status);
+
+// Statistics of an open file: its record length and the total length of
+// key keyNumber (0 when the file has no such key).  Both 0 when the
+// identifier is not open or the record manager gives no statistics.
+void ReadFileStats(std::int16_t fileId, int keyNumber, int& keyLength, int& recordLength);
+
+}  // namespace records

@@ -1,0 +1,158 @@
+// Two processes: a record or a file held by another process, and how the
+// reads and the open wait for it.  The other process is a fork that opens
+// its own handles and answers over pipes; the waits are stand-ins that
+// release the other process's hold, so nothing sleeps.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <functional>
+
+#include "../platform/btr_helpers.h"
+#include "console/state.h"
+#include "platform/headless_console.h"
+#include "platform/record_manager.h"
+#include "platform/waits.h"
+#include "records/open_file.h"
+#include "records/record_reads.h"
+#include "records/record_table.h"
+#include "records_fixture.h"
+
+namespace records_test {
+namespace {
+
+// The other process: runs body, talks over two pipes.
+class OtherProcess {
+ public:
+  explicit OtherProcess(const std::function<void(OtherProcess&)>& body) {
+    if (::pipe(toChild_) != 0 || ::pipe(toParent_) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      inChild_ = true;
+      body(*this);
+      ::_exit(0);
+    }
+  }
+  ~OtherProcess() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+    for (int fd : {toChild_[0], toChild_[1], toParent_[0], toParent_[1]}) ::close(fd);
+  }
+  void Send(char c) {
+    if (::write(inChild_ ? toParent_[1] : toChild_[1], &c, 1) != 1 && inChild_) ::_exit(3);
+  }
+  char Receive() {
+    char c = 0;
+    return ::read(inChild_ ? toChild_[0] : toParent_[0], &c, 1) == 1 ? c : '\0';
+  }
+
+ private:
+  int toChild_[2] = {-1, -1};
+  int toParent_[2] = {-1, -1};
+  pid_t pid_ = -1;
+  bool inChild_ = false;
+};
+
+class LockTest : public RecordsTest {
+ protected:
+  void SetUp() override {
+    RecordsTest::SetUp();
+    MakeTypesFile("TYPES", {TypeRecord(1, "ONE"), TypeRecord(2, "TWO"), TypeRecord(3, "THREE")});
+    path = session.dir().Sub("DADES/TYPES.dat");
+  }
+  void Open() {
+    std::int16_t status = -1;
+    records::OpenRecordFile(kId, Root("TYPES"), area, status);
+    ASSERT_EQ(status, 0);
+  }
+  bool LockMessageShown() const {
+    return platform::DumpScreen(false).find(records::LockMessage()) != std::string::npos;
+  }
+  // Another process that holds record 2 locked until told 'U'.
+  std::unique_ptr<OtherProcess> HoldRecordTwo() {
+    auto other = std::make_unique<OtherProcess>([this](OtherProcess& p) {
+      btr_test::File f;
+      if (f.Open(path) != 0) ::_exit(1);
+      p.Send(static_cast<char>(f.Get(platform::kBtrGetEqual + 200, 0, "\x02").status));
+      if (p.Receive() != 'U') ::_exit(2);
+      f.Unlock();
+      p.Send('u');
+      p.Receive();
+    });
+    EXPECT_EQ(other->Receive(), 0);
+    return other;
+  }
+
+  static constexpr std::int16_t kId = 503;
+  std::array<unsigned char, kRecordLength> area{};
+  std::string path;
+};
+
+TEST_F(LockTest, ModeOneShowsTheMessageBeforeTheSecondTryAndGoesOnWhenReleased) {
+  startup::Settings().SessionLanguage = "GLG";
+  auto other = HoldRecordTwo();
+  Open();
+  std::vector<bool> messageAtWait;
+  platform::SetSleepStandIn([&](int ms) {
+    sleeps.push_back(ms);
+    messageAtWait.push_back(LockMessageShown());
+    if (sleeps.size() == 2 || sleeps.size() > 5) {
+      other->Send('U');
+      other->Receive();
+    }
+  });
+  std::int16_t status = -1;
+  records::SetLockMode(kId, "A", status);
+  records::FindByKey(kId, 0, "\x02", 0, status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(area[0], 2);
+  EXPECT_EQ(sleeps, (std::vector<int>{5001, 5001}));  // round(0.5 * 10000 + 1)
+  EXPECT_EQ(messageAtWait, (std::vector<bool>{false, true}));
+  EXPECT_FALSE(LockMessageShown());
+  EXPECT_EQ(console::Console().depth, 0);
+  EXPECT_EQ(records::LockMessage(), "FICHEIRO BLOQUEADO. ESPERE UM MOMENTO.");
+}
+
+TEST_F(LockTest, ModeTwoGets84AtOnceAndModeZeroReadsWithoutLocking) {
+  auto other = HoldRecordTwo();
+  Open();
+  std::int16_t status = -1;
+  records::SetLockMode(kId, "B", status);
+  records::FindByKey(kId, 0, "\x02", 0, status);
+  EXPECT_EQ(status, platform::kStatusRecordLocked);
+  EXPECT_TRUE(sleeps.empty());
+  EXPECT_FALSE(LockMessageShown());
+  records::SetLockMode(kId, "D", status);
+  records::FindByKey(kId, 0, "\x02", 0, status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(area[0], 2);
+}
+
+TEST_F(LockTest, ExclusiveOpenByAnotherProcessIsWaitedFor) {
+  OtherProcess other([this](OtherProcess& p) {
+    btr_test::File f;
+    p.Send(static_cast<char>(f.Open(path, platform::kOpenExclusive)));
+    if (p.Receive() != 'U') ::_exit(2);
+    f.Close();
+    p.Send('u');
+    p.Receive();
+  });
+  ASSERT_EQ(other.Receive(), 0);
+  platform::SetSleepStandIn([&](int ms) {
+    sleeps.push_back(ms);
+    if (sleeps.size() == 3) {
+      other.Send('U');
+      other.Receive();
+    }
+  });
+  Open();
+  EXPECT_EQ(sleeps, (std::vector<int>{3000, 3000, 3000}));
+  EXPECT_TRUE(endings.empty());
+}
+
+}  // namespace
+}  // namespace records_test

@@ -1,0 +1,170 @@
+// Opening record files: name completion, creation from the data dictionary
+// file, the table's own statuses, the fatal message and the release.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+
+#include "console/state.h"
+#include "platform/headless_console.h"
+#include "records/open_file.h"
+#include "records/record_reads.h"
+#include "records/record_table.h"
+#include "records_fixture.h"
+
+namespace records_test {
+namespace {
+
+using records::CompleteFileName;
+using records::OpenRecordFile;
+using records::RecordFiles;
+
+TEST(CompleteFileName, DirectoryBaseAndExtensionAsTheOpenBuildsThem) {
+  auto parts = CompleteFileName("C:\\ROOT\\DADES\\REB");
+  EXPECT_EQ(parts.directory, "C:\\ROOT\\DADES\\");
+  EXPECT_EQ(parts.baseName, "REB");
+  EXPECT_EQ(parts.FullName(), "C:\\ROOT\\DADES\\REB.dat");
+
+  parts = CompleteFileName("DADES/REB.B.C");
+  EXPECT_EQ(parts.baseName, "REB");
+  EXPECT_EQ(parts.extension, ".B.C");
+  EXPECT_EQ(parts.FullName(), "DADES/REB.B.C");
+
+  parts = CompleteFileName("REB");
+  EXPECT_EQ(parts.directory, "");
+  EXPECT_EQ(parts.FullName(), "REB.dat");
+
+  // A dot in a directory is not an extension.
+  EXPECT_EQ(CompleteFileName("A.B:REB").FullName(), "A.B:REB.dat");
+}
+
+TEST_F(RecordsTest, MissingFileIsCreatedFromItsDictionaryAndOpened) {
+  WriteDictionary("REB", TypesCreateBuffer());
+  std::array<unsigned char, kRecordLength> area{};
+  std::int16_t status = -1;
+  OpenRecordFile(601, Root("REB"), area, status);
+  ASSERT_EQ(status, 0);
+  EXPECT_TRUE(std::filesystem::exists(session.dir().Sub("DADES/REB.dat")));
+  const records::RecordSlot& slot = RecordFiles().slots[records::FindSlot(601).slot];
+  EXPECT_EQ(slot.recordLength, kRecordLength);
+  EXPECT_EQ(slot.keyValue, std::string(1, '\0'));  // key 0 is one byte long
+  EXPECT_EQ(slot.area.data(), area.data());
+
+  // A dotted extension is kept and the dictionary is still the base name's.
+  OpenRecordFile(602, session.dir().path() + "/DADES/REB.B.C", area, status);
+  ASSERT_EQ(status, 0);
+  EXPECT_TRUE(std::filesystem::exists(session.dir().Sub("DADES/REB.B.C")));
+  EXPECT_TRUE(endings.empty());
+}
+
+TEST_F(RecordsTest, SecondOpenOfAnIdentifierGives1002AndKeepsTheFirstBinding) {
+  MakeTypesFile("REB", {});
+  std::array<unsigned char, kRecordLength> first{};
+  std::array<unsigned char, kRecordLength> second{};
+  std::int16_t status = -1;
+  OpenRecordFile(601, Root("REB"), first, status);
+  ASSERT_EQ(status, 0);
+  OpenRecordFile(601, Root("OTHER"), second, status);
+  EXPECT_EQ(status, records::kAlreadyOpen);
+  EXPECT_EQ(RecordFiles().slots[records::FindSlot(601).slot].area.data(), first.data());
+  EXPECT_FALSE(std::filesystem::exists(session.dir().Sub("DADES/OTHER.dat")));
+}
+
+TEST_F(RecordsTest, FortyFilesFillTheTableAndTheNextGives1003) {
+  MakeTypesFile("REB", {});
+  std::array<unsigned char, kRecordLength> area{};
+  std::int16_t status = -1;
+  for (std::int16_t id = 1; id <= records::kSlotCount; ++id) {
+    OpenRecordFile(id, Root("REB"), area, status);
+    ASSERT_EQ(status, 0) << id;
+  }
+  OpenRecordFile(41, Root("REB"), area, status);
+  EXPECT_EQ(status, records::kTableFull);
+  EXPECT_EQ(records::FindSlot(41).status, records::kTableFull);
+  EXPECT_TRUE(endings.empty());
+}
+
+TEST_F(RecordsTest, ResetForgetsEveryFileButKeepsTheLockModeStack) {
+  MakeTypesFile("REB", {TypeRecord(1, "LLOGUER")});
+  std::array<unsigned char, kRecordLength> area{};
+  std::int16_t status = -1;
+  OpenRecordFile(601, Root("REB"), area, status);
+  records::SetLockMode(601, "+", status);
+  records::ResetRecordFiles(status);
+  EXPECT_EQ(status, 0);
+  records::FindByKey(601, 0, "\x01", 0, status);
+  EXPECT_EQ(status, records::kNotOpen);
+  EXPECT_EQ(RecordFiles().lockModeStack.size(), 2u);
+  // The identifier can be opened again.
+  OpenRecordFile(601, Root("REB"), area, status);
+  EXPECT_EQ(status, 0);
+}
+
+TEST(OpenFailureMessage, FourLanguagesByteForByte) {
+  testing_support::HeadlessSession session;
+  const std::pair<const char*, const char*> cases[] = {
+      {"SPA", "NO SE PUEDE ACCEDER AL FICHERO X\\Y (2)"},
+      {"GLG", "NOM SE PODE ACEDER AO FICHEIRO X\\Y (2)"},
+      {"OCI", "NON SE P\xD2T ACCEDIR ATH FICH\xC8R X\\Y (2)"},
+      {"CAT", "NO ES POT ACCEDIR AL FITXER X\\Y (2)"},
+      {"", "NO ES POT ACCEDIR AL FITXER X\\Y (2)"},
+  };
+  for (const auto& [language, text] : cases) {
+    startup::Settings().SessionLanguage = language;
+    EXPECT_EQ(records::OpenFailureMessage("X\\Y", 2), text) << language;
+  }
+}
+
+// A headless console that keeps the screen as it was when the program
+// waited for a key.
+class WaitWatcher : public platform::HeadlessConsole {
+ public:
+  platform::ConsoleEvent ReadEvent(bool wait) override {
+    if (wait) screens.push_back(platform::DumpScreen(false));
+    return HeadlessConsole::ReadEvent(wait);
+  }
+  std::vector<std::string> screens;
+};
+
+TEST_F(RecordsTest, FileWithoutFileOrDictionaryShowsTheMessageWaitsForOneKeyAndEnds) {
+  MakeTypesFile("REB", {});
+  auto owned = std::make_unique<WaitWatcher>();
+  WaitWatcher& watcher = *owned;
+  platform::SetConsoleBackend(std::move(owned));
+  watcher.PushText("xy");  // typed before the message: dropped
+  startup::Settings().SessionLanguage = "SPA";
+  std::array<unsigned char, kRecordLength> area{};
+  std::int16_t status = -1;
+  OpenRecordFile(601, Root("REB"), area, status);
+  ASSERT_EQ(status, 0);
+  // Neither DADES\NOPE.dat (relative to here) nor ddf\NOPE.xdf exists.
+  OpenRecordFile(602, "DADES\\NOPE", area, status);
+
+  EXPECT_EQ(status, platform::kStatusFileNotFound);
+  ASSERT_EQ(endings.size(), 1u);
+  EXPECT_NE(endings[0], 0);
+  EXPECT_EQ(watcher.Beeps(), 1);
+  EXPECT_EQ(watcher.Pending(), 0u);
+  ASSERT_EQ(watcher.screens.size(), 1u);  // one key, waited for after the typed ones went
+  EXPECT_NE(watcher.screens[0].find("NO SE PUEDE ACCEDER AL FICHERO DADES\\NOPE (12)"),
+            std::string::npos)
+      << watcher.screens[0];
+  EXPECT_EQ(console::Console().depth, 0);
+  // Every record file was released.
+  EXPECT_EQ(records::FindSlot(601).status, records::kNotOpen);
+  EXPECT_EQ(records::FindSlot(602).status, records::kNotOpen);
+}
+
+TEST_F(RecordsTest, DamagedDictionaryIsReportedWithTheCreateStatus) {
+  WriteDictionary("REB", "not a description");
+  std::array<unsigned char, kRecordLength> area{};
+  std::int16_t status = -1;
+  OpenRecordFile(601, Root("REB"), area, status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(status, platform::kStatusFileNotFound);
+  EXPECT_EQ(endings.size(), 1u);
+  EXPECT_EQ(records::FindSlot(601).status, records::kNotOpen);
+}
+
+}  // namespace
+}  // namespace records_test
