@@ -31,12 +31,14 @@ bool WriteSequential(const demo::RecordFile& file, const std::string& path) {
   return static_cast<bool>(out);
 }
 
-// The key of the file for recutil: record length, then one string segment.
+// The key description of the file for recutil: record length, then key 0
+// as one string segment.
 bool WriteKey(const demo::RecordFile& file, const std::string& path) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << "record " << file.recordLength << "\n"
-      << "key 0 " << file.key.position << ":" << file.key.length << " string"
-      << (file.key.duplicates ? " dup" : "") << "\n";
+  out << "# " << file.name << ": key 0 as the issuing run reads it\n"
+      << "record " << file.recordLength << "\n"
+      << "key" << (file.key.duplicates ? " dup" : "") << ": " << file.key.position << "+"
+      << file.key.length << " string\n";
   return static_cast<bool>(out);
 }
 
