@@ -71,6 +71,7 @@ int16_t Transaction(BtrRequest& r) {
   for (auto& file : state.files) {
     if (file == nullptr) continue;
     int16_t s = file->store.EndTransaction(r.base == kBtrEndTransaction);
+    file->locks.NoteChange();
     if (status == kStatusOk) status = s;
   }
   return status;

@@ -14,6 +14,19 @@
 
 namespace platform {
 
+// Entries read ahead for a run of Get Next (or Get Previous) along one key.
+// They are served only while the file's write count stays what it was when
+// they were read, and only to a read that goes on from the last one served.
+struct ReadAhead {
+  bool valid = false;
+  int key = 0;
+  Seek how = Seek::kNext;
+  uint64_t changeCount = 0;
+  std::vector<IndexEntry> entries;
+  size_t next = 0;
+  int batch = 0;  // grows while a run goes on
+};
+
 struct OpenRecordFile {
   RecordStore store;
   RecordLocks locks;
@@ -28,6 +41,7 @@ struct OpenRecordFile {
   int logicalKey = 0;
   std::string logicalSort;
   int64_t logicalSeq = 0;
+  ReadAhead ahead;
   // Record locks this open holds.
   uint32_t singleLock = 0;
   std::set<uint32_t> multipleLocks;
