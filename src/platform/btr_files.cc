@@ -17,6 +17,7 @@ int16_t OpenFile(BtrRequest& r) {
   if (status == kStatusOk) status = file->locks.Open(path, r.keyNumber == kOpenExclusive);
   if (status != kStatusOk) return status;
   file->readOnly = r.keyNumber == kOpenReadOnly;
+  file->path = path;
   AddOpenFile(r.posBlock, std::move(file));
   return kStatusOk;
 }

@@ -41,6 +41,7 @@ int16_t FindAndLock(const BtrRequest& r, OpenRecordFile& file, const Finder& fin
   for (int attempt = 0; status == kStatusOk && r.bias != 0 && attempt < kLockAttempts; ++attempt) {
     const uint32_t position = out->position;
     const bool held = Holds(file, position);
+    if (!held && Waits(r) && HeldByThisProcess(file, position)) return kStatusRecordLocked;
     if (!held && !file.locks.LockRecord(position, Waits(r))) return kStatusRecordLocked;
     Found again;
     status = find(&again);

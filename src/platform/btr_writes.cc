@@ -84,7 +84,7 @@ int16_t UpdateRecord(BtrRequest& r, OpenRecordFile& file) {
     file.locks.NoteChange();
   }
   if (status != kStatusOk) return status;
-  if (file.singleLock == file.current) ReleaseRecordLocks(file, 0);
+  if (file.singleLock == file.current) ReleaseSingleLock(file);
   SetCurrency(file, r.keyNumber, file.current, newRecord);
   r.ReturnKey(file, newRecord);
   return kStatusOk;
@@ -110,10 +110,7 @@ int16_t DeleteRecord(BtrRequest& r, OpenRecordFile& file) {
 
 int16_t UnlockRecords(BtrRequest& r, OpenRecordFile& file) {
   if (r.keyNumber >= 0) {
-    if (file.singleLock != 0 && file.multipleLocks.count(file.singleLock) == 0) {
-      file.locks.UnlockRecord(file.singleLock);
-    }
-    file.singleLock = 0;
+    ReleaseSingleLock(file);
     return kStatusOk;
   }
   if (r.keyNumber == -1) {

@@ -28,6 +28,7 @@ struct ReadAhead {
 };
 
 struct OpenRecordFile {
+  std::string path;  // the native path, which tells two opens of one file apart
   RecordStore store;
   RecordLocks locks;
   bool readOnly = false;
@@ -66,5 +67,10 @@ void RemoveOpenFile(uint8_t* posBlock);
 
 // Drops the record locks of an open file that are on position (0: all).
 void ReleaseRecordLocks(OpenRecordFile& file, uint32_t position);
+// Drops the single-record lock only (multiple-record locks stay).
+void ReleaseSingleLock(OpenRecordFile& file);
+// Whether another open of the same file in this process holds the record:
+// waiting for it would never end, since this process is the one to let go.
+bool HeldByThisProcess(const OpenRecordFile& file, uint32_t position);
 
 }  // namespace platform
