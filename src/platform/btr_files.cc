@@ -17,6 +17,7 @@ int16_t OpenFile(BtrRequest& r) {
   if (status == kStatusOk) status = file->locks.Open(path, r.keyNumber == kOpenExclusive);
   if (status != kStatusOk) return status;
   file->readOnly = r.keyNumber == kOpenReadOnly;
+  file->path = path;
   AddOpenFile(r.posBlock, std::move(file));
   return kStatusOk;
 }
@@ -71,6 +72,7 @@ int16_t Transaction(BtrRequest& r) {
   for (auto& file : state.files) {
     if (file == nullptr) continue;
     int16_t s = file->store.EndTransaction(r.base == kBtrEndTransaction);
+    file->locks.NoteChange();
     if (status == kStatusOk) status = s;
   }
   return status;

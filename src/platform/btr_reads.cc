@@ -2,6 +2,7 @@
 // physical order, Get Direct and Get Position.  A read with a lock bias
 // takes the record lock after finding the record and then looks again, so
 // the record returned is the one held.
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -13,6 +14,8 @@ namespace platform {
 namespace {
 
 constexpr int kLockAttempts = 100;
+constexpr int kFirstBatch = 8;
+constexpr int kLargestBatch = 1024;
 
 struct Found {
   uint32_t position = 0;
@@ -38,6 +41,7 @@ int16_t FindAndLock(const BtrRequest& r, OpenRecordFile& file, const Finder& fin
   for (int attempt = 0; status == kStatusOk && r.bias != 0 && attempt < kLockAttempts; ++attempt) {
     const uint32_t position = out->position;
     const bool held = Holds(file, position);
+    if (!held && Waits(r) && HeldByThisProcess(file, position)) return kStatusRecordLocked;
     if (!held && !file.locks.LockRecord(position, Waits(r))) return kStatusRecordLocked;
     Found again;
     status = find(&again);
@@ -67,6 +71,7 @@ void KeepLock(const BtrRequest& r, OpenRecordFile& file, uint32_t position) {
 // Makes the found record current and returns it (and its key when withKey).
 int16_t Deliver(BtrRequest& r, OpenRecordFile& file, const Found& found, bool withKey) {
   KeepLock(r, file, found.position);
+  file.ahead.valid = false;
   file.current = file.physical = found.position;
   file.logicalValid = found.logical;
   file.logicalKey = found.key;
@@ -99,6 +104,30 @@ bool KeyNumberValid(const BtrRequest& r, const OpenRecordFile& file) {
   return r.keyNumber >= 0 && static_cast<size_t>(r.keyNumber) < file.store.spec().keys.size();
 }
 
+// Get Next / Get Previous without a lock, served from entries read ahead.
+int16_t ReadAheadNext(BtrRequest& r, OpenRecordFile& file, int key, Seek how) {
+  ReadAhead& a = file.ahead;
+  uint64_t count = 0;
+  const bool watching = file.locks.ChangeCount(&count);
+  const bool run = a.valid && a.key == key && a.how == how;
+  if (!run || !watching || a.changeCount != count || a.next >= a.entries.size()) {
+    a.batch = !watching ? 1 : run ? std::min(a.batch * 2, kLargestBatch) : kFirstBatch;
+    a.valid = false;
+    int16_t status = file.store.ReadKeyBatch(key, how, file.logicalSort, file.logicalSeq, a.batch,
+                                             &a.entries);
+    if (status != kStatusOk) return status;
+    a = {watching, key, how, count, std::move(a.entries), 0, a.batch};
+  }
+  IndexEntry& e = a.entries[a.next++];
+  file.current = file.physical = e.position;
+  file.logicalValid = true;
+  file.logicalKey = key;
+  file.logicalSort.swap(e.sort);
+  file.logicalSeq = e.seq;
+  r.ReturnKey(file, e.record);
+  return r.ReturnData(e.record);
+}
+
 }  // namespace
 
 int16_t ReadByKey(BtrRequest& r, OpenRecordFile& file) {
@@ -111,6 +140,7 @@ int16_t ReadByKey(BtrRequest& r, OpenRecordFile& file) {
   if (how == Seek::kNext || how == Seek::kPrevious) {
     if (!file.logicalValid) return kStatusInvalidPositioning;
     if (file.logicalKey != key) return kStatusDifferentKeyNumber;
+    if (r.bias == 0) return ReadAheadNext(r, file, key, how);
     sort = file.logicalSort;
   } else if (how != Seek::kFirst && how != Seek::kLast) {
     if (r.key == nullptr || r.keyLength < keySpec.length) return kStatusKeyBufferTooShort;

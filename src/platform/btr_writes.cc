@@ -32,6 +32,7 @@ int16_t PrepareWrite(const BtrRequest& r, OpenRecordFile& file) {
 // After a write the record is current; the logical currency follows the
 // request's key number.
 void SetCurrency(OpenRecordFile& file, int key, uint32_t position, const std::string& record) {
+  file.ahead.valid = false;
   file.current = file.physical = position;
   file.logicalValid = false;
   if (key < 0) return;
@@ -61,7 +62,11 @@ int16_t InsertRecord(BtrRequest& r, OpenRecordFile& file) {
   int16_t status = PrepareWrite(r, file);
   if (status == kStatusOk) status = RecordFromRequest(r, file.store.spec(), &record);
   uint32_t position = 0;
-  if (status == kStatusOk) status = file.store.Insert(record, &position);
+  if (status == kStatusOk) {
+    file.locks.NoteChange();  // before and after: readers drop what they read ahead
+    status = file.store.Insert(record, &position);
+    file.locks.NoteChange();
+  }
   if (status != kStatusOk) return status;
   SetCurrency(file, r.keyNumber, position, record);
   r.ReturnKey(file, record);
@@ -73,9 +78,13 @@ int16_t UpdateRecord(BtrRequest& r, OpenRecordFile& file) {
   int16_t status = PrepareWrite(r, file);
   if (status == kStatusOk) status = CurrentRecord(file, &oldRecord);
   if (status == kStatusOk) status = RecordFromRequest(r, file.store.spec(), &newRecord);
-  if (status == kStatusOk) status = file.store.Update(file.current, oldRecord, newRecord);
+  if (status == kStatusOk) {
+    file.locks.NoteChange();  // before and after: readers drop what they read ahead
+    status = file.store.Update(file.current, oldRecord, newRecord);
+    file.locks.NoteChange();
+  }
   if (status != kStatusOk) return status;
-  if (file.singleLock == file.current) ReleaseRecordLocks(file, 0);
+  if (file.singleLock == file.current) ReleaseSingleLock(file);
   SetCurrency(file, r.keyNumber, file.current, newRecord);
   r.ReturnKey(file, newRecord);
   return kStatusOk;
@@ -85,21 +94,23 @@ int16_t DeleteRecord(BtrRequest& r, OpenRecordFile& file) {
   std::string record;
   int16_t status = PrepareWrite(r, file);
   if (status == kStatusOk) status = CurrentRecord(file, &record);
-  if (status == kStatusOk) status = file.store.Delete(file.current, record);
+  if (status == kStatusOk) {
+    file.locks.NoteChange();  // before and after: readers drop what they read ahead
+    status = file.store.Delete(file.current, record);
+    file.locks.NoteChange();
+  }
   if (status != kStatusOk) return status;
   // The logical and physical places stay, so Next and Step Next go on from
   // the gap the record leaves.
   ReleaseRecordLocks(file, file.current);
+  file.ahead.valid = false;
   file.current = 0;
   return kStatusOk;
 }
 
 int16_t UnlockRecords(BtrRequest& r, OpenRecordFile& file) {
   if (r.keyNumber >= 0) {
-    if (file.singleLock != 0 && file.multipleLocks.count(file.singleLock) == 0) {
-      file.locks.UnlockRecord(file.singleLock);
-    }
-    file.singleLock = 0;
+    ReleaseSingleLock(file);
     return kStatusOk;
   }
   if (r.keyNumber == -1) {

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "platform/btr_request.h"
-#include "platform/key_sort.h"
 
 namespace platform {
 namespace {
@@ -72,8 +71,15 @@ void BtrRequest::ReturnKey(const OpenRecordFile& file, const std::string& record
   if (key == nullptr || keyNumber < 0 || static_cast<size_t>(keyNumber) >= spec.keys.size()) {
     return;
   }
-  const std::string value = KeyFromRecord(spec.keys[keyNumber], record);
-  std::memcpy(key, value.data(), std::min<size_t>(value.size(), kMaxKeyLength));
+  // Segment by segment straight into the buffer (this runs on every read).
+  uint8_t* out = key;
+  for (const KeySegment& seg : spec.keys[keyNumber].segments) {
+    size_t from = seg.position - 1;
+    size_t have = from < record.size() ? std::min<size_t>(seg.length, record.size() - from) : 0;
+    std::memcpy(out, record.data() + from, have);
+    std::memset(out + have, 0, seg.length - have);
+    out += seg.length;
+  }
 }
 
 }  // namespace platform

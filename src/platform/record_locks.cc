@@ -3,7 +3,11 @@
 #include "platform/record_locks.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <atomic>
 
 #include <cerrno>
 
@@ -13,6 +17,7 @@ namespace platform {
 namespace {
 
 constexpr off_t kRecordLockBase = 16;
+constexpr off_t kCounterArea = 4096;
 
 bool SetLock(int fd, short type, off_t start, bool wait) {
   struct flock fl = {};
@@ -40,10 +45,27 @@ int16_t RecordLocks::Open(const std::string& datPath, bool exclusive) {
     Close();
     return kStatusFileLocked;
   }
+  struct stat st;
+  if (::fstat(fd_, &st) == 0 && (st.st_size >= kCounterArea || ::ftruncate(fd_, kCounterArea) == 0)) {
+    void* area = ::mmap(nullptr, kCounterArea, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
+    if (area != MAP_FAILED) counter_ = static_cast<uint64_t*>(area);
+  }
   return kStatusOk;
 }
 
+bool RecordLocks::ChangeCount(uint64_t* count) const {
+  if (counter_ == nullptr) return false;
+  *count = std::atomic_ref<uint64_t>(*counter_).load(std::memory_order_acquire);
+  return true;
+}
+
+void RecordLocks::NoteChange() {
+  if (counter_ != nullptr) std::atomic_ref<uint64_t>(*counter_).fetch_add(1, std::memory_order_acq_rel);
+}
+
 void RecordLocks::Close() {
+  if (counter_ != nullptr) ::munmap(counter_, kCounterArea);
+  counter_ = nullptr;
   if (fd_ >= 0) ::close(fd_);  // closing the description drops all its locks
   fd_ = -1;
 }

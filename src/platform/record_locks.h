@@ -35,8 +35,15 @@ class RecordLocks {
   // call only for records this open does not hold).
   bool HeldElsewhere(uint32_t position);
 
+  // The write count into *count; false when it is not available (a side
+  // file that cannot be mapped), in which case nothing may be read ahead.
+  bool ChangeCount(uint64_t* count) const;
+  // Called before a write starts and after it is committed or dropped.
+  void NoteChange();
+
  private:
   int fd_ = -1;
+  uint64_t* counter_ = nullptr;
 };
 
 // The side file's name for a database path.

@@ -64,6 +64,21 @@ void RemoveOpenFile(uint8_t* posBlock) {
   std::memset(posBlock, 0, sizeof name);
 }
 
+void ReleaseSingleLock(OpenRecordFile& file) {
+  if (file.singleLock != 0 && file.multipleLocks.count(file.singleLock) == 0) {
+    file.locks.UnlockRecord(file.singleLock);
+  }
+  file.singleLock = 0;
+}
+
+bool HeldByThisProcess(const OpenRecordFile& file, uint32_t position) {
+  for (const auto& other : RecordManager().files) {
+    if (other == nullptr || other.get() == &file || other->path != file.path) continue;
+    if (other->singleLock == position || other->multipleLocks.count(position) != 0) return true;
+  }
+  return false;
+}
+
 void ReleaseRecordLocks(OpenRecordFile& file, uint32_t position) {
   if (file.singleLock != 0 && (position == 0 || file.singleLock == position)) {
     if (file.multipleLocks.count(file.singleLock) == 0) file.locks.UnlockRecord(file.singleLock);

@@ -14,7 +14,21 @@
 
 namespace platform {
 
+// Entries read ahead for a run of Get Next (or Get Previous) along one key.
+// They are served only while the file's write count stays what it was when
+// they were read, and only to a read that goes on from the last one served.
+struct ReadAhead {
+  bool valid = false;
+  int key = 0;
+  Seek how = Seek::kNext;
+  uint64_t changeCount = 0;
+  std::vector<IndexEntry> entries;
+  size_t next = 0;
+  int batch = 0;  // grows while a run goes on
+};
+
 struct OpenRecordFile {
+  std::string path;  // the native path, which tells two opens of one file apart
   RecordStore store;
   RecordLocks locks;
   bool readOnly = false;
@@ -28,6 +42,7 @@ struct OpenRecordFile {
   int logicalKey = 0;
   std::string logicalSort;
   int64_t logicalSeq = 0;
+  ReadAhead ahead;
   // Record locks this open holds.
   uint32_t singleLock = 0;
   std::set<uint32_t> multipleLocks;
@@ -52,5 +67,10 @@ void RemoveOpenFile(uint8_t* posBlock);
 
 // Drops the record locks of an open file that are on position (0: all).
 void ReleaseRecordLocks(OpenRecordFile& file, uint32_t position);
+// Drops the single-record lock only (multiple-record locks stay).
+void ReleaseSingleLock(OpenRecordFile& file);
+// Whether another open of the same file in this process holds the record:
+// waiting for it would never end, since this process is the one to let go.
+bool HeldByThisProcess(const OpenRecordFile& file, uint32_t position);
 
 }  // namespace platform

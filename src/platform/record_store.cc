@@ -42,8 +42,8 @@ std::string KeySql(int key, int which) {
   switch (which) {
     case 0: return select + up;
     case 1: return select + down;
-    case 2: return select + "WHERE (i.k, i.seq) > (?1, ?2)" + up;
-    case 3: return select + "WHERE (i.k, i.seq) < (?1, ?2)" + down;
+    case 2: return select + "WHERE (i.k, i.seq) > (?1, ?2) ORDER BY i.k, i.seq LIMIT ?3";
+    case 3: return select + "WHERE (i.k, i.seq) < (?1, ?2) ORDER BY i.k DESC, i.seq DESC LIMIT ?3";
     case 4: return select + "WHERE i.k >= ?1" + up;
     case 5: return select + "WHERE i.k > ?1" + up;
     case 6: return select + "WHERE i.k <= ?1" + down;
@@ -164,7 +164,8 @@ int16_t RecordStore::Open(const std::string& path) {
   }
   sqlite3_finalize(st);
   if (status == kStatusOk) {
-    sqlite3_exec(db_, "PRAGMA synchronous = NORMAL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db_, "PRAGMA synchronous = NORMAL; PRAGMA cache_size = -32768", nullptr, nullptr,
+                 nullptr);
     perKey_.assign(spec_.keys.size(), {});
     // Every table must be there: a foreign or damaged file fails here.
     for (size_t k = 0; k < spec_.keys.size() && status == kStatusOk; ++k) {

@@ -20,6 +20,13 @@ std::string ColumnBlob(sqlite3_stmt* st, int i) {
   return p == nullptr ? std::string() : std::string(p, sqlite3_column_bytes(st, i));
 }
 
+void ReadEntry(sqlite3_stmt* st, IndexEntry* out) {
+  out->sort = ColumnBlob(st, 0);
+  out->seq = sqlite3_column_int64(st, 1);
+  out->position = static_cast<uint32_t>(sqlite3_column_int64(st, 2));
+  out->record = ColumnBlob(st, 3);
+}
+
 }  // namespace
 
 bool RecordStore::KeyEntry(int key, const std::string& record, std::string* sort) const {
@@ -33,19 +40,34 @@ bool RecordStore::KeyEntry(int key, const std::string& record, std::string* sort
 
 int16_t RecordStore::ReadKey(int key, Seek how, const std::string& sort, int64_t seq,
                              IndexEntry* out) {
+  if (how == Seek::kNext || how == Seek::kPrevious) {
+    std::vector<IndexEntry> one;
+    int16_t status = ReadKeyBatch(key, how, sort, seq, 1, &one);
+    if (status == kStatusOk) *out = std::move(one.front());
+    return status;
+  }
   sqlite3_stmt* st = KeyStatement(key, static_cast<PerKey>(static_cast<int>(how)));
   if (st == nullptr) return kStatusIoError;
   BindBlob(st, 1, sort);
-  if (how == Seek::kNext || how == Seek::kPrevious) sqlite3_bind_int64(st, 2, seq);
   int rc = sqlite3_step(st);
-  if (rc == SQLITE_ROW) {
-    out->sort = ColumnBlob(st, 0);
-    out->seq = sqlite3_column_int64(st, 1);
-    out->position = static_cast<uint32_t>(sqlite3_column_int64(st, 2));
-    out->record = ColumnBlob(st, 3);
-  }
+  if (rc == SQLITE_ROW) ReadEntry(st, out);
   sqlite3_reset(st);
   return rc == SQLITE_ROW ? kStatusOk : rc == SQLITE_DONE ? kStatusEndOfFile : StatusOfSqlite(rc);
+}
+
+int16_t RecordStore::ReadKeyBatch(int key, Seek how, const std::string& sort, int64_t seq,
+                                  int limit, std::vector<IndexEntry>* out) {
+  sqlite3_stmt* st = KeyStatement(key, how == Seek::kNext ? kSeekNext : kSeekPrevious);
+  if (st == nullptr) return kStatusIoError;
+  BindBlob(st, 1, sort);
+  sqlite3_bind_int64(st, 2, seq);
+  sqlite3_bind_int(st, 3, limit);
+  out->clear();
+  int rc;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) ReadEntry(st, &out->emplace_back());
+  sqlite3_reset(st);
+  if (rc != SQLITE_DONE) return StatusOfSqlite(rc);
+  return out->empty() ? kStatusEndOfFile : kStatusOk;
 }
 
 int16_t RecordStore::ReadStep(Step how, uint32_t from, uint32_t* position, std::string* record) {

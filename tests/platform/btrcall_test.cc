@@ -166,6 +166,25 @@ TEST_F(BtrcallTest, DeleteLeavesBothCurrenciesInTheGap) {
   EXPECT_EQ(IdOf(file.Get(kBtrStepNext, 0).data), 4u);
 }
 
+TEST_F(BtrcallTest, GetNextSeesWritesMadeThroughAnotherOpenMidRun) {
+  for (uint32_t id = 10; id < 40; id += 2) ASSERT_EQ(file.Insert(Rec(id, "n")), 0);
+  File writer;
+  ASSERT_EQ(writer.Open(path), 0);
+  ASSERT_EQ(file.Get(kBtrGetFirst, 0).status, 0);
+  ASSERT_EQ(IdOf(file.Get(kBtrGetNext, 0).data), 12u);  // records after 12 are read ahead now
+  ASSERT_EQ(writer.Insert(Rec(13, "new")), 0);
+  ASSERT_EQ(writer.Get(kBtrGetEqual, 0, btr_test::Le32(16)).status, 0);
+  ASSERT_EQ(writer.Delete(), 0);
+  ASSERT_EQ(writer.Get(kBtrGetEqual, 0, btr_test::Le32(18)).status, 0);
+  ASSERT_EQ(writer.Update(Rec(18, "changed")), 0);
+  EXPECT_EQ(IdOf(file.Get(kBtrGetNext, 0).data), 13u);
+  EXPECT_EQ(IdOf(file.Get(kBtrGetNext, 0).data), 14u);
+  auto r = file.Get(kBtrGetNext, 0);
+  EXPECT_EQ(r.data, Rec(18, "changed"));
+  // Going back along the run reads the index again.
+  EXPECT_EQ(IdOf(file.Get(kBtrGetPrevious, 0).data), 14u);
+}
+
 TEST_F(BtrcallTest, StepOperationsFollowPhysicalOrderAndDropLogicalCurrency) {
   Fill();
   EXPECT_EQ(Walk(kBtrStepFirst, kBtrStepNext, 0), (std::vector<uint32_t>{3, 1, 2, 4}));

@@ -1,0 +1,171 @@
+// The record manager against bare SQLite on one large file: bulk load,
+// Get Next over every record against a plain cursor over the same table,
+// and random Get Equal.  QT_BENCH_RECORDS sets the size (default 1000000).
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "platform/btrcall.h"
+#include "platform/record_manager.h"
+
+namespace {
+
+using namespace platform;
+
+constexpr uint16_t kRecordLength = 100;
+
+uint32_t Records() {
+  const char* n = std::getenv("QT_BENCH_RECORDS");
+  return n != nullptr && std::atol(n) > 0 ? static_cast<uint32_t>(std::atol(n)) : 1000000;
+}
+
+// The scratch directory, removed when the program ends.
+struct ScratchDir {
+  std::string path;
+  ScratchDir() {
+    char dir[] = "/tmp/qt_btrieve_bench_XXXXXX";
+    path = ::mkdtemp(dir) != nullptr ? dir : "/tmp";
+  }
+  ~ScratchDir() {
+    std::error_code ignored;
+    if (path != "/tmp") std::filesystem::remove_all(path, ignored);
+  }
+};
+
+const std::string& Path() {
+  static const ScratchDir dir;
+  static const std::string path = dir.path + "/bench.dat";
+  return path;
+}
+
+std::string Le16(uint16_t v) { return std::string{char(v & 0xFF), char(v >> 8)}; }
+
+// Key 0: bytes 1-4 unsigned, unique.  Key 1: bytes 5-14 string, duplicates.
+std::string Spec() {
+  std::string b = Le16(kRecordLength) + Le16(4096) + Le16(2) + std::string(10, '\0');
+  auto segment = [](uint16_t pos, uint16_t len, uint16_t flags) {
+    return Le16(pos) + Le16(len) + Le16(flags) + std::string(10, '\0');
+  };
+  return b + segment(1, 4, 0x0004) + segment(5, 10, 0x0001);
+}
+
+std::string Record(uint32_t id) {
+  std::string r(kRecordLength, ' ');
+  std::memcpy(r.data(), &id, 4);
+  std::string name = "N" + std::to_string(id % 50000);
+  std::memcpy(r.data() + 4, name.data(), name.size());
+  return r;
+}
+
+int16_t Call(uint16_t op, uint8_t* block, void* data, uint32_t length, void* key, int8_t keyNumber,
+             uint8_t keyLength = 255) {
+  return BTRCALL(op, block, data, &length, key, keyLength, keyNumber);
+}
+
+void BM_BulkLoad(benchmark::State& state) {
+  const uint32_t n = Records();
+  for (auto _ : state) {
+    ResetRecordManager();
+    std::filesystem::remove(Path());
+    uint8_t block[kPositionBlockSize] = {};
+    std::string spec = Spec();
+    std::string name = Path();
+    Call(kBtrCreate, block, spec.data(), static_cast<uint32_t>(spec.size()), name.data(), 0);
+    Call(kBtrOpen, block, nullptr, 0, name.data(), 0);
+    Call(kBtrBeginTransaction, nullptr, nullptr, 0, nullptr, 0);
+    char key[256];
+    for (uint32_t id = 1; id <= n; ++id) {
+      std::string r = Record(id);
+      if (Call(kBtrInsert, block, r.data(), kRecordLength, key, -1) != 0) {
+        state.SkipWithError("insert failed");
+        break;
+      }
+    }
+    Call(kBtrEndTransaction, nullptr, nullptr, 0, nullptr, 0);
+    Call(kBtrClose, block, nullptr, 0, nullptr, 0);
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
+}
+BENCHMARK(BM_BulkLoad)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_GetNextWholeFile(benchmark::State& state) {
+  uint8_t block[kPositionBlockSize] = {};
+  std::string name = Path();
+  Call(kBtrOpen, block, nullptr, 0, name.data(), 0);
+  char data[1536];
+  char key[256];
+  int64_t count = 0;
+  for (auto _ : state) {
+    int16_t status = Call(kBtrGetFirst, block, data, sizeof data, key, 0);
+    while (status == 0) {
+      ++count;
+      status = Call(kBtrGetNext, block, data, sizeof data, key, 0);
+    }
+  }
+  Call(kBtrClose, block, nullptr, 0, nullptr, 0);
+  state.SetItemsProcessed(count);
+}
+BENCHMARK(BM_GetNextWholeFile)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A bare cursor over the records table (physical order), and one over
+// key 0's index joined to the records (key order, the work Get Next does).
+void SqliteCursor(benchmark::State& state, const char* sql) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(Path().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+  char data[1536];
+  int64_t count = 0;
+  for (auto _ : state) {
+    while (sqlite3_step(st) == SQLITE_ROW) {
+      int bytes = sqlite3_column_bytes(st, 1);
+      std::memcpy(data, sqlite3_column_blob(st, 1), static_cast<size_t>(bytes));
+      benchmark::DoNotOptimize(data);
+      ++count;
+    }
+    sqlite3_reset(st);
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  state.SetItemsProcessed(count);
+}
+
+void BM_SqliteCursorWholeTable(benchmark::State& state) {
+  SqliteCursor(state, "SELECT pos, data FROM records ORDER BY pos");
+}
+BENCHMARK(BM_SqliteCursorWholeTable)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_SqliteCursorKeyOrder(benchmark::State& state) {
+  SqliteCursor(state,
+               "SELECT i.pos, r.data FROM key0 AS i CROSS JOIN records AS r ON r.pos = i.pos "
+               "ORDER BY i.k, i.seq");
+}
+BENCHMARK(BM_SqliteCursorKeyOrder)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_RandomGetEqual(benchmark::State& state) {
+  uint8_t block[kPositionBlockSize] = {};
+  std::string name = Path();
+  Call(kBtrOpen, block, nullptr, 0, name.data(), 0);
+  std::mt19937 rng(1);
+  std::uniform_int_distribution<uint32_t> pick(1, Records());
+  char data[1536];
+  char key[256];
+  for (auto _ : state) {
+    uint32_t id = pick(rng);
+    std::memcpy(key, &id, 4);
+    if (Call(kBtrGetEqual, block, data, sizeof data, key, 0, 4) != 0) {
+      state.SkipWithError("record missing");
+      break;
+    }
+  }
+  Call(kBtrClose, block, nullptr, 0, nullptr, 0);
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RandomGetEqual);
+
+}  // namespace

@@ -1,0 +1,153 @@
+// recutil as a separate process: a load killed with SIGKILL half-way leaves
+// the file with its earlier content, and the lock command holds a record or
+// the whole file against this process until it dies.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "../support/temp_dir.h"
+#include "btr_helpers.h"
+#include "platform/btrcall.h"
+#include "platform/record_manager.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace platform;
+
+// A running recutil with one of its output streams on a pipe.
+class Recutil {
+ public:
+  Recutil(const std::vector<std::string>& args, int watchedFd) {
+    int fds[2];
+    if (::pipe(fds) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], watchedFd);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    std::vector<std::string> all = {RECUTIL_PATH};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, RECUTIL_PATH, &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    out_ = ::fdopen(fds[0], "r");
+  }
+  ~Recutil() {
+    Kill();
+    if (out_ != nullptr) std::fclose(out_);
+  }
+  // The next line of the watched stream ("" at its end).
+  std::string Line() {
+    char buffer[256];
+    return out_ != nullptr && std::fgets(buffer, sizeof buffer, out_) ? buffer : "";
+  }
+  void Kill() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+  int Wait() {
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  std::FILE* out_ = nullptr;
+};
+
+int RunRecutil(const std::vector<std::string>& args) { return Recutil(args, 1).Wait(); }
+
+std::string Sequential(uint32_t from, uint32_t count) {
+  std::string s;
+  for (uint32_t id = from; id < from + count; ++id) {
+    std::string record = btr_test::Le32(id) + "record number " + std::to_string(id);
+    record.resize(32, ' ');
+    s += "32," + record + "\r\n";
+  }
+  return s;
+}
+
+class RecutilProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetRecordManager();
+    dir.Write("people.keys", "record 32\nkey: 1+4 unsigned\nkey dup: 5+10 string\n");
+    ASSERT_EQ(RunRecutil({"dictionary", dir.Sub("people.keys"), dir.Sub("ddf/people.xdf")}), 0);
+    file = dir.Sub("people.dat");
+    ASSERT_EQ(RunRecutil({"create", dir.Sub("ddf/people.xdf"), file}), 0);
+  }
+  void TearDown() override { ResetRecordManager(); }
+
+  testing_support::TempDir dir;
+  std::string file;
+};
+
+TEST_F(RecutilProcessTest, LoadKilledHalfWayLeavesTheFirstContent) {
+  dir.Write("first.seq", Sequential(1, 50));
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);
+  dir.Write("second.seq", Sequential(1000, 200000));
+  {
+    Recutil load({"load", file, dir.Sub("second.seq"), "--progress", "2000"}, 2);
+    ASSERT_EQ(load.Line(), "loaded 2000\n");
+    load.Kill();
+  }
+  ASSERT_EQ(RunRecutil({"save", file, dir.Sub("saved.seq")}), 0);
+  EXPECT_EQ(dir.Read("saved.seq"), Sequential(1, 50));
+  btr_test::File f;
+  ASSERT_EQ(f.Open(file), 0);
+  EXPECT_EQ(f.Stat().data.substr(6, 4), btr_test::Le32(50));
+  // The file takes writes again at once.
+  EXPECT_EQ(f.Insert(Sequential(60, 1).substr(3, 32)), 0);
+}
+
+TEST_F(RecutilProcessTest, FailedLoadChangesNothingAndNamesTheRecord) {
+  dir.Write("first.seq", Sequential(1, 5));
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);
+  dir.Write("clash.seq", Sequential(10, 3) + Sequential(3, 1));
+  EXPECT_EQ(RunRecutil({"load", file, dir.Sub("clash.seq")}), 1);
+  dir.Write("broken.seq", Sequential(20, 2) + "32,short\r\n");
+  EXPECT_EQ(RunRecutil({"load", file, dir.Sub("broken.seq")}), 1);
+  ASSERT_EQ(RunRecutil({"save", file, dir.Sub("saved.seq")}), 0);
+  EXPECT_EQ(dir.Read("saved.seq"), Sequential(1, 5));
+  dir.Write("new.seq", Sequential(7, 2));
+  ASSERT_EQ(RunRecutil({"load", "--replace", file, dir.Sub("new.seq")}), 0);
+  ASSERT_EQ(RunRecutil({"save", file, dir.Sub("saved.seq")}), 0);
+  EXPECT_EQ(dir.Read("saved.seq"), Sequential(7, 2));
+}
+
+TEST_F(RecutilProcessTest, LockCommandHoldsARecordOrTheFileUntilItDies) {
+  dir.Write("first.seq", Sequential(1, 3));
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);
+  btr_test::File f;
+  ASSERT_EQ(f.Open(file), 0);
+  {
+    Recutil holder({"lock", file, "--seconds", "600"}, 1);
+    ASSERT_EQ(holder.Line(), "locked\n");
+    EXPECT_EQ(f.Get(kBtrGetFirst + kBtrSingleNoWait, 0).status, kStatusRecordLocked);
+    EXPECT_EQ(f.Get(kBtrGetLast + kBtrSingleNoWait, 0).status, 0);
+  }
+  EXPECT_EQ(f.Get(kBtrGetFirst + kBtrSingleNoWait, 0).status, 0);
+  ASSERT_EQ(f.Close(), 0);
+  {
+    Recutil holder({"lock", file, "--exclusive", "--seconds", "600"}, 1);
+    ASSERT_EQ(holder.Line(), "locked\n");
+    EXPECT_EQ(f.Open(file), kStatusFileLocked);
+  }
+  EXPECT_EQ(f.Open(file), 0);
+}
+
+}  // namespace

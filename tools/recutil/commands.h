@@ -1,0 +1,35 @@
+// The recutil commands.  Each returns the process exit code (0 success,
+// 1 failure) and reports a failure on standard error with the record
+// manager's status and its meaning.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace recutil {
+
+// Key description (see key_description.h) to a dictionary file.
+int MakeDictionary(const std::string& description, const std::string& dictionary);
+// A record file from a dictionary file; an existing file is kept unless
+// replace is set.
+int CreateFromDictionary(const std::string& dictionary, const std::string& file, bool replace);
+// Records from a sequential file, all in one transaction: after a failure
+// or a crash the file holds exactly what it held before.  With replace the
+// old records go in the same transaction.  progress > 0 prints
+// "loaded N" on standard error every progress records.
+int LoadRecords(const std::string& file, const std::string& sequential, bool replace,
+                long progress);
+// Every record in the order of key number `key` to a sequential file
+// ("-": standard output).
+int SaveRecords(const std::string& file, const std::string& sequential, int key);
+// The file's specification and counts, readable.
+int PrintStat(const std::string& file);
+// Holds a lock for `seconds`: the file lock of an exclusive open, or the
+// lock of the record at position (0: the first record of key 0).  Prints
+// "locked" on standard output once the lock is held.
+int HoldLock(const std::string& file, uint32_t position, bool exclusive, double seconds);
+
+// The meaning of a record manager status, for messages.
+std::string StatusText(int16_t status);
+
+}  // namespace recutil
