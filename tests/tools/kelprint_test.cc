@@ -32,6 +32,14 @@ TEST(KelprintLayout, FillPatternRunsToItsColumnAndLaterTextsOverwriteIt) {
   EXPECT_EQ(doc.pages[0].lines[1], " . . . .");
 }
 
+TEST(KelprintLayout, FillAppliesToTheNextTextOnly) {
+  Document doc = LayOutSpool(
+      "DEVICE\r\nPAGE 24 \r\nJUSN 30 \\.\\\r\n 1 ,a, 1 \r\n 1 ,b, 1 \r\n");
+  ASSERT_EQ(doc.pages[0].lines.size(), 2u);
+  EXPECT_EQ(doc.pages[0].lines[0], "a" + std::string(29, '.'));
+  EXPECT_EQ(doc.pages[0].lines[1], "b");
+}
+
 TEST(KelprintLayout, EveryPageRecordStartsAPageAndCommasInTextsSurvive) {
   Document doc = LayOutSpool("DEVICE\nPAGE 24 \n 1 ,1,234.56, 1 \nPAGE 24 \n 2 ,b, 1 \n");
   ASSERT_EQ(doc.pages.size(), 2u);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 namespace kelprint {
 namespace {
@@ -43,7 +44,12 @@ class Layout {
       line_ = 0;
       position_ = 1;
     } else if (line.starts_with("JUS")) {
-      justification_ = ParseJustification(line.substr(3));
+      Justification j = ParseJustification(line.substr(3));
+      if (j.code == 'N') {
+        fill_ = j;
+      } else {
+        justification_ = j;
+      }
     } else if (line.starts_with("*")) {
       // Printer commands ("@e": reset) mean nothing on a laid-out page.
     } else if (!Text(line)) {
@@ -75,10 +81,11 @@ class Layout {
     start = std::max(start, 1);
     for (int i = 0; i < width && start + i <= kMaxColumn; ++i) Put(start + i, text[i]);
     position_ = std::min(start + width, kMaxColumn);
-    const std::string& p = justification_.pattern;
-    if (justification_.code == 'N' && !p.empty()) {
-      for (int x = position_; x <= justification_.fillTo; ++x) Put(x, p[(x - 1) % p.size()]);
-      position_ = std::max(position_, justification_.fillTo + 1);  // what follows comes after the fill
+    if (fill_) {
+      const std::string& p = fill_->pattern;
+      for (int x = position_; x <= fill_->fillTo && !p.empty(); ++x) Put(x, p[(x - 1) % p.size()]);
+      position_ = std::max(position_, fill_->fillTo + 1);  // what follows comes after the fill
+      fill_.reset();
     }
   }
 
@@ -92,7 +99,8 @@ class Layout {
   }
 
   Document doc_;
-  Justification justification_;
+  Justification justification_;        // E, D, C or A: until the next one
+  std::optional<Justification> fill_;   // N: for the next text only
   int line_ = 0;
   int position_ = 1;
 };

@@ -7,9 +7,11 @@
 //            right-justified within its own width, which lines digits up in
 //            a proportional font; on these monospaced pages it is the same
 //   C        the text is centred on the column
-//   N n \p\  the text starts at the column and is followed by the pattern p,
-//            repeated and aligned to the page's columns, up to column n; a
-//            text that continues the line starts after the fill
+//   N n \p\  the next text starts at the column and is followed by the
+//            pattern p, repeated and aligned to the page's columns, up to
+//            column n; a text that continues the line starts after the
+//            fill.  It applies to that one text: the justification before
+//            it holds again for the texts after it
 // Column 0 continues where the previous text of the line ended.  Later texts
 // overwrite earlier cells.  Lines stay code page 850 bytes; the writers
 // convert them.
