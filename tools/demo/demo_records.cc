@@ -320,4 +320,16 @@ std::vector<RecordFile> BuildDemoRecords(const BulkSize& bulk) {
   return {ConceptTypes(), Remittances(), owners, properties, units, mandates};
 }
 
+std::string SequentialText(const RecordFile& file) {
+  std::string out;
+  for (const std::string& r : file.records) out += std::to_string(r.size()) + "," + r + "\r\n";
+  return out;
+}
+
+std::string KeyDescription(const RecordFile& file) {
+  return "# " + file.name + ": key 0 as the issuing run reads it\nrecord " +
+         std::to_string(file.recordLength) + "\nkey" + (file.key.duplicates ? " dup" : "") + ": " +
+         std::to_string(file.key.position) + "+" + std::to_string(file.key.length) + " string\n";
+}
+
 }  // namespace demo

@@ -33,4 +33,11 @@ struct BulkSize {
 // The six files: TVRebut, TRemeses, PropietV, FinquesV, DepartaV, CobramV.
 std::vector<RecordFile> BuildDemoRecords(const BulkSize& bulk);
 
+// The records in the sequential load format: per record its length in ASCII
+// digits, a comma, the bytes, CR LF.
+std::string SequentialText(const RecordFile& file);
+// The key description recutil reads: record length, then key 0 as one
+// string segment.
+std::string KeyDescription(const RecordFile& file);
+
 }  // namespace demo

@@ -24,21 +24,9 @@ std::string Today() {
   return buf;
 }
 
-// One record per line: its length in ASCII digits, a comma, the bytes, CR LF.
-bool WriteSequential(const demo::RecordFile& file, const std::string& path) {
+bool WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  for (const std::string& r : file.records) out << r.size() << ',' << r << "\r\n";
-  return static_cast<bool>(out);
-}
-
-// The key description of the file for recutil: record length, then key 0
-// as one string segment.
-bool WriteKey(const demo::RecordFile& file, const std::string& path) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << "# " << file.name << ": key 0 as the issuing run reads it\n"
-      << "record " << file.recordLength << "\n"
-      << "key" << (file.key.duplicates ? " dup" : "") << ": " << file.key.position << "+"
-      << file.key.length << " string\n";
+  out << bytes;
   return static_cast<bool>(out);
 }
 
@@ -72,8 +60,8 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(root + "load");
   size_t total = 0;
   for (const demo::RecordFile& f : demo::BuildDemoRecords(bulk)) {
-    if (!WriteSequential(f, root + "load/" + f.name + ".seq") ||
-        !WriteKey(f, root + "load/" + f.name + ".key")) {
+    if (!WriteFile(root + "load/" + f.name + ".seq", demo::SequentialText(f)) ||
+        !WriteFile(root + "load/" + f.name + ".key", demo::KeyDescription(f))) {
       std::fprintf(stderr, "qt_demo: cannot write the records of %s\n", f.name.c_str());
       return 1;
     }

@@ -1,0 +1,170 @@
+// The issuing run over the demo office: which units get receipts, their
+// numbers and amounts, what the run leaves untouched, and how a cycle
+// reports what went wrong.
+#include "issuing/issuing_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "../support/demo_office.h"
+#include "format/packed.h"
+#include "issuing/record_layouts.h"
+#include "issuing/screen_form.h"
+#include "issuing/selection.h"
+#include "print/spool.h"
+#include "startup/settings.h"
+
+namespace issuing {
+namespace {
+
+using testing_support::DemoOffice;
+
+// Runs a cycle without the print program and collects what it told.
+struct Cycle {
+  IssueSummary summary;
+  CycleOutcome outcome;
+  std::vector<std::string> told;
+};
+
+Cycle RunCycle(const Selection& s, bool startPrinter = false) {
+  Cycle c;
+  c.outcome = RunIssuingCycle(s, startPrinter, [&c](const std::string& t) { c.told.push_back(t); },
+                              &c.summary);
+  return c;
+}
+
+int Count(const std::string& text, const std::string& piece) {
+  int n = 0;
+  for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
+  return n;
+}
+
+TEST(IssuingRun, DemoOfficeIssuesTheReceiptsDueInDecember) {
+  DemoOffice office;
+  ASSERT_TRUE(office.Start());
+  Cycle c = RunCycle(SelectionFromScreen());
+  EXPECT_EQ(c.outcome, CycleOutcome::kNotPrinted);
+  EXPECT_TRUE(c.told.empty());
+  EXPECT_EQ(c.summary.receipts, 9);
+  EXPECT_DOUBLE_EQ(c.summary.total, 1126402);
+  const std::string spool = office.Spool();
+  EXPECT_EQ(spool.substr(0, 18), "DEVICErebuts.pdf\r\n");
+  EXPECT_EQ(Count(spool, "PAGE 66 \r\n"), 9);
+  // Each owner numbers from its own last receipt; quarterly in arrears and
+  // yearly in arrears are due in December, half-yearly in advance is not.
+  for (const char* number : {"00000121", "00000125", "00000008", "00002046", "00002047",
+                             "00000001"}) {
+    EXPECT_NE(spool.find(number), std::string::npos) << number;
+  }
+  EXPECT_EQ(spool.find("00000126"), std::string::npos);
+  EXPECT_NE(spool.find("*001002V12"), std::string::npos);  // a "D" mandate domiciles it
+  EXPECT_NE(spool.find(" 001003V12"), std::string::npos);
+}
+
+TEST(IssuingRun, TaxesAreRoundedToTheEvenCentAndWithholdingIsSubtracted) {
+  DemoOffice office;
+  ASSERT_TRUE(office.Start());
+  Selection s = SelectionFromScreen();
+  s.unitLow = s.unitHigh = format::PackDigits("00040001");  // premises with withholding
+  Cycle c = RunCycle(s);
+  ASSERT_EQ(c.summary.receipts, 1);
+  // 2,817.00 base; VAT 21 % of 2,817.00 = 591.57; withholding 19 % of 2,625.00 = 498.75.
+  EXPECT_DOUBLE_EQ(c.summary.total, 281700 + 59157 - 49875);
+  const std::string spool = office.Spool();
+  EXPECT_NE(spool.find(" 2 ,IVA 21,00% 2.817,00, 0 "), std::string::npos);
+  EXPECT_NE(spool.find(" 2 ,RET.19,00% 2.625,00, 0 "), std::string::npos);
+  EXPECT_NE(spool.find("    498,75"), std::string::npos);
+}
+
+TEST(IssuingRun, RecordFilesAreUnchangedByARun) {
+  DemoOffice office;
+  ASSERT_TRUE(office.Start());
+  const char* names[] = {"TVRebut", "TRemeses", "PropietV", "FinquesV", "DepartaV", "CobramV"};
+  std::vector<std::string> before;
+  for (const char* n : names) before.push_back(office.Records(n));
+  RunCycle(SelectionFromScreen());
+  RunCycle(SelectionFromScreen());
+  for (size_t i = 0; i < 6; ++i) EXPECT_EQ(office.Records(names[i]), before[i]) << names[i];
+}
+
+TEST(IssuingRun, SameSelectionTwicePrintsTheSameReceipts) {
+  DemoOffice office;
+  ASSERT_TRUE(office.Start());
+  RunCycle(SelectionFromScreen());
+  const std::string first = office.Spool();
+  RunCycle(SelectionFromScreen());
+  EXPECT_EQ(office.Spool(), first);
+}
+
+TEST(IssuingRun, SwitchedOffFormsConceptsAndRangesAreLeftOut) {
+  DemoOffice office;
+  ASSERT_TRUE(office.Start());
+  Selection s = SelectionFromScreen();
+  s.formOn = {false, true, false};  // bank receipts only
+  EXPECT_EQ(RunCycle(s).summary.receipts, 6);
+  s.codeHigh[1] = "B" + format::PackDigits("0001");  // bank code 2 (2/0) out of range
+  EXPECT_EQ(RunCycle(s).summary.receipts, 5);
+  s = SelectionFromScreen();
+  s.conceptOn.fill(false);
+  s.conceptOn[3] = true;  // IBI only: the yearly charge of 3/1
+  Cycle c = RunCycle(s);
+  EXPECT_EQ(c.summary.receipts, 1);
+  EXPECT_DOUBLE_EQ(c.summary.total, 45000);
+  s = SelectionFromScreen();
+  s.unitLow = format::PackDigits("00020000");
+  s.unitHigh = format::PackDigits("00020000");  // unit number 0 is a unit like any other
+  EXPECT_EQ(RunCycle(s).summary.receipts, 1);
+}
+
+TEST(IssuingRun, UnknownVatClassLeavesTheUnitOutAndTellsTheOperator) {
+  std::vector<demo::RecordFile> files = demo::BuildDemoRecords({});
+  // Owner 4's only property (6) with VAT class 7.
+  std::string& owner4 = testing_support::FileNamed(files, "PropietV").records[3];
+  RecordArea<kOwnerLength> area;
+  std::memcpy(area.data(), owner4.data(), kOwnerLength);
+  PutPropertyEntry(area, 1, {format::PackDigits("0006"), 7});
+  owner4.assign(reinterpret_cast<const char*>(area.data()), kOwnerLength);
+  DemoOffice office(files);
+  ASSERT_TRUE(office.Start());
+  Cycle c = RunCycle(SelectionFromScreen());
+  EXPECT_EQ(c.summary.receipts, 8);
+  ASSERT_EQ(c.summary.leftOut, std::vector<std::string>{"0006.0001"});
+  ASSERT_EQ(c.told.size(), 1u);
+  EXPECT_NE(c.told[0].find("0006.0001"), std::string::npos);
+  EXPECT_EQ(c.outcome, CycleOutcome::kNotPrinted);  // the other receipts still print
+}
+
+TEST(IssuingRun, FixedWordsPrintInTheSessionLanguage) {
+  DemoOffice office(demo::BuildDemoRecords({}), "20261201", "SPA");
+  ASSERT_TRUE(office.Start());
+  RunCycle(SelectionFromScreen());
+  const std::string spool = office.Spool();
+  EXPECT_NE(spool.find("RECIBO DOMICILIADO"), std::string::npos);
+  EXPECT_NE(spool.find("TRIMESTRAL VENCIDO"), std::string::npos);
+  EXPECT_NE(spool.find("\xDA" "FACTURA"), std::string::npos);  // never translated
+  EXPECT_NE(spool.find("N.I.F. "), std::string::npos);
+  EXPECT_EQ(spool.find("REBUT DOMICILIAT"), std::string::npos);
+}
+
+TEST(IssuingRun, UnwritableSpoolIsToldAndNoPrintProgramRuns) {
+  DemoOffice office;
+  ASSERT_TRUE(office.Start());
+  startup::Settings().SessionDir = office.Root() + "no-such-folder/";
+  Cycle c = RunCycle(SelectionFromScreen(), true);
+  EXPECT_EQ(c.outcome, CycleOutcome::kSpoolFailed);
+  ASSERT_EQ(c.told.size(), 1u);
+  EXPECT_NE(c.told[0].find("kelprint.tmp"), std::string::npos);
+}
+
+TEST(IssuingRun, MissingPrintProgramIsToldNotSkipped) {
+  DemoOffice office;
+  ASSERT_TRUE(office.Start());
+  Cycle c = RunCycle(SelectionFromScreen(), true);
+  EXPECT_EQ(c.outcome, CycleOutcome::kPrinterFailed);
+  ASSERT_EQ(c.told.size(), 1u);
+  EXPECT_NE(c.told[0].find("KELPRINT"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace issuing
