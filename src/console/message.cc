@@ -39,6 +39,7 @@ std::vector<std::string> SplitLines(const std::string& wrapped) {
 }  // namespace
 
 bool ShowMessage(int row, std::string_view text) {
+  if (Console().messageEcho) Console().messageEcho(std::string(text));
   SetColour("+rh");
   std::string wrapped(text);
   format::WrapParagraph(wrapped, 0, kMessageWidth, "i");

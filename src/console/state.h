@@ -53,6 +53,9 @@ struct ConsoleState {
   // Hooks filled by start-up; empty until then.
   PopUpHook calculator;
   PopUpHook calendar;
+  // Also receives every message box's text; set when no terminal shows the
+  // screen (unattended runs), so that the messages are not lost.
+  std::function<void(const std::string&)> messageEcho;
 };
 
 ConsoleState& Console();

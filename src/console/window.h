@@ -61,7 +61,7 @@ void SetColour(std::string_view code);
 // column 41, with the text wrapped to 76 columns, and leaves it open for the
 // caller to close with CloseWindow.  Shows nothing (and opens no window)
 // when the text needs more rows than the screen has.  Returns whether a
-// window was opened.
+// window was opened.  The text also goes to Console().messageEcho when set.
 bool ShowMessage(int row, std::string_view text);
 
 }  // namespace console

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "console/state.h"
 #include "format/text.h"
 #include "issuing/issuing_run.h"
 #include "issuing/receipt_settings.h"
@@ -10,6 +11,7 @@
 #include "issuing/screen_form.h"
 #include "platform/cp850.h"
 #include "platform/current_dir.h"
+#include "platform/headless_console.h"
 #include "records/open_file.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
@@ -41,6 +43,7 @@ void CloseDown() {
 void TellOnStandardError(const std::string& text) {
   std::fprintf(stderr, "qantires: %s\n", platform::Cp850ToUtf8(text).c_str());
 }
+
 
 }  // namespace
 
@@ -94,6 +97,12 @@ std::int16_t OpenIssuingFiles() {
 }
 
 int RunProgram(const RunOptions& options) {
+  if (options.batch) {
+    // No terminal shows the screen: its messages (a record file that cannot
+    // be opened, a locked record) go to standard error.
+    platform::UseHeadlessConsole();
+    console::Console().messageEcho = TellOnStandardError;
+  }
   LoadConfiguration();
   if (!LoadScreenForms()) {
     TellOnStandardError("cannot read the screen-form file " + Settings().RootDir +
