@@ -68,6 +68,10 @@ std::string LockMessage() {
 }
 
 void ReadWithLockRetry(int slotNumber, std::uint16_t code, std::int16_t& status) {
+  if (slotNumber < 1 || slotNumber > kSlotCount || RecordFiles().slots[slotNumber].fileId == 0) {
+    status = kNotOpen;
+    return;
+  }
   RecordSlot& slot = RecordFiles().slots[slotNumber];
   if (Lockable(code) && slot.lockMode != 0) code += kNoWaitLockBias;
   int attempts = 0;
