@@ -27,10 +27,13 @@ bool Lockable(std::uint16_t code) {
 char KeyFiller(std::uint16_t code) {
   switch (code) {
     case 8:
-    case 9: return '\0';
+    case 9:
+      return '\0';
     case 10:
-    case 11: return '\xFF';
-    default: return ' ';
+    case 11:
+      return '\xFF';
+    default:
+      return ' ';
   }
 }
 

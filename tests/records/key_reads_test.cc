@@ -123,10 +123,14 @@ TEST_F(KeyReadsTest, AreaShorterThanTheRecordIsNeverOverrun) {
   ASSERT_EQ(status, 0);
   FindByKey(id, 0, "\x03", 0, status);
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(std::string(small.begin(), small.end()), "\x03" "THREE..........");
+  EXPECT_EQ(std::string(small.begin(), small.end()),
+            "\x03"
+            "THREE..........");
   FindByKey(kId, 0, "\x05", 0, status);
   EXPECT_EQ(records::RecordPosition(id, records::RecordPosition(kId, 0)), 0);
-  EXPECT_EQ(std::string(small.begin(), small.end()), "\x05" "FIVE ..........");
+  EXPECT_EQ(std::string(small.begin(), small.end()),
+            "\x05"
+            "FIVE ..........");
 }
 
 TEST_F(KeyReadsTest, LockModeLettersAndTheirStack) {
@@ -160,17 +164,37 @@ TEST_F(KeyReadsTest, LockModeLettersAndTheirStack) {
 }
 
 TEST_F(KeyReadsTest, KeySortFormReversesBinarySegmentsAndTranslatesCollatedOnes) {
-  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02" "ab", 4), 999),
-            std::string("\x01\x02" "ab", 4));  // not open: unchanged
+  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02"
+                                             "ab",
+                                             4),
+                                 999),
+            std::string("\x01\x02"
+                        "ab",
+                        4));         // not open: unchanged
   FindByKey(kId, 2, "", 1, status);  // key 2: binary, then plain
-  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02" "ab", 4), kId),
-            std::string("\x02\x01" "ab", 4));
+  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02"
+                                             "ab",
+                                             4),
+                                 kId),
+            std::string("\x02\x01"
+                        "ab",
+                        4));
   EXPECT_EQ(records::KeySortForm("\x01", kId), std::string("\x00\x01", 2));  // padded, then turned
   FindByKey(kId, 1, "", 1, status);  // key 1: binary, then collated
-  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02" "ab", 4), kId),
-            std::string("\x02\x01" "AB", 4));
-  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02" "a", 3), kId),
-            std::string("\x02\x01" "A", 3));  // stops at the end of the value
+  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02"
+                                             "ab",
+                                             4),
+                                 kId),
+            std::string("\x02\x01"
+                        "AB",
+                        4));
+  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02"
+                                             "a",
+                                             3),
+                                 kId),
+            std::string("\x02\x01"
+                        "A",
+                        3));  // stops at the end of the value
   EXPECT_EQ(records::CurrentKeySortForm(kId), records::KeySortForm(Slot().keyValue, kId));
 }
 
