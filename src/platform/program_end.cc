@@ -21,6 +21,8 @@ void EndProgram(int exitCode) {
   std::exit(exitCode);
 }
 
-void SetEndProgramStandIn(std::function<void(int)> end) { EndStandIn() = std::move(end); }
+void SetEndProgramStandIn(std::function<void(int)> end) {
+  EndStandIn() = std::move(end);
+}
 
 }  // namespace platform

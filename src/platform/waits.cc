@@ -34,10 +34,16 @@ double RandomUnit() {
   return std::uniform_real_distribution<double>(0.0, 1.0)(engine);
 }
 
-void SetSleepStandIn(std::function<void(int)> sleep) { Waits().sleep = std::move(sleep); }
+void SetSleepStandIn(std::function<void(int)> sleep) {
+  Waits().sleep = std::move(sleep);
+}
 
-void SetRandomStandIn(std::function<double()> random) { Waits().random = std::move(random); }
+void SetRandomStandIn(std::function<double()> random) {
+  Waits().random = std::move(random);
+}
 
-void ResetWaits() { Waits() = WaitState{}; }
+void ResetWaits() {
+  Waits() = WaitState{};
+}
 
 }  // namespace platform

@@ -1,8 +1,8 @@
 // Positioning reads: by key value, by stepping along the current key, and
 // by the record manager's record position.
 #include <algorithm>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 
 #include "records/record_reads.h"
 #include "records/record_table.h"

@@ -27,10 +27,13 @@ bool Lockable(std::uint16_t code) {
 char KeyFiller(std::uint16_t code) {
   switch (code) {
     case 8:
-    case 9: return '\0';
+    case 9:
+      return '\0';
     case 10:
-    case 11: return '\xFF';
-    default: return ' ';
+    case 11:
+      return '\xFF';
+    default:
+      return ' ';
   }
 }
 
@@ -68,6 +71,10 @@ std::string LockMessage() {
 }
 
 void ReadWithLockRetry(int slotNumber, std::uint16_t code, std::int16_t& status) {
+  if (slotNumber < 1 || slotNumber > kSlotCount || RecordFiles().slots[slotNumber].fileId == 0) {
+    status = kNotOpen;
+    return;
+  }
   RecordSlot& slot = RecordFiles().slots[slotNumber];
   if (Lockable(code) && slot.lockMode != 0) code += kNoWaitLockBias;
   int attempts = 0;

@@ -22,7 +22,8 @@ FileNameParts CompleteFileName(const std::string& name);
 std::string DictionaryFileName(const std::string& baseName);
 
 // Opens the file under the identifier and binds the record area.  Status 0
-// on success; kAlreadyOpen and kTableFull return at once without a message.
+// on success; kAlreadyOpen and kTableFull return at once without a message,
+// and so does kNotOpen for identifier 0, which marks free slots.
 // A file locked by another user is waited for (3000 ms between tries, no
 // limit); a missing file is created from its data dictionary file once.
 // Any other failure is fatal: the message in the session language, a beep,

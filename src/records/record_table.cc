@@ -1,7 +1,8 @@
 // The table of open record files: lookup, statistics and the final release.
+#include "records/record_table.h"
+
 #include <algorithm>
 
-#include "records/record_table.h"
 #include "records/stat_buffer.h"
 
 namespace records {
@@ -11,7 +12,9 @@ RecordFilesState& RecordFiles() {
   return state;
 }
 
-void ResetRecordFilesState() { RecordFiles() = RecordFilesState{}; }
+void ResetRecordFilesState() {
+  RecordFiles() = RecordFilesState{};
+}
 
 SlotSearch FindSlot(std::int16_t fileId) {
   SlotSearch result{0, kTableFull};

@@ -41,7 +41,7 @@ struct RecordSlot {
   RecordArea area;
   std::int32_t recordLength = 0;  // from Stat, never above kDataBufferSize
   std::int16_t keyNumber = 0;
-  std::string keyValue;  // as long as the current key, never above kMaxKeyLength
+  std::string keyValue;       // as long as the current key, never above kMaxKeyLength
   std::int16_t lockMode = 0;  // 0 no lock, 1 lock and retry, 2 lock, no retry
 };
 

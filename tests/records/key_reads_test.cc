@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "../platform/btr_helpers.h"
+#include "platform/record_manager.h"
 #include "records/open_file.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
@@ -121,10 +123,14 @@ TEST_F(KeyReadsTest, AreaShorterThanTheRecordIsNeverOverrun) {
   ASSERT_EQ(status, 0);
   FindByKey(id, 0, "\x03", 0, status);
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(std::string(small.begin(), small.end()), "\x03" "THREE..........");
+  EXPECT_EQ(std::string(small.begin(), small.end()),
+            "\x03"
+            "THREE..........");
   FindByKey(kId, 0, "\x05", 0, status);
   EXPECT_EQ(records::RecordPosition(id, records::RecordPosition(kId, 0)), 0);
-  EXPECT_EQ(std::string(small.begin(), small.end()), "\x05" "FIVE ..........");
+  EXPECT_EQ(std::string(small.begin(), small.end()),
+            "\x05"
+            "FIVE ..........");
 }
 
 TEST_F(KeyReadsTest, LockModeLettersAndTheirStack) {
@@ -158,18 +164,97 @@ TEST_F(KeyReadsTest, LockModeLettersAndTheirStack) {
 }
 
 TEST_F(KeyReadsTest, KeySortFormReversesBinarySegmentsAndTranslatesCollatedOnes) {
-  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02" "ab", 4), 999),
-            std::string("\x01\x02" "ab", 4));  // not open: unchanged
+  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02"
+                                             "ab",
+                                             4),
+                                 999),
+            std::string("\x01\x02"
+                        "ab",
+                        4));         // not open: unchanged
   FindByKey(kId, 2, "", 1, status);  // key 2: binary, then plain
-  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02" "ab", 4), kId),
-            std::string("\x02\x01" "ab", 4));
+  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02"
+                                             "ab",
+                                             4),
+                                 kId),
+            std::string("\x02\x01"
+                        "ab",
+                        4));
   EXPECT_EQ(records::KeySortForm("\x01", kId), std::string("\x00\x01", 2));  // padded, then turned
   FindByKey(kId, 1, "", 1, status);  // key 1: binary, then collated
-  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02" "ab", 4), kId),
-            std::string("\x02\x01" "AB", 4));
-  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02" "a", 3), kId),
-            std::string("\x02\x01" "A", 3));  // stops at the end of the value
+  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02"
+                                             "ab",
+                                             4),
+                                 kId),
+            std::string("\x02\x01"
+                        "AB",
+                        4));
+  EXPECT_EQ(records::KeySortForm(std::string("\x01\x02"
+                                             "a",
+                                             3),
+                                 kId),
+            std::string("\x02\x01"
+                        "A",
+                        3));  // stops at the end of the value
   EXPECT_EQ(records::CurrentKeySortForm(kId), records::KeySortForm(Slot().keyValue, kId));
+}
+
+}  // namespace
+}  // namespace records_test
+
+namespace records_test {
+namespace {
+
+// Files whose statistics go beyond the reads' buffers: a record longer than
+// the 1536-byte data buffer, and more key segments than the statistics
+// buffer holds.
+TEST_F(RecordsTest, RecordLongerThanTheDataBufferIsCutAndCountsAsRead) {
+  using btr_test::Segment;
+  const std::string path = session.dir().Sub("DADES/LONG.dat");
+  ASSERT_EQ(btr_test::Create(path, btr_test::CreateBuffer(4000, {{{1, 2}}}, {}, 4096)), 0);
+  {
+    btr_test::File file;
+    ASSERT_EQ(file.Open(path), 0);
+    ASSERT_EQ(file.Insert("AB" + std::string(3998, 'x')), 0);
+    platform::ResetRecordManager();
+  }
+  std::array<unsigned char, 40> area{};
+  std::int16_t status = -1;
+  records::OpenRecordFile(800, Root("LONG"), records::RecordArea(area.data(), 30), status);
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(records::RecordFiles().slots[records::FindSlot(800).slot].recordLength, 1536);
+  records::FindByKey(800, 0, "AB", 0, status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(std::string(area.begin(), area.begin() + 30), "AB" + std::string(28, 'x'));
+  EXPECT_EQ(std::string(area.begin() + 30, area.end()), std::string(10, '\0'));
+}
+
+TEST_F(RecordsTest, KeysBeyondTheStatisticsBufferAreNotDefined) {
+  using btr_test::Segment;
+  std::vector<std::vector<Segment>> keys;
+  for (int k = 0; k < 100; ++k) keys.push_back({{static_cast<std::uint16_t>(k + 1), 1}});
+  // A creation description longer than the program's 1536-byte buffer,
+  // given straight to the record manager.
+  std::string description = btr_test::CreateBuffer(100, keys, {}, 4096);
+  std::string name = session.dir().Sub("DADES/WIDE.dat");
+  std::uint8_t block[platform::kPositionBlockSize] = {};
+  std::uint32_t length = static_cast<std::uint32_t>(description.size());
+  ASSERT_EQ(BTRCALL(platform::kBtrCreate, block, description.data(), &length, name.data(),
+                    static_cast<std::uint8_t>(name.size()), 0),
+            0);
+  std::array<unsigned char, 100> area{};
+  std::int16_t status = -1;
+  records::OpenRecordFile(801, Root("WIDE"), area, status);
+  ASSERT_EQ(status, 0);
+  int keyLength = -1;
+  int recordLength = -1;
+  records::ReadFileStats(801, 90, keyLength, recordLength);
+  EXPECT_EQ(recordLength, 100);
+  EXPECT_EQ(keyLength, 1);  // segment 91 still lies in the buffer
+  records::ReadFileStats(801, 99, keyLength, recordLength);
+  EXPECT_EQ(keyLength, 0);  // its specification was cut off
+  records::FindByKey(801, 99, "x", 0, status);
+  EXPECT_EQ(status, records::kKeyNotDefined);
+  EXPECT_EQ(records::KeySortForm("x", 801), "x");
 }
 
 }  // namespace

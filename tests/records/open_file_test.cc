@@ -1,5 +1,7 @@
 // Opening record files: name completion, creation from the data dictionary
 // file, the table's own statuses, the fatal message and the release.
+#include "records/open_file.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,7 +9,6 @@
 
 #include "console/state.h"
 #include "platform/headless_console.h"
-#include "records/open_file.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
 #include "records_fixture.h"

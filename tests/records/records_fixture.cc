@@ -16,14 +16,13 @@ std::string TypesCreateBuffer() {
   std::string upper(256, '\0');
   for (int b = 0; b < 256; ++b) upper[b] = static_cast<char>(b >= 'a' && b <= 'z' ? b - 32 : b);
   using btr_test::Segment;
-  return btr_test::CreateBuffer(
-      kRecordLength,
-      {{{1, 1}},
-       {{25, 2, platform::kKeyBinary | platform::kKeyDuplicates},
-        {27, 2, platform::kKeyAlternate | platform::kKeyDuplicates}},
-       {{25, 2, platform::kKeyBinary | platform::kKeyDuplicates},
-        {27, 2, platform::kKeyDuplicates}}},
-      {btr_test::Acs("UPPER", upper)});
+  return btr_test::CreateBuffer(kRecordLength,
+                                {{{1, 1}},
+                                 {{25, 2, platform::kKeyBinary | platform::kKeyDuplicates},
+                                  {27, 2, platform::kKeyAlternate | platform::kKeyDuplicates}},
+                                 {{25, 2, platform::kKeyBinary | platform::kKeyDuplicates},
+                                  {27, 2, platform::kKeyDuplicates}}},
+                                {btr_test::Acs("UPPER", upper)});
 }
 
 std::string TypeRecord(unsigned char code, const std::string& name, std::uint16_t number) {
