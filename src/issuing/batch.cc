@@ -132,7 +132,7 @@ int RunBatchCycle(const BatchOptions& options,
   }
   IssueSummary summary;
   CycleOutcome outcome = RunIssuingCycle(CurrentSelection(), options.print, tell, &summary);
-  const std::string total = format::Trim(format::FormatAmount("ZZZ,ZZZ,ZZ9", summary.total));
+  const std::string total = format::Trim(format::FormatAmount("ZZZ,ZZZ,ZZZ,ZZ9", summary.total));
   std::printf("%d receipts issued, total %s EUR\n", summary.receipts,
               platform::Cp850ToUtf8(total).c_str());
   return outcome == CycleOutcome::kPrinted || outcome == CycleOutcome::kNotPrinted
