@@ -46,7 +46,7 @@ std::string ToraIni(const std::string& language) {
       "Linia4=Tel. 972 20 30 40",
       "Linia5=admin@finquesdelter.cat",
       "Linia6=Col·legiat núm. 1234",
-      "Linia7=b-17.654.321",
+      "Linia7=B-17.654.321",
       "Linia8=Girona",
       "",
       "[Rebut]",
