@@ -146,9 +146,13 @@ int16_t RecordStore::Open(const std::string& path) {
     return StatusOfSqlite(rc);
   }
   sqlite3_busy_timeout(db_, kBusyWaitMs);
+  // Another application's database, even with a table of that name, is
+  // not a record file: its application id tells.
+  const std::string sql =
+      "SELECT create_buffer FROM file_spec, pragma_application_id WHERE id = 1 AND "
+      "application_id = " + std::to_string(kApplicationId);
   sqlite3_stmt* st = nullptr;
-  rc = sqlite3_prepare_v2(db_, "SELECT create_buffer FROM file_spec WHERE id = 1", -1, &st,
-                          nullptr);
+  rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
   int16_t status = StatusOfSqlite(rc);
   if (status == kStatusOk) {
     rc = sqlite3_step(st);

@@ -2,6 +2,7 @@
 // key 0 = bytes 1-4 unsigned, unique; key 1 = bytes 5-12 string,
 // duplicates, modifiable; key 2 = bytes 13-14 signed, duplicates, null 0.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstring>
 #include <fstream>
@@ -303,6 +304,13 @@ TEST(BtrcallFiles, MissingForeignAndBadNamesHaveTheirStatuses) {
   EXPECT_EQ(file.Open(dir.Sub("text.dat")), kStatusNotARecordFile);
   EXPECT_EQ(dir.Read("text.dat"), garbage);
   EXPECT_EQ(file.Open(""), kStatusInvalidFileName);
+  // Another application's database with a table of the same name.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(dir.Sub("other.dat").c_str(), &db), SQLITE_OK);
+  sqlite3_exec(db, "CREATE TABLE file_spec (id INTEGER, create_buffer BLOB)", nullptr, nullptr,
+               nullptr);
+  sqlite3_close(db);
+  EXPECT_EQ(file.Open(dir.Sub("other.dat")), kStatusNotARecordFile);
   // Create in a directory that does not exist.
   std::string spec = btr_test::CreateBuffer(8, {{{1, 4}}});
   EXPECT_EQ(btr_test::Create(dir.Sub("no/such/dir/x.dat"), spec), kStatusCreateIoError);
