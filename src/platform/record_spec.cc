@@ -113,7 +113,8 @@ int16_t ParseFileSpec(const uint8_t* data, size_t size, FileSpec* out) {
   if (spec.pageSize < 512 || spec.pageSize > 16384 || spec.pageSize % 512 != 0) {
     return kStatusPageSize;
   }
-  if (data[5] != 0 || keyCount < 1 || keyCount > kMaxKeys) return kStatusNumberOfKeys;
+  // Byte 5 is the file version of later dictionaries; the count fits byte 4.
+  if (keyCount < 1 || keyCount > kMaxKeys) return kStatusNumberOfKeys;
   size_t offset = kFileSpecSize;
   int16_t status = ParseKeys(data, size, keyCount, &spec, &offset);
   if (status == kStatusOk) status = ParseAcs(data, size, &spec, offset);

@@ -67,8 +67,6 @@ class RecordStore {
   int16_t Insert(const std::string& record, uint32_t* position);
   int16_t Update(uint32_t position, const std::string& oldRecord, const std::string& newRecord);
   int16_t Delete(uint32_t position, const std::string& record);
-  // Deletes every record (for a replacing load).
-  int16_t Clear();
 
   // An outer transaction spanning many writes.
   int16_t BeginTransaction();
@@ -92,7 +90,8 @@ class RecordStore {
   int16_t Run(sqlite3_stmt* st);
   int16_t BeginWrite();
   int16_t EndWrite(int16_t status);
-  int16_t AddCount(int key, int delta);
+  void AddCount(int key, int delta);
+  int16_t FlushCounts(std::vector<int64_t>& deltas);
   int16_t InsertKeys(const std::string& record, uint32_t position, int onlyChanged,
                      const std::string* oldRecord);
   int16_t InsertKey(int key, const std::string& sort, uint32_t position);
@@ -102,6 +101,11 @@ class RecordStore {
   sqlite3* db_ = nullptr;
   FileSpec spec_;
   bool outer_ = false;
+  // Count changes (index 0: records, k + 1: distinct values of key k) of
+  // the write in progress, and of the outer transaction, written to the
+  // counts table just before the commit rather than on every write.
+  std::vector<int64_t> opCounts_;
+  std::vector<int64_t> txCounts_;
   std::array<sqlite3_stmt*, kFixedCount> fixed_{};
   std::vector<std::array<sqlite3_stmt*, kPerKeyCount>> perKey_;
 };

@@ -261,13 +261,20 @@ TEST_F(BtrcallTest, TransactionsCommitOrDropTheirWrites) {
   ASSERT_EQ(file.Insert(Rec(1, "anna")), 0);
   EXPECT_EQ(file.Insert(Rec(1, "twice")), kStatusDuplicateKey);  // undoes only itself
   ASSERT_EQ(file.Insert(Rec(2, "bel")), 0);
+  EXPECT_EQ(file.Stat().data.substr(6, 4), btr_test::Le32(2));
   ASSERT_EQ(BTRCALL(kBtrAbortTransaction, nullptr, nullptr, &length, nullptr, 0, 0), 0);
   EXPECT_EQ(file.Get(kBtrGetFirst, 0).status, kStatusEndOfFile);
+  EXPECT_EQ(file.Stat().data.substr(6, 4), btr_test::Le32(0));
   ASSERT_EQ(BTRCALL(kBtrBeginTransaction, nullptr, nullptr, &length, nullptr, 0, 0), 0);
   ASSERT_EQ(file.Insert(Rec(1, "anna")), 0);
   EXPECT_EQ(file.Insert(Rec(1, "twice")), kStatusDuplicateKey);
   ASSERT_EQ(BTRCALL(kBtrEndTransaction, nullptr, nullptr, &length, nullptr, 0, 0), 0);
   EXPECT_EQ(Walk(kBtrGetFirst, kBtrGetNext, 0), (std::vector<uint32_t>{1}));
+  File other;  // a second open sees the committed counts
+  ASSERT_EQ(other.Open(path), 0);
+  auto stat = other.Stat().data;
+  EXPECT_EQ(stat.substr(6, 4), btr_test::Le32(1));
+  EXPECT_EQ(stat.substr(16 + 16 + 6, 4), btr_test::Le32(1));
   EXPECT_EQ(BTRCALL(kBtrEndTransaction, nullptr, nullptr, &length, nullptr, 0, 0),
             kStatusTransactionError);
 }
