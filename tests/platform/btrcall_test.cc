@@ -369,6 +369,34 @@ TEST(BtrcallFiles, BadCreateBuffersCreateNothing) {
   ResetRecordManager();
 }
 
+TEST(BtrcallFiles, VariableLengthRecordsAndKeysNullInAnySegment) {
+  ResetRecordManager();
+  testing_support::TempDir dir;
+  const std::string path = dir.Sub("var.dat");
+  // Variable-length records of at least 6 bytes; key 0 unique on bytes 1-2;
+  // key 1 left out when either of its segments is all spaces.
+  ASSERT_EQ(btr_test::Create(path,
+                             btr_test::CreateBuffer(6, {{{1, 2, kKeyBinary}},
+                                                        {{3, 2, kKeyNullAny, 0, ' '},
+                                                         {5, 2, kKeyNullAny, 0, ' '}}},
+                                                    {}, 1024, 0x0001)),
+            0);
+  File file;
+  ASSERT_EQ(file.Open(path), 0);
+  ASSERT_EQ(file.Insert(std::string("\x01\x00" "ab" "cd" "and a long tail", 21)), 0);
+  ASSERT_EQ(file.Insert(std::string("\x02\x00" "  " "cd", 6)), 0);
+  ASSERT_EQ(file.Insert(std::string("\x03\x00" "aa" "zz", 6)), 0);
+  EXPECT_EQ(file.Insert(std::string("\x04\x00" "aa", 4)), kStatusDataBufferTooShort);
+  auto r = file.Get(kBtrGetFirst, 0);
+  EXPECT_EQ(r.data, std::string("\x01\x00" "ab" "cd" "and a long tail", 21));
+  std::vector<std::string> order;
+  for (r = file.Get(kBtrGetFirst, 1); r.status == 0; r = file.Get(kBtrGetNext, 1)) {
+    order.push_back(r.data.substr(2, 4));
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"aazz", "abcd"}));
+  ResetRecordManager();
+}
+
 TEST(BtrcallFiles, DamagedDatabaseGivesAStatusNotACrash) {
   ResetRecordManager();
   testing_support::TempDir dir;
