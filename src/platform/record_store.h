@@ -51,7 +51,8 @@ class RecordStore {
   // Reads: 0 with the entry, 9 past either end, or an error status.
   int16_t ReadKey(int key, Seek how, const std::string& sort, int64_t seq, IndexEntry* out);
   // Up to limit entries after (Next) or before (Previous) the place
-  // (sort, seq), nearest first; 9 when there is none.
+  // (sort, seq), nearest first; 9 when there is none.  The entries already
+  // in *out are reused (their buffers), so a run of batches allocates once.
   int16_t ReadKeyBatch(int key, Seek how, const std::string& sort, int64_t seq, int limit,
                        std::vector<IndexEntry>* out);
   int16_t ReadStep(Step how, uint32_t from, uint32_t* position, std::string* record);

@@ -20,11 +20,17 @@ std::string ColumnBlob(sqlite3_stmt* st, int i) {
   return p == nullptr ? std::string() : std::string(p, sqlite3_column_bytes(st, i));
 }
 
+void AssignBlob(sqlite3_stmt* st, int i, std::string* to) {
+  const char* p = static_cast<const char*>(sqlite3_column_blob(st, i));
+  to->assign(p == nullptr ? "" : p, p == nullptr ? 0 : sqlite3_column_bytes(st, i));
+}
+
+// Fills an entry in place, so a reused entry keeps its buffers.
 void ReadEntry(sqlite3_stmt* st, IndexEntry* out) {
-  out->sort = ColumnBlob(st, 0);
+  AssignBlob(st, 0, &out->sort);
   out->seq = sqlite3_column_int64(st, 1);
   out->position = static_cast<uint32_t>(sqlite3_column_int64(st, 2));
-  out->record = ColumnBlob(st, 3);
+  AssignBlob(st, 3, &out->record);
 }
 
 }  // namespace
@@ -62,12 +68,16 @@ int16_t RecordStore::ReadKeyBatch(int key, Seek how, const std::string& sort, in
   BindBlob(st, 1, sort);
   sqlite3_bind_int64(st, 2, seq);
   sqlite3_bind_int(st, 3, limit);
-  out->clear();
+  size_t used = 0;
   int rc;
-  while ((rc = sqlite3_step(st)) == SQLITE_ROW) ReadEntry(st, &out->emplace_back());
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    if (used == out->size()) out->emplace_back();
+    ReadEntry(st, &(*out)[used++]);
+  }
   sqlite3_reset(st);
+  out->resize(used);
   if (rc != SQLITE_DONE) return StatusOfSqlite(rc);
-  return out->empty() ? kStatusEndOfFile : kStatusOk;
+  return used == 0 ? kStatusEndOfFile : kStatusOk;
 }
 
 int16_t RecordStore::ReadStep(Step how, uint32_t from, uint32_t* position, std::string* record) {
