@@ -76,14 +76,40 @@ class RecordStore {
 
  private:
   enum Fixed {
-    kBegin, kCommit, kRollback, kSavepoint, kRelease, kRollbackTo,
-    kInsertRecord, kUpdateRecord, kDeleteRecord, kRecordAt,
-    kStepFirst, kStepLast, kStepNext, kStepPrevious,
-    kCountsRead, kCountsAdd, kFixedCount
+    kBegin,
+    kCommit,
+    kRollback,
+    kSavepoint,
+    kRelease,
+    kRollbackTo,
+    kInsertRecord,
+    kUpdateRecord,
+    kDeleteRecord,
+    kRecordAt,
+    kStepFirst,
+    kStepLast,
+    kStepNext,
+    kStepPrevious,
+    kCountsRead,
+    kCountsAdd,
+    kFixedCount
   };
   enum PerKey {
-    kSeekFirst, kSeekLast, kSeekNext, kSeekPrevious, kSeekGe, kSeekGt, kSeekLe, kSeekLt,
-    kInsertKey, kDeleteUnique, kDeleteDuplicate, kNextSeq, kAnyWithValue, kSeqOf, kPerKeyCount
+    kSeekFirst,
+    kSeekLast,
+    kSeekNext,
+    kSeekPrevious,
+    kSeekGe,
+    kSeekGt,
+    kSeekLe,
+    kSeekLt,
+    kInsertKey,
+    kDeleteUnique,
+    kDeleteDuplicate,
+    kNextSeq,
+    kAnyWithValue,
+    kSeqOf,
+    kPerKeyCount
   };
 
   sqlite3_stmt* Statement(Fixed which);

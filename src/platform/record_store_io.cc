@@ -1,12 +1,11 @@
 // Reads and writes of a record-file database.  A write changes the records
 // table, every key's index and the counts in one transaction, so a killed
 // process leaves the old or the new state, never a mix.
-#include "platform/record_store.h"
-
 #include <limits>
 
 #include "platform/btrcall.h"
 #include "platform/key_sort.h"
+#include "platform/record_store.h"
 
 namespace platform {
 namespace {
@@ -140,7 +139,8 @@ int16_t RecordStore::Counts(uint32_t* records, std::vector<uint32_t>* distinct) 
   sqlite3_reset(st);
   if (outer_) {  // this connection already sees its own uncommitted records
     *records += static_cast<uint32_t>(txCounts_[0]);
-    for (size_t k = 0; k < distinct->size(); ++k) (*distinct)[k] += static_cast<uint32_t>(txCounts_[k + 1]);
+    for (size_t k = 0; k < distinct->size(); ++k)
+      (*distinct)[k] += static_cast<uint32_t>(txCounts_[k + 1]);
   }
   return rc == SQLITE_DONE ? kStatusOk : StatusOfSqlite(rc);
 }
@@ -168,7 +168,9 @@ int16_t RecordStore::EndWrite(int16_t status) {
   return status;
 }
 
-void RecordStore::AddCount(int key, int delta) { opCounts_[key + 1] += delta; }
+void RecordStore::AddCount(int key, int delta) {
+  opCounts_[key + 1] += delta;
+}
 
 int16_t RecordStore::FlushCounts(std::vector<int64_t>& deltas) {
   sqlite3_stmt* st = Statement(kCountsAdd);

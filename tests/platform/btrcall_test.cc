@@ -1,6 +1,8 @@
 // BTRCALL operations, statuses and currencies on one small file:
 // key 0 = bytes 1-4 unsigned, unique; key 1 = bytes 5-12 string,
 // duplicates, modifiable; key 2 = bytes 13-14 signed, duplicates, null 0.
+#include "platform/btrcall.h"
+
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -8,10 +10,9 @@
 #include <fstream>
 #include <set>
 
-#include "btr_helpers.h"
-#include "platform/btrcall.h"
-#include "platform/record_manager.h"
 #include "../support/temp_dir.h"
+#include "btr_helpers.h"
+#include "platform/record_manager.h"
 
 namespace {
 
@@ -375,20 +376,40 @@ TEST(BtrcallFiles, VariableLengthRecordsAndKeysNullInAnySegment) {
   const std::string path = dir.Sub("var.dat");
   // Variable-length records of at least 6 bytes; key 0 unique on bytes 1-2;
   // key 1 left out when either of its segments is all spaces.
-  ASSERT_EQ(btr_test::Create(path,
-                             btr_test::CreateBuffer(6, {{{1, 2, kKeyBinary}},
-                                                        {{3, 2, kKeyNullAny, 0, ' '},
-                                                         {5, 2, kKeyNullAny, 0, ' '}}},
-                                                    {}, 1024, 0x0001)),
+  ASSERT_EQ(btr_test::Create(path, btr_test::CreateBuffer(
+                                       6,
+                                       {{{1, 2, kKeyBinary}},
+                                        {{3, 2, kKeyNullAny, 0, ' '}, {5, 2, kKeyNullAny, 0, ' '}}},
+                                       {}, 1024, 0x0001)),
             0);
   File file;
   ASSERT_EQ(file.Open(path), 0);
-  ASSERT_EQ(file.Insert(std::string("\x01\x00" "ab" "cd" "and a long tail", 21)), 0);
-  ASSERT_EQ(file.Insert(std::string("\x02\x00" "  " "cd", 6)), 0);
-  ASSERT_EQ(file.Insert(std::string("\x03\x00" "aa" "zz", 6)), 0);
-  EXPECT_EQ(file.Insert(std::string("\x04\x00" "aa", 4)), kStatusDataBufferTooShort);
+  ASSERT_EQ(file.Insert(std::string("\x01\x00"
+                                    "ab"
+                                    "cd"
+                                    "and a long tail",
+                                    21)),
+            0);
+  ASSERT_EQ(file.Insert(std::string("\x02\x00"
+                                    "  "
+                                    "cd",
+                                    6)),
+            0);
+  ASSERT_EQ(file.Insert(std::string("\x03\x00"
+                                    "aa"
+                                    "zz",
+                                    6)),
+            0);
+  EXPECT_EQ(file.Insert(std::string("\x04\x00"
+                                    "aa",
+                                    4)),
+            kStatusDataBufferTooShort);
   auto r = file.Get(kBtrGetFirst, 0);
-  EXPECT_EQ(r.data, std::string("\x01\x00" "ab" "cd" "and a long tail", 21));
+  EXPECT_EQ(r.data, std::string("\x01\x00"
+                                "ab"
+                                "cd"
+                                "and a long tail",
+                                21));
   std::vector<std::string> order;
   for (r = file.Get(kBtrGetFirst, 1); r.status == 0; r = file.Get(kBtrGetNext, 1)) {
     order.push_back(r.data.substr(2, 4));
