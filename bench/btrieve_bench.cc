@@ -43,7 +43,9 @@ const std::string& Path() {
   return path;
 }
 
-std::string Le16(uint16_t v) { return std::string{char(v & 0xFF), char(v >> 8)}; }
+std::string Le16(uint16_t v) {
+  return std::string{char(v & 0xFF), char(v >> 8)};
+}
 
 // Key 0: bytes 1-4 unsigned, unique.  Key 1: bytes 5-14 string, duplicates.
 std::string Spec() {

@@ -7,7 +7,7 @@
 
 namespace platform {
 
-int16_t OpenFile(BtrRequest& r) {
+int16_t OpenOperation(BtrRequest& r) {
   const std::string name = r.FileName();
   if (name.empty()) return kStatusInvalidFileName;
   if (r.keyNumber > kOpenNormal || r.keyNumber < kOpenExclusive) return kStatusInvalidOperation;
@@ -22,13 +22,13 @@ int16_t OpenFile(BtrRequest& r) {
   return kStatusOk;
 }
 
-int16_t CloseFile(BtrRequest& r, OpenRecordFile& file) {
+int16_t CloseOperation(BtrRequest& r, OpenRecordFile& file) {
   file.store.EndTransaction(false);
   RemoveOpenFile(r.posBlock);  // closing the lock file drops every lock
   return kStatusOk;
 }
 
-int16_t CreateFile(BtrRequest& r) {
+int16_t CreateOperation(BtrRequest& r) {
   const std::string name = r.FileName();
   if (name.empty()) return kStatusInvalidFileName;
   FileSpec spec;
@@ -46,7 +46,7 @@ int16_t CreateFile(BtrRequest& r) {
   return RecordStore::Create(path, spec, true);
 }
 
-int16_t StatFile(BtrRequest& r, OpenRecordFile& file) {
+int16_t StatOperation(BtrRequest& r, OpenRecordFile& file) {
   uint32_t records = 0;
   std::vector<uint32_t> distinct;
   int16_t status = file.store.Counts(&records, &distinct);

@@ -89,14 +89,22 @@ int16_t Read(BtrRequest& r, OpenRecordFile& file, const Finder& find, bool withK
 
 Seek SeekOf(uint16_t base) {
   switch (base) {
-    case kBtrGetNext: return Seek::kNext;
-    case kBtrGetPrevious: return Seek::kPrevious;
-    case kBtrGetGreater: return Seek::kGreater;
-    case kBtrGetLess: return Seek::kLess;
-    case kBtrGetLessOrEqual: return Seek::kLessOrEqual;
-    case kBtrGetFirst: return Seek::kFirst;
-    case kBtrGetLast: return Seek::kLast;
-    default: return Seek::kGreaterOrEqual;  // Get Equal, Get Greater or Equal
+    case kBtrGetNext:
+      return Seek::kNext;
+    case kBtrGetPrevious:
+      return Seek::kPrevious;
+    case kBtrGetGreater:
+      return Seek::kGreater;
+    case kBtrGetLess:
+      return Seek::kLess;
+    case kBtrGetLessOrEqual:
+      return Seek::kLessOrEqual;
+    case kBtrGetFirst:
+      return Seek::kFirst;
+    case kBtrGetLast:
+      return Seek::kLast;
+    default:
+      return Seek::kGreaterOrEqual;  // Get Equal, Get Greater or Equal
   }
 }
 
@@ -113,8 +121,8 @@ int16_t ReadAheadNext(BtrRequest& r, OpenRecordFile& file, int key, Seek how) {
   if (!run || !watching || a.changeCount != count || a.next >= a.entries.size()) {
     a.batch = !watching ? 1 : run ? std::min(a.batch * 2, kLargestBatch) : kFirstBatch;
     a.valid = false;
-    int16_t status = file.store.ReadKeyBatch(key, how, file.logicalSort, file.logicalSeq, a.batch,
-                                             &a.entries);
+    int16_t status =
+        file.store.ReadKeyBatch(key, how, file.logicalSort, file.logicalSeq, a.batch, &a.entries);
     if (status != kStatusOk) return status;
     a = {watching, key, how, count, std::move(a.entries), 0, a.batch};
   }

@@ -29,10 +29,10 @@ struct BtrRequest {
   void ReturnKey(const OpenRecordFile& file, const std::string& record) const;
 };
 
-int16_t OpenFile(BtrRequest& r);
-int16_t CloseFile(BtrRequest& r, OpenRecordFile& file);
-int16_t CreateFile(BtrRequest& r);
-int16_t StatFile(BtrRequest& r, OpenRecordFile& file);
+int16_t OpenOperation(BtrRequest& r);
+int16_t CloseOperation(BtrRequest& r, OpenRecordFile& file);
+int16_t CreateOperation(BtrRequest& r);
+int16_t StatOperation(BtrRequest& r, OpenRecordFile& file);
 int16_t ResetClient();
 int16_t Transaction(BtrRequest& r);
 

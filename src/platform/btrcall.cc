@@ -18,18 +18,27 @@ bool Lockable(uint16_t base) {
 
 int16_t OnOpenFile(BtrRequest& r, OpenRecordFile& file) {
   switch (r.base) {
-    case kBtrClose: return CloseFile(r, file);
-    case kBtrInsert: return InsertRecord(r, file);
-    case kBtrUpdate: return UpdateRecord(r, file);
-    case kBtrDelete: return DeleteRecord(r, file);
-    case kBtrStat: return StatFile(r, file);
-    case kBtrGetPosition: return ReadPosition(r, file);
-    case kBtrGetDirect: return ReadDirect(r, file);
-    case kBtrUnlock: return UnlockRecords(r, file);
+    case kBtrClose:
+      return CloseOperation(r, file);
+    case kBtrInsert:
+      return InsertRecord(r, file);
+    case kBtrUpdate:
+      return UpdateRecord(r, file);
+    case kBtrDelete:
+      return DeleteRecord(r, file);
+    case kBtrStat:
+      return StatOperation(r, file);
+    case kBtrGetPosition:
+      return ReadPosition(r, file);
+    case kBtrGetDirect:
+      return ReadDirect(r, file);
+    case kBtrUnlock:
+      return UnlockRecords(r, file);
     case kBtrStepNext:
     case kBtrStepFirst:
     case kBtrStepLast:
-    case kBtrStepPrevious: return ReadStep(r, file);
+    case kBtrStepPrevious:
+      return ReadStep(r, file);
     default:
       if (r.base >= kBtrGetEqual && r.base <= kBtrGetLast) return ReadByKey(r, file);
       return kStatusInvalidOperation;
@@ -38,13 +47,18 @@ int16_t OnOpenFile(BtrRequest& r, OpenRecordFile& file) {
 
 int16_t Dispatch(BtrRequest& r) {
   switch (r.base) {
-    case kBtrOpen: return OpenFile(r);
-    case kBtrCreate: return CreateFile(r);
-    case kBtrReset: return ResetClient();
+    case kBtrOpen:
+      return OpenOperation(r);
+    case kBtrCreate:
+      return CreateOperation(r);
+    case kBtrReset:
+      return ResetClient();
     case kBtrBeginTransaction:
     case kBtrEndTransaction:
-    case kBtrAbortTransaction: return Transaction(r);
-    default: break;
+    case kBtrAbortTransaction:
+      return Transaction(r);
+    default:
+      break;
   }
   OpenRecordFile* file = FindOpenFile(r.posBlock);
   if (file == nullptr) return kStatusFileNotOpen;

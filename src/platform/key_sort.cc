@@ -8,7 +8,9 @@
 namespace platform {
 namespace {
 
-void Reverse(std::string& s) { std::reverse(s.begin(), s.end()); }
+void Reverse(std::string& s) {
+  std::reverse(s.begin(), s.end());
+}
 
 // String bytes through the segment's collating sequence or case folding.
 void Collate(const FileSpec& spec, const KeySegment& seg, std::string& s) {

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <atomic>
-
 #include <cerrno>
 
 #include "platform/btrcall.h"
@@ -33,9 +32,13 @@ bool SetLock(int fd, short type, off_t start, bool wait) {
 
 }  // namespace
 
-std::string LockFilePath(const std::string& datPath) { return datPath + "-lock"; }
+std::string LockFilePath(const std::string& datPath) {
+  return datPath + "-lock";
+}
 
-RecordLocks::~RecordLocks() { Close(); }
+RecordLocks::~RecordLocks() {
+  Close();
+}
 
 int16_t RecordLocks::Open(const std::string& datPath, bool exclusive) {
   Close();
@@ -46,7 +49,8 @@ int16_t RecordLocks::Open(const std::string& datPath, bool exclusive) {
     return kStatusFileLocked;
   }
   struct stat st;
-  if (::fstat(fd_, &st) == 0 && (st.st_size >= kCounterArea || ::ftruncate(fd_, kCounterArea) == 0)) {
+  if (::fstat(fd_, &st) == 0 &&
+      (st.st_size >= kCounterArea || ::ftruncate(fd_, kCounterArea) == 0)) {
     void* area = ::mmap(nullptr, kCounterArea, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
     if (area != MAP_FAILED) counter_ = static_cast<uint64_t*>(area);
   }
@@ -60,7 +64,8 @@ bool RecordLocks::ChangeCount(uint64_t* count) const {
 }
 
 void RecordLocks::NoteChange() {
-  if (counter_ != nullptr) std::atomic_ref<uint64_t>(*counter_).fetch_add(1, std::memory_order_acq_rel);
+  if (counter_ != nullptr)
+    std::atomic_ref<uint64_t>(*counter_).fetch_add(1, std::memory_order_acq_rel);
 }
 
 void RecordLocks::Close() {

@@ -9,7 +9,9 @@
 namespace platform {
 namespace {
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t Get16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 
 void Put16(std::string& s, size_t at, uint16_t v) {
   s[at] = static_cast<char>(v & 0xFF);
@@ -23,16 +25,23 @@ void Put32(std::string& s, size_t at, uint32_t v) {
 // Whether a segment of this type may have this length.
 bool LengthFitsType(uint8_t type, int length) {
   switch (type) {
-    case kTypeInteger: return length == 1 || length == 2 || length == 4 || length == 8;
-    case kTypeFloat: return length == 4 || length == 8;
+    case kTypeInteger:
+      return length == 1 || length == 2 || length == 4 || length == 8;
+    case kTypeFloat:
+      return length == 4 || length == 8;
     case kTypeDate:
-    case kTypeTime: return length == 4;
-    case kTypeLogical: return length == 1 || length == 2;
-    case kTypeLString: return length >= 2;
+    case kTypeTime:
+      return length == 4;
+    case kTypeLogical:
+      return length == 1 || length == 2;
+    case kTypeLString:
+      return length >= 2;
     case kTypeString:
     case kTypeZString:
-    case kTypeUnsigned: return true;
-    default: return false;  // types this record manager does not order
+    case kTypeUnsigned:
+      return true;
+    default:
+      return false;  // types this record manager does not order
   }
 }
 
@@ -57,8 +66,7 @@ int16_t ParseSegment(const uint8_t* p, uint16_t recordLength, KeySegment* seg) {
   return kStatusOk;
 }
 
-int16_t ParseKeys(const uint8_t* data, size_t size, int keyCount, FileSpec* spec,
-                  size_t* offset) {
+int16_t ParseKeys(const uint8_t* data, size_t size, int keyCount, FileSpec* spec, size_t* offset) {
   for (int k = 0; k < keyCount; ++k) {
     KeySpec key;
     bool more = true;
@@ -113,7 +121,8 @@ int16_t ParseFileSpec(const uint8_t* data, size_t size, FileSpec* out) {
   if (spec.pageSize < 512 || spec.pageSize > 16384 || spec.pageSize % 512 != 0) {
     return kStatusPageSize;
   }
-  if (data[5] != 0 || keyCount < 1 || keyCount > kMaxKeys) return kStatusNumberOfKeys;
+  // Byte 5 is the file version of later dictionaries; the count fits byte 4.
+  if (keyCount < 1 || keyCount > kMaxKeys) return kStatusNumberOfKeys;
   size_t offset = kFileSpecSize;
   int16_t status = ParseKeys(data, size, keyCount, &spec, &offset);
   if (status == kStatusOk) status = ParseAcs(data, size, &spec, offset);

@@ -1,6 +1,7 @@
 // Creating and opening record-file databases, and the statement cache.
 #include "platform/record_store.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -35,31 +36,46 @@ const char* const kFixedSql[] = {
 
 std::string KeySql(int key, int which) {
   const std::string t = "key" + std::to_string(key);
-  const std::string select =
-      "SELECT i.k, i.seq, i.pos, r.data FROM " + t + " AS i CROSS JOIN records AS r ON r.pos = i.pos ";
+  const std::string select = "SELECT i.k, i.seq, i.pos, r.data FROM " + t +
+                             " AS i CROSS JOIN records AS r ON r.pos = i.pos ";
   const std::string up = " ORDER BY i.k, i.seq LIMIT 1";
   const std::string down = " ORDER BY i.k DESC, i.seq DESC LIMIT 1";
   switch (which) {
-    case 0: return select + up;
-    case 1: return select + down;
-    case 2: return select + "WHERE (i.k, i.seq) > (?1, ?2) ORDER BY i.k, i.seq LIMIT ?3";
-    case 3: return select + "WHERE (i.k, i.seq) < (?1, ?2) ORDER BY i.k DESC, i.seq DESC LIMIT ?3";
-    case 4: return select + "WHERE i.k >= ?1" + up;
-    case 5: return select + "WHERE i.k > ?1" + up;
-    case 6: return select + "WHERE i.k <= ?1" + down;
-    case 7: return select + "WHERE i.k < ?1" + down;
-    case 8: return "INSERT INTO " + t + " (k, seq, pos) VALUES (?1, ?2, ?3)";
-    case 9: return "DELETE FROM " + t + " WHERE k = ?1";
-    case 10: return "DELETE FROM " + t + " WHERE k = ?1 AND pos = ?2";
-    case 11: return "SELECT max(seq) FROM " + t + " WHERE k = ?1";
-    case 12: return "SELECT 1 FROM " + t + " WHERE k = ?1 LIMIT 1";
-    default: return "SELECT seq FROM " + t + " WHERE k = ?1 AND pos = ?2";
+    case 0:
+      return select + up;
+    case 1:
+      return select + down;
+    case 2:
+      return select + "WHERE (i.k, i.seq) > (?1, ?2) ORDER BY i.k, i.seq LIMIT ?3";
+    case 3:
+      return select + "WHERE (i.k, i.seq) < (?1, ?2) ORDER BY i.k DESC, i.seq DESC LIMIT ?3";
+    case 4:
+      return select + "WHERE i.k >= ?1" + up;
+    case 5:
+      return select + "WHERE i.k > ?1" + up;
+    case 6:
+      return select + "WHERE i.k <= ?1" + down;
+    case 7:
+      return select + "WHERE i.k < ?1" + down;
+    case 8:
+      return "INSERT INTO " + t + " (k, seq, pos) VALUES (?1, ?2, ?3)";
+    case 9:
+      return "DELETE FROM " + t + " WHERE k = ?1";
+    case 10:
+      return "DELETE FROM " + t + " WHERE k = ?1 AND pos = ?2";
+    case 11:
+      return "SELECT max(seq) FROM " + t + " WHERE k = ?1";
+    case 12:
+      return "SELECT 1 FROM " + t + " WHERE k = ?1 LIMIT 1";
+    default:
+      return "SELECT seq FROM " + t + " WHERE k = ?1 AND pos = ?2";
   }
 }
 
 std::string SchemaSql(const FileSpec& spec) {
   std::string sql =
-      "PRAGMA application_id = " + std::to_string(kApplicationId) + ";"
+      "PRAGMA application_id = " + std::to_string(kApplicationId) +
+      ";"
       "PRAGMA user_version = 1;"
       "CREATE TABLE file_spec (id INTEGER PRIMARY KEY CHECK (id = 1), create_buffer BLOB NOT NULL);"
       "CREATE TABLE counts (key INTEGER PRIMARY KEY, n INTEGER NOT NULL);"
@@ -69,7 +85,8 @@ std::string SchemaSql(const FileSpec& spec) {
     sql += "CREATE TABLE key" + std::to_string(k) +
            " (k BLOB NOT NULL, seq INTEGER NOT NULL, pos INTEGER NOT NULL,"
            " PRIMARY KEY (k, seq)) WITHOUT ROWID;"
-           "INSERT INTO counts VALUES (" + std::to_string(k) + ", 0);";
+           "INSERT INTO counts VALUES (" +
+           std::to_string(k) + ", 0);";
   }
   return sql;
 }
@@ -79,7 +96,10 @@ bool BuildDatabase(const std::string& tmp, const FileSpec& spec) {
   sqlite3* db = nullptr;
   bool ok = sqlite3_open_v2(tmp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                             nullptr) == SQLITE_OK;
-  ok = ok && sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+  // Nobody sees the file before it is complete: build it without syncing
+  // and sync it once at the end.
+  ok = ok && sqlite3_exec(db, "PRAGMA synchronous = OFF; PRAGMA journal_mode = MEMORY; BEGIN",
+                          nullptr, nullptr, nullptr) == SQLITE_OK;
   ok = ok && sqlite3_exec(db, SchemaSql(spec).c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
   sqlite3_stmt* st = nullptr;
   ok = ok && sqlite3_prepare_v2(db, "INSERT INTO file_spec VALUES (1, ?1)", -1, &st, nullptr) ==
@@ -92,6 +112,9 @@ bool BuildDatabase(const std::string& tmp, const FileSpec& spec) {
   ok = ok && sqlite3_exec(db, "COMMIT; PRAGMA journal_mode = WAL;", nullptr, nullptr, nullptr) ==
                  SQLITE_OK;
   ok = sqlite3_close(db) == SQLITE_OK && ok;
+  int fd = ::open(tmp.c_str(), O_RDWR | O_CLOEXEC);
+  ok = fd >= 0 && ::fsync(fd) == 0 && ok;
+  if (fd >= 0) ::close(fd);
   return ok;
 }
 
@@ -101,11 +124,15 @@ int16_t StatusOfSqlite(int rc) {
   switch (rc & 0xFF) {
     case SQLITE_OK:
     case SQLITE_ROW:
-    case SQLITE_DONE: return kStatusOk;
+    case SQLITE_DONE:
+      return kStatusOk;
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return kStatusFileLocked;
-    case SQLITE_FULL: return kStatusDiskFull;
-    case SQLITE_CONSTRAINT: return kStatusDuplicateKey;
+    case SQLITE_LOCKED:
+      return kStatusFileLocked;
+    case SQLITE_FULL:
+      return kStatusDiskFull;
+    case SQLITE_CONSTRAINT:
+      return kStatusDuplicateKey;
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
     case SQLITE_ERROR:  // a missing table or column: not one of our files
@@ -113,8 +140,10 @@ int16_t StatusOfSqlite(int rc) {
     case SQLITE_READONLY:
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:
-    case SQLITE_AUTH: return kStatusAccessDenied;
-    default: return kStatusIoError;
+    case SQLITE_AUTH:
+      return kStatusAccessDenied;
+    default:
+      return kStatusIoError;
   }
 }
 
@@ -139,21 +168,27 @@ int16_t RecordStore::Create(const std::string& path, const FileSpec& spec, bool 
 int16_t RecordStore::Open(const std::string& path) {
   Close();
   if (::access(path.c_str(), F_OK) != 0) return kStatusFileNotFound;
-  int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                           nullptr);
+  int rc =
+      sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     Close();
     return StatusOfSqlite(rc);
   }
   sqlite3_busy_timeout(db_, kBusyWaitMs);
+  // Another application's database, even with a table of that name, is
+  // not a record file: its application id tells.
+  const std::string sql =
+      "SELECT create_buffer FROM file_spec, pragma_application_id WHERE id = 1 AND "
+      "application_id = " +
+      std::to_string(kApplicationId);
   sqlite3_stmt* st = nullptr;
-  rc = sqlite3_prepare_v2(db_, "SELECT create_buffer FROM file_spec WHERE id = 1", -1, &st,
-                          nullptr);
+  rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
   int16_t status = StatusOfSqlite(rc);
   if (status == kStatusOk) {
     rc = sqlite3_step(st);
-    status = rc == SQLITE_ROW ? kStatusOk : rc == SQLITE_DONE ? kStatusNotARecordFile
-                                                              : StatusOfSqlite(rc);
+    status = rc == SQLITE_ROW    ? kStatusOk
+             : rc == SQLITE_DONE ? kStatusNotARecordFile
+                                 : StatusOfSqlite(rc);
   }
   if (status == kStatusOk) {
     const void* blob = sqlite3_column_blob(st, 0);
@@ -193,11 +228,14 @@ void RecordStore::Close() {
   outer_ = false;
 }
 
-RecordStore::~RecordStore() { Close(); }
+RecordStore::~RecordStore() {
+  Close();
+}
 
 sqlite3_stmt* RecordStore::Statement(Fixed which) {
   sqlite3_stmt*& st = fixed_[which];
-  if (st == nullptr) sqlite3_prepare_v3(db_, kFixedSql[which], -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr);
+  if (st == nullptr)
+    sqlite3_prepare_v3(db_, kFixedSql[which], -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr);
   return st;
 }
 

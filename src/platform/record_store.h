@@ -51,7 +51,8 @@ class RecordStore {
   // Reads: 0 with the entry, 9 past either end, or an error status.
   int16_t ReadKey(int key, Seek how, const std::string& sort, int64_t seq, IndexEntry* out);
   // Up to limit entries after (Next) or before (Previous) the place
-  // (sort, seq), nearest first; 9 when there is none.
+  // (sort, seq), nearest first; 9 when there is none.  The entries already
+  // in *out are reused (their buffers), so a run of batches allocates once.
   int16_t ReadKeyBatch(int key, Seek how, const std::string& sort, int64_t seq, int limit,
                        std::vector<IndexEntry>* out);
   int16_t ReadStep(Step how, uint32_t from, uint32_t* position, std::string* record);
@@ -67,8 +68,6 @@ class RecordStore {
   int16_t Insert(const std::string& record, uint32_t* position);
   int16_t Update(uint32_t position, const std::string& oldRecord, const std::string& newRecord);
   int16_t Delete(uint32_t position, const std::string& record);
-  // Deletes every record (for a replacing load).
-  int16_t Clear();
 
   // An outer transaction spanning many writes.
   int16_t BeginTransaction();
@@ -77,14 +76,40 @@ class RecordStore {
 
  private:
   enum Fixed {
-    kBegin, kCommit, kRollback, kSavepoint, kRelease, kRollbackTo,
-    kInsertRecord, kUpdateRecord, kDeleteRecord, kRecordAt,
-    kStepFirst, kStepLast, kStepNext, kStepPrevious,
-    kCountsRead, kCountsAdd, kFixedCount
+    kBegin,
+    kCommit,
+    kRollback,
+    kSavepoint,
+    kRelease,
+    kRollbackTo,
+    kInsertRecord,
+    kUpdateRecord,
+    kDeleteRecord,
+    kRecordAt,
+    kStepFirst,
+    kStepLast,
+    kStepNext,
+    kStepPrevious,
+    kCountsRead,
+    kCountsAdd,
+    kFixedCount
   };
   enum PerKey {
-    kSeekFirst, kSeekLast, kSeekNext, kSeekPrevious, kSeekGe, kSeekGt, kSeekLe, kSeekLt,
-    kInsertKey, kDeleteUnique, kDeleteDuplicate, kNextSeq, kAnyWithValue, kSeqOf, kPerKeyCount
+    kSeekFirst,
+    kSeekLast,
+    kSeekNext,
+    kSeekPrevious,
+    kSeekGe,
+    kSeekGt,
+    kSeekLe,
+    kSeekLt,
+    kInsertKey,
+    kDeleteUnique,
+    kDeleteDuplicate,
+    kNextSeq,
+    kAnyWithValue,
+    kSeqOf,
+    kPerKeyCount
   };
 
   sqlite3_stmt* Statement(Fixed which);
@@ -92,7 +117,8 @@ class RecordStore {
   int16_t Run(sqlite3_stmt* st);
   int16_t BeginWrite();
   int16_t EndWrite(int16_t status);
-  int16_t AddCount(int key, int delta);
+  void AddCount(int key, int delta);
+  int16_t FlushCounts(std::vector<int64_t>& deltas);
   int16_t InsertKeys(const std::string& record, uint32_t position, int onlyChanged,
                      const std::string* oldRecord);
   int16_t InsertKey(int key, const std::string& sort, uint32_t position);
@@ -102,6 +128,11 @@ class RecordStore {
   sqlite3* db_ = nullptr;
   FileSpec spec_;
   bool outer_ = false;
+  // Count changes (index 0: records, k + 1: distinct values of key k) of
+  // the write in progress, and of the outer transaction, written to the
+  // counts table just before the commit rather than on every write.
+  std::vector<int64_t> opCounts_;
+  std::vector<int64_t> txCounts_;
   std::array<sqlite3_stmt*, kFixedCount> fixed_{};
   std::vector<std::array<sqlite3_stmt*, kPerKeyCount>> perKey_;
 };

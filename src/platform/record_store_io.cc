@@ -1,12 +1,11 @@
 // Reads and writes of a record-file database.  A write changes the records
 // table, every key's index and the counts in one transaction, so a killed
 // process leaves the old or the new state, never a mix.
-#include "platform/record_store.h"
-
 #include <limits>
 
 #include "platform/btrcall.h"
 #include "platform/key_sort.h"
+#include "platform/record_store.h"
 
 namespace platform {
 namespace {
@@ -20,11 +19,17 @@ std::string ColumnBlob(sqlite3_stmt* st, int i) {
   return p == nullptr ? std::string() : std::string(p, sqlite3_column_bytes(st, i));
 }
 
+void AssignBlob(sqlite3_stmt* st, int i, std::string* to) {
+  const char* p = static_cast<const char*>(sqlite3_column_blob(st, i));
+  to->assign(p == nullptr ? "" : p, p == nullptr ? 0 : sqlite3_column_bytes(st, i));
+}
+
+// Fills an entry in place, so a reused entry keeps its buffers.
 void ReadEntry(sqlite3_stmt* st, IndexEntry* out) {
-  out->sort = ColumnBlob(st, 0);
+  AssignBlob(st, 0, &out->sort);
   out->seq = sqlite3_column_int64(st, 1);
   out->position = static_cast<uint32_t>(sqlite3_column_int64(st, 2));
-  out->record = ColumnBlob(st, 3);
+  AssignBlob(st, 3, &out->record);
 }
 
 }  // namespace
@@ -62,12 +67,16 @@ int16_t RecordStore::ReadKeyBatch(int key, Seek how, const std::string& sort, in
   BindBlob(st, 1, sort);
   sqlite3_bind_int64(st, 2, seq);
   sqlite3_bind_int(st, 3, limit);
-  out->clear();
+  size_t used = 0;
   int rc;
-  while ((rc = sqlite3_step(st)) == SQLITE_ROW) ReadEntry(st, &out->emplace_back());
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    if (used == out->size()) out->emplace_back();
+    ReadEntry(st, &(*out)[used++]);
+  }
   sqlite3_reset(st);
+  out->resize(used);
   if (rc != SQLITE_DONE) return StatusOfSqlite(rc);
-  return out->empty() ? kStatusEndOfFile : kStatusOk;
+  return used == 0 ? kStatusEndOfFile : kStatusOk;
 }
 
 int16_t RecordStore::ReadStep(Step how, uint32_t from, uint32_t* position, std::string* record) {
@@ -128,17 +137,29 @@ int16_t RecordStore::Counts(uint32_t* records, std::vector<uint32_t>* distinct) 
     }
   }
   sqlite3_reset(st);
+  if (outer_) {  // this connection already sees its own uncommitted records
+    *records += static_cast<uint32_t>(txCounts_[0]);
+    for (size_t k = 0; k < distinct->size(); ++k)
+      (*distinct)[k] += static_cast<uint32_t>(txCounts_[k + 1]);
+  }
   return rc == SQLITE_DONE ? kStatusOk : StatusOfSqlite(rc);
 }
 
-int16_t RecordStore::BeginWrite() { return Run(Statement(outer_ ? kSavepoint : kBegin)); }
+int16_t RecordStore::BeginWrite() {
+  opCounts_.assign(spec_.keys.size() + 1, 0);
+  return Run(Statement(outer_ ? kSavepoint : kBegin));
+}
 
 int16_t RecordStore::EndWrite(int16_t status) {
   if (outer_) {
     if (status != kStatusOk) Run(Statement(kRollbackTo));
     Run(Statement(kRelease));
+    if (status == kStatusOk) {
+      for (size_t i = 0; i < opCounts_.size(); ++i) txCounts_[i] += opCounts_[i];
+    }
     return status;
   }
+  if (status == kStatusOk) status = FlushCounts(opCounts_);
   if (status == kStatusOk) {
     status = Run(Statement(kCommit));
     if (status == kStatusOk) return status;
@@ -147,12 +168,22 @@ int16_t RecordStore::EndWrite(int16_t status) {
   return status;
 }
 
-int16_t RecordStore::AddCount(int key, int delta) {
+void RecordStore::AddCount(int key, int delta) {
+  opCounts_[key + 1] += delta;
+}
+
+int16_t RecordStore::FlushCounts(std::vector<int64_t>& deltas) {
   sqlite3_stmt* st = Statement(kCountsAdd);
   if (st == nullptr) return kStatusIoError;
-  sqlite3_bind_int(st, 1, key);
-  sqlite3_bind_int(st, 2, delta);
-  return Run(st);
+  for (size_t i = 0; i < deltas.size(); ++i) {
+    if (deltas[i] == 0) continue;
+    sqlite3_bind_int64(st, 1, static_cast<int64_t>(i) - 1);
+    sqlite3_bind_int64(st, 2, deltas[i]);
+    int16_t status = Run(st);
+    if (status != kStatusOk) return status;
+    deltas[i] = 0;
+  }
+  return kStatusOk;
 }
 
 int16_t RecordStore::InsertKey(int key, const std::string& sort, uint32_t position) {
@@ -174,7 +205,7 @@ int16_t RecordStore::InsertKey(int key, const std::string& sort, uint32_t positi
   sqlite3_bind_int64(st, 2, seq);
   sqlite3_bind_int64(st, 3, position);
   int16_t status = Run(st);
-  if (status == kStatusOk && newValue) status = AddCount(key, 1);
+  if (status == kStatusOk && newValue) AddCount(key, 1);
   return status;
 }
 
@@ -194,7 +225,8 @@ int16_t RecordStore::DeleteKey(int key, const std::string& sort, uint32_t positi
     valueLeft = sqlite3_step(q) == SQLITE_ROW;
     sqlite3_reset(q);
   }
-  return valueLeft ? kStatusOk : AddCount(key, -1);
+  if (!valueLeft) AddCount(key, -1);
+  return kStatusOk;
 }
 
 int16_t RecordStore::Insert(const std::string& record, uint32_t* position) {
@@ -211,7 +243,7 @@ int16_t RecordStore::Insert(const std::string& record, uint32_t* position) {
       status = InsertKey(static_cast<int>(k), sort, static_cast<uint32_t>(pos));
     }
   }
-  if (status == kStatusOk) status = AddCount(-1, 1);
+  if (status == kStatusOk) AddCount(-1, 1);
   *position = static_cast<uint32_t>(pos);
   return EndWrite(status);
 }
@@ -249,15 +281,7 @@ int16_t RecordStore::Delete(uint32_t position, const std::string& record) {
       status = DeleteKey(static_cast<int>(k), sort, position);
     }
   }
-  if (status == kStatusOk) status = AddCount(-1, -1);
-  return EndWrite(status);
-}
-
-int16_t RecordStore::Clear() {
-  int16_t status = BeginWrite();
-  std::string sql = "DELETE FROM records; UPDATE counts SET n = 0;";
-  for (size_t k = 0; k < spec_.keys.size(); ++k) sql += "DELETE FROM key" + std::to_string(k) + ";";
-  if (status == kStatusOk) status = StatusOfSqlite(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr));
+  if (status == kStatusOk) AddCount(-1, -1);
   return EndWrite(status);
 }
 
@@ -265,13 +289,15 @@ int16_t RecordStore::BeginTransaction() {
   if (outer_) return kStatusOk;
   int16_t status = Run(Statement(kBegin));
   outer_ = status == kStatusOk;
+  txCounts_.assign(spec_.keys.size() + 1, 0);
   return status;
 }
 
 int16_t RecordStore::EndTransaction(bool commit) {
   if (!outer_) return kStatusOk;
   outer_ = false;
-  int16_t status = Run(Statement(commit ? kCommit : kRollback));
+  int16_t status = commit ? FlushCounts(txCounts_) : kStatusOk;
+  if (status == kStatusOk) status = Run(Statement(commit ? kCommit : kRollback));
   if (status != kStatusOk && commit) Run(Statement(kRollback));
   return status;
 }

@@ -16,20 +16,26 @@ namespace {
 
 using namespace platform;
 
-const uint16_t kOps[] = {kBtrOpen,      kBtrClose,        kBtrInsert,    kBtrUpdate,
-                         kBtrDelete,    kBtrGetEqual,     kBtrGetNext,   kBtrGetPrevious,
-                         kBtrGetGreater, kBtrGetGreaterOrEqual, kBtrGetLess, kBtrGetLessOrEqual,
-                         kBtrGetFirst,  kBtrGetLast,      kBtrStat,      kBtrBeginTransaction,
-                         kBtrEndTransaction, kBtrAbortTransaction, kBtrGetPosition,
-                         kBtrGetDirect, kBtrStepNext,     kBtrUnlock,    kBtrReset,
-                         kBtrStepFirst, kBtrStepLast,     kBtrStepPrevious};
+const uint16_t kOps[] = {kBtrOpen,           kBtrClose,
+                         kBtrInsert,         kBtrUpdate,
+                         kBtrDelete,         kBtrGetEqual,
+                         kBtrGetNext,        kBtrGetPrevious,
+                         kBtrGetGreater,     kBtrGetGreaterOrEqual,
+                         kBtrGetLess,        kBtrGetLessOrEqual,
+                         kBtrGetFirst,       kBtrGetLast,
+                         kBtrStat,           kBtrBeginTransaction,
+                         kBtrEndTransaction, kBtrAbortTransaction,
+                         kBtrGetPosition,    kBtrGetDirect,
+                         kBtrStepNext,       kBtrUnlock,
+                         kBtrReset,          kBtrStepFirst,
+                         kBtrStepLast,       kBtrStepPrevious};
 
 // A fixed spec: 12-byte records, key 0 bytes 1-2 integer unique, key 1
 // bytes 3-8 string with duplicates, modifiable, null spaces.
 std::string FixedSpec() {
-  const unsigned char b[] = {12, 0, 0, 2, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                             1, 0, 2, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0,
-                             3, 0, 6, 0, 0x0B, 0, 0, 0, 0, 0, 0, ' ', 0, 0, 0, 0};
+  const unsigned char b[] = {12, 0, 0, 2, 2,    0, 0, 0, 0, 0, 0, 0,   0, 0, 0, 0,
+                             1,  0, 2, 0, 0,    1, 0, 0, 0, 0, 1, 0,   0, 0, 0, 0,
+                             3,  0, 6, 0, 0x0B, 0, 0, 0, 0, 0, 0, ' ', 0, 0, 0, 0};
   return std::string(reinterpret_cast<const char*>(b), sizeof b);
 }
 

@@ -5,9 +5,13 @@
 
 namespace btr_test {
 
-std::string Le16(uint16_t v) { return std::string{char(v & 0xFF), char(v >> 8)}; }
+std::string Le16(uint16_t v) {
+  return std::string{char(v & 0xFF), char(v >> 8)};
+}
 
-std::string Le32(uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }
+std::string Le32(uint32_t v) {
+  return Le16(v & 0xFFFF) + Le16(v >> 16);
+}
 
 std::string CreateBuffer(uint16_t recordLength, const std::vector<std::vector<Segment>>& keys,
                          const std::vector<std::string>& acs, uint16_t pageSize,
@@ -94,7 +98,8 @@ Result File::Stat() {
   std::string keyBuffer(255, ' ');
   keyBuffer += '\0';
   uint32_t length = 1536;
-  int16_t status = BTRCALL(platform::kBtrStat, block, data.data(), &length, keyBuffer.data(), 255, 0);
+  int16_t status =
+      BTRCALL(platform::kBtrStat, block, data.data(), &length, keyBuffer.data(), 255, 0);
   data.resize(length);
   return {status, data, keyBuffer};
 }

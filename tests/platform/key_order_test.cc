@@ -24,7 +24,7 @@ struct TypeCase {
   const char* name;
   std::vector<btr_test::Segment> segments;  // over bytes 5..12 of the record
   std::vector<std::string> acs;
-  std::function<std::string(std::mt19937&)> make;                 // 8 value bytes
+  std::function<std::string(std::mt19937&)> make;                    // 8 value bytes
   std::function<bool(const std::string&, const std::string&)> less;  // reference order
 };
 
@@ -68,16 +68,29 @@ std::vector<TypeCase> Cases() {
     return [lo, hi](std::mt19937& r) { return Bytes(r, 3, lo, hi) + Bytes(r, 5, lo, hi); };
   };
   return {
-      {"int16", {{5, 2, ext, kTypeInteger}}, {},
+      {"int16",
+       {{5, 2, ext, kTypeInteger}},
+       {},
        [](std::mt19937& r) { return Bytes(r, 2) + "      "; },
        [](auto& a, auto& b) { return Load<int16_t>(a) < Load<int16_t>(b); }},
-      {"int64", {{5, 8, ext, kTypeInteger}}, {}, [](std::mt19937& r) { return Bytes(r, 8); },
+      {"int64",
+       {{5, 8, ext, kTypeInteger}},
+       {},
+       [](std::mt19937& r) { return Bytes(r, 8); },
        [](auto& a, auto& b) { return Load<int64_t>(a) < Load<int64_t>(b); }},
-      {"binary flag", {{5, 4, kKeyBinary | kKeyDuplicates}}, {},
-       [](std::mt19937& r) { return Bytes(r, 4) + "    "; }, uns},
-      {"unsigned type", {{5, 4, ext, kTypeUnsigned}}, {},
-       [](std::mt19937& r) { return Bytes(r, 4) + "    "; }, uns},
-      {"float", {{5, 8, ext, kTypeFloat}}, {},
+      {"binary flag",
+       {{5, 4, kKeyBinary | kKeyDuplicates}},
+       {},
+       [](std::mt19937& r) { return Bytes(r, 4) + "    "; },
+       uns},
+      {"unsigned type",
+       {{5, 4, ext, kTypeUnsigned}},
+       {},
+       [](std::mt19937& r) { return Bytes(r, 4) + "    "; },
+       uns},
+      {"float",
+       {{5, 8, ext, kTypeFloat}},
+       {},
        [](std::mt19937& r) {
          double d = std::uniform_real_distribution<double>(-1e6, 1e6)(r);
          std::string s(8, '\0');
@@ -85,28 +98,43 @@ std::vector<TypeCase> Cases() {
          return s;
        },
        [](auto& a, auto& b) { return Load<double>(a) < Load<double>(b); }},
-      {"string", {{5, 8, kKeyDuplicates}}, {}, text(0, 255),
+      {"string",
+       {{5, 8, kKeyDuplicates}},
+       {},
+       text(0, 255),
        [](auto& a, auto& b) { return a < b; }},
-      {"string nocase", {{5, 8, kKeyDuplicates | kKeyNoCase}}, {}, text('A', 'z'),
+      {"string nocase",
+       {{5, 8, kKeyDuplicates | kKeyNoCase}},
+       {},
+       text('A', 'z'),
        [](auto& a, auto& b) { return Upper(a) < Upper(b); }},
-      {"string descending", {{5, 8, kKeyDuplicates | kKeyDescending}}, {}, text('a', 'e'),
+      {"string descending",
+       {{5, 8, kKeyDuplicates | kKeyDescending}},
+       {},
+       text('a', 'e'),
        [](auto& a, auto& b) { return b < a; }},
-      {"alternate collating", {{5, 8, kKeyDuplicates | kKeyAlternate}},
-       {btr_test::Acs("VOWELS", table)}, text('a', 'h'),
+      {"alternate collating",
+       {{5, 8, kKeyDuplicates | kKeyAlternate}},
+       {btr_test::Acs("VOWELS", table)},
+       text('a', 'h'),
        [](const std::string& a, const std::string& b) {
          std::string x = a, y = b;
          for (char& c : x) c = table[static_cast<uint8_t>(c)];
          for (char& c : y) c = table[static_cast<uint8_t>(c)];
          return x < y;
        }},
-      {"zstring", {{5, 8, ext, kTypeZString}}, {},
+      {"zstring",
+       {{5, 8, ext, kTypeZString}},
+       {},
        [](std::mt19937& r) {
          std::string s = Bytes(r, 8, 'a', 'c');
          s[std::uniform_int_distribution<int>(0, 7)(r)] = '\0';
          return s;
        },
        [](auto& a, auto& b) { return std::strncmp(a.data(), b.data(), 8) < 0; }},
-      {"lstring", {{5, 8, ext, kTypeLString}}, {},
+      {"lstring",
+       {{5, 8, ext, kTypeLString}},
+       {},
        [](std::mt19937& r) {
          std::string s = Bytes(r, 8, 'a', 'c');
          s[0] = static_cast<char>(std::uniform_int_distribution<int>(0, 7)(r));
@@ -116,7 +144,8 @@ std::vector<TypeCase> Cases() {
          return a.substr(1, static_cast<uint8_t>(a[0])) < b.substr(1, static_cast<uint8_t>(b[0]));
        }},
       {"segments: int16 descending, then string",
-       {{5, 2, ext | kKeyDescending, kTypeInteger}, {7, 6, kKeyDuplicates}}, {},
+       {{5, 2, ext | kKeyDescending, kTypeInteger}, {7, 6, kKeyDuplicates}},
+       {},
        [](std::mt19937& r) { return Bytes(r, 2, 0, 3) + Bytes(r, 6, 'a', 'c'); },
        [](auto& a, auto& b) {
          int16_t x = Load<int16_t>(a), y = Load<int16_t>(b);
@@ -133,8 +162,8 @@ TEST(KeyOrder, EveryKeyTypeOrdersLikeItsDecodedValues) {
   for (const TypeCase& c : Cases()) {
     SCOPED_TRACE(c.name);
     const std::string path = dir.Sub("k" + std::to_string(n++) + ".dat");
-    ASSERT_EQ(btr_test::Create(path, btr_test::CreateBuffer(12, {{{1, 4, kKeyBinary}}, c.segments},
-                                                            c.acs)),
+    ASSERT_EQ(btr_test::Create(
+                  path, btr_test::CreateBuffer(12, {{{1, 4, kKeyBinary}}, c.segments}, c.acs)),
               0);
     File file;
     ASSERT_EQ(file.Open(path), 0);

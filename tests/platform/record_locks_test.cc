@@ -166,8 +166,7 @@ TEST_F(LockTest, SingleLockMovesWithTheNextLockingReadAndUnlockReleasesIt) {
   EXPECT_EQ(b.Get(kBtrGetEqual + kBtrSingleNoWait, 0, btr_test::Le32(3)).status,
             kStatusRecordLocked);
   // A wait for a record this process holds itself could never end.
-  EXPECT_EQ(b.Get(kBtrGetEqual + kBtrSingleWait, 0, btr_test::Le32(3)).status,
-            kStatusRecordLocked);
+  EXPECT_EQ(b.Get(kBtrGetEqual + kBtrSingleWait, 0, btr_test::Le32(3)).status, kStatusRecordLocked);
   // Updating the record of a single lock leaves the multiple locks held.
   ASSERT_EQ(a.Get(kBtrGetEqual + kBtrSingleNoWait, 0, btr_test::Le32(2)).status, 0);
   ASSERT_EQ(a.Update(btr_test::Le32(2) + "upd!"), 0);

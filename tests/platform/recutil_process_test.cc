@@ -69,7 +69,9 @@ class Recutil {
   std::FILE* out_ = nullptr;
 };
 
-int RunRecutil(const std::vector<std::string>& args) { return Recutil(args, 1).Wait(); }
+int RunRecutil(const std::vector<std::string>& args) {
+  return Recutil(args, 1).Wait();
+}
 
 std::string Sequential(uint32_t from, uint32_t count) {
   std::string s;

@@ -44,7 +44,9 @@ TEST(KeyDescription, SegmentsAttributesAndCollatingSequenceReachTheBuffer) {
   EXPECT_TRUE(spec.keys[2].nullAny);
   EXPECT_EQ(spec.keys[2].segments[0].flags & kKeyNoCase, kKeyNoCase);
   ASSERT_EQ(spec.acs.size(), 1u);
-  EXPECT_EQ(spec.acs[0].substr(0, 9), "\xAC" "CAPS    ");
+  EXPECT_EQ(spec.acs[0].substr(0, 9),
+            "\xAC"
+            "CAPS    ");
   EXPECT_EQ(spec.acs[0][9 + 'q'], 'Q');
   EXPECT_EQ(spec.acs[0][9 + 0x87], '\x87');
 }

@@ -97,9 +97,9 @@ int CreateFromDictionary(const std::string& dictionary, const std::string& file,
   uint32_t length = static_cast<uint32_t>(data.size());
   uint8_t block[kPositionBlockSize] = {};
   std::string key = file + '\0';
-  int16_t status = BTRCALL(kBtrCreate, block, data.data(), &length, key.data(),
-                           static_cast<uint8_t>(std::min<size_t>(file.size(), 255)),
-                           replace ? 0 : -1);
+  int16_t status =
+      BTRCALL(kBtrCreate, block, data.data(), &length, key.data(),
+              static_cast<uint8_t>(std::min<size_t>(file.size(), 255)), replace ? 0 : -1);
   return status == kStatusOk ? 0 : FailStatus("create " + file, status);
 }
 
@@ -130,9 +130,8 @@ int LoadRecords(const std::string& file, const std::string& sequential, bool rep
   if (status != kStatusOk || got < 0) {
     h.Call(kBtrAbortTransaction);
     if (got < 0) return Fail(sequential + ": " + reader.error() + "; nothing loaded");
-    return FailStatus("record " + std::to_string(count + 1) + " of " + sequential +
-                          "; nothing loaded",
-                      status);
+    return FailStatus(
+        "record " + std::to_string(count + 1) + " of " + sequential + "; nothing loaded", status);
   }
   status = h.Call(kBtrEndTransaction);
   return status == kStatusOk ? 0 : FailStatus("commit " + file, status);
@@ -178,8 +177,8 @@ int PrintStat(const std::string& file) {
               spec.recordLength, spec.pageSize, spec.fileFlags, u32(6), spec.keys.size());
   size_t at = kFileSpecSize;
   for (size_t k = 0; k < spec.keys.size(); ++k) {
-    std::printf("key %zu: length %d, %u distinct values%s%s\n", k, spec.keys[k].length,
-                u32(at + 6), spec.keys[k].duplicates ? ", duplicates" : "",
+    std::printf("key %zu: length %d, %u distinct values%s%s\n", k, spec.keys[k].length, u32(at + 6),
+                spec.keys[k].duplicates ? ", duplicates" : "",
                 spec.keys[k].modifiable ? ", modifiable" : "");
     for (const KeySegment& s : spec.keys[k].segments) {
       std::printf("  %u+%u flags 0x%04x type %u null 0x%02x acs %u\n", s.position, s.length,
@@ -210,36 +209,66 @@ int HoldLock(const std::string& file, uint32_t position, bool exclusive, double 
 
 std::string StatusText(int16_t status) {
   switch (status) {
-    case kStatusOk: return "success";
-    case kStatusInvalidOperation: return "invalid operation";
-    case kStatusIoError: return "I/O error";
-    case kStatusFileNotOpen: return "file not open";
-    case kStatusKeyNotFound: return "key value not found";
-    case kStatusDuplicateKey: return "duplicate key value";
-    case kStatusInvalidKeyNumber: return "invalid key number";
-    case kStatusDifferentKeyNumber: return "different key number";
-    case kStatusInvalidPositioning: return "invalid positioning";
-    case kStatusEndOfFile: return "end of file";
-    case kStatusModifiableKey: return "key value may not be changed";
-    case kStatusInvalidFileName: return "invalid file name";
-    case kStatusFileNotFound: return "file not found";
-    case kStatusDiskFull: return "disk full";
-    case kStatusKeyBufferTooShort: return "key buffer too short";
-    case kStatusDataBufferTooShort: return "data buffer too short";
-    case kStatusPageSize: return "invalid page size";
-    case kStatusCreateIoError: return "cannot create the file";
-    case kStatusNumberOfKeys: return "invalid number of keys";
-    case kStatusKeyPosition: return "invalid key position";
-    case kStatusRecordLength: return "invalid record length";
-    case kStatusKeyLength: return "invalid key length or type";
-    case kStatusNotARecordFile: return "not a record file";
-    case kStatusInvalidRecordAddress: return "invalid record address";
-    case kStatusAccessDenied: return "access denied";
-    case kStatusInvalidAcs: return "invalid collating sequence";
-    case kStatusFileExists: return "file already exists";
-    case kStatusRecordLocked: return "record locked";
-    case kStatusFileLocked: return "file locked";
-    default: return "record manager status";
+    case kStatusOk:
+      return "success";
+    case kStatusInvalidOperation:
+      return "invalid operation";
+    case kStatusIoError:
+      return "I/O error";
+    case kStatusFileNotOpen:
+      return "file not open";
+    case kStatusKeyNotFound:
+      return "key value not found";
+    case kStatusDuplicateKey:
+      return "duplicate key value";
+    case kStatusInvalidKeyNumber:
+      return "invalid key number";
+    case kStatusDifferentKeyNumber:
+      return "different key number";
+    case kStatusInvalidPositioning:
+      return "invalid positioning";
+    case kStatusEndOfFile:
+      return "end of file";
+    case kStatusModifiableKey:
+      return "key value may not be changed";
+    case kStatusInvalidFileName:
+      return "invalid file name";
+    case kStatusFileNotFound:
+      return "file not found";
+    case kStatusDiskFull:
+      return "disk full";
+    case kStatusKeyBufferTooShort:
+      return "key buffer too short";
+    case kStatusDataBufferTooShort:
+      return "data buffer too short";
+    case kStatusPageSize:
+      return "invalid page size";
+    case kStatusCreateIoError:
+      return "cannot create the file";
+    case kStatusNumberOfKeys:
+      return "invalid number of keys";
+    case kStatusKeyPosition:
+      return "invalid key position";
+    case kStatusRecordLength:
+      return "invalid record length";
+    case kStatusKeyLength:
+      return "invalid key length or type";
+    case kStatusNotARecordFile:
+      return "not a record file";
+    case kStatusInvalidRecordAddress:
+      return "invalid record address";
+    case kStatusAccessDenied:
+      return "access denied";
+    case kStatusInvalidAcs:
+      return "invalid collating sequence";
+    case kStatusFileExists:
+      return "file already exists";
+    case kStatusRecordLocked:
+      return "record locked";
+    case kStatusFileLocked:
+      return "file locked";
+    default:
+      return "record manager status";
   }
 }
 

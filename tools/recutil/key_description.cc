@@ -200,8 +200,8 @@ bool Parser::Finish(std::string* buffer, std::string* error) {
   if (spec_.pageSize == 0) spec_.pageSize = 1024;
   std::string bytes = EncodeFileSpec(spec_);
   FileSpec check;
-  int16_t status = ParseFileSpec(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
-                                 &check);
+  int16_t status =
+      ParseFileSpec(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &check);
   if (status != kStatusOk) {
     *error = "the record manager refuses this description (status " + std::to_string(status) +
              ": check positions, lengths, types and collating sequences)";

@@ -2,7 +2,6 @@
 // readable key descriptions, creates, loads, saves and describes record
 // files, and holds locks for testing lock waits.
 #include <CLI/CLI.hpp>
-
 #include <string>
 
 #include "commands.h"
@@ -56,7 +55,8 @@ int main(int argc, char** argv) {
   stat->add_option("file", file, "record file")->required();
 
   auto* lock = app.add_subcommand(
-      "lock", "Hold a record lock (or with --exclusive the file) for some seconds; prints \"locked\"");
+      "lock",
+      "Hold a record lock (or with --exclusive the file) for some seconds; prints \"locked\"");
   lock->add_option("file", file, "record file")->required();
   lock->add_option("--position", position, "record position (default: first record of key 0)");
   lock->add_flag("--exclusive", exclusive, "open the file exclusively instead of locking a record");
