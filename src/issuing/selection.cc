@@ -17,9 +17,10 @@ std::string Value(int field) {
 
 bool IsOn(int field) { return Value(field) == "S"; }
 
-// Form letter and the code packed from the last 4 characters of "00" + text.
+// Form letter and the code packed from the last 4 characters of "00" + text
+// (zeros in front when the field is shorter than 2 characters).
 std::string CodeBound(char letter, const std::string& text) {
-  std::string digits = "00" + text;
+  std::string digits = "0000" + text;
   return std::string(1, letter) + format::PackDigits(digits.substr(digits.size() - 4)).substr(0, 2);
 }
 

@@ -11,6 +11,16 @@
 namespace print {
 namespace {
 
+// A byte that cannot stand in a record's text: it would end the line or
+// drive the printer.
+bool IsControlByte(char c) {
+  const unsigned char b = static_cast<unsigned char>(c);
+  return b < 32 || b == 127 || b == 255;
+}
+
+// Writes one record line.  Control bytes in any text (a device or control
+// text from a damaged setting as much as a printed text) become spaces, so
+// that every record stays one line.
 void WriteRecord(std::string_view line) {
   SpoolState& s = Spool();
   if (s.file == nullptr) {
@@ -18,6 +28,9 @@ void WriteRecord(std::string_view line) {
     return;
   }
   std::string record(line);
+  for (char& c : record) {
+    if (IsControlByte(c)) c = ' ';
+  }
   record += "\r\n";
   if (std::fwrite(record.data(), 1, record.size(), s.file) != record.size()) s.failed = true;
 }
@@ -106,8 +119,7 @@ void SpoolText(int column, std::string_view text, int advance) {
   SpoolState& s = Spool();
   std::string copy(text);
   for (char& c : copy) {
-    unsigned char b = static_cast<unsigned char>(c);
-    if (b < 32 || b == 127 || b == 255) c = ' ';
+    if (IsControlByte(c)) c = ' ';
   }
   if (s.linesUsed >= s.pageLength) SpoolPage(s.pageLength);
   WriteRecord(SpoolNumber(column) + "," + copy + "," + SpoolNumber(advance));

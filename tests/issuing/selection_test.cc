@@ -64,6 +64,18 @@ TEST_F(SelectionTest, TypedValuesBecomePackedBounds) {
   EXPECT_TRUE(s.conceptOn[0]);
 }
 
+TEST_F(SelectionTest, ShortOrMissingCodeFieldsReadAsZero) {
+  FieldAt(1, 8)->value = "7";
+  FieldAt(1, 9)->value = "";
+  Selection s = SelectionFromScreen();
+  EXPECT_EQ(s.codeLow[0], "A" + format::PackDigits("0007"));
+  EXPECT_EQ(s.codeHigh[0], "A" + format::PackDigits("0000"));
+  ResetScreenForms();  // no screen at all
+  s = SelectionFromScreen();
+  EXPECT_EQ(s.codeLow[2], "F" + format::PackDigits("0000"));
+  EXPECT_FALSE(s.formOn[0]);
+}
+
 TEST_F(SelectionTest, IncompleteSelectionsAreRefused) {
   Set(2, "20 ");
   Set(4, "10 ");

@@ -50,6 +50,14 @@ TEST_F(SpoolTest, ControlBytesBecomeSpacesInTheRecordOnly) {
   EXPECT_EQ(Written(), "DEVICEX\r\nPAGE 24 \r\n 5 ,a b c d , 1 \r\n");
 }
 
+TEST_F(SpoolTest, EveryRecordStaysOneLineWhateverItsText) {
+  ASSERT_TRUE(OpenSpool("LPT1\r\nPAGE 1 "));
+  SpoolControl("@e\n");
+  std::string fill = "N 5 \\\r\\";
+  SpoolJustify(fill);
+  EXPECT_EQ(Written(), "DEVICELPT1  PAGE 1 \r\n*@e \r\nJUSN 5 \\ \\\r\n");
+}
+
 TEST_F(SpoolTest, FullPageStartsANewPageWithTheSameLength) {
   ASSERT_TRUE(OpenSpool("X"));
   SpoolPage(66);
