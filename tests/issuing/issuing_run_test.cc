@@ -135,6 +135,39 @@ TEST(IssuingRun, UnknownVatClassLeavesTheUnitOutAndTellsTheOperator) {
   EXPECT_EQ(c.outcome, CycleOutcome::kNotPrinted);  // the other receipts still print
 }
 
+TEST(IssuingRun, ZeroBaseConsumesNoReceiptNumber) {
+  DemoOffice office;
+  ASSERT_TRUE(office.Start());
+  Selection s = SelectionFromScreen();
+  s.conceptOn.fill(false);
+  s.conceptOn[2] = true;  // water: only 1/3 (and 5/1) charge it; 1/1 and 1/2 are due with base 0
+  Cycle c = RunCycle(s);
+  EXPECT_EQ(c.summary.receipts, 2);
+  EXPECT_NE(office.Spool().find(": 00000121"), std::string::npos);
+  EXPECT_NE(office.Spool().find(": 00002046"), std::string::npos);
+}
+
+TEST(IssuingRun, MissingPropertyAndMissingConceptTypeAreNoObstacle) {
+  std::vector<demo::RecordFile> files = demo::BuildDemoRecords({});
+  // Owner 4 also names property 77, which does not exist.
+  std::string& owner4 = testing_support::FileNamed(files, "PropietV").records[3];
+  RecordArea<kOwnerLength> area;
+  std::memcpy(area.data(), owner4.data(), kOwnerLength);
+  PutPropertyEntry(area, 2, {format::PackDigits("0077"), 0});
+  owner4.assign(reinterpret_cast<const char*>(area.data()), kOwnerLength);
+  // The concept types lose "Comunitat" (type 2).
+  std::vector<std::string>& types = testing_support::FileNamed(files, "TVRebut").records;
+  types.erase(types.begin() + 1);
+  DemoOffice office(files);
+  ASSERT_TRUE(office.Start());
+  Cycle c = RunCycle(SelectionFromScreen());
+  EXPECT_EQ(c.summary.receipts, 9);
+  // Without its type, 4/1's "Comunitat" (150.00) counts for withholding too:
+  // 19 % of 2,775.00 = 527.25 instead of 498.75.
+  EXPECT_DOUBLE_EQ(c.summary.total, 1126402 - 2850);
+  EXPECT_NE(office.Spool().find(" 2 ,, 0 "), std::string::npos);  // a blank concept name
+}
+
 TEST(IssuingRun, FixedWordsPrintInTheSessionLanguage) {
   DemoOffice office(demo::BuildDemoRecords({}), "20261201", "SPA");
   ASSERT_TRUE(office.Start());
