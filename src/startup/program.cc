@@ -1,6 +1,7 @@
 // Start-up and close-down order of the program.
 #include "startup/program.h"
 
+#include "console/popups.h"
 #include "platform/current_dir.h"
 #include "startup/company.h"
 #include "startup/settings.h"
@@ -9,6 +10,7 @@ namespace startup {
 
 int RunProgram() {
   LoadInstallationConfig();
+  console::SetHotKeyHooks(console::ShowCalculator, console::ShowCalendar);
   // Relative names (forms, data) are looked up under the root from here on.
   // When the root cannot be entered the run goes on from where it is: every
   // file the system names is also prefixed with RootDir.
