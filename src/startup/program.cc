@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "console/popups.h"
 #include "console/state.h"
 #include "format/text.h"
 #include "issuing/issuing_run.h"
@@ -49,6 +50,7 @@ void TellOnStandardError(const std::string& text) {
 
 void LoadConfiguration() {
   LoadInstallationConfig();
+  console::SetHotKeyHooks(console::ShowCalculator, console::ShowCalendar);
   // Relative names (forms, data) are looked up under the root from here on.
   // When the root cannot be entered the run goes on from where it is: every
   // file the system names is also prefixed with RootDir.
