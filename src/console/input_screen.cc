@@ -105,8 +105,15 @@ int RunBrowse(const Run& run, int field, std::string& text) {
   return 0;
 }
 
-std::string ExitKeyList(const issuing::Screen& s) {
-  return s.keyList.empty() ? std::string("3b00") : s.keyList + ",3b00";
+// The field's exit keys: the screen's key list and F1.  A screen without a
+// key list of its own leaves the list empty, so that every key the editor
+// does not handle (F1 among them) ends the field.
+void SetScreenExitKeys(const issuing::Screen& s) {
+  if (s.keyList.empty()) {
+    SetExitKeys("+e", "");
+  } else {
+    SetExitKeys("+ea", s.keyList + ",3b00");
+  }
 }
 
 // Edits one enabled field until a key ends it; returns that key.
@@ -135,7 +142,7 @@ int EditOne(const Run& run, int field) {
       if (key != 0) return key;
       // The list ended by restoring the saved key lists: take the screen's
       // lists again for the field.
-      SetExitKeys("+ea", ExitKeyList(*run.screen));
+      SetScreenExitKeys(*run.screen);
       if (f.flags & kMasked) SetExitKeys("h", "");
       continue;
     }
@@ -223,7 +230,7 @@ int FieldLoop(Run& run, int current) {
   for (;;) {
     if (current < run.first || current > run.last) current = run.first;
     issuing::ScreenField& f = run.Field(current);
-    SetExitKeys("+ea", ExitKeyList(*run.screen));
+    SetScreenExitKeys(*run.screen);
     // A disabled field is passed over with the key that reached it.
     if (Enabled(f)) {
       key = EditOne(run, current);
