@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "console/input_screen.h"
+#include "demo_files.h"
+#include "issuing/screen_form.h"
 #include "platform/current_dir.h"
 #include "screens_fixture.h"
 #include "startup/settings.h"
@@ -138,6 +141,21 @@ TEST_F(HelpTest, WindowsWorkstationRunsTheStartCommandThroughComspec) {
   std::getline(in, args);
   EXPECT_EQ(args, "/C QLAUNCH AJUDA\\QANTIRES.HTM");
   EXPECT_EQ(keys().Pending(), 1u);  // nothing was read from the console
+}
+
+TEST_F(HelpTest, F1InAFieldShowsTheMenusHelpAndTheFieldGoesOn) {
+  issuing::ReadScreenFormText(demo::SelectionForm());
+  startup::Settings().MenuName = "QANTIRES   ";  // trailing blanks are not part of the topic
+  WriteHelp("QANTIRES", Lines("Selection help ", 2));
+  Scan(0x3B);
+  Type("\x1b");  // leaves the help
+  Type("\x1b");  // leaves the screen from its first field
+  int key = 0;
+  console::InputScreen(1, 0, 0, key);
+  EXPECT_EQ(key, 27);
+  EXPECT_EQ(keys().Pending(), 0u);
+  ASSERT_GE(keys().seen.size(), 2u);
+  EXPECT_EQ(Inner(keys().seen[1], 5), "Selection help 1");
 }
 
 }  // namespace

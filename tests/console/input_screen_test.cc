@@ -154,12 +154,6 @@ TEST_F(InputScreenTest, DisabledFieldsArePassedOverWithTheSameKey) {
   EXPECT_EQ(platform::ScreenRowText(4), "Two: ----");
 }
 
-}  // namespace
-}  // namespace screens_test
-
-namespace screens_test {
-namespace {
-
 TEST_F(InputScreenTest, KeysOutsideTheScreensKeyListAreIgnoredInAField) {
   issuing::ScreenAt(3)->keyList = "d,1b";
   Scan(kDown);  // not an exit key of this screen
@@ -167,6 +161,18 @@ TEST_F(InputScreenTest, KeysOutsideTheScreensKeyListAreIgnoredInAField) {
   EXPECT_EQ(Run(3), console::kKeyEnter);
   EXPECT_EQ(Value(3, 1), "x   ");
   EXPECT_EQ(Value(3, 3), "1  ");
+}
+
+TEST_F(InputScreenTest, F2RunsTheLinkedScreenFromAnyField) {
+  issuing::ScreenAt(3)->link = 4;
+  Scan(kF2);     // from field 1 straight to screen 4
+  Type("\x1b");  // Escape on its first field leaves it; screen 3 stays
+  Type("w\r");   // still on field 1 of screen 3
+  Scan(kPageDown);
+  Type("\x1b\x1b");
+  EXPECT_EQ(Run(3), console::kKeyEscape);
+  EXPECT_EQ(Value(3, 1), "w   ");
+  EXPECT_EQ(keys().Pending(), 0u);
 }
 
 }  // namespace
