@@ -233,5 +233,23 @@ TEST_F(BrowseListTest, F4OnAFieldTakesTheChosenRecordAndMovesOn) {
   EXPECT_EQ(keys().Pending(), 0u);
 }
 
+TEST_F(BrowseListTest, ChoiceInASubListIsStoredAndKeptWhenTheFieldIsEnteredAgain) {
+  MakeProperties({PropertyRecord(1, "Carrer A"), PropertyRecord(2, "Carrer B")});
+  issuing::ScreenForms().browse[1].subList = 1;  // F4 in the list opens it again
+  SetField(1, "15/03/24");
+  Type("\r");
+  Scan(kF4);
+  Scan(kF4);  // the sub-list
+  Scan(kDown);
+  Type("\r");          // chosen there: stored into field 2, which is edited again
+  Type("\r\x1b\x1b");  // Enter keeps what the sub-list stored
+  int key = 0;
+  console::InputScreen(1, 0, 0, key);
+  EXPECT_EQ(key, console::kKeyEscape);
+  EXPECT_EQ(issuing::FieldAt(1, 2)->value, "002");
+  EXPECT_EQ(keys().Pending(), 0u);
+  EXPECT_FALSE(platform::FileExists(console::BrowseWorkFile()));
+}
+
 }  // namespace
 }  // namespace screens_test
