@@ -226,6 +226,9 @@ void BrowseList(int list, int& result) {
   if (list < 1 || static_cast<size_t>(list) >= browse.size()) return;
   const issuing::BrowseDefinition def = browse[static_cast<size_t>(list)];
   if (!WindowFits(def)) return;
+  // The field that opened the list, before a filter screen clears it.
+  const int screen = Screens().screen;
+  const int field = Screens().field;
   if (def.filterScreen != 0) {
     int key = 0;
     InputScreen(def.filterScreen, 0, 0, key);
@@ -248,7 +251,7 @@ void BrowseList(int list, int& result) {
   if (subList == 0) return;
   int subResult = -1;
   BrowseList(subList, subResult);
-  if (subResult == 0) TakeBrowseChoice(subList, Screens().screen, Screens().field);
+  if (subResult == 0) TakeBrowseChoice(subList, screen, field);
   result = -1;
 }
 

@@ -251,5 +251,14 @@ TEST_F(BrowseListTest, ChoiceInASubListIsStoredAndKeptWhenTheFieldIsEnteredAgain
   EXPECT_FALSE(platform::FileExists(console::BrowseWorkFile()));
 }
 
+TEST_F(BrowseListTest, EscapeInTheFilterScreenEndsTheListBeforeItOpens) {
+  MakeProperties({PropertyRecord(1, "Carrer A")});
+  issuing::ScreenForms().browse[1].filterScreen = 2;
+  Type("\x1b");
+  EXPECT_EQ(Browse(1), -1);
+  EXPECT_EQ(keys().seen.size(), 1u);  // only the filter screen waited for a key
+  EXPECT_EQ(keys().Pending(), 0u);
+}
+
 }  // namespace
 }  // namespace screens_test
