@@ -54,7 +54,8 @@ bool EscapePressed() {
 // Reads records until one more line is in the work file; false when the
 // range, the file or the operator ends the supply first.
 bool ReadMore(LineSupply& s, BrowseWork& work) {
-  if (s.fileId == 0 || s.exhausted) return false;
+  // Without a work file no line could be kept: nothing is read.
+  if (s.fileId == 0 || s.exhausted || !work.IsOpen()) return false;
   const size_t before = work.Count();
   std::int16_t status = 0;
   if (!s.started) {

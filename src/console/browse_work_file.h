@@ -31,6 +31,7 @@ class BrowseWork {
   // Line n (0-based); false when there is no such line.
   bool Read(size_t n, BrowseLine& line) const;
   size_t Count() const { return starts_.size(); }
+  bool IsOpen() const { return file_ != nullptr; }
   // Closes and deletes the file.
   void Remove();
 
