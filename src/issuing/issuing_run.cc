@@ -1,12 +1,16 @@
 // The walk over owners, properties and units, and the issuing cycle.
 #include "issuing/issuing_run.h"
 
+#include "console/input_screen.h"
+#include "console/keyboard.h"
+#include "console/window.h"
 #include "format/amounts.h"
 #include "format/packed.h"
 #include "format/text.h"
 #include "issuing/layouts.h"
 #include "issuing/receipt.h"
 #include "issuing/receipt_settings.h"
+#include "platform/console.h"
 #include "platform/process.h"
 #include "print/spool.h"
 #include "records/record_reads.h"
@@ -148,6 +152,25 @@ std::string LeftOutMessage(const std::vector<std::string>& units) {
       "SENSE REBUT (CLASSA D'IVA DETH PROPRIETARI DESCONEGUDA): ");
   for (size_t i = 0; i < units.size(); ++i) text += (i == 0 ? "" : ", ") + units[i];
   return text;
+}
+
+void ShowOperatorMessage(const std::string& text) {
+  const bool shown = console::ShowMessage(22, text);
+  platform::Beep();
+  int key = 0;
+  console::WaitKey(key);
+  if (shown) console::CloseWindow();
+}
+
+void IssueReceipts() {
+  console::SetColour("n");
+  for (;;) {
+    int key = 0;
+    console::InputScreen(1, 0, 0, key);
+    if (key == 27) return;
+    IssueSummary summary;
+    RunIssuingCycle(CurrentSelection(), true, ShowOperatorMessage, &summary);
+  }
 }
 
 CycleOutcome RunIssuingCycle(const Selection& s, bool startPrinter, const OperatorMessage& tell,

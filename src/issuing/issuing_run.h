@@ -50,6 +50,16 @@ enum class CycleOutcome { kPrinted, kSpoolFailed, kPrinterFailed, kNotPrinted };
 CycleOutcome RunIssuingCycle(const Selection& s, bool startPrinter, const OperatorMessage& tell,
                              IssueSummary* summary);
 
+// The interactive run: the selection screen (screen 1, with its
+// confirmation), then a cycle with the print program, again and again until
+// the operator leaves the selection screen with Escape.  Messages appear in
+// the message window and wait for a key.
+void IssueReceipts();
+
+// A message in the message window near the bottom of the screen, with the
+// beep, until a key is pressed.
+void ShowOperatorMessage(const std::string& text);
+
 // The run's own messages in the session language.
 std::string SpoolFailedMessage();
 std::string PrinterFailedMessage();

@@ -13,6 +13,7 @@
 #include "platform/cp850.h"
 #include "platform/current_dir.h"
 #include "platform/headless_console.h"
+#include "platform/terminal_console.h"
 #include "records/open_file.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
@@ -111,13 +112,23 @@ int RunProgram(const RunOptions& options) {
                         issuing::ScreenFormPath());
     return kStartFailureExitCode;
   }
+  // The screen is needed from here on: a record file that cannot be opened
+  // says so on it and waits for a key.
+  if (!options.batch && !platform::UseTerminalConsole()) {
+    TellOnStandardError("the selection screen needs a terminal; use --batch to issue without one");
+    return kStartFailureExitCode;
+  }
   if (OpenIssuingFiles() != 0) {
     CloseDown();
     return kStartFailureExitCode;
   }
   issuing::ReadReceiptSettings();
   int code = 0;
-  if (options.batch) code = issuing::RunBatchCycle(options.selection, TellOnStandardError);
+  if (options.batch) {
+    code = issuing::RunBatchCycle(options.selection, TellOnStandardError);
+  } else {
+    issuing::IssueReceipts();
+  }
   CloseDown();
   return code;
 }

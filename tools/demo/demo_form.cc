@@ -53,7 +53,7 @@ std::string SameWidth(const std::string& catalan, const std::string& translation
 
 std::vector<FormField> SelectionFields() {
   std::vector<FormField> f = {
-      {3, 3, "Data d'emissió dels rebuts : ", 8, 0, 0, 0, 1, 0, "Data que porten els rebuts"},
+      {3, 3, "Data d'emissió dels rebuts : ", 10, 0, 0, 0, 1, 0, "Data que porten els rebuts"},
       {5, 3, "Des del departament : finca ", 3, 0, 0, 0, 2, 1, "Primera finca (F4: llista)"},
       {5, 35, "dept. ", 3, 0, 0, 0, 2, 2, "Primer departament (F4: llista)"},
       {6, 3, "Fins al departament : finca ", 3, 0, 0, 0, 2, 1, "Última finca (F4: llista)"},
