@@ -39,9 +39,9 @@ TEST_F(ScreenFormTest, DemoFormGivesTheSelectionAndConfirmationScreens) {
   EXPECT_EQ(ScreenAt(1)->window[0], 0);
   const ScreenField* date = FieldAt(1, 1);
   EXPECT_EQ(date->type, 1);
-  EXPECT_EQ(date->length, 8);
+  EXPECT_EQ(date->length, 10);
   EXPECT_EQ(date->label, "Data d'emissi\xA2 dels rebuts : ");
-  EXPECT_EQ(date->value, std::string(8, ' '));
+  EXPECT_EQ(date->value, std::string(10, ' '));
   EXPECT_EQ(FieldAt(1, 3)->browseList, 2);
   EXPECT_EQ(FieldAt(1, 7)->type, 4);
   EXPECT_EQ(ScreenAt(2)->window[3], 65);
@@ -109,10 +109,10 @@ TEST_F(ScreenFormTest, PresetsFillTheSelectionFromTheWorkingDate) {
   platform::FixToday({2026, 12, 8, 10, 0, 0});
   startup::Settings().WorkingDate = format::PackDigits("19990305");
   PresetSelection();
-  EXPECT_EQ(FieldAt(1, 1)->value, "050399  ");  // within 50 years: two-digit year
+  EXPECT_EQ(FieldAt(1, 1)->value, "050399    ");  // within 50 years: two-digit year
   startup::Settings().WorkingDate = format::PackDigits("19600305");
   PresetSelection();
-  EXPECT_EQ(FieldAt(1, 1)->value, "05031960");
+  EXPECT_EQ(FieldAt(1, 1)->value, "05031960  ");
   EXPECT_EQ(FieldAt(1, 2)->value, "1  ");
   EXPECT_EQ(FieldAt(1, 5)->value, "999");
   EXPECT_EQ(FieldAt(1, 6)->value, "3 ");
@@ -139,7 +139,7 @@ TEST_F(ScreenFormTest, VariantOneWidensTheCollectionCodes) {
 TEST_F(ScreenFormTest, EmptyWorkingDateLeavesDateAndPeriodBlank) {
   ReadScreenFormText(demo::SelectionForm());
   PresetSelection();
-  EXPECT_EQ(FieldAt(1, 1)->value, std::string(8, ' '));
+  EXPECT_EQ(FieldAt(1, 1)->value, std::string(10, ' '));
   EXPECT_EQ(FieldAt(1, 6)->value, "  ");
 }
 
