@@ -22,9 +22,6 @@
 namespace console {
 namespace {
 
-constexpr int kKeyF4 = 0x3E00;
-constexpr int kKeyPageUp = 0x4900;
-constexpr int kKeyPageDown = 0x5100;
 constexpr int kHorizontalStep = 8;
 constexpr int kReadsBetweenEscapeChecks = 64;
 

@@ -19,11 +19,6 @@
 namespace console {
 namespace {
 
-constexpr int kKeyF1 = 0x3B00;
-constexpr int kKeyF2 = 0x3C00;
-constexpr int kKeyF4 = 0x3E00;
-constexpr int kKeyPageUp = 0x4900;
-constexpr int kKeyPageDown = 0x5100;
 constexpr short kBlankStart = 1;
 constexpr short kMasked = 2;
 constexpr short kDisabled = 4;

@@ -28,6 +28,40 @@ TEST_F(TextTest, FoldTextKeepsOrStripsAccents) {
   EXPECT_EQ(FoldText("\x9C\xC4\xEE\xFF"), "  \xEE\xFF");  // £ and ─ blank; 238 on untouched
 }
 
+// Every byte through both tables: bytes below 64 and from 238 never change;
+// with stripping on, every byte of 64..237 is a plain capital or a space,
+// and exactly the letters are capitals.
+TEST_F(TextTest, FoldTablesCoverEveryByte) {
+  const std::string letters =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+      "\x83\x84\x85\x86\x8E\x8F\x91\x92\xA0\xA6\xB5\xB6\xB7\xC6\xC7\x80\x87\xD0\xD1"
+      "\x82\x88\x89\x8A\x90\xD2\xD3\xD4\xD5\x8B\x8C\x8D\xA1\xD6\xD7\xD8\xDE\xA4\xA5"
+      "\x93\x94\x95\x99\x9B\x9D\xA2\xA7\xE0\xE2\xE3\xE4\xE5\xE1\xE7\xE8"
+      "\x81\x96\x97\x9A\xA3\xE9\xEA\xEB\x98\xEC\xED";
+  for (int b = 0; b < 256; ++b) {
+    const std::string in(1, static_cast<char>(b));
+    Texts().accentStripping = false;
+    const std::string kept = FoldText(in);
+    Texts().accentStripping = true;
+    const std::string stripped = FoldText(in);
+    if (b < 64 || b >= 238) {
+      EXPECT_EQ(kept, in) << b;
+      EXPECT_EQ(stripped, in) << b;
+      continue;
+    }
+    const bool letter = letters.find(static_cast<char>(b)) != std::string::npos;
+    if (letter) {
+      EXPECT_TRUE(stripped[0] >= 'A' && stripped[0] <= 'Z') << b;
+    } else {
+      EXPECT_EQ(stripped, " ") << b;
+    }
+    // Keeping accents, a letter never becomes a lower-case a-z.
+    EXPECT_FALSE(kept[0] >= 'a' && kept[0] <= 'z') << b;
+  }
+  Texts().accentStripping = false;
+  EXPECT_EQ(FoldText("\xA0\x85\x83\x84\x86\xC6"), "\xB5\xB7\xB6\x8E\x8F\xC7");  // á à â ä å ã
+}
+
 TEST_F(TextTest, ZeroPadKeepsTheRightmostDigits) {
   EXPECT_EQ(ZeroPad(7, 2), "07");
   EXPECT_EQ(ZeroPad(2024, 2), "24");

@@ -24,6 +24,14 @@ TEST(NativePath, ComponentsMatchExistingEntriesWhateverTheirCase) {
   EXPECT_TRUE(FileExists(dir.path() + "\\dades\\TVREBUT.dat"));
 }
 
+TEST(NativePath, LowerCaseFilesOfAWindowsInstallationAreFound) {
+  TempDir dir;
+  dir.Write("dades/tvrebut.dat", "records");
+  std::string got;
+  ASSERT_TRUE(ReadWholeFile(dir.path() + "\\DADES\\TVRebut.dat", &got));
+  EXPECT_EQ(got, "records");
+}
+
 TEST(NativePath, ExactCaseWinsOverAnotherSpelling) {
   TempDir dir;
   dir.Write("a/x", "lower");

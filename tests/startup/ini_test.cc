@@ -66,6 +66,17 @@ TEST_F(IniReadTest, CtrlZEndsTheFile) {
   EXPECT_EQ(Read("[A]\r\n\x1AK=1\r\n", "A", "K"), "");
 }
 
+TEST_F(IniReadTest, DamagedFilesGiveTheEmptyTextOrTheRightValue) {
+  EXPECT_EQ(Read(std::string("[A]\r\nX=\0\0\r\nK=v\0w\r\n", 18), "A", "K"), std::string("v\0w", 3));
+  EXPECT_EQ(Read("[A]\r\nK=last line without its end", "A", "K"), "last line without its end");
+  EXPECT_EQ(Read("[A]\r\nJ=" + std::string(1 << 20, 'x') + "\r\nK=after\r\n", "A", "K"), "after");
+  std::string garbage;
+  for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) & 0xFF);
+  EXPECT_EQ(Read(garbage, "A", "K"), "");
+  dir_.Write("folder/inside", "");
+  EXPECT_EQ(IniRead(dir_.path() + "\\folder", "A", "K"), "");  // a directory, not a file
+}
+
 TEST_F(IniReadTest, LineWithoutEqualsInsideSectionIsSkipped) {
   EXPECT_EQ(Read("[A]\r\njust words\r\nK=1\r\n", "A", "K"), "1");
 }
