@@ -18,8 +18,6 @@ namespace {
 using namespace platform;
 using btr_test::File;
 
-constexpr uint16_t kValueBytes = 8;
-
 struct TypeCase {
   const char* name;
   std::vector<btr_test::Segment> segments;  // over bytes 5..12 of the record
