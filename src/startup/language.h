@@ -1,14 +1,19 @@
 // Translation of the system's Catalan texts into the session language.
 //
 // The translations live in RootDir + "LOCALE\" + the program name + ".LNG"
-// (format in startup/language_file.h).  The file is scanned on every call,
-// so a change to it is seen at once; when it is missing it is created empty.
-// The program name is taken from Program().ProgramName at the first lookup
-// and kept.
+// (format in startup/language_file.h).  The parsed file is kept in memory
+// while its identity, size and modification time stay the same; every call
+// checks them, so a change to the file is seen by the next lookup.  When it
+// is missing it is created empty.  The program name is taken from
+// Program().ProgramName at the first lookup and kept.
 #pragma once
 
+#include <sys/stat.h>
+
+#include <array>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace startup {
 
@@ -18,5 +23,20 @@ namespace startup {
 // entry, or a file that cannot be opened or created also give text back.
 // An entry with an empty translation gives the empty text.
 std::string TranslateText(std::string_view text);
+
+// The language file as the last lookup read it.
+struct LanguageCacheState {
+  std::string path;    // the file's name as the system gives it; empty: nothing read
+  std::string native;  // where it was found
+  struct stat seen {};  // its identity, size and times when it was read
+  // The translations of each key, the file's first entry for a key only.
+  struct Hash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  std::unordered_map<std::string, std::array<std::string, 3>, Hash, std::equal_to<>> entries;
+};
+LanguageCacheState& LanguageCache();
+void ResetLanguageCache();
 
 }  // namespace startup
