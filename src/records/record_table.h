@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/btrcall.h"
 
@@ -42,6 +43,9 @@ struct RecordSlot {
   std::int32_t recordLength = 0;  // from Stat, never above kDataBufferSize
   std::int16_t keyNumber = 0;
   std::string keyValue;       // as long as the current key, never above kMaxKeyLength
+  // Each key's length, taken at the open: a file's keys cannot change while
+  // it is open.
+  std::vector<int> keyLengths;
   std::int16_t lockMode = 0;  // 0 no lock, 1 lock and retry, 2 lock, no retry
 };
 
@@ -73,5 +77,8 @@ void ResetRecordFiles(std::int16_t& status);
 // key keyNumber (0 when the file has no such key).  Both 0 when the
 // identifier is not open or the record manager gives no statistics.
 void ReadFileStats(std::int16_t fileId, int keyNumber, int& keyLength, int& recordLength);
+// The length of each key of an open file from one Stat, as ReadFileStats
+// gives them; empty when the identifier is not open or there is no Stat.
+std::vector<int> ReadKeyLengths(std::int16_t fileId);
 
 }  // namespace records
