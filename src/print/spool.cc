@@ -1,6 +1,7 @@
 // Spool records: DEVICE, PAGE, JUS, "*" control and text lines, CR LF ended.
 #include "print/spool.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -11,15 +12,36 @@
 namespace print {
 namespace {
 
-void WriteRecord(std::string_view line) {
+// The spool is written in large blocks: a run of receipts makes hundreds of
+// megabytes of short records.
+constexpr size_t kSpoolBuffer = 1 << 20;
+
+// Writes the record in s.record (without its CR LF).
+void WriteScratch() {
   SpoolState& s = Spool();
   if (s.file == nullptr) {
     s.failed = true;
     return;
   }
-  std::string record(line);
-  record += "\r\n";
-  if (std::fwrite(record.data(), 1, record.size(), s.file) != record.size()) s.failed = true;
+  s.record += "\r\n";
+  if (std::fwrite(s.record.data(), 1, s.record.size(), s.file) != s.record.size()) s.failed = true;
+}
+
+void WriteRecord(std::string_view head, std::string_view rest = {}) {
+  std::string& record = Spool().record;
+  record.assign(head);
+  record += rest;
+  WriteScratch();
+}
+
+// SpoolNumber appended to out.
+void AppendNumber(std::string& out, int value) {
+  char digits[16];
+  const long magnitude = value < 0 ? -static_cast<long>(value) : value;
+  char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+  out += value < 0 ? '-' : ' ';
+  out.append(digits, end);
+  out += ' ';
 }
 
 // The absolute value of the number at the start of text (0 when none),
@@ -73,8 +95,9 @@ void ResetSpool() {
 std::string SpoolPath() { return startup::Settings().SessionDir + "kelprint.tmp"; }
 
 std::string SpoolNumber(int value) {
-  std::string digits = std::to_string(value < 0 ? -static_cast<long>(value) : value);
-  return (value < 0 ? "-" : " ") + digits + " ";
+  std::string text;
+  AppendNumber(text, value);
+  return text;
 }
 
 bool OpenSpool(std::string_view device) {
@@ -83,13 +106,16 @@ bool OpenSpool(std::string_view device) {
   s.file = platform::OpenFile(SpoolPath(), "wb");
   s.failed = s.file == nullptr;
   if (s.file == nullptr) return false;
-  WriteRecord("DEVICE" + std::string(device));
+  std::setvbuf(s.file, nullptr, _IOFBF, kSpoolBuffer);
+  WriteRecord("DEVICE", device);
   return !s.failed;
 }
 
 void SpoolPage(int pageLength) {
   SpoolState& s = Spool();
-  WriteRecord("PAGE" + SpoolNumber(pageLength));
+  s.record = "PAGE";
+  AppendNumber(s.record, pageLength);
+  WriteScratch();
   s.pageLength = pageLength;
   s.linesUsed = 0;
   s.currentColumn = 0;
@@ -97,26 +123,30 @@ void SpoolPage(int pageLength) {
 
 void SpoolJustify(std::string& justification) {
   justification = JustificationCode(justification);
-  WriteRecord("JUS" + justification);
+  WriteRecord("JUS", justification);
 }
 
-void SpoolControl(std::string_view text) { WriteRecord("*" + std::string(text)); }
+void SpoolControl(std::string_view text) { WriteRecord("*", text); }
 
 void SpoolText(int column, std::string_view text, int advance) {
   SpoolState& s = Spool();
-  std::string copy(text);
-  for (char& c : copy) {
-    unsigned char b = static_cast<unsigned char>(c);
-    if (b < 32 || b == 127 || b == 255) c = ' ';
-  }
   if (s.linesUsed >= s.pageLength) SpoolPage(s.pageLength);
-  WriteRecord(SpoolNumber(column) + "," + copy + "," + SpoolNumber(advance));
+  s.record.clear();
+  AppendNumber(s.record, column);
+  s.record += ',';
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    s.record += b < 32 || b == 127 || b == 255 ? ' ' : c;
+  }
+  s.record += ',';
+  AppendNumber(s.record, advance);
+  WriteScratch();
   if (advance != 0) {
     s.linesUsed += advance;
     s.currentColumn = 0;
   } else {
     if (column != 0) s.currentColumn = column;
-    s.currentColumn += static_cast<int>(copy.size());
+    s.currentColumn += static_cast<int>(text.size());
   }
 }
 

@@ -26,6 +26,7 @@ struct SpoolState {
   int linesUsed = 0;      // line advances since the last page record
   int currentColumn = 0;  // where a text at column 0 with advance 0 starts
   bool failed = false;    // a write since OpenSpool did not succeed
+  std::string record;     // the record being written (its buffer is reused)
 };
 SpoolState& Spool();
 // Closes any open spool file and clears the state (tests).
