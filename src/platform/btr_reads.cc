@@ -16,6 +16,9 @@ namespace {
 constexpr int kLockAttempts = 100;
 constexpr int kFirstBatch = 8;
 constexpr int kLargestBatch = 1024;
+// Get Equal results kept at most: enough for a small lookup file (the
+// concept types), bounded for a large one read at random.
+constexpr size_t kMostKeptReads = 256;
 
 struct Found {
   uint32_t position = 0;
@@ -136,6 +139,35 @@ int16_t ReadAheadNext(BtrRequest& r, OpenRecordFile& file, int key, Seek how) {
   return r.ReturnData(e.record);
 }
 
+// Get Equal without a lock, served from the results kept while nothing was
+// written to the file.  The write count is read before the index, so a
+// write that runs meanwhile drops the result at the next read.
+int16_t ReadEqualKept(BtrRequest& r, OpenRecordFile& file, int key, const std::string& sort,
+                      const Finder& find) {
+  KeptReads& kept = file.kept;
+  uint64_t count = 0;
+  if (!file.locks.ChangeCount(&count)) return Read(r, file, find, true);
+  if (kept.changeCount != count || kept.reads.size() >= kMostKeptReads) {
+    kept.reads.clear();
+    kept.changeCount = count;
+  }
+  const std::string name = std::to_string(key) + ":" + sort;
+  auto at = kept.reads.find(name);
+  if (at == kept.reads.end()) {
+    Found found;
+    const int16_t status = find(&found);
+    if (status != kStatusOk && status != kStatusKeyNotFound) return status;
+    KeptReads::Kept entry{status, {std::move(found.sort), found.seq, found.position,
+                                   std::move(found.record)}};
+    at = kept.reads.emplace(name, std::move(entry)).first;
+  }
+  const KeptReads::Kept& entry = at->second;
+  if (entry.status != kStatusOk) return entry.status;
+  const Found found{entry.entry.position, entry.entry.record, true, key, entry.entry.sort,
+                    entry.entry.seq};
+  return Deliver(r, file, found, true);
+}
+
 }  // namespace
 
 int16_t ReadByKey(BtrRequest& r, OpenRecordFile& file) {
@@ -165,6 +197,7 @@ int16_t ReadByKey(BtrRequest& r, OpenRecordFile& file) {
     *out = {e.position, std::move(e.record), true, key, std::move(e.sort), e.seq};
     return status;
   };
+  if (equal && r.bias == 0) return ReadEqualKept(r, file, key, sort, find);
   return Read(r, file, find, true);
 }
 
