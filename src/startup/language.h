@@ -2,8 +2,9 @@
 //
 // The translations live in RootDir + "LOCALE\" + the program name + ".LNG"
 // (format in startup/language_file.h).  The parsed file is kept in memory
-// while its identity, size and modification time stay the same; every call
-// checks them, so a change to the file is seen by the next lookup.  When it
+// while its size and times stay the same and it is still the file under
+// that name; every call checks, so a change to the file is seen by the next
+// lookup.  When it
 // is missing it is created empty.  The program name is taken from
 // Program().ProgramName at the first lookup and kept.
 #pragma once
@@ -11,6 +12,7 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -24,10 +26,13 @@ namespace startup {
 // An entry with an empty translation gives the empty text.
 std::string TranslateText(std::string_view text);
 
-// The language file as the last lookup read it.
+// The language file as the last lookup read it.  The file stays open, so a
+// lookup checks it with one fstat: a write shows in its size or times, and
+// a file removed or replaced by another (renamed over it) has no link left.
 struct LanguageCacheState {
-  std::string path;    // the file's name as the system gives it; empty: nothing read
-  std::string native;  // where it was found
+  std::string rootDir;   // RootDir and LanguageFileName it was found under;
+  std::string fileName;  // empty: nothing read
+  std::FILE* file = nullptr;
   struct stat seen {};  // its identity, size and times when it was read
   // The translations of each key, the file's first entry for a key only.
   struct Hash {
