@@ -1,9 +1,12 @@
 // Spool records: DEVICE, PAGE, JUS, "*" control and text lines, CR LF ended.
 #include "print/spool.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "format/text.h"
 #include "platform/paths.h"
@@ -15,6 +18,8 @@ namespace {
 // The spool is written in large blocks: a run of receipts makes hundreds of
 // megabytes of short records.
 constexpr size_t kSpoolBuffer = 1 << 20;
+// Justification directives remembered with their codes.
+constexpr size_t kKnownJustifications = 32;
 
 // Writes the record in s.record (without its CR LF).
 void WriteScratch() {
@@ -122,7 +127,17 @@ void SpoolPage(int pageLength) {
 }
 
 void SpoolJustify(std::string& justification) {
-  justification = JustificationCode(justification);
+  // The code depends on the text alone, and a run of receipts uses a
+  // handful of directives over and over: each is worked out once.
+  std::vector<std::pair<std::string, std::string>>& known = Spool().justifications;
+  auto at = std::find_if(known.begin(), known.end(),
+                         [&](const auto& entry) { return entry.first == justification; });
+  if (at == known.end()) {
+    if (known.size() >= kKnownJustifications) known.clear();
+    known.emplace_back(justification, JustificationCode(justification));
+    at = known.end() - 1;
+  }
+  justification = at->second;
   WriteRecord("JUS", justification);
 }
 
@@ -134,9 +149,11 @@ void SpoolText(int column, std::string_view text, int advance) {
   s.record.clear();
   AppendNumber(s.record, column);
   s.record += ',';
-  for (const char c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    s.record += b < 32 || b == 127 || b == 255 ? ' ' : c;
+  const size_t start = s.record.size();
+  s.record += text;
+  for (size_t i = start; i < s.record.size(); ++i) {
+    const auto b = static_cast<unsigned char>(s.record[i]);
+    if (b < 32 || b == 127 || b == 255) s.record[i] = ' ';
   }
   s.record += ',';
   AppendNumber(s.record, advance);
