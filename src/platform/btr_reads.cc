@@ -151,7 +151,8 @@ int16_t ReadEqualKept(BtrRequest& r, OpenRecordFile& file, int key, const std::s
     kept.reads.clear();
     kept.changeCount = count;
   }
-  const std::string name = std::to_string(key) + ":" + sort;
+  std::string name(1, static_cast<char>(key));  // key numbers are below 256
+  name += sort;
   auto at = kept.reads.find(name);
   if (at == kept.reads.end()) {
     Found found;

@@ -29,7 +29,10 @@ void WriteScratch() {
     return;
   }
   s.record += "\r\n";
-  if (std::fwrite(s.record.data(), 1, s.record.size(), s.file) != s.record.size()) s.failed = true;
+  // One writer, so the stream's lock is not needed.
+  if (fwrite_unlocked(s.record.data(), 1, s.record.size(), s.file) != s.record.size()) {
+    s.failed = true;
+  }
 }
 
 void WriteRecord(std::string_view head, std::string_view rest = {}) {
@@ -41,6 +44,11 @@ void WriteRecord(std::string_view head, std::string_view rest = {}) {
 
 // SpoolNumber appended to out.
 void AppendNumber(std::string& out, int value) {
+  if (value >= 0 && value < 10) {  // columns and advances are mostly small
+    const char text[] = {' ', static_cast<char>('0' + value), ' '};
+    out.append(text, 3);
+    return;
+  }
   char digits[16];
   const long magnitude = value < 0 ? -static_cast<long>(value) : value;
   char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;

@@ -18,8 +18,9 @@ void ResetRecordFilesState() {
 
 SlotSearch FindSlot(std::int16_t fileId) {
   SlotSearch result{0, kTableFull};
+  const RecordFilesState& state = RecordFiles();
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    const std::int16_t id = RecordFiles().slots[slot].fileId;
+    const std::int16_t id = state.slots[slot].fileId;
     if (fileId != 0 && id == fileId) return {slot, 0};
     if (id == 0) result = {slot, kNotOpen};
   }

@@ -55,6 +55,9 @@ struct RecordFilesState {
   // Saved lock modes, two bytes an entry (slot number, mode), newest last.
   // Kept for the whole run, across ResetRecordFiles.
   std::string lockModeStack;
+  // The data and key buffers of a read, reused from read to read.
+  std::string dataScratch;
+  std::string keyScratch;
 };
 RecordFilesState& RecordFiles();
 // Back to an empty table and stack, without asking the record manager.  For
