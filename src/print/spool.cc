@@ -2,6 +2,7 @@
 #include "print/spool.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -18,6 +19,14 @@ namespace {
 // The spool is written in large blocks: a run of receipts makes hundreds of
 // megabytes of short records.
 constexpr size_t kSpoolBuffer = 1 << 20;
+// Each byte as a text record carries it: control bytes become spaces.
+constexpr std::array<char, 256> kPrintable = [] {
+  std::array<char, 256> table{};
+  for (int b = 0; b < 256; ++b) {
+    table[b] = b < 32 || b == 127 || b == 255 ? ' ' : static_cast<char>(b);
+  }
+  return table;
+}();
 // Justification directives remembered with their codes.
 constexpr size_t kKnownJustifications = 32;
 
@@ -158,11 +167,9 @@ void SpoolText(int column, std::string_view text, int advance) {
   AppendNumber(s.record, column);
   s.record += ',';
   const size_t start = s.record.size();
-  s.record += text;
-  for (size_t i = start; i < s.record.size(); ++i) {
-    const auto b = static_cast<unsigned char>(s.record[i]);
-    if (b < 32 || b == 127 || b == 255) s.record[i] = ' ';
-  }
+  s.record.resize(start + text.size());
+  char* out = s.record.data() + start;
+  for (size_t i = 0; i < text.size(); ++i) out[i] = kPrintable[static_cast<unsigned char>(text[i])];
   s.record += ',';
   AppendNumber(s.record, advance);
   WriteScratch();
