@@ -42,12 +42,20 @@ std::string WholeDigits(double whole) {
   return buffer;
 }
 
+// 10^scale; the powers up to 10^22 are exact doubles, kept in a table.
+double PowerOfTen(long long scale) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  return scale >= 0 && scale <= 22 ? kPowers[scale] : std::pow(10.0, static_cast<double>(scale));
+}
+
 // |value| * 10^scale rounded half to even; false when it is not finite.
 bool ScaledDigits(double value, long long scale, std::string* digits) {
   digits->clear();
   if (!std::isfinite(value)) return false;
   if (value == 0) return true;
-  double scaled = std::fabs(value) * std::pow(10.0, static_cast<double>(scale));
+  double scaled = std::fabs(value) * PowerOfTen(scale);
   if (!std::isfinite(scaled)) return false;
   double whole = std::floor(scaled);
   const double fraction = scaled - whole;
