@@ -71,17 +71,24 @@ void KeepLock(const BtrRequest& r, OpenRecordFile& file, uint32_t position) {
   file.singleLock = position;
 }
 
-// Makes the found record current and returns it (and its key when withKey).
-int16_t Deliver(BtrRequest& r, OpenRecordFile& file, const Found& found, bool withKey) {
-  KeepLock(r, file, found.position);
+// Makes the record at position current with its place in the index of key
+// (when logical) and returns it (and its key when withKey).
+int16_t Deliver(BtrRequest& r, OpenRecordFile& file, uint32_t position, const std::string& record,
+                bool logical, int key, const std::string& sort, int64_t seq, bool withKey) {
+  KeepLock(r, file, position);
   file.ahead.valid = false;
-  file.current = file.physical = found.position;
-  file.logicalValid = found.logical;
-  file.logicalKey = found.key;
-  file.logicalSort = found.sort;
-  file.logicalSeq = found.seq;
-  if (withKey) r.ReturnKey(file, found.record);
-  return r.ReturnData(found.record);
+  file.current = file.physical = position;
+  file.logicalValid = logical;
+  file.logicalKey = key;
+  file.logicalSort = sort;
+  file.logicalSeq = seq;
+  if (withKey) r.ReturnKey(file, record);
+  return r.ReturnData(record);
+}
+
+int16_t Deliver(BtrRequest& r, OpenRecordFile& file, const Found& found, bool withKey) {
+  return Deliver(r, file, found.position, found.record, found.logical, found.key, found.sort,
+                 found.seq, withKey);
 }
 
 int16_t Read(BtrRequest& r, OpenRecordFile& file, const Finder& find, bool withKey) {
@@ -164,9 +171,8 @@ int16_t ReadEqualKept(BtrRequest& r, OpenRecordFile& file, int key, const std::s
   }
   const KeptReads::Kept& entry = at->second;
   if (entry.status != kStatusOk) return entry.status;
-  const Found found{entry.entry.position, entry.entry.record, true, key, entry.entry.sort,
-                    entry.entry.seq};
-  return Deliver(r, file, found, true);
+  const IndexEntry& e = entry.entry;
+  return Deliver(r, file, e.position, e.record, true, key, e.sort, e.seq, true);
 }
 
 }  // namespace

@@ -17,12 +17,13 @@ void ResetRecordFilesState() {
 }
 
 SlotSearch FindSlot(std::int16_t fileId) {
+  // Files take the highest free slot, so the search runs downward.
   SlotSearch result{0, kTableFull};
   const RecordFilesState& state = RecordFiles();
-  for (int slot = 1; slot <= kSlotCount; ++slot) {
+  for (int slot = kSlotCount; slot >= 1; --slot) {
     const std::int16_t id = state.slots[slot].fileId;
     if (fileId != 0 && id == fileId) return {slot, 0};
-    if (id == 0) result = {slot, kNotOpen};
+    if (id == 0 && result.slot == 0) result = {slot, kNotOpen};
   }
   return result;
 }
