@@ -117,8 +117,8 @@ issuing::IssueSummary RunCycle() {
   issuing::IssueSummary summary;
   if (!issuing::ApplyBatchOptions(options).empty()) return summary;
   issuing::CurrentSelection() = issuing::SelectionFromScreen();
-  issuing::RunIssuingCycle(issuing::CurrentSelection(), false, [](const std::string&) {},
-                           &summary);
+  issuing::RunIssuingCycle(
+      issuing::CurrentSelection(), false, [](const std::string&) {}, &summary);
   return summary;
 }
 
@@ -134,7 +134,9 @@ double StatusMegabytes(const std::string& field) {
   return 0;
 }
 
-std::uintmax_t SpoolBytes() { return fs::file_size(OfficeRoot() + "session/kelprint.tmp"); }
+std::uintmax_t SpoolBytes() {
+  return fs::file_size(OfficeRoot() + "session/kelprint.tmp");
+}
 
 void IssuingRun(benchmark::State& state) {
   const double startUp = StartUp(OfficeRoot());

@@ -57,8 +57,9 @@ Parts Stop(double wallSeconds) {
   Timers().on = false;
   Parts parts;
   for (int p = 0; p < kPartCount; ++p) {
-    parts.seconds[p] = total == 0 ? 0 : wallSeconds * static_cast<double>(Timers().ticks[p]) /
-                                             static_cast<double>(total);
+    parts.seconds[p] = total == 0 ? 0
+                                  : wallSeconds * static_cast<double>(Timers().ticks[p]) /
+                                        static_cast<double>(total);
     parts.calls[p] = Timers().calls[p];
   }
   return parts;
@@ -69,14 +70,18 @@ Parts Stop(double wallSeconds) {
 // The wrappers, named by the linker's mangled names (see CMakeLists.txt).
 #define QT_WRAP(name) __asm__("__wrap_" name)
 #define QT_REAL(name) __asm__("__real_" name)
-#define FIND_BY_KEY "_ZN7records9FindByKeyEsiRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEEiRs"
+#define FIND_BY_KEY \
+  "_ZN7records9FindByKeyEsiRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEEiRs"
 #define SKIP_RECORDS "_ZN7records11SkipRecordsEsiRs"
-#define TRANSLATE_TEXT "_ZN7startup13TranslateTextB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEE"
+#define TRANSLATE_TEXT \
+  "_ZN7startup13TranslateTextB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEE"
 #define FORMAT_AMOUNT "_ZN6format12FormatAmountB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEEd"
-#define FORMAT_PICTURE "_ZN6format13FormatPictureB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEEd"
+#define FORMAT_PICTURE \
+  "_ZN6format13FormatPictureB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEEd"
 #define FORMAT_DATE "_ZN6format10FormatDateB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEEiS3_"
 #define SPOOL_TEXT "_ZN5print9SpoolTextEiSt17basic_string_viewIcSt11char_traitsIcEEi"
-#define SPOOL_JUSTIFY "_ZN5print12SpoolJustifyERNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"
+#define SPOOL_JUSTIFY \
+  "_ZN5print12SpoolJustifyERNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"
 #define SPOOL_PAGE "_ZN5print9SpoolPageEi"
 #define SPOOL_CONTROL "_ZN5print12SpoolControlESt17basic_string_viewIcSt11char_traitsIcEE"
 

@@ -34,8 +34,7 @@ std::string WholeDigits(double whole) {
   if (whole == 0) return {};
   char buffer[400];
   if (whole < 9007199254740992.0) {  // 2^53: the double converts exactly
-    char* end =
-        std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(whole)).ptr;
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(whole)).ptr;
     return std::string(buffer, end);
   }
   std::snprintf(buffer, sizeof buffer, "%.0f", whole);

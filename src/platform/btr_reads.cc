@@ -165,8 +165,8 @@ int16_t ReadEqualKept(BtrRequest& r, OpenRecordFile& file, int key, const std::s
     Found found;
     const int16_t status = find(&found);
     if (status != kStatusOk && status != kStatusKeyNotFound) return status;
-    KeptReads::Kept entry{status, {std::move(found.sort), found.seq, found.position,
-                                   std::move(found.record)}};
+    KeptReads::Kept entry{
+        status, {std::move(found.sort), found.seq, found.position, std::move(found.record)}};
     at = kept.reads.emplace(name, std::move(entry)).first;
   }
   const KeptReads::Kept& entry = at->second;

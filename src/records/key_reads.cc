@@ -51,10 +51,9 @@ void FindByKey(std::int16_t fileId, int keyNumber, const std::string& keyValue, 
     return;
   }
   RecordSlot& slot = RecordFiles().slots[found.slot];
-  const int keyLength =
-      keyNumber >= 0 && keyNumber < static_cast<int>(slot.keyLengths.size())
-          ? slot.keyLengths[static_cast<std::size_t>(keyNumber)]
-          : 0;
+  const int keyLength = keyNumber >= 0 && keyNumber < static_cast<int>(slot.keyLengths.size())
+                            ? slot.keyLengths[static_cast<std::size_t>(keyNumber)]
+                            : 0;
   if (keyLength == 0) {
     status = kKeyNotDefined;
     return;

@@ -42,7 +42,7 @@ struct RecordSlot {
   RecordArea area;
   std::int32_t recordLength = 0;  // from Stat, never above kDataBufferSize
   std::int16_t keyNumber = 0;
-  std::string keyValue;       // as long as the current key, never above kMaxKeyLength
+  std::string keyValue;  // as long as the current key, never above kMaxKeyLength
   // Each key's length, taken at the open: a file's keys cannot change while
   // it is open.
   std::vector<int> keyLengths;

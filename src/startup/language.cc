@@ -30,10 +30,9 @@ bool CacheIsCurrent() {
   const LanguageCacheState& cache = LanguageCache();
   struct stat now {};
   return cache.file != nullptr && cache.rootDir == Settings().RootDir &&
-         cache.fileName == Program().LanguageFileName &&
-         ::fstat(fileno(cache.file), &now) == 0 && now.st_nlink > 0 &&
-         now.st_size == cache.seen.st_size && SameTime(now.st_mtim, cache.seen.st_mtim) &&
-         SameTime(now.st_ctim, cache.seen.st_ctim);
+         cache.fileName == Program().LanguageFileName && ::fstat(fileno(cache.file), &now) == 0 &&
+         now.st_nlink > 0 && now.st_size == cache.seen.st_size &&
+         SameTime(now.st_mtim, cache.seen.st_mtim) && SameTime(now.st_ctim, cache.seen.st_ctim);
 }
 
 // The rest of an open file; false when it cannot be read.

@@ -210,7 +210,7 @@ TEST_F(BtrcallTest, GetEqualSeesWritesMadeThroughAnotherOpen) {
   EXPECT_EQ(name(1, "carme   "), "4");
   EXPECT_EQ(name(0, btr_test::Le32(2)), "dolors  ");
   EXPECT_EQ(IdOf(file.Get(kBtrGetNext, 0).data), 4u);  // currency as the read left it
-  EXPECT_EQ(name(0, btr_test::Le32(2)), "dolors  ");  // kept this time
+  EXPECT_EQ(name(0, btr_test::Le32(2)), "dolors  ");   // kept this time
   EXPECT_EQ(IdOf(file.Get(kBtrGetPrevious, 0).data), 1u);
 }
 
