@@ -42,8 +42,9 @@ AmountSpec ReadSpec(std::string_view spec) {
   return result;
 }
 
-std::string Rightmost(const std::string& text, size_t width) {
-  return text.size() <= width ? text : text.substr(text.size() - width);
+// Cuts text to its last width characters.
+void KeepRightmost(std::string& text, size_t width) {
+  if (text.size() > width) text.erase(0, text.size() - width);
 }
 
 std::string FirstLetter(std::string_view text) {
@@ -61,7 +62,8 @@ std::string FormatAmount(std::string_view spec, double cents) {
   if (showDigit && width > 0) mask.back() = '9';
   if (amount.thousands) {
     for (long long p = static_cast<long long>(width) - 3; p >= 1; p -= 4) {
-      mask = Rightmost(mask.insert(p, ","), width);
+      mask.insert(static_cast<size_t>(p), 1, ',');
+      KeepRightmost(mask, width);
     }
   }
   double value = cents / 100;
@@ -71,13 +73,16 @@ std::string FormatAmount(std::string_view spec, double cents) {
     places = amount.places;
   }
   if (places > 0) {
-    mask = Rightmost(mask + "." + std::string(places, showDigit ? '9' : 'Z'), width);
+    mask += '.';
+    mask.append(static_cast<size_t>(places), showDigit ? '9' : 'Z');
+    KeepRightmost(mask, width);
   }
   if (amount.sign != '\0' && width > 0) {
     if (amount.leadingSign) {
       mask[0] = amount.sign;
     } else {
-      mask = Rightmost(mask + amount.sign, width);
+      mask += amount.sign;
+      KeepRightmost(mask, width);
     }
   }
   return FormatPicture(mask, value);

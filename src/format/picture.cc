@@ -2,6 +2,7 @@
 // positions left of the number, and the overflow form.
 #include "format/picture.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -32,8 +33,20 @@ void LoadNumberCharacters() {
 std::string WholeDigits(double whole) {
   if (whole == 0) return {};
   char buffer[400];
+  if (whole < 9007199254740992.0) {  // 2^53: the double converts exactly
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(whole)).ptr;
+    return std::string(buffer, end);
+  }
   std::snprintf(buffer, sizeof buffer, "%.0f", whole);
   return buffer;
+}
+
+// 10^scale; the powers up to 10^22 are exact doubles, kept in a table.
+double PowerOfTen(long long scale) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  return scale >= 0 && scale <= 22 ? kPowers[scale] : std::pow(10.0, static_cast<double>(scale));
 }
 
 // |value| * 10^scale rounded half to even; false when it is not finite.
@@ -41,7 +54,7 @@ bool ScaledDigits(double value, long long scale, std::string* digits) {
   digits->clear();
   if (!std::isfinite(value)) return false;
   if (value == 0) return true;
-  double scaled = std::fabs(value) * std::pow(10.0, static_cast<double>(scale));
+  double scaled = std::fabs(value) * PowerOfTen(scale);
   if (!std::isfinite(scaled)) return false;
   double whole = std::floor(scaled);
   const double fraction = scaled - whole;

@@ -21,7 +21,10 @@ void Justify(const std::string& code) {
 void AdvanceTo(int lineCount) { Put(0, "", lineCount - print::Spool().linesUsed); }
 
 std::string Repeat(const std::string& piece, int n) {
+  if (n <= 0) return {};
+  if (piece.size() == 1) return std::string(static_cast<size_t>(n), piece[0]);
   std::string out;
+  out.reserve(piece.size() * static_cast<size_t>(n));
   for (int i = 0; i < n; ++i) out += piece;
   return out;
 }

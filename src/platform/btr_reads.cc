@@ -16,6 +16,9 @@ namespace {
 constexpr int kLockAttempts = 100;
 constexpr int kFirstBatch = 8;
 constexpr int kLargestBatch = 1024;
+// Get Equal results kept at most: enough for a small lookup file (the
+// concept types), bounded for a large one read at random.
+constexpr size_t kMostKeptReads = 256;
 
 struct Found {
   uint32_t position = 0;
@@ -68,17 +71,24 @@ void KeepLock(const BtrRequest& r, OpenRecordFile& file, uint32_t position) {
   file.singleLock = position;
 }
 
-// Makes the found record current and returns it (and its key when withKey).
-int16_t Deliver(BtrRequest& r, OpenRecordFile& file, const Found& found, bool withKey) {
-  KeepLock(r, file, found.position);
+// Makes the record at position current with its place in the index of key
+// (when logical) and returns it (and its key when withKey).
+int16_t Deliver(BtrRequest& r, OpenRecordFile& file, uint32_t position, const std::string& record,
+                bool logical, int key, const std::string& sort, int64_t seq, bool withKey) {
+  KeepLock(r, file, position);
   file.ahead.valid = false;
-  file.current = file.physical = found.position;
-  file.logicalValid = found.logical;
-  file.logicalKey = found.key;
-  file.logicalSort = found.sort;
-  file.logicalSeq = found.seq;
-  if (withKey) r.ReturnKey(file, found.record);
-  return r.ReturnData(found.record);
+  file.current = file.physical = position;
+  file.logicalValid = logical;
+  file.logicalKey = key;
+  file.logicalSort = sort;
+  file.logicalSeq = seq;
+  if (withKey) r.ReturnKey(file, record);
+  return r.ReturnData(record);
+}
+
+int16_t Deliver(BtrRequest& r, OpenRecordFile& file, const Found& found, bool withKey) {
+  return Deliver(r, file, found.position, found.record, found.logical, found.key, found.sort,
+                 found.seq, withKey);
 }
 
 int16_t Read(BtrRequest& r, OpenRecordFile& file, const Finder& find, bool withKey) {
@@ -136,6 +146,35 @@ int16_t ReadAheadNext(BtrRequest& r, OpenRecordFile& file, int key, Seek how) {
   return r.ReturnData(e.record);
 }
 
+// Get Equal without a lock, served from the results kept while nothing was
+// written to the file.  The write count is read before the index, so a
+// write that runs meanwhile drops the result at the next read.
+int16_t ReadEqualKept(BtrRequest& r, OpenRecordFile& file, int key, const std::string& sort,
+                      const Finder& find) {
+  KeptReads& kept = file.kept;
+  uint64_t count = 0;
+  if (!file.locks.ChangeCount(&count)) return Read(r, file, find, true);
+  if (kept.changeCount != count || kept.reads.size() >= kMostKeptReads) {
+    kept.reads.clear();
+    kept.changeCount = count;
+  }
+  std::string name(1, static_cast<char>(key));  // key numbers are below 256
+  name += sort;
+  auto at = kept.reads.find(name);
+  if (at == kept.reads.end()) {
+    Found found;
+    const int16_t status = find(&found);
+    if (status != kStatusOk && status != kStatusKeyNotFound) return status;
+    KeptReads::Kept entry{
+        status, {std::move(found.sort), found.seq, found.position, std::move(found.record)}};
+    at = kept.reads.emplace(name, std::move(entry)).first;
+  }
+  const KeptReads::Kept& entry = at->second;
+  if (entry.status != kStatusOk) return entry.status;
+  const IndexEntry& e = entry.entry;
+  return Deliver(r, file, e.position, e.record, true, key, e.sort, e.seq, true);
+}
+
 }  // namespace
 
 int16_t ReadByKey(BtrRequest& r, OpenRecordFile& file) {
@@ -165,6 +204,7 @@ int16_t ReadByKey(BtrRequest& r, OpenRecordFile& file) {
     *out = {e.position, std::move(e.record), true, key, std::move(e.sort), e.seq};
     return status;
   };
+  if (equal && r.bias == 0) return ReadEqualKept(r, file, key, sort, find);
   return Read(r, file, find, true);
 }
 

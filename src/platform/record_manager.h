@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/record_locks.h"
@@ -27,6 +28,19 @@ struct ReadAhead {
   int batch = 0;  // grows while a run goes on
 };
 
+// Results of Get Equal without a lock, by key number and sort form of the
+// value.  Like the entries read ahead, they are served only while the
+// file's write count stays what it was when they were read; a write by any
+// open of the file, in any process, drops them all.
+struct KeptReads {
+  struct Kept {
+    int16_t status = 0;  // 0 with the entry, or 4 (no such key value)
+    IndexEntry entry;
+  };
+  uint64_t changeCount = 0;
+  std::unordered_map<std::string, Kept> reads;
+};
+
 struct OpenRecordFile {
   std::string path;  // the native path, which tells two opens of one file apart
   RecordStore store;
@@ -43,6 +57,7 @@ struct OpenRecordFile {
   std::string logicalSort;
   int64_t logicalSeq = 0;
   ReadAhead ahead;
+  KeptReads kept;
   // Record locks this open holds.
   uint32_t singleLock = 0;
   std::set<uint32_t> multipleLocks;

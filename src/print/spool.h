@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace print {
 
@@ -26,6 +28,9 @@ struct SpoolState {
   int linesUsed = 0;      // line advances since the last page record
   int currentColumn = 0;  // where a text at column 0 with advance 0 starts
   bool failed = false;    // a write since OpenSpool did not succeed
+  std::string record;     // the record being written (its buffer is reused)
+  // Justification texts already seen, with their codes.
+  std::vector<std::pair<std::string, std::string>> justifications;
 };
 SpoolState& Spool();
 // Closes any open spool file and clears the state (tests).

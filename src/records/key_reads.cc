@@ -50,14 +50,14 @@ void FindByKey(std::int16_t fileId, int keyNumber, const std::string& keyValue, 
     status = kNotOpen;
     return;
   }
-  int keyLength = 0;
-  int recordLength = 0;
-  ReadFileStats(fileId, keyNumber, keyLength, recordLength);
+  RecordSlot& slot = RecordFiles().slots[found.slot];
+  const int keyLength = keyNumber >= 0 && keyNumber < static_cast<int>(slot.keyLengths.size())
+                            ? slot.keyLengths[static_cast<std::size_t>(keyNumber)]
+                            : 0;
   if (keyLength == 0) {
     status = kKeyNotDefined;
     return;
   }
-  RecordSlot& slot = RecordFiles().slots[found.slot];
   slot.keyNumber = static_cast<std::int16_t>(keyNumber);
   slot.keyValue = keyValue.substr(0, static_cast<std::size_t>(keyLength));
   slot.keyValue.resize(static_cast<std::size_t>(keyLength), '\0');

@@ -44,19 +44,21 @@ std::size_t AreaBytes(const RecordSlot& slot) {
 }
 
 std::int16_t IssueRead(RecordSlot& slot, std::uint16_t code) {
-  std::string data(kDataBufferSize, ' ');
+  std::string& data = RecordFiles().dataScratch;
+  data.assign(kDataBufferSize, ' ');
   const std::size_t areaBytes = AreaBytes(slot);
   if (areaBytes > 0) std::memcpy(data.data(), slot.area.data(), areaBytes);
   std::uint32_t length = static_cast<std::uint32_t>(slot.recordLength);
   const std::size_t keyLength = std::min(slot.keyValue.size(), kMaxKeyLength);
-  std::string key(kKeyBufferSize, KeyFiller(code));
+  std::string& key = RecordFiles().keyScratch;
+  key.assign(kKeyBufferSize, KeyFiller(code));
   std::memcpy(key.data(), slot.keyValue.data(), keyLength);
   const std::int16_t status =
       BTRCALL(code, slot.positionBlock.data(), data.data(), &length, key.data(),
               static_cast<std::uint8_t>(keyLength), static_cast<std::int8_t>(slot.keyNumber));
   const std::size_t returned = std::min<std::size_t>(length, areaBytes);
   if (returned > 0) std::memcpy(slot.area.data(), data.data(), returned);
-  slot.keyValue = key.substr(0, keyLength);
+  slot.keyValue.assign(key, 0, keyLength);
   return status;
 }
 

@@ -142,6 +142,7 @@ void OpenRecordFile(std::int16_t fileId, const std::string& name, RecordArea are
   ReadFileStats(fileId, 0, keyLength, recordLength);
   slot.keyValue.assign(static_cast<std::size_t>(keyLength), '\0');
   slot.recordLength = recordLength;
+  slot.keyLengths = ReadKeyLengths(fileId);
 }
 
 }  // namespace records

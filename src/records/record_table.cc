@@ -17,11 +17,13 @@ void ResetRecordFilesState() {
 }
 
 SlotSearch FindSlot(std::int16_t fileId) {
+  // Files take the highest free slot, so the search runs downward.
   SlotSearch result{0, kTableFull};
-  for (int slot = 1; slot <= kSlotCount; ++slot) {
-    const std::int16_t id = RecordFiles().slots[slot].fileId;
+  const RecordFilesState& state = RecordFiles();
+  for (int slot = kSlotCount; slot >= 1; --slot) {
+    const std::int16_t id = state.slots[slot].fileId;
     if (fileId != 0 && id == fileId) return {slot, 0};
-    if (id == 0) result = {slot, kNotOpen};
+    if (id == 0 && result.slot == 0) result = {slot, kNotOpen};
   }
   return result;
 }
@@ -34,6 +36,26 @@ void ResetRecordFiles(std::int16_t& status) {
   if (status != 0) return;
   for (RecordSlot& slot : state.slots) slot = RecordSlot{};
 }
+
+namespace {
+
+// The total length of a key's segments in a Stat buffer, 0 when the buffer
+// does not describe it.  A key longer than the key buffer cannot be read
+// through it, so the length is cut to it.
+int KeyLengthIn(const std::string& buffer, int keyNumber) {
+  int first = 0;
+  int count = 0;
+  if (!KeySegments(buffer, keyNumber, first, count)) return 0;
+  int total = 0;
+  for (int i = first; i < first + count; ++i) {
+    StatSegment segment;
+    StatSegmentAt(buffer, i, segment);
+    total += segment.length;
+  }
+  return std::min<int>(total, kMaxKeyLength);
+}
+
+}  // namespace
 
 void ReadFileStats(std::int16_t fileId, int keyNumber, int& keyLength, int& recordLength) {
   keyLength = 0;
@@ -48,17 +70,16 @@ void ReadFileStats(std::int16_t fileId, int keyNumber, int& keyLength, int& reco
   recordLength = std::min<int>(StatWord(buffer, 0), kDataBufferSize);
   if (keyNumber < 0 || keyNumber >= StatWord(buffer, 4)) return;
   if (!IssueStat(slot, buffer)) return;
-  int first = 0;
-  int count = 0;
-  if (!KeySegments(buffer, keyNumber, first, count)) return;
-  int total = 0;
-  for (int i = first; i < first + count; ++i) {
-    StatSegment segment;
-    StatSegmentAt(buffer, i, segment);
-    total += segment.length;
-  }
-  // A key longer than the key buffer cannot be read through it.
-  keyLength = std::min<int>(total, kMaxKeyLength);
+  keyLength = KeyLengthIn(buffer, keyNumber);
+}
+
+std::vector<int> ReadKeyLengths(std::int16_t fileId) {
+  const SlotSearch found = FindSlot(fileId);
+  std::string buffer;
+  if (found.status != 0 || !IssueStat(RecordFiles().slots[found.slot], buffer)) return {};
+  std::vector<int> lengths;
+  for (int key = 0; key < StatWord(buffer, 4); ++key) lengths.push_back(KeyLengthIn(buffer, key));
+  return lengths;
 }
 
 }  // namespace records

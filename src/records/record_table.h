@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/btrcall.h"
 
@@ -41,7 +42,10 @@ struct RecordSlot {
   RecordArea area;
   std::int32_t recordLength = 0;  // from Stat, never above kDataBufferSize
   std::int16_t keyNumber = 0;
-  std::string keyValue;       // as long as the current key, never above kMaxKeyLength
+  std::string keyValue;  // as long as the current key, never above kMaxKeyLength
+  // Each key's length, taken at the open: a file's keys cannot change while
+  // it is open.
+  std::vector<int> keyLengths;
   std::int16_t lockMode = 0;  // 0 no lock, 1 lock and retry, 2 lock, no retry
 };
 
@@ -51,6 +55,9 @@ struct RecordFilesState {
   // Saved lock modes, two bytes an entry (slot number, mode), newest last.
   // Kept for the whole run, across ResetRecordFiles.
   std::string lockModeStack;
+  // The data and key buffers of a read, reused from read to read.
+  std::string dataScratch;
+  std::string keyScratch;
 };
 RecordFilesState& RecordFiles();
 // Back to an empty table and stack, without asking the record manager.  For
@@ -73,5 +80,8 @@ void ResetRecordFiles(std::int16_t& status);
 // key keyNumber (0 when the file has no such key).  Both 0 when the
 // identifier is not open or the record manager gives no statistics.
 void ReadFileStats(std::int16_t fileId, int keyNumber, int& keyLength, int& recordLength);
+// The length of each key of an open file from one Stat, as ReadFileStats
+// gives them; empty when the identifier is not open or there is no Stat.
+std::vector<int> ReadKeyLengths(std::int16_t fileId);
 
 }  // namespace records

@@ -42,21 +42,38 @@ class FieldReader {
   size_t pos_ = 0;
 };
 
+// Calls take(entry) for each entry in order until it returns true; whether
+// one did.
+template <typename Take>
+bool WalkEntries(std::string_view contents, Take take) {
+  FieldReader reader(contents);
+  while (!reader.AtEnd()) {
+    LanguageEntry entry;
+    entry.key = reader.Next();
+    if (reader.AtEnd()) return false;
+    for (std::string& translation : entry.translations) translation = reader.Next();
+    if (take(entry)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool FindLanguageEntry(std::string_view contents, std::string_view text, LanguageEntry* entry) {
-  FieldReader reader(contents);
-  while (!reader.AtEnd()) {
-    std::string key = reader.Next();
-    if (reader.AtEnd()) return false;
-    std::array<std::string, 3> translations;
-    for (std::string& translation : translations) translation = reader.Next();
-    if (key == text) {
-      *entry = LanguageEntry{std::move(key), std::move(translations)};
-      return true;
-    }
-  }
-  return false;
+  return WalkEntries(contents, [&](LanguageEntry& e) {
+    if (e.key != text) return false;
+    *entry = std::move(e);
+    return true;
+  });
+}
+
+std::vector<LanguageEntry> ReadLanguageEntries(std::string_view contents) {
+  std::vector<LanguageEntry> entries;
+  WalkEntries(contents, [&](LanguageEntry& e) {
+    entries.push_back(std::move(e));
+    return false;
+  });
+  return entries;
 }
 
 }  // namespace startup

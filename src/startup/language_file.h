@@ -13,6 +13,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace startup {
 
@@ -28,5 +29,9 @@ struct LanguageEntry {
 // An entry whose key is the file's last field is never found.  False when
 // no entry matches.
 bool FindLanguageEntry(std::string_view contents, std::string_view text, LanguageEntry* entry);
+
+// Every entry of the file in order, as FindLanguageEntry walks them (an
+// entry whose key is the file's last field is left out).
+std::vector<LanguageEntry> ReadLanguageEntries(std::string_view contents);
 
 }  // namespace startup

@@ -188,6 +188,32 @@ TEST_F(BtrcallTest, GetNextSeesWritesMadeThroughAnotherOpenMidRun) {
   EXPECT_EQ(IdOf(file.Get(kBtrGetPrevious, 0).data), 14u);
 }
 
+// Get Equal results are kept between reads; every write through another
+// open must reach the next Get Equal (another process: recutil_process_test).
+TEST_F(BtrcallTest, GetEqualSeesWritesMadeThroughAnotherOpen) {
+  Fill();
+  File writer;
+  ASSERT_EQ(writer.Open(path), 0);
+  auto name = [&](int8_t key, const std::string& value) {
+    auto r = file.Get(kBtrGetEqual, key, value);
+    return r.status == 0 ? r.data.substr(4, 8) : std::to_string(r.status);
+  };
+  ASSERT_EQ(name(0, btr_test::Le32(7)), "4");
+  ASSERT_EQ(name(0, btr_test::Le32(2)), "carme   ");
+  ASSERT_EQ(name(1, "carme   "), "carme   ");
+  ASSERT_EQ(writer.Get(kBtrGetEqual, 0, btr_test::Le32(2)).status, 0);
+  ASSERT_EQ(writer.Update(Rec(2, "dolors")), 0);
+  ASSERT_EQ(writer.Insert(Rec(7, "eva")), 0);
+  ASSERT_EQ(writer.Get(kBtrGetEqual, 0, btr_test::Le32(3)).status, 0);
+  ASSERT_EQ(writer.Delete(), 0);
+  EXPECT_EQ(name(0, btr_test::Le32(7)), "eva     ");
+  EXPECT_EQ(name(1, "carme   "), "4");
+  EXPECT_EQ(name(0, btr_test::Le32(2)), "dolors  ");
+  EXPECT_EQ(IdOf(file.Get(kBtrGetNext, 0).data), 4u);  // currency as the read left it
+  EXPECT_EQ(name(0, btr_test::Le32(2)), "dolors  ");   // kept this time
+  EXPECT_EQ(IdOf(file.Get(kBtrGetPrevious, 0).data), 1u);
+}
+
 TEST_F(BtrcallTest, StepOperationsFollowPhysicalOrderAndDropLogicalCurrency) {
   Fill();
   EXPECT_EQ(Walk(kBtrStepFirst, kBtrStepNext, 0), (std::vector<uint32_t>{3, 1, 2, 4}));

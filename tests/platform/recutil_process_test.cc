@@ -131,6 +131,19 @@ TEST_F(RecutilProcessTest, FailedLoadChangesNothingAndNamesTheRecord) {
   EXPECT_EQ(dir.Read("saved.seq"), Sequential(7, 2));
 }
 
+TEST_F(RecutilProcessTest, GetEqualSeesALoadByAnotherProcess) {
+  dir.Write("first.seq", Sequential(1, 5));
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);
+  btr_test::File f;
+  ASSERT_EQ(f.Open(file), 0);
+  ASSERT_EQ(f.Get(kBtrGetEqual, 0, btr_test::Le32(3)).status, 0);
+  ASSERT_EQ(f.Get(kBtrGetEqual, 0, btr_test::Le32(8)).status, kStatusKeyNotFound);
+  dir.Write("second.seq", Sequential(6, 5));
+  ASSERT_EQ(RunRecutil({"load", "--replace", file, dir.Sub("second.seq")}), 0);
+  EXPECT_EQ(f.Get(kBtrGetEqual, 0, btr_test::Le32(3)).status, kStatusKeyNotFound);
+  EXPECT_EQ(f.Get(kBtrGetEqual, 0, btr_test::Le32(8)).data, Sequential(8, 1).substr(3, 32));
+}
+
 TEST_F(RecutilProcessTest, LockCommandHoldsARecordOrTheFileUntilItDies) {
   dir.Write("first.seq", Sequential(1, 3));
   ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);

@@ -1,5 +1,7 @@
 #include "startup/language.h"
 
+#include <filesystem>
+
 #include "platform/paths.h"
 #include "session_fixture.h"
 #include "startup/language_file.h"
@@ -65,6 +67,28 @@ TEST_F(LanguageTest, FileNameIsKeptFromTheFirstLookup) {
   EXPECT_EQ(In("SPA", "A"), "s");
   Program().ProgramName = "OTHER";
   EXPECT_EQ(In("SPA", "A"), "s");
+}
+
+// The parsed file is kept between lookups; every kind of change to the file
+// must still reach the very next lookup, without waiting for the clock.
+TEST_F(LanguageTest, AChangedFileIsSeenByTheNextLookup) {
+  namespace fs = std::filesystem;
+  const fs::path file = dir_.Sub("LOCALE/QANTIRES.LNG");
+  WriteFile("A,g,o,one\r\n");
+  const auto written = fs::last_write_time(file);
+  EXPECT_EQ(In("SPA", "A"), "one");
+  WriteFile("A,g,o,three\r\n");  // another size
+  EXPECT_EQ(In("SPA", "A"), "three");
+  WriteFile("A,g,o,four!\r\n");  // same size, another modification time
+  fs::last_write_time(file, written + std::chrono::seconds(5));
+  EXPECT_EQ(In("SPA", "A"), "four!");
+  dir_.Write("LOCALE/new.LNG", "A,g,o,five!\r\n");  // replaced: same size and time
+  fs::last_write_time(dir_.Sub("LOCALE/new.LNG"), written + std::chrono::seconds(5));
+  fs::rename(dir_.Sub("LOCALE/new.LNG"), file);
+  EXPECT_EQ(In("SPA", "A"), "five!");
+  fs::remove(file);  // removed: created again, empty
+  EXPECT_EQ(In("SPA", "A"), "A");
+  EXPECT_TRUE(fs::exists(file));
 }
 
 std::string Find(std::string_view contents, std::string_view key, int column) {

@@ -14,6 +14,7 @@
 #include "../support/temp_dir.h"
 #include "format/settings.h"
 #include "startup/company.h"
+#include "startup/language.h"
 #include "startup/program_state.h"
 #include "startup/settings.h"
 
@@ -39,6 +40,7 @@ class SessionTest : public ::testing::Test {
     ResetSettings();
     ResetCompany();
     ResetProgram();
+    ResetLanguageCache();
     format::ResetFormats();
   }
   static void Set(const char* name, const std::string& value) { ::setenv(name, value.c_str(), 1); }

@@ -21,6 +21,7 @@
 #include "print/spool.h"
 #include "records/record_table.h"
 #include "startup/company.h"
+#include "startup/language.h"
 #include "startup/program.h"
 #include "startup/settings.h"
 
@@ -35,6 +36,7 @@ void ResetEverything() {
   startup::ResetSettings();
   startup::ResetCompany();
   startup::ResetProgram();
+  startup::ResetLanguageCache();
   format::ResetFormats();
   issuing::ResetScreenForms();
   issuing::ResetSelection();

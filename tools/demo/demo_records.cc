@@ -265,7 +265,7 @@ std::string MandateRecord(const std::string& unitKey, int sequence, char kind) {
 }
 
 // Generated owners for benchmarks: each with its own properties and units,
-// cycling through periodicities, timing letters and forms.
+// cycling through periodicities (or all monthly), timing letters and forms.
 void AddBulk(const BulkSize& bulk, RecordFile& owners, RecordFile& properties, RecordFile& units,
              RecordFile& mandates) {
   const int perOwner = std::clamp(bulk.propertiesPerOwner, 1, 20);
@@ -288,7 +288,7 @@ void AddBulk(const BulkSize& bulk, RecordFile& owners, RecordFile& properties, R
         UnitData ud = kUnits[(property + u) % 13];
         ud.property = property;
         ud.unit = u;
-        ud.periodicity = periodicities[(property + u) % 9];
+        ud.periodicity = bulk.monthlyOnly ? 1 : periodicities[(property + u) % 9];
         ud.timing = timings[u % 3];
         ud.form = forms[(property + u) % 4];
         std::string unit = UnitRecord(ud);

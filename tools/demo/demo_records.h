@@ -28,6 +28,7 @@ struct BulkSize {
   int owners = 0;               // generated owners after the hand-written ones
   int propertiesPerOwner = 3;   // at most 20
   int unitsPerProperty = 8;     // at most 999
+  bool monthlyOnly = false;     // every generated unit due every month
 };
 
 // The six files: TVRebut, TRemeses, PropietV, FinquesV, DepartaV, CobramV.

@@ -2,7 +2,8 @@
 // sequential load format, for demo/make-installation to load with recutil.
 //
 //   qt_demo ROOT [--date yyyymmdd] [--language CAT|SPA|GLG|OCI]
-//                [--owners N --properties-per-owner M --units-per-property K]
+//                [--owners N --properties-per-owner M --units-per-property K
+//                 --monthly-only]
 //
 // ROOT receives Tora.ini, FORMS\, LOCALE\, AJUDA\ and session\ (Sessio.ini,
 // ToraTerm.ini); ROOT/load receives NAME.seq and NAME.key for the six record
@@ -47,6 +48,8 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(0, 9000));
   app.add_option("--properties-per-owner", bulk.propertiesPerOwner)->check(CLI::Range(1, 20));
   app.add_option("--units-per-property", bulk.unitsPerProperty)->check(CLI::Range(1, 999));
+  app.add_flag("--monthly-only", bulk.monthlyOnly,
+               "generated units are all due every month (periodicity 1)");
   CLI11_PARSE(app, argc, argv);
 
   if (root.back() != '/') root += '/';
