@@ -14,7 +14,7 @@ namespace format {
 // The single-precision value of 166.386 that the conversion uses.
 inline constexpr float kPesetasPerEuro = 166.386f;
 
-// The amount through a mask built from the specification, whose width the
+// The amount through a mask built from the picture text `spec`, whose width the
 // result keeps: "9" before any "." keeps a digit even for 0, "." followed by
 // "9"s gives decimal places (added to the currency's own), "," thousands
 // separators every three digits, "*" or "Z" the fill (space by default),
