@@ -81,6 +81,7 @@ int16_t Deliver(BtrRequest& r, OpenRecordFile& file, uint32_t position, const st
   file.logicalValid = logical;
   file.logicalKey = key;
   file.logicalSort = sort;
+  file.logicalSortPending = false;
   file.logicalSeq = seq;
   if (withKey) r.ReturnKey(file, record);
   return r.ReturnData(record);
@@ -122,7 +123,21 @@ bool KeyNumberValid(const BtrRequest& r, const OpenRecordFile& file) {
   return r.keyNumber >= 0 && static_cast<size_t>(r.keyNumber) < file.store.spec().keys.size();
 }
 
-// Get Next / Get Previous without a lock, served from entries read ahead.
+// The sort form of the logical place, worked out from the record last
+// served when a run on entries read ahead left it pending.
+const std::string& LogicalSort(OpenRecordFile& file) {
+  if (file.logicalSortPending) {
+    const FileSpec& spec = file.store.spec();
+    const KeySpec& key = spec.keys[file.logicalKey];
+    const std::string value = KeyFromRecord(key, file.ahead.entries[file.ahead.next - 1].record);
+    file.logicalSort = SortForm(spec, key, reinterpret_cast<const uint8_t*>(value.data()));
+    file.logicalSortPending = false;
+  }
+  return file.logicalSort;
+}
+
+// Get Next / Get Previous without a lock, served from entries read ahead
+// (read without their sort forms: LogicalSort works out the one needed).
 int16_t ReadAheadNext(BtrRequest& r, OpenRecordFile& file, int key, Seek how) {
   ReadAhead& a = file.ahead;
   uint64_t count = 0;
@@ -131,8 +146,8 @@ int16_t ReadAheadNext(BtrRequest& r, OpenRecordFile& file, int key, Seek how) {
   if (!run || !watching || a.changeCount != count || a.next >= a.entries.size()) {
     a.batch = !watching ? 1 : run ? std::min(a.batch * 2, kLargestBatch) : kFirstBatch;
     a.valid = false;
-    int16_t status =
-        file.store.ReadKeyBatch(key, how, file.logicalSort, file.logicalSeq, a.batch, &a.entries);
+    int16_t status = file.store.ReadKeyBatch(key, how, LogicalSort(file), file.logicalSeq, a.batch,
+                                             false, &a.entries);
     if (status != kStatusOk) return status;
     a = {watching, key, how, count, std::move(a.entries), 0, a.batch};
   }
@@ -140,7 +155,7 @@ int16_t ReadAheadNext(BtrRequest& r, OpenRecordFile& file, int key, Seek how) {
   file.current = file.physical = e.position;
   file.logicalValid = true;
   file.logicalKey = key;
-  file.logicalSort.swap(e.sort);
+  file.logicalSortPending = true;
   file.logicalSeq = e.seq;
   r.ReturnKey(file, e.record);
   return r.ReturnData(e.record);
@@ -188,7 +203,7 @@ int16_t ReadByKey(BtrRequest& r, OpenRecordFile& file) {
     if (!file.logicalValid) return kStatusInvalidPositioning;
     if (file.logicalKey != key) return kStatusDifferentKeyNumber;
     if (r.bias == 0) return ReadAheadNext(r, file, key, how);
-    sort = file.logicalSort;
+    sort = LogicalSort(file);
   } else if (how != Seek::kFirst && how != Seek::kLast) {
     if (r.key == nullptr || r.keyLength < keySpec.length) return kStatusKeyBufferTooShort;
     sort = SortForm(file.store.spec(), keySpec, r.key);

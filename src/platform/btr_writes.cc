@@ -35,6 +35,7 @@ void SetCurrency(OpenRecordFile& file, int key, uint32_t position, const std::st
   file.ahead.valid = false;
   file.current = file.physical = position;
   file.logicalValid = false;
+  file.logicalSortPending = false;
   if (key < 0) return;
   IndexEntry e;
   if (file.store.EntryOf(key, position, record, &e) != kStatusOk) return;

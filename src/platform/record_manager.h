@@ -56,6 +56,10 @@ struct OpenRecordFile {
   int logicalKey = 0;
   std::string logicalSort;
   int64_t logicalSeq = 0;
+  // Set while Get Next runs on entries read ahead: the sort form of the
+  // logical place is then that of the key of the record last served
+  // (ahead.entries[ahead.next - 1]), worked out only when it is needed.
+  bool logicalSortPending = false;
   ReadAhead ahead;
   KeptReads kept;
   // Record locks this open holds.

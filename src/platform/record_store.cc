@@ -36,7 +36,7 @@ const char* const kFixedSql[] = {
 
 std::string KeySql(int key, int which) {
   const std::string t = "key" + std::to_string(key);
-  const std::string select = "SELECT i.k, i.seq, i.pos, r.data FROM " + t +
+  const std::string select = "SELECT i.k, i.seq, r.pos, r.data FROM " + t +
                              " AS i CROSS JOIN records AS r ON r.pos = i.pos ";
   const std::string up = " ORDER BY i.k, i.seq LIMIT 1";
   const std::string down = " ORDER BY i.k DESC, i.seq DESC LIMIT 1";
@@ -46,9 +46,9 @@ std::string KeySql(int key, int which) {
     case 1:
       return select + down;
     case 2:
-      return select + "WHERE (i.k, i.seq) > (?1, ?2) ORDER BY i.k, i.seq LIMIT ?3";
+      return select + "WHERE i.k = ?1 AND i.seq > ?2 ORDER BY i.k, i.seq LIMIT ?3";
     case 3:
-      return select + "WHERE (i.k, i.seq) < (?1, ?2) ORDER BY i.k DESC, i.seq DESC LIMIT ?3";
+      return select + "WHERE i.k = ?1 AND i.seq < ?2 ORDER BY i.k DESC, i.seq DESC LIMIT ?3";
     case 4:
       return select + "WHERE i.k >= ?1" + up;
     case 5:
@@ -67,6 +67,10 @@ std::string KeySql(int key, int which) {
       return "SELECT max(seq) FROM " + t + " WHERE k = ?1";
     case 12:
       return "SELECT 1 FROM " + t + " WHERE k = ?1 LIMIT 1";
+    case 14:
+      return select + "WHERE i.k > ?1 ORDER BY i.k, i.seq LIMIT ?2";
+    case 15:
+      return select + "WHERE i.k < ?1 ORDER BY i.k DESC, i.seq DESC LIMIT ?2";
     default:
       return "SELECT seq FROM " + t + " WHERE k = ?1 AND pos = ?2";
   }

@@ -53,8 +53,9 @@ class RecordStore {
   // Up to limit entries after (Next) or before (Previous) the place
   // (sort, seq), nearest first; 9 when there is none.  The entries already
   // in *out are reused (their buffers), so a run of batches allocates once.
+  // Their sort forms are filled only when sorts (else left as they were).
   int16_t ReadKeyBatch(int key, Seek how, const std::string& sort, int64_t seq, int limit,
-                       std::vector<IndexEntry>* out);
+                       bool sorts, std::vector<IndexEntry>* out);
   int16_t ReadStep(Step how, uint32_t from, uint32_t* position, std::string* record);
   // The record at position: 0, 43 when there is none.
   int16_t ReadAt(uint32_t position, std::string* record);
@@ -97,8 +98,8 @@ class RecordStore {
   enum PerKey {
     kSeekFirst,
     kSeekLast,
-    kSeekNext,
-    kSeekPrevious,
+    kSeekNextSeq,  // Next / Previous among the duplicates of one value
+    kSeekPreviousSeq,
     kSeekGe,
     kSeekGt,
     kSeekLe,
@@ -109,6 +110,8 @@ class RecordStore {
     kNextSeq,
     kAnyWithValue,
     kSeqOf,
+    kSeekNextValue,  // Next / Previous past one value
+    kSeekPreviousValue,
     kPerKeyCount
   };
 

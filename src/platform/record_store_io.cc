@@ -1,6 +1,7 @@
 // Reads and writes of a record-file database.  A write changes the records
 // table, every key's index and the counts in one transaction, so a killed
 // process leaves the old or the new state, never a mix.
+#include <cstring>
 #include <limits>
 
 #include "platform/btrcall.h"
@@ -19,17 +20,35 @@ std::string ColumnBlob(sqlite3_stmt* st, int i) {
   return p == nullptr ? std::string() : std::string(p, sqlite3_column_bytes(st, i));
 }
 
+// Copies a blob column into *to, whose buffer is reused when large enough
+// (resize and copy: cheaper than assign, which runs once per record read).
 void AssignBlob(sqlite3_stmt* st, int i, std::string* to) {
-  const char* p = static_cast<const char*>(sqlite3_column_blob(st, i));
-  to->assign(p == nullptr ? "" : p, p == nullptr ? 0 : sqlite3_column_bytes(st, i));
+  const void* p = sqlite3_column_blob(st, i);
+  const size_t n = p == nullptr ? 0 : static_cast<size_t>(sqlite3_column_bytes(st, i));
+  to->resize(n);
+  if (n != 0) std::memcpy(to->data(), p, n);
 }
 
-// Fills an entry in place, so a reused entry keeps its buffers.
-void ReadEntry(sqlite3_stmt* st, IndexEntry* out) {
-  AssignBlob(st, 0, &out->sort);
-  out->seq = sqlite3_column_int64(st, 1);
+// Fills an entry in place, so a reused entry keeps its buffers.  The sort
+// form is read only when asked for, the order among duplicates only for a
+// key that has them (else it is 0).
+void ReadEntry(sqlite3_stmt* st, bool sorts, bool duplicates, IndexEntry* out) {
+  if (sorts) AssignBlob(st, 0, &out->sort);
+  out->seq = duplicates ? sqlite3_column_int64(st, 1) : 0;
   out->position = static_cast<uint32_t>(sqlite3_column_int64(st, 2));
   AssignBlob(st, 3, &out->record);
+}
+
+// Appends the rows of st to *out from *used on, reusing the entries there.
+int16_t StepEntries(sqlite3_stmt* st, bool sorts, bool duplicates, std::vector<IndexEntry>* out,
+                    size_t* used) {
+  int rc;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    if (*used == out->size()) out->emplace_back();
+    ReadEntry(st, sorts, duplicates, &(*out)[(*used)++]);
+  }
+  sqlite3_reset(st);
+  return rc == SQLITE_DONE ? kStatusOk : StatusOfSqlite(rc);
 }
 
 }  // namespace
@@ -47,7 +66,7 @@ int16_t RecordStore::ReadKey(int key, Seek how, const std::string& sort, int64_t
                              IndexEntry* out) {
   if (how == Seek::kNext || how == Seek::kPrevious) {
     std::vector<IndexEntry> one;
-    int16_t status = ReadKeyBatch(key, how, sort, seq, 1, &one);
+    int16_t status = ReadKeyBatch(key, how, sort, seq, 1, true, &one);
     if (status == kStatusOk) *out = std::move(one.front());
     return status;
   }
@@ -55,27 +74,38 @@ int16_t RecordStore::ReadKey(int key, Seek how, const std::string& sort, int64_t
   if (st == nullptr) return kStatusIoError;
   BindBlob(st, 1, sort);
   int rc = sqlite3_step(st);
-  if (rc == SQLITE_ROW) ReadEntry(st, out);
+  if (rc == SQLITE_ROW) ReadEntry(st, true, spec_.keys[key].duplicates, out);
   sqlite3_reset(st);
   return rc == SQLITE_ROW ? kStatusOk : rc == SQLITE_DONE ? kStatusEndOfFile : StatusOfSqlite(rc);
 }
 
 int16_t RecordStore::ReadKeyBatch(int key, Seek how, const std::string& sort, int64_t seq,
-                                  int limit, std::vector<IndexEntry>* out) {
-  sqlite3_stmt* st = KeyStatement(key, how == Seek::kNext ? kSeekNext : kSeekPrevious);
-  if (st == nullptr) return kStatusIoError;
-  BindBlob(st, 1, sort);
-  sqlite3_bind_int64(st, 2, seq);
-  sqlite3_bind_int(st, 3, limit);
+                                  int limit, bool sorts, std::vector<IndexEntry>* out) {
+  // Two range scans, each a seek and then entries without a test per row:
+  // the rest of this value's duplicates (a unique key has none), then the
+  // values past it.  A write between the two is seen by the write count,
+  // which drops the batch after its first entry, as for one scan.
+  const bool next = how == Seek::kNext;
+  const bool duplicates = spec_.keys[key].duplicates;
   size_t used = 0;
-  int rc;
-  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-    if (used == out->size()) out->emplace_back();
-    ReadEntry(st, &(*out)[used++]);
+  if (duplicates) {
+    sqlite3_stmt* st = KeyStatement(key, next ? kSeekNextSeq : kSeekPreviousSeq);
+    if (st == nullptr) return kStatusIoError;
+    BindBlob(st, 1, sort);
+    sqlite3_bind_int64(st, 2, seq);
+    sqlite3_bind_int(st, 3, limit);
+    const int16_t status = StepEntries(st, sorts, duplicates, out, &used);
+    if (status != kStatusOk) return status;
   }
-  sqlite3_reset(st);
+  if (used < static_cast<size_t>(limit)) {
+    sqlite3_stmt* st = KeyStatement(key, next ? kSeekNextValue : kSeekPreviousValue);
+    if (st == nullptr) return kStatusIoError;
+    BindBlob(st, 1, sort);
+    sqlite3_bind_int(st, 2, limit - static_cast<int>(used));
+    const int16_t status = StepEntries(st, sorts, duplicates, out, &used);
+    if (status != kStatusOk) return status;
+  }
   out->resize(used);
-  if (rc != SQLITE_DONE) return StatusOfSqlite(rc);
   return used == 0 ? kStatusEndOfFile : kStatusOk;
 }
 

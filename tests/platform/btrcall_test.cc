@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <set>
@@ -83,6 +84,32 @@ TEST_F(BtrcallTest, KeysOrderRecordsAndDuplicatesKeepInsertionOrder) {
   ASSERT_EQ(file.Get(kBtrGetEqual, 0, btr_test::Le32(1)).status, 0);
   ASSERT_EQ(file.Update(Rec(1, "bel", 7)), 0);
   EXPECT_EQ(Walk(kBtrGetFirst, kBtrGetNext, 1), (std::vector<uint32_t>{3, 4, 1, 2}));
+}
+
+// Runs of Get Next longer than one batch read ahead, starting batches
+// inside a value's duplicates; a locked read, a Delete and a turn back
+// mid-run go on from the record last served.
+TEST_F(BtrcallTest, LongRunsAlongDuplicatesKeepTheirPlace) {
+  std::vector<uint32_t> byName;  // ids in key 1 order: by name, then insertion
+  for (const char* name : {"b", "a", "c"}) {
+    for (uint32_t i = 0; i < 12; ++i) {
+      const uint32_t id = static_cast<uint32_t>(byName.size()) + 1;
+      ASSERT_EQ(file.Insert(Rec(id, name)), 0);
+      byName.push_back(id);
+    }
+  }
+  std::rotate(byName.begin(), byName.begin() + 12, byName.begin() + 24);  // a before b
+  EXPECT_EQ(Walk(kBtrGetFirst, kBtrGetNext, 1), byName);
+  std::vector<uint32_t> back(byName.rbegin(), byName.rend());
+  EXPECT_EQ(Walk(kBtrGetLast, kBtrGetPrevious, 1), back);
+  ASSERT_EQ(file.Get(kBtrGetFirst, 1).status, 0);
+  for (int i = 1; i < 10; ++i) ASSERT_EQ(IdOf(file.Get(kBtrGetNext, 1).data), byName[i]);
+  EXPECT_EQ(IdOf(file.Get(kBtrGetNext + kBtrSingleNoWait, 1).data), byName[10]);
+  ASSERT_EQ(file.Unlock(), 0);
+  for (int i = 11; i < 14; ++i) ASSERT_EQ(IdOf(file.Get(kBtrGetNext, 1).data), byName[i]);
+  ASSERT_EQ(file.Delete(), 0);
+  EXPECT_EQ(IdOf(file.Get(kBtrGetPrevious, 1).data), byName[12]);
+  EXPECT_EQ(IdOf(file.Get(kBtrGetNext, 1).data), byName[14]);
 }
 
 TEST_F(BtrcallTest, KeyComparisonsFindTheNearestRecord) {
