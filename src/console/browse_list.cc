@@ -94,9 +94,8 @@ struct ListView {
 };
 
 std::string PadCut(const std::string& text, size_t from, int width) {
-  std::string shown = from < text.size() ? text.substr(from, static_cast<size_t>(width)) : "";
-  shown.resize(static_cast<size_t>(width), ' ');
-  return shown;
+  return format::FitLeft(from < text.size() ? std::string_view(text).substr(from) : "",
+                         static_cast<size_t>(width));
 }
 
 // The frame's top line: the header from the offset on (a space drawn as

@@ -5,6 +5,7 @@
 
 #include "console/cells.h"
 #include "console/field.h"
+#include "format/text.h"
 #include "console/field_internal.h"
 #include "console/keyboard.h"
 #include "console/state.h"
@@ -19,11 +20,6 @@ constexpr char kRightMarker = '\x10';  // "►"
 constexpr int kInsertCursor = 50;
 constexpr int kOverwriteCursor = 99;
 
-std::string PadCut(const std::string& text, size_t length) {
-  std::string result = text.substr(0, length);
-  result.resize(length, ' ');
-  return result;
-}
 
 // The item shown at entry: the last whose code is the value, else the last
 // whose code padded to the value's length is the value, else the first.
@@ -31,7 +27,7 @@ int CurrentItem(const std::vector<ChoiceItem>& items, const std::string& value) 
   int padded = -1;
   for (size_t i = items.size(); i-- > 0;) {
     if (items[i].code == value) return static_cast<int>(i);
-    if (padded < 0 && PadCut(items[i].code, value.size()) == value) padded = static_cast<int>(i);
+    if (padded < 0 && format::FitLeft(items[i].code, value.size()) == value) padded = static_cast<int>(i);
   }
   return std::max(padded, 0);
 }
@@ -39,8 +35,8 @@ int CurrentItem(const std::vector<ChoiceItem>& items, const std::string& value) 
 void Draw(Field& f) {
   if (f.Choice()) {
     const ChoiceItem& item = f.items[static_cast<size_t>(f.current)];
-    *f.value = PadCut(item.code, f.value->size());
-    WriteAt(f.row, f.column, PadCut(item.description, static_cast<size_t>(f.displayWidth)));
+    *f.value = format::FitLeft(item.code, f.value->size());
+    WriteAt(f.row, f.column, format::FitLeft(item.description, static_cast<size_t>(f.displayWidth)));
   } else {
     for (int k = 0; 1 + k * f.width <= f.Length(); ++k) {
       const std::string text =

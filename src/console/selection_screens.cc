@@ -28,12 +28,6 @@ constexpr int kConfirmationScreen = 2;
 constexpr short kDisabled = 4;
 constexpr short kMasked = 2;
 
-std::string PadCut(std::string_view text, size_t length) {
-  std::string result(text.substr(0, length));
-  result.resize(length, ' ');
-  return result;
-}
-
 int ValueColumn(const issuing::ScreenField& f) {
   return f.column + static_cast<int>(f.label.size());
 }
@@ -56,7 +50,7 @@ std::string ChoiceDescription(const issuing::ScreenField& f, bool* found) {
         list.substr(bar + 1, next == std::string::npos ? next : next - bar - 1);
     const size_t comma = item.find(',');
     const std::string code = item.substr(0, comma);
-    if (PadCut(code, f.value.size()) == f.value) {
+    if (format::FitLeft(code, f.value.size()) == f.value) {
       *found = true;
       return comma == std::string::npos ? std::string() : item.substr(comma + 1);
     }
@@ -82,7 +76,7 @@ void ShowValue(const issuing::ScreenField& f) {
   if (!f.choiceList.empty()) {
     bool found = false;
     const std::string description = ChoiceDescription(f, &found);
-    if (found) platform::WriteText(PadCut(description, room));
+    if (found) platform::WriteText(format::FitLeft(description, room));
   } else if (f.lineWidth > 0) {
     for (size_t k = 0; k * static_cast<size_t>(f.lineWidth) < f.value.size(); ++k) {
       WindowLocate(f.row + static_cast<int>(k), ValueColumn(f));
@@ -132,8 +126,8 @@ int AcceptDate(int screen, std::string& text, int field) {
   if (format::IsInvalidDate(text)) return 1;
   issuing::ScreenField* f = issuing::FieldAt(screen, field);
   issuing::ScreenField* period = issuing::FieldAt(screen, field + 5);
-  if (period != nullptr && PadCut(text, f->value.size()) != f->value) {
-    period->value = PadCut(format::PlainNumber(static_cast<double>(format::Formats().LastMonth)),
+  if (period != nullptr && format::FitLeft(text, f->value.size()) != f->value) {
+    period->value = format::FitLeft(format::PlainNumber(static_cast<double>(format::Formats().LastMonth)),
                            period->value.size());
     ShowField(screen, field + 5);
   }
@@ -174,7 +168,7 @@ int AcceptField(int screen, const std::string& typed, int field, int /*key*/) {
   std::string text = typed;
   if (f->type == 1 && AcceptDate(screen, text, field) != 0) return 1;
   if ((f->type == 2 || f->type == 3) && format::CheckNumberEntry(text, NumberMask(*f))) return 1;
-  f->value = PadCut(text, f->value.size());
+  f->value = format::FitLeft(text, f->value.size());
   ShowField(screen, field);
   return 0;
 }

@@ -95,6 +95,10 @@ long long DateDifference(std::string_view a, std::string_view b, std::string_vie
   return 0;
 }
 
+int MonthOf(std::string_view packed) {
+  return static_cast<int>(internal::SplitPackedDate(packed).month);
+}
+
 int Weekday(std::string_view packed) {
   const DateParts date = internal::SplitPackedDate(packed);
   const long long y = date.year - 1;

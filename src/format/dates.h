@@ -44,6 +44,10 @@ bool IsInvalidDate(std::string_view typed);
 // proleptic across October 1582.
 long long DateDifference(std::string_view a, std::string_view b, std::string_view unit);
 
+// The month of a packed date: the value of its second-last byte (0 for the
+// empty date or a text too short to hold one).
+int MonthOf(std::string_view packed);
+
 // Day of the week, 1 (Monday) to 7 (Sunday).
 int Weekday(std::string_view packed);
 

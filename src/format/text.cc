@@ -142,6 +142,12 @@ double NumericValue(std::string_view text) {
   return std::isfinite(value) ? value : 0.0;
 }
 
+std::string FitLeft(std::string_view text, std::size_t width) {
+  std::string out(text.substr(0, width));
+  out.resize(width, ' ');
+  return out;
+}
+
 std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
 
 std::string TrimRight(std::string_view text) {

@@ -59,6 +59,9 @@ void WrapParagraph(std::string& text, int indent, int width, std::string_view mo
 // decimal point; 0 when the text does not start with a number.
 double NumericValue(std::string_view text);
 
+// text left-aligned in `width` spaces: padded on the right or cut.
+std::string FitLeft(std::string_view text, std::size_t width);
+
 // Spaces (0x20 only) removed at either end, at the end, or at the start.
 std::string Trim(std::string_view text);
 std::string TrimRight(std::string_view text);

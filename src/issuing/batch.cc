@@ -21,13 +21,8 @@ bool AllDigits(const std::string& text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-// Stores text left-aligned in the field's width, as an accepted entry is.
-void Type(int field, const std::string& text) {
-  ScreenField* f = FieldAt(1, field);
-  if (f == nullptr) return;
-  f->value = text.substr(0, static_cast<size_t>(f->length));
-  f->value.resize(static_cast<size_t>(f->length), ' ');
-}
+// Stores text in a field of screen 1, as an accepted entry is.
+void Type(int field, const std::string& text) { StoreFieldValue(1, field, text); }
 
 // "12" or "12.3" into the property and unit fields.
 std::string TypeUnit(const std::string& text, int propertyField, const char* defaultUnit) {
@@ -124,10 +119,10 @@ int RunBatchCycle(const BatchOptions& options,
   std::string problem = ApplyBatchOptions(options);
   if (problem.empty()) {
     CurrentSelection() = SelectionFromScreen();
-    problem = platform::Cp850ToUtf8(SelectionProblem(CurrentSelection()));
+    problem = SelectionProblem(CurrentSelection());
   }
   if (!problem.empty()) {
-    tell(platform::Utf8ToCp850(problem));
+    tell(problem);
     return kBatchBadOptions;
   }
   IssueSummary summary;

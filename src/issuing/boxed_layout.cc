@@ -114,7 +114,7 @@ void FullWidthCharge(const std::string& text, double amount) {
 }
 
 std::string BoxedTaxLabel(const std::string& head, float rate, double base) {
-  return Fit(head + RateText(rate) + BaseText(base), 20);
+  return format::FitLeft(head + RateText(rate) + BaseText(base), 20);
 }
 
 void ChargeLines(const Receipt& r, int copy, bool& second) {
@@ -167,7 +167,7 @@ void Total(const Receipt& r, int copy, bool& second) {
     }
     return;
   }
-  Put(second ? 51 : 17, Fit(label, 20));
+  Put(second ? 51 : 17, format::FitLeft(label, 20));
   Justify("D");
   Put(0, format::FormatAmount("**,***,**9", r.Total()), second ? 1 : 0);
   Justify("E");

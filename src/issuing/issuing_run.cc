@@ -5,6 +5,7 @@
 #include "console/keyboard.h"
 #include "console/window.h"
 #include "format/amounts.h"
+#include "format/dates.h"
 #include "format/packed.h"
 #include "format/text.h"
 #include "issuing/layouts.h"
@@ -115,9 +116,7 @@ std::string InLanguage(const char* cat, const char* spa, const char* glg, const 
 
 IssueSummary IssueSelection(const Selection& s) {
   IssueSummary summary;
-  const int month = s.issueDate.size() >= 2
-                        ? static_cast<unsigned char>(s.issueDate[s.issueDate.size() - 2]) & 127
-                        : 0;
+  const int month = format::MonthOf(s.issueDate);
   std::int16_t status = 0;
   records::FindByKey(kOwnerFile, 0, "", 1, status);
   while (status == 0) {

@@ -29,12 +29,6 @@ std::string Repeat(const std::string& piece, int n) {
   return out;
 }
 
-std::string Fit(const std::string& text, size_t width) {
-  std::string out = text.substr(0, width);
-  out.resize(width, ' ');
-  return out;
-}
-
 std::string Last(const std::string& text, size_t n) {
   return text.size() <= n ? text : text.substr(text.size() - n);
 }

@@ -23,8 +23,6 @@ void Justify(const std::string& code);
 void AdvanceTo(int lineCount);
 // n copies of a code page 850 character or text; none when n <= 0.
 std::string Repeat(const std::string& piece, int n);
-// text placed left-aligned in `width` spaces and cut to width.
-std::string Fit(const std::string& text, size_t width);
 // The last n characters of text (all of it when shorter).
 std::string Last(const std::string& text, size_t n);
 

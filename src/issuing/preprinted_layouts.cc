@@ -112,8 +112,8 @@ void PrintPreprintedReceipt(const ReceiptContext& c) {
 
   Put(0, "", rows.rowConcepts - rows.rowDate);
   ChargeArea(r, "ZZ,ZZZ,ZZ9", rows.rowConcepts + 4,
-             Fit(format::TrimRight(r.vatName) + RateText(r.vatRate) + BaseText(r.vatBase), 20),
-             Fit("RET." + RateText(r.withholdingRate) + BaseText(r.withholdingBase), 20));
+             format::FitLeft(format::TrimRight(r.vatName) + RateText(r.vatRate) + BaseText(r.vatBase), 20),
+             format::FitLeft("RET." + RateText(r.withholdingRate) + BaseText(r.withholdingBase), 20));
 
   AdvanceTo(rows.rowPayment);
   Put(17, r.payment.substr(0, 65));
@@ -146,9 +146,9 @@ void PrintPreprintedReceipt2(const ReceiptContext& c) {
 
   const std::string base2Mask = "ZZZ,ZZ9";
   ChargeArea(r, "Z,ZZZ,ZZ9", 9,
-             Fit(format::TrimRight(r.vatName) + RateText(r.vatRate) + " " +
+             format::FitLeft(format::TrimRight(r.vatName) + RateText(r.vatRate) + " " +
                      format::TrimLeft(format::FormatAmount(base2Mask, r.vatBase)), 20),
-             Fit("RETEN." + RateText(r.withholdingRate) + " " +
+             format::FitLeft("RETEN." + RateText(r.withholdingRate) + " " +
                      format::TrimLeft(format::FormatAmount(base2Mask, r.withholdingBase)), 20));
 
   AdvanceTo(9);

@@ -137,14 +137,7 @@ void ReadBrowse(ValueReader& in, BrowseDefinition& b) {
   b.subList = Small(in.Number());
 }
 
-// Writes text left-aligned into the field's value width.
-void Preset(int field, std::string_view text) {
-  ScreenField* f = FieldAt(1, field);
-  if (f == nullptr) return;
-  std::string value(text.substr(0, static_cast<size_t>(f->length)));
-  value.resize(static_cast<size_t>(f->length), ' ');
-  f->value = value;
-}
+void Preset(int field, std::string_view text) { StoreFieldValue(1, field, text); }
 
 }  // namespace
 
@@ -165,6 +158,11 @@ ScreenField* FieldAt(int screen, int field) {
   Screen* s = ScreenAt(screen);
   if (s == nullptr || field < 1 || field > static_cast<int>(s->fields.size())) return nullptr;
   return &s->fields[static_cast<size_t>(field - 1)];
+}
+
+void StoreFieldValue(int screen, int field, std::string_view text) {
+  ScreenField* f = FieldAt(screen, field);
+  if (f != nullptr) f->value = format::FitLeft(text, static_cast<size_t>(f->length));
 }
 
 std::string ScreenFormPath() {
@@ -208,7 +206,7 @@ bool ReadScreenForm(const std::string& path) {
 
 void PresetSelection() {
   const std::string& date = startup::Settings().WorkingDate;
-  const int month = date.size() >= 2 ? static_cast<unsigned char>(date[date.size() - 2]) & 127 : 0;
+  const int month = format::MonthOf(date);
   Preset(1, format::DateDigits(date));
   Preset(2, "1");
   Preset(3, "0");

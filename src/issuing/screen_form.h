@@ -71,6 +71,10 @@ void ResetScreenForms();
 Screen* ScreenAt(int n);
 ScreenField* FieldAt(int screen, int field);
 
+// Stores text as the value of a field, left-aligned in the value's length
+// (padded or cut); nothing when the field does not exist.
+void StoreFieldValue(int screen, int field, std::string_view text);
+
 // "FORMS\" + program name + ".QFM", relative to the installation root.
 std::string ScreenFormPath();
 
