@@ -7,15 +7,15 @@
 #include <filesystem>
 #include <string>
 
-#include "console/browse_list.h"
+#include "config/settings.h"
 #include "format/packed.h"
-#include "issuing/record_layouts.h"
-#include "issuing/screen_form.h"
+#include "office/record_layouts.h"
+#include "office/screen_form.h"
 #include "platform/btrcall.h"
 #include "platform/headless_console.h"
 #include "platform/record_manager.h"
 #include "records/open_file.h"
-#include "startup/settings.h"
+#include "screens/browse_list.h"
 
 namespace {
 
@@ -46,11 +46,11 @@ struct Installation {
   Installation() {
     char name[] = "/tmp/qt_browse_bench_XXXXXX";
     dir = ::mkdtemp(name) != nullptr ? name : "/tmp";
-    startup::Settings().SessionDir = dir + "/";
+    config::Settings().SessionDir = dir + "/";
     platform::UseHeadlessConsole();
-    issuing::ReadScreenFormText(kForm);
+    office::ReadScreenFormText(kForm);
     const std::string path = dir + "/units.dat";
-    std::string spec = Le16(issuing::kUnitLength) + Le16(4096) + Le16(1) + std::string(10, '\0') +
+    std::string spec = Le16(office::kUnitLength) + Le16(4096) + Le16(1) + std::string(10, '\0') +
                        Le16(1) + Le16(4) + Le16(0) + std::string(10, '\0');
     std::uint8_t block[platform::kPositionBlockSize] = {};
     std::uint32_t length = static_cast<std::uint32_t>(spec.size());
@@ -65,17 +65,17 @@ struct Installation {
     BTRCALL(platform::kBtrEndTransaction, nullptr, nullptr, &none, nullptr, 0, 0);
     BTRCALL(platform::kBtrClose, block, nullptr, &none, nullptr, 0, 0);
     std::int16_t status = 0;
-    records::OpenRecordFile(507, path, issuing::Areas().unit, status);
+    records::OpenRecordFile(507, path, office::Areas().unit, status);
   }
   ~Installation() {
     std::error_code ignored;
     if (dir != "/tmp") std::filesystem::remove_all(dir, ignored);
   }
   static void Insert(std::uint8_t* block, int property, int unit) {
-    std::string record(issuing::kUnitLength, ' ');
+    std::string record(office::kUnitLength, ' ');
     record.replace(0, 4, format::PackDigits(Digits(property) + Digits(unit)));
     record.replace(8, 12, "Tenant " + Digits(unit));
-    std::uint32_t length = issuing::kUnitLength;
+    std::uint32_t length = office::kUnitLength;
     char keyBuffer[256] = {};
     BTRCALL(platform::kBtrInsert, block, record.data(), &length, keyBuffer, 255, 0);
   }
@@ -90,15 +90,15 @@ Installation& Files() {
 // shown; the record taken must be unit `expected` of that property.
 void RunList(benchmark::State& state, int pageDowns, int expected) {
   Files();
-  issuing::FieldAt(1, 2)->value = " 25";
+  office::FieldAt(1, 2)->value = " 25";
   auto& console = platform::UseHeadlessConsole();
   const std::string wanted = format::PackDigits("0025" + Digits(expected));
   for (auto _ : state) {
     for (int k = 0; k < pageDowns; ++k) console.PushKey(0, 0x51);
     console.PushText("\r");
     int result = -1;
-    console::BrowseList(2, result);
-    if (result != 0 || issuing::UnitView(issuing::Areas().unit).Key() != wanted) {
+    screens::BrowseList(2, result);
+    if (result != 0 || office::UnitView(office::Areas().unit).Key() != wanted) {
       state.SkipWithError("the list did not take the expected unit");
       break;
     }

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <string>
 
+#include "config/settings.h"
 #include "console/field.h"
 #include "console/state.h"
 #include "console/window.h"
 #include "platform/headless_console.h"
-#include "startup/settings.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ void OpenCloseFullScreenWindow(benchmark::State& state) {
     state.SkipWithError("no temporary directory");
     return;
   }
-  startup::Settings().SessionDir = dir + "/";
+  config::Settings().SessionDir = dir + "/";
   platform::UseHeadlessConsole();
   console::ResetConsoleState();
   for (auto _ : state) {

@@ -7,13 +7,13 @@
 #include <fstream>
 #include <string>
 
+#include "config/language.h"
+#include "config/program_state.h"
+#include "config/settings.h"
 #include "format/amounts.h"
 #include "format/long_dates.h"
 #include "format/packed.h"
 #include "format/picture.h"
-#include "startup/language.h"
-#include "startup/program_state.h"
-#include "startup/settings.h"
 
 namespace {
 
@@ -46,10 +46,10 @@ void BM_TranslateLastOf300(benchmark::State& state) {
       out << "\"TEXT " << i << ", CAT\",TEXT GLG,TEXT OCI,\"TEXT " << i << ", SPA\"\r\n";
     }
   }
-  startup::Settings().RootDir = root.string() + "/";
-  startup::Settings().SessionLanguage = "SPA";
-  startup::Program().ProgramName = "QANTIRES";
-  for (auto _ : state) benchmark::DoNotOptimize(startup::TranslateText("TEXT 299, CAT"));
+  config::Settings().RootDir = root.string() + "/";
+  config::Settings().SessionLanguage = "SPA";
+  config::Program().ProgramName = "QANTIRES";
+  for (auto _ : state) benchmark::DoNotOptimize(config::TranslateText("TEXT 299, CAT"));
   std::filesystem::remove_all(root);
 }
 BENCHMARK(BM_TranslateLastOf300);

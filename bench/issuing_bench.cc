@@ -29,18 +29,18 @@
 #include <sstream>
 #include <string>
 
+#include "app/program.h"
 #include "commands.h"
+#include "config/settings.h"
 #include "demo_files.h"
 #include "demo_records.h"
 #include "issuing/batch.h"
 #include "issuing/issuing_run.h"
-#include "issuing/receipt_settings.h"
-#include "issuing/selection.h"
 #include "issuing_bench_timers.h"
+#include "office/receipt_settings.h"
+#include "office/selection.h"
 #include "platform/headless_console.h"
 #include "print/spool.h"
-#include "startup/program.h"
-#include "startup/settings.h"
 
 namespace {
 
@@ -102,9 +102,9 @@ double StartUp(const std::string& root) {
   ::setenv("KELTMP", (root + "session/").c_str(), 1);
   const auto start = std::chrono::steady_clock::now();
   platform::UseHeadlessConsole();
-  startup::LoadConfiguration();
-  if (!startup::LoadScreenForms() || startup::OpenIssuingFiles() != 0) return seconds = -1;
-  issuing::ReadReceiptSettings();
+  app::LoadConfiguration();
+  if (!app::LoadScreenForms() || app::OpenIssuingFiles() != 0) return seconds = -1;
+  office::ReadReceiptSettings();
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   return seconds = took.count();
 }
@@ -116,9 +116,9 @@ issuing::IssueSummary RunCycle() {
   options.date = "1/12/2026";
   issuing::IssueSummary summary;
   if (!issuing::ApplyBatchOptions(options).empty()) return summary;
-  issuing::CurrentSelection() = issuing::SelectionFromScreen();
+  office::CurrentSelection() = office::SelectionFromScreen();
   issuing::RunIssuingCycle(
-      issuing::CurrentSelection(), false, [](const std::string&) {}, &summary);
+      office::CurrentSelection(), false, [](const std::string&) {}, &summary);
   return summary;
 }
 

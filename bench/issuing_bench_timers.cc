@@ -73,8 +73,7 @@ Parts Stop(double wallSeconds) {
 #define FIND_BY_KEY \
   "_ZN7records9FindByKeyEsiRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEEiRs"
 #define SKIP_RECORDS "_ZN7records11SkipRecordsEsiRs"
-#define TRANSLATE_TEXT \
-  "_ZN7startup13TranslateTextB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEE"
+#define TRANSLATE_TEXT "_ZN6config13TranslateTextB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEE"
 #define FORMAT_AMOUNT "_ZN6format12FormatAmountB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEEd"
 #define FORMAT_PICTURE \
   "_ZN6format13FormatPictureB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEEd"

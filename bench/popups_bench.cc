@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <string>
 
+#include "config/settings.h"
 #include "console/calculator.h"
 #include "console/calculator_state.h"
 #include "console/calendar.h"
 #include "console/state.h"
 #include "format/packed.h"
 #include "platform/headless_console.h"
-#include "startup/settings.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ class ScratchSession {
  public:
   ScratchSession() : dir_((std::filesystem::temp_directory_path() / "qt-bench-XXXXXX").string()) {
     ok_ = ::mkdtemp(dir_.data()) != nullptr;
-    startup::Settings().SessionDir = startup::Settings().TerminalDir = dir_ + "/";
+    config::Settings().SessionDir = config::Settings().TerminalDir = dir_ + "/";
     console::ResetConsoleState();
   }
   ~ScratchSession() { std::filesystem::remove_all(dir_); }
@@ -49,7 +49,7 @@ BENCHMARK(CalculatorUse)->Arg(0)->Arg(20)->MeasureProcessCPUTime();
 void CalendarUse(benchmark::State& state) {
   ScratchSession session;
   if (!session.ok()) return state.SkipWithError("no temporary directory");
-  startup::Settings().WorkingDate = format::PackDigits("20240215");
+  config::Settings().WorkingDate = format::PackDigits("20240215");
   platform::HeadlessConsole& con = platform::UseHeadlessConsole();
   const int moves = static_cast<int>(state.range(0));
   for (auto _ : state) {

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
+#include "config/ini.h"
 #include "format/text.h"
-#include "startup/ini.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ void BM_IniReadLastKey(benchmark::State& state) {
       for (int k = 0; k < 5; ++k) out << "Clau" << k << "=valor " << k << " ; nota\r\n";
     }
   }
-  for (auto _ : state) benchmark::DoNotOptimize(startup::IniRead(path, "Seccio9", "Clau4"));
+  for (auto _ : state) benchmark::DoNotOptimize(config::IniRead(path, "Seccio9", "Clau4"));
   std::remove(path.c_str());
 }
 BENCHMARK(BM_IniReadLastKey);

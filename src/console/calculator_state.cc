@@ -8,9 +8,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "config/settings.h"
 #include "format/text.h"
 #include "platform/paths.h"
-#include "startup/settings.h"
 
 namespace console {
 namespace {
@@ -147,7 +147,7 @@ std::string WriteCalculatorState(const CalculatorState& s) {
 }
 
 std::string CalculatorStateFile() {
-  return startup::Settings().TerminalDir + "KELCALC.TMP";
+  return config::Settings().TerminalDir + "KELCALC.TMP";
 }
 
 CalculatorState LoadCalculatorState() {

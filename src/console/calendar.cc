@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "config/settings.h"
 #include "console/keyboard.h"
 #include "console/popup_frame.h"
 #include "console/window.h"
@@ -16,7 +17,6 @@
 #include "format/text.h"
 #include "platform/clock.h"
 #include "platform/console.h"
-#include "startup/settings.h"
 
 namespace console {
 namespace {
@@ -57,7 +57,7 @@ int DigitsValue(const std::string& digits) {
 
 // The working date, or today when it does not name a real day.
 Position StartPosition() {
-  const std::string& date = startup::Settings().WorkingDate;
+  const std::string& date = config::Settings().WorkingDate;
   if (date.size() == 4) {
     const Position p{DigitsValue(format::UnpackDigits(date.substr(0, 2))),
                      DigitsValue(format::UnpackDigits(date.substr(2, 1))),
@@ -81,7 +81,7 @@ int InteriorWidth() {
 }
 
 std::string WeekdayHeader() {
-  const std::string& language = startup::Settings().SessionLanguage;
+  const std::string& language = config::Settings().SessionLanguage;
   if (language == "SPA" || language == "GLG") return " L  M  X  J  V  S  D";
   if (language == "OCI") return "DL DT DC DJ DD DS DG";
   return "DL DT DC DJ DV DS DG";

@@ -3,11 +3,11 @@
 #include <cctype>
 #include <string>
 
+#include "config/settings.h"
 #include "console/cells.h"
 #include "console/state.h"
 #include "console/window.h"
 #include "platform/console.h"
-#include "startup/settings.h"
 
 namespace console {
 namespace {
@@ -100,7 +100,7 @@ void SetColour(std::string_view code) {
   } else {
     index = (Contains(code, 'R') ? 2 : 0) + (Contains(code, 'N') ? 1 : 0);
   }
-  const startup::ColourPair& pair = startup::Settings().ColourTable[static_cast<size_t>(index)];
+  const config::ColourPair& pair = config::Settings().ColourTable[static_cast<size_t>(index)];
   platform::SetTextColour(pair.foreground, pair.background);
   s.colourIndex = index;
 }

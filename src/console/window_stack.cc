@@ -11,13 +11,13 @@
 #include <cstdio>
 #include <string>
 
+#include "config/settings.h"
 #include "console/cells.h"
 #include "console/state.h"
 #include "console/window.h"
 #include "format/text.h"
 #include "platform/console.h"
 #include "platform/paths.h"
-#include "startup/settings.h"
 
 namespace console {
 namespace {
@@ -169,7 +169,7 @@ void RestoreCells(const SavedWindow& entry) {
 }  // namespace
 
 std::string WindowSaveFile() {
-  return startup::Settings().SessionDir + "WinPush.tmp";
+  return config::Settings().SessionDir + "WinPush.tmp";
 }
 
 void OpenWindow(int top, int left, int bottom, int right) {

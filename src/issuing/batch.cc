@@ -10,8 +10,8 @@
 #include "format/settings.h"
 #include "format/text.h"
 #include "issuing/issuing_run.h"
-#include "issuing/screen_form.h"
-#include "issuing/selection.h"
+#include "office/screen_form.h"
+#include "office/selection.h"
 #include "platform/cp850.h"
 
 namespace issuing {
@@ -22,7 +22,9 @@ bool AllDigits(const std::string& text) {
 }
 
 // Stores text in a field of screen 1, as an accepted entry is.
-void Type(int field, const std::string& text) { StoreFieldValue(1, field, text); }
+void Type(int field, const std::string& text) {
+  office::StoreFieldValue(1, field, text);
+}
 
 // "12" or "12.3" into the property and unit fields.
 std::string TypeUnit(const std::string& text, int propertyField, const char* defaultUnit) {
@@ -38,11 +40,12 @@ std::string TypeUnit(const std::string& text, int propertyField, const char* def
 }
 
 std::string TypeConcepts(const std::string& list) {
-  bool on[kConcepts] = {};
+  bool on[office::kConcepts] = {};
   size_t pos = 0;
   while (pos <= list.size()) {
     size_t comma = list.find(',', pos);
-    std::string item = list.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+    std::string item =
+        list.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
     size_t dash = item.find('-');
     std::string first = item.substr(0, dash);
     std::string last = dash == std::string::npos ? first : item.substr(dash + 1);
@@ -50,21 +53,21 @@ std::string TypeConcepts(const std::string& list) {
       return "concepts are numbers 1 to 14, as a list with ranges: 1-10,12";
     }
     int a = std::atoi(first.c_str()), b = std::atoi(last.c_str());
-    if (a < 1 || b > kConcepts || a > b) return "concepts are numbers 1 to 14: " + item;
+    if (a < 1 || b > office::kConcepts || a > b) return "concepts are numbers 1 to 14: " + item;
     for (int i = a; i <= b; ++i) on[i - 1] = true;
     if (comma == std::string::npos) break;
     pos = comma + 1;
   }
-  for (int i = 0; i < kConcepts; ++i) Type(16 + i, on[i] ? "S" : "N");
+  for (int i = 0; i < office::kConcepts; ++i) Type(16 + i, on[i] ? "S" : "N");
   return {};
 }
 
 std::string TypeCodes(const std::string& bound) {
-  const std::string letters = kFormLetters;
+  const std::string letters = office::kFormLetters;
   const size_t colon = bound.find(':');
   const size_t dash = bound.find('-', colon == std::string::npos ? 0 : colon);
-  const size_t form = colon == 1 ? letters.find(static_cast<char>(std::toupper(bound[0])))
-                                 : std::string::npos;
+  const size_t form =
+      colon == 1 ? letters.find(static_cast<char>(std::toupper(bound[0]))) : std::string::npos;
   if (form == std::string::npos || dash == std::string::npos) {
     return "collection codes are written FORM:FIRST-LAST, for example B:5-7: " + bound;
   }
@@ -87,7 +90,7 @@ std::string TypeDate(const std::string& date, bool periodGiven) {
 }  // namespace
 
 std::string ApplyBatchOptions(const BatchOptions& o) {
-  if (ScreenAt(1) == nullptr || ScreenAt(1)->fields.size() < 29) {
+  if (office::ScreenAt(1) == nullptr || office::ScreenAt(1)->fields.size() < 29) {
     return "the screen-form file has no selection screen of 29 fields";
   }
   std::string problem;
@@ -103,7 +106,7 @@ std::string ApplyBatchOptions(const BatchOptions& o) {
       return "forms are letters of ABF: " + o.forms;
     }
     for (int f = 0; f < 3; ++f) {
-      bool on = format::UpperCase(o.forms).find(kFormLetters[f]) != std::string::npos;
+      bool on = format::UpperCase(o.forms).find(office::kFormLetters[f]) != std::string::npos;
       Type(7 + 3 * f, on ? "S" : "N");
     }
   }
@@ -118,15 +121,15 @@ int RunBatchCycle(const BatchOptions& options,
                   const std::function<void(const std::string&)>& tell) {
   std::string problem = ApplyBatchOptions(options);
   if (problem.empty()) {
-    CurrentSelection() = SelectionFromScreen();
-    problem = SelectionProblem(CurrentSelection());
+    office::CurrentSelection() = office::SelectionFromScreen();
+    problem = office::SelectionProblem(office::CurrentSelection());
   }
   if (!problem.empty()) {
     tell(problem);
     return kBatchBadOptions;
   }
   IssueSummary summary;
-  CycleOutcome outcome = RunIssuingCycle(CurrentSelection(), options.print, tell, &summary);
+  CycleOutcome outcome = RunIssuingCycle(office::CurrentSelection(), options.print, tell, &summary);
   const std::string total = format::Trim(format::FormatAmount("ZZZ,ZZZ,ZZZ,ZZ9", summary.total));
   std::printf("%d receipts issued, total %s EUR\n", summary.receipts,
               platform::Cp850ToUtf8(total).c_str());

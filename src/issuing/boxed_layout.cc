@@ -1,23 +1,25 @@
 // The boxed receipt on plain paper.  Boxes span columns 1 to 95: a corner at
 // each end and 93 lines between.
+#include "config/company.h"
+#include "config/language.h"
 #include "format/amounts.h"
 #include "format/long_dates.h"
 #include "format/text.h"
 #include "issuing/layouts.h"
-#include "issuing/receipt_settings.h"
+#include "office/receipt_settings.h"
 #include "print/spool.h"
-#include "startup/company.h"
-#include "startup/language.h"
 
 namespace issuing {
 namespace {
 
-const std::string kH = "\xC4";   // ─
-const std::string kV = "\xB3";   // │
+const std::string kH = "\xC4";  // ─
+const std::string kV = "\xB3";  // │
 constexpr int kBoxWidth = 93;
 const std::string kAmountMask = "ZZ,ZZZ,ZZ9";
 
-std::string Tr(const char* text) { return startup::TranslateText(text); }
+std::string Tr(const char* text) {
+  return config::TranslateText(text);
+}
 
 void Row(const std::string& text) {
   Put(1, kV + text);
@@ -25,7 +27,7 @@ void Row(const std::string& text) {
 }
 
 void IssuerBox() {
-  if (ReceiptSettings().letterhead == "N") {
+  if (office::ReceiptSettings().letterhead == "N") {
     Put(0, "", 9);
     return;
   }
@@ -33,11 +35,11 @@ void IssuerBox() {
   Put(1, "\xDA");
   Put(0, title);
   Put(0, Repeat(kH, kBoxWidth - static_cast<int>(title.size())) + "\xBF", 1);
-  const bool extraLine = !format::IsAllChar(startup::CompanyLine(6), ' ');
-  Row(startup::CompanyLine(1));
-  if (extraLine) Row(startup::CompanyLine(6));
-  for (int line = 2; line <= 5; ++line) Row(startup::CompanyLine(line));
-  Row("N.I.F. " + startup::CompanyLine(7));
+  const bool extraLine = !format::IsAllChar(config::CompanyLine(6), ' ');
+  Row(config::CompanyLine(1));
+  if (extraLine) Row(config::CompanyLine(6));
+  for (int line = 2; line <= 5; ++line) Row(config::CompanyLine(line));
+  Row("N.I.F. " + config::CompanyLine(7));
   if (!extraLine) Row("");
   Put(1, "\xC0" + Repeat(kH, kBoxWidth) + "\xD9", 1);
 }
@@ -48,8 +50,8 @@ void TaxIdentityBox(const Receipt& r) {
   Put(1, "\xDA");
   Put(0, issuer + Repeat(kH, 46 - static_cast<int>(issuer.size())) + "\xC2");
   Put(0, addressee + Repeat(kH, 46 - static_cast<int>(addressee.size())) + "\xBF", 1);
-  OwnerView owner(Areas().owner);
-  UnitView unit(Areas().unit);
+  office::OwnerView owner(office::Areas().owner);
+  office::UnitView unit(office::Areas().unit);
   const std::string left[5] = {format::StarredDisplay(owner.Name()), owner.AddressLine1(),
                                owner.AddressLine2(), owner.AddressLine3(),
                                "N.I.F. " + owner.FiscalId()};
@@ -76,7 +78,7 @@ void Item(int column, const InvoiceItem& item, const char* fill) {
 
 void InvoiceBox(const ReceiptContext& c, int copy) {
   const Receipt& r = c.receipt;
-  UnitView unit(Areas().unit);
+  office::UnitView unit(office::Areas().unit);
   const bool bank = unit.CollectionForm() == 'B';
   const std::string collection = bank ? Tr("REBUT DOMICILIAT") : Tr("COMPTAT");
   const std::string accountLabel = bank ? "IBAN " : Tr("OBJECTE ");
@@ -86,7 +88,11 @@ void InvoiceBox(const ReceiptContext& c, int copy) {
   const InvoiceItem reference{Tr("REFER\xD4NCIA "), ReferenceMark(r) + r.reference};
   const InvoiceItem payment{Tr("COBRAMENT PER "), collection};
 
-  Put(1, "\xDA" "FACTURA" + Repeat(kH, 86) + "\xBF", 1);
+  Put(1,
+      "\xDA"
+      "FACTURA" +
+          Repeat(kH, 86) + "\xBF",
+      1);
   if (copy == 1) {
     const InvoiceItem account{accountLabel, r.payment.substr(0, 77)};
     for (const InvoiceItem& item : {number, date, due, reference, payment, account}) {
@@ -118,7 +124,7 @@ std::string BoxedTaxLabel(const std::string& head, float rate, double base) {
 }
 
 void ChargeLines(const Receipt& r, int copy, bool& second) {
-  for (int i = 0; i < kConcepts; ++i) {
+  for (int i = 0; i < office::kConcepts; ++i) {
     if (r.conceptAmount[i] == 0) continue;
     if (copy == 1) {
       FullWidthCharge(r.conceptText[i], r.conceptAmount[i]);
@@ -139,8 +145,8 @@ void Tax(const std::string& label, double amount, int copy, bool& second) {
 }
 
 void AddressBlock(const Receipt& r) {
-  OwnerView owner(Areas().owner);
-  UnitView unit(Areas().unit);
+  office::OwnerView owner(office::Areas().owner);
+  office::UnitView unit(office::Areas().unit);
   AdvanceTo(53);
   Justify("D");
   Put(17, format::StarredDisplay(unit.TenantName()), 1);
@@ -160,7 +166,7 @@ void Total(const Receipt& r, int copy, bool& second) {
     Justify("D");
     Put(85, format::FormatAmount(kAmountMask, r.Total()), 1);
     Put(2, Repeat("=", kBoxWidth), 1);
-    if (ReceiptSettings().duplicate == "S") {
+    if (office::ReceiptSettings().duplicate == "S") {
       AdvanceTo(40);
       Justify("N 95 \\. \\");
       Put(0, "", 1);
@@ -182,7 +188,7 @@ void PrintBoxedReceipt(const ReceiptContext& c) {
   print::SpoolPage(66);
   print::SpoolControl("@e");
   IssuerBox();
-  const int copies = ReceiptSettings().duplicate == "S" ? 2 : 1;
+  const int copies = office::ReceiptSettings().duplicate == "S" ? 2 : 1;
   for (int copy = 1; copy <= copies; ++copy) {
     bool second = false;
     if (copy == 1) TaxIdentityBox(r);

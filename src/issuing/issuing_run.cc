@@ -1,7 +1,7 @@
 // The walk over owners, properties and units, and the issuing cycle.
 #include "issuing/issuing_run.h"
 
-#include "console/input_screen.h"
+#include "config/settings.h"
 #include "console/keyboard.h"
 #include "console/window.h"
 #include "format/amounts.h"
@@ -10,12 +10,12 @@
 #include "format/text.h"
 #include "issuing/layouts.h"
 #include "issuing/receipt.h"
-#include "issuing/receipt_settings.h"
+#include "office/receipt_settings.h"
 #include "platform/console.h"
 #include "platform/process.h"
 #include "print/spool.h"
 #include "records/record_reads.h"
-#include "startup/settings.h"
+#include "screens/input_screen.h"
 
 namespace issuing {
 namespace {
@@ -23,14 +23,14 @@ namespace {
 void LookUpConceptType(const std::string& key) {
   std::int16_t status = 0;
   records::FindByKey(kConceptTypeFile, 0, key, 0, status);
-  if (status != 0) ResetConceptType(Areas().conceptType);
+  if (status != 0) office::ResetConceptType(office::Areas().conceptType);
 }
 
 bool IsDomiciled(const std::string& unitKey) {
   std::int16_t status = 0;
   records::FindByKey(kMandateFile, 0, unitKey, 0, status);
-  while (status == 0 && MandateView(Areas().mandate).UnitKey() == unitKey) {
-    const unsigned char kind = MandateView(Areas().mandate).Kind();
+  while (status == 0 && office::MandateView(office::Areas().mandate).UnitKey() == unitKey) {
+    const unsigned char kind = office::MandateView(office::Areas().mandate).Kind();
     if (kind == 'P' || kind == 'D') return true;
     records::SkipRecords(kMandateFile, 1, status);
   }
@@ -43,27 +43,28 @@ std::string UnitNumbers(const std::string& unitKey) {
 }
 
 // Rates of the owner's VAT class for this unit.
-void ApplyTaxes(int vatClass, const UnitView& unit, Receipt& r) {
-  const ReceiptSettingsState& settings = ReceiptSettings();
-  const VatClass& vat = settings.vat[static_cast<size_t>(vatClass)];
+void ApplyTaxes(int vatClass, const office::UnitView& unit, Receipt& r) {
+  const office::ReceiptSettingsState& settings = office::ReceiptSettings();
+  const office::VatClass& vat = settings.vat[static_cast<size_t>(vatClass)];
   r.vatName = format::TrimRight(vat.name);
   r.vatRate = unit.IsPremises() ? vat.premisesRate : vat.dwellingsRate;
-  r.withholdingRate = unit.HasWithholding() ? settings.withholdingRate[static_cast<size_t>(vatClass)] : 0;
+  r.withholdingRate =
+      unit.HasWithholding() ? settings.withholdingRate[static_cast<size_t>(vatClass)] : 0;
   r.vatAmount = PercentOf(r.vatRate, r.vatBase);
   r.withholdingAmount = PercentOf(r.withholdingRate, r.withholdingBase);
 }
 
 struct OwnerWalk {
-  const Selection& selection;
+  const office::Selection& selection;
   int month;
   long long counter;
   IssueSummary& summary;
 };
 
 void HandleUnit(OwnerWalk& walk, int vatClass) {
-  RecordAreas& areas = Areas();
-  UnitView unit(areas.unit);
-  const Selection& s = walk.selection;
+  office::RecordAreas& areas = office::Areas();
+  office::UnitView unit(areas.unit);
+  const office::Selection& s = walk.selection;
   if (!IsDue(unit.Periodicity(), unit.Timing(), walk.month)) return;
   if (!InUnitRange(unit.Key(), s) || !PassesCollection(areas.unit, s)) return;
 
@@ -85,17 +86,18 @@ void HandleUnit(OwnerWalk& walk, int vatClass) {
 }
 
 void HandleOwner(OwnerWalk& walk) {
-  const Selection& s = walk.selection;
+  const office::Selection& s = walk.selection;
   const std::string lowProperty = s.unitLow.substr(0, 2);
   const std::string highProperty = s.unitHigh.substr(0, 2);
-  for (int k = 1; k <= OwnerView::kPropertyEntries; ++k) {
-    const PropertyEntry entry = OwnerView(Areas().owner).Entry(k);
+  for (int k = 1; k <= office::OwnerView::kPropertyEntries; ++k) {
+    const office::PropertyEntry entry = office::OwnerView(office::Areas().owner).Entry(k);
     if (entry.propertyNumber < lowProperty || entry.propertyNumber > highProperty) continue;
     std::int16_t status = 0;
     records::FindByKey(kPropertyFile, 0, entry.propertyNumber, 0, status);
     if (status != 0) continue;
     records::FindByKey(kUnitFile, 0, entry.propertyNumber, 1, status);
-    while (status == 0 && UnitView(Areas().unit).Key().substr(0, 2) == entry.propertyNumber) {
+    while (status == 0 &&
+           office::UnitView(office::Areas().unit).Key().substr(0, 2) == entry.propertyNumber) {
       HandleUnit(walk, entry.vatClass);
       records::SkipRecords(kUnitFile, 1, status);
     }
@@ -105,7 +107,7 @@ void HandleOwner(OwnerWalk& walk) {
 // A message of the run in the session language: Catalan, Spanish,
 // Galician, Aranese.
 std::string InLanguage(const char* cat, const char* spa, const char* glg, const char* oci) {
-  const std::string& language = startup::Settings().SessionLanguage;
+  const std::string& language = config::Settings().SessionLanguage;
   if (language == "SPA") return spa;
   if (language == "GLG") return glg;
   if (language == "OCI") return oci;
@@ -114,13 +116,13 @@ std::string InLanguage(const char* cat, const char* spa, const char* glg, const 
 
 }  // namespace
 
-IssueSummary IssueSelection(const Selection& s) {
+IssueSummary IssueSelection(const office::Selection& s) {
   IssueSummary summary;
   const int month = format::MonthOf(s.issueDate);
   std::int16_t status = 0;
   records::FindByKey(kOwnerFile, 0, "", 1, status);
   while (status == 0) {
-    OwnerWalk walk{s, month, LastReceiptNumber(Areas().owner), summary};
+    OwnerWalk walk{s, month, LastReceiptNumber(office::Areas().owner), summary};
     HandleOwner(walk);
     records::SkipRecords(kOwnerFile, 1, status);
   }
@@ -140,15 +142,15 @@ std::string PrinterFailedMessage() {
                     "NO SE PUEDE EJECUTAR EL PROGRAMA DE IMPRESI\xE0N ",
                     "NOM SE PODE EXECUTAR O PROGRAMA DE IMPRESI\xE0N ",
                     "NON SE P\xD2T EXECUTAR ETH PROGRAMA D'IMPRESSION ") +
-         startup::Settings().ExeDir + "KELPRINT";
+         config::Settings().ExeDir + "KELPRINT";
 }
 
 std::string LeftOutMessage(const std::vector<std::string>& units) {
-  std::string text = InLanguage(
-      "SENSE REBUT (CLASSE D'IVA DEL PROPIETARI DESCONEGUDA): ",
-      "SIN RECIBO (CLASE DE IVA DEL PROPIETARIO DESCONOCIDA): ",
-      "SEN RECIBO (CLASE DE IVE DO PROPIETARIO DESCO\xA5" "ECIDA): ",
-      "SENSE REBUT (CLASSA D'IVA DETH PROPRIETARI DESCONEGUDA): ");
+  std::string text = InLanguage("SENSE REBUT (CLASSE D'IVA DEL PROPIETARI DESCONEGUDA): ",
+                                "SIN RECIBO (CLASE DE IVA DEL PROPIETARIO DESCONOCIDA): ",
+                                "SEN RECIBO (CLASE DE IVE DO PROPIETARIO DESCO\xA5"
+                                "ECIDA): ",
+                                "SENSE REBUT (CLASSA D'IVA DETH PROPRIETARI DESCONEGUDA): ");
   for (size_t i = 0; i < units.size(); ++i) text += (i == 0 ? "" : ", ") + units[i];
   return text;
 }
@@ -165,17 +167,17 @@ void IssueReceipts() {
   console::SetColour("n");
   for (;;) {
     int key = 0;
-    console::InputScreen(1, 0, 0, key);
+    screens::InputScreen(1, 0, 0, key);
     if (key == 27) return;
     IssueSummary summary;
-    RunIssuingCycle(CurrentSelection(), true, ShowOperatorMessage, &summary);
+    RunIssuingCycle(office::CurrentSelection(), true, ShowOperatorMessage, &summary);
   }
 }
 
-CycleOutcome RunIssuingCycle(const Selection& s, bool startPrinter, const OperatorMessage& tell,
-                             IssueSummary* summary) {
+CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
+                             const OperatorMessage& tell, IssueSummary* summary) {
   *summary = IssueSummary{};
-  if (!print::OpenSpool(startup::Settings().OutputDevice)) {
+  if (!print::OpenSpool(config::Settings().OutputDevice)) {
     tell(SpoolFailedMessage());
     return CycleOutcome::kSpoolFailed;
   }
@@ -189,7 +191,7 @@ CycleOutcome RunIssuingCycle(const Selection& s, bool startPrinter, const Operat
     return CycleOutcome::kSpoolFailed;
   }
   if (!startPrinter) return CycleOutcome::kNotPrinted;
-  if (platform::RunProgram(startup::Settings().ExeDir + "KELPRINT", {}) < 0) {
+  if (platform::RunProgram(config::Settings().ExeDir + "KELPRINT", {}) < 0) {
     tell(PrinterFailedMessage());
     return CycleOutcome::kPrinterFailed;
   }

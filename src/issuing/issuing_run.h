@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "issuing/selection.h"
+#include "office/selection.h"
 
 namespace issuing {
 
@@ -33,7 +33,7 @@ struct IssueSummary {
 };
 
 // Prints the receipts of the selection into the open spool.
-IssueSummary IssueSelection(const Selection& s);
+IssueSummary IssueSelection(const office::Selection& s);
 
 // How a cycle talks to the operator: a message (already in the session
 // language) shown and acknowledged.
@@ -47,8 +47,8 @@ enum class CycleOutcome { kPrinted, kSpoolFailed, kPrinterFailed, kNotPrinted };
 // that cannot be written, a print program that cannot be started and units
 // left out are told through `tell`; no print program is started on a
 // broken spool.
-CycleOutcome RunIssuingCycle(const Selection& s, bool startPrinter, const OperatorMessage& tell,
-                             IssueSummary* summary);
+CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
+                             const OperatorMessage& tell, IssueSummary* summary);
 
 // The interactive run: the selection screen (screen 1, with its
 // confirmation), then a cycle with the print program, again and again until

@@ -1,11 +1,11 @@
 // Shared pieces of the receipt layouts.
 #include "issuing/layout_common.h"
 
+#include "config/language.h"
 #include "format/amounts.h"
 #include "format/picture.h"
 #include "format/text.h"
 #include "print/spool.h"
-#include "startup/language.h"
 
 namespace issuing {
 
@@ -18,7 +18,9 @@ void Justify(const std::string& code) {
   print::SpoolJustify(directive);
 }
 
-void AdvanceTo(int lineCount) { Put(0, "", lineCount - print::Spool().linesUsed); }
+void AdvanceTo(int lineCount) {
+  Put(0, "", lineCount - print::Spool().linesUsed);
+}
 
 std::string Repeat(const std::string& piece, int n) {
   if (n <= 0) return {};
@@ -36,24 +38,39 @@ std::string Last(const std::string& text, size_t n) {
 std::string DueTerms(int periodicity, unsigned char timing) {
   const char* word = "MENSUAL";
   switch (periodicity) {
-    case 2: word = "BIMESTRAL"; break;
-    case 3: word = "TRIMESTRAL"; break;
-    case 4: word = "QUADRIMESTRAL"; break;
-    case 6: word = "SEMESTRAL"; break;
-    case 12: word = "ANYAL"; break;
-    default: break;
+    case 2:
+      word = "BIMESTRAL";
+      break;
+    case 3:
+      word = "TRIMESTRAL";
+      break;
+    case 4:
+      word = "QUADRIMESTRAL";
+      break;
+    case 6:
+      word = "SEMESTRAL";
+      break;
+    case 12:
+      word = "ANYAL";
+      break;
+    default:
+      break;
   }
   const char* when = timing == 'V' ? " VEN\x80UT" : timing == 'M' ? " A MIG TERMINI" : " ANTICIPAT";
-  return startup::TranslateText(word) + startup::TranslateText(when);
+  return config::TranslateText(word) + config::TranslateText(when);
 }
 
-std::string RateText(float rate) { return format::FormatPicture("Z9.99%", rate); }
+std::string RateText(float rate) {
+  return format::FormatPicture("Z9.99%", rate);
+}
 
 std::string BaseText(double base, const std::string& mask) {
   return Last(" " + format::TrimLeft(format::FormatAmount(mask, base)), 10);
 }
 
-std::string CurrencyCode() { return format::CurrencyFor("") == "E" ? "EUR" : "ESP"; }
+std::string CurrencyCode() {
+  return format::CurrencyFor("") == "E" ? "EUR" : "ESP";
+}
 
 namespace {
 
@@ -75,7 +92,9 @@ std::string OtherCurrencyTotal(double total) {
   return text;
 }
 
-std::string ReferenceMark(const Receipt& r) { return r.domiciled ? "*" : " "; }
+std::string ReferenceMark(const Receipt& r) {
+  return r.domiciled ? "*" : " ";
+}
 
 void PairedCharge(const std::string& text, double amount, const std::string& mask, bool& second) {
   Put(second ? 51 : 17, text + " ");

@@ -9,7 +9,7 @@
 //   pre-printed 2  24-line stationery of customer variant 2, fixed words
 //                  in Spanish, counterfoil always
 // Every layout reads the receipt's values and the current owner, property
-// and unit records (issuing::Areas()).
+// and unit records (office::Areas()).
 #pragma once
 
 #include "issuing/layout_common.h"

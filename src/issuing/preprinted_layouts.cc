@@ -1,22 +1,22 @@
 // The two layouts on pre-printed stationery: 24-line pages filled in at
 // fixed columns, the counterfoil from column 90 on.
+#include "config/company.h"
+#include "config/language.h"
+#include "config/program_state.h"
 #include "format/amounts.h"
 #include "format/long_dates.h"
 #include "format/packed.h"
 #include "format/text.h"
 #include "issuing/layouts.h"
-#include "issuing/receipt_settings.h"
+#include "office/receipt_settings.h"
 #include "print/spool.h"
-#include "startup/company.h"
-#include "startup/language.h"
-#include "startup/program_state.h"
 
 namespace issuing {
 namespace {
 
 // Form abbreviation, code low pair and account, for the counterfoil.
 std::string CollectionLine() {
-  UnitView unit(Areas().unit);
+  office::UnitView unit(office::Areas().unit);
   const std::string forms = "ABF";
   const size_t form = forms.find(static_cast<char>(unit.CollectionForm()));
   const std::string abbreviation =
@@ -25,12 +25,14 @@ std::string CollectionLine() {
   return abbreviation + "/" + format::UnpackDigits(low) + "/" + unit.BankAccount().substr(0, 28);
 }
 
-std::string OwnerLine() { return "P.O. " + format::StarredDisplay(OwnerView(Areas().owner).Name()); }
+std::string OwnerLine() {
+  return "P.O. " + format::StarredDisplay(office::OwnerView(office::Areas().owner).Name());
+}
 
 std::string StubStreet() {
-  const bool own = PropertyView(Areas().property).Kind() == 'P';
-  return format::StarredDisplay(own ? UnitView(Areas().unit).Street()
-                                    : PropertyView(Areas().property).Street());
+  const bool own = office::PropertyView(office::Areas().property).Kind() == 'P';
+  return format::StarredDisplay(own ? office::UnitView(office::Areas().unit).Street()
+                                    : office::PropertyView(office::Areas().property).Street());
 }
 
 std::string LongDate(const std::string& packed) {
@@ -42,7 +44,7 @@ std::string LongDate(const std::string& packed) {
 void ChargeArea(const Receipt& r, const std::string& mask, int stopAt, const std::string& vatLabel,
                 const std::string& withholdingLabel) {
   bool second = false;
-  for (int i = 0; i < kConcepts; ++i) {
+  for (int i = 0; i < office::kConcepts; ++i) {
     if (r.conceptAmount[i] == 0) continue;
     PairedCharge(r.conceptText[i], r.conceptAmount[i], mask, second);
     if (ChargeListFull(stopAt, r, second)) break;
@@ -52,7 +54,7 @@ void ChargeArea(const Receipt& r, const std::string& mask, int stopAt, const std
 }
 
 void AddresseeBlock(const Receipt& r, bool counterfoil, bool collectionLineFirst) {
-  UnitView unit(Areas().unit);
+  office::UnitView unit(office::Areas().unit);
   Justify("D");
   Put(36, "N.I.F. " + unit.FiscalId(), collectionLineFirst ? 0 : 1);
   if (collectionLineFirst) Put(100, CollectionLine(), 2);
@@ -66,17 +68,23 @@ void AddresseeBlock(const Receipt& r, bool counterfoil, bool collectionLineFirst
   Put(60, OwnerLine(), counterfoil ? 0 : 1);
   if (counterfoil) Put(100, unit.Door(), 1);
   Put(17, r.province);
-  Put(55, "N.I.F. " + OwnerView(Areas().owner).FiscalId(), 1);
+  Put(55, "N.I.F. " + office::OwnerView(office::Areas().owner).FiscalId(), 1);
 }
 
 const char* SpanishDueText(int periodicity) {
   switch (periodicity) {
-    case 2: return "BIMESTRAL ANTICIPADO";
-    case 3: return "TRIMESTRAL ANTICIPADO";
-    case 4: return "CUATRIMESTRAL ANTICIPADO";
-    case 6: return "SEMESTRAL ANTICIPADO";
-    case 12: return "ANUAL ANTICIPADO";
-    default: return "MENSUAL ANTICIPADO";
+    case 2:
+      return "BIMESTRAL ANTICIPADO";
+    case 3:
+      return "TRIMESTRAL ANTICIPADO";
+    case 4:
+      return "CUATRIMESTRAL ANTICIPADO";
+    case 6:
+      return "SEMESTRAL ANTICIPADO";
+    case 12:
+      return "ANUAL ANTICIPADO";
+    default:
+      return "MENSUAL ANTICIPADO";
   }
 }
 
@@ -84,21 +92,21 @@ const char* SpanishDueText(int periodicity) {
 
 void PrintPreprintedReceipt(const ReceiptContext& c) {
   const Receipt& r = c.receipt;
-  const ReceiptSettingsState& rows = ReceiptSettings();
+  const office::ReceiptSettingsState& rows = office::ReceiptSettings();
   const bool counterfoil = rows.counterfoil == "S";
   const std::string total = format::FormatAmount("**,***,**9", r.Total()) + " " + CurrencyCode();
-  UnitView unit(Areas().unit);
+  office::UnitView unit(office::Areas().unit);
 
   print::SpoolPage(24);
   print::SpoolControl("@e");
   Put(0, "", rows.rowNumber - 1);
   Put(9, "FACTURA");
   Put(17, r.number);
-  Put(32, format::FoldText(format::TrimRight(startup::CompanyLine(8))));
+  Put(32, format::FoldText(format::TrimRight(config::CompanyLine(8))));
   Justify("D");
   Put(67, total);
   if (counterfoil) {
-    Put(90, startup::TranslateText("REBUT"));
+    Put(90, config::TranslateText("REBUT"));
     Justify("D");
     Put(100, r.reference + " " + format::FormatAmount("**,***,***", r.Total()));
   }
@@ -111,9 +119,10 @@ void PrintPreprintedReceipt(const ReceiptContext& c) {
   if (counterfoil) Put(100, format::FormatDate(c.issueDate, 0, "dma"));
 
   Put(0, "", rows.rowConcepts - rows.rowDate);
-  ChargeArea(r, "ZZ,ZZZ,ZZ9", rows.rowConcepts + 4,
-             format::FitLeft(format::TrimRight(r.vatName) + RateText(r.vatRate) + BaseText(r.vatBase), 20),
-             format::FitLeft("RET." + RateText(r.withholdingRate) + BaseText(r.withholdingBase), 20));
+  ChargeArea(
+      r, "ZZ,ZZZ,ZZ9", rows.rowConcepts + 4,
+      format::FitLeft(format::TrimRight(r.vatName) + RateText(r.vatRate) + BaseText(r.vatBase), 20),
+      format::FitLeft("RET." + RateText(r.withholdingRate) + BaseText(r.withholdingBase), 20));
 
   AdvanceTo(rows.rowPayment);
   Put(17, r.payment.substr(0, 65));
@@ -127,10 +136,10 @@ void PrintPreprintedReceipt(const ReceiptContext& c) {
 
 void PrintPreprintedReceipt2(const ReceiptContext& c) {
   const Receipt& r = c.receipt;
-  UnitView unit(Areas().unit);
+  office::UnitView unit(office::Areas().unit);
   print::SpoolPage(24);
   print::SpoolControl("@e");
-  Put(0, "", ReceiptSettings().rowNumber - 1);
+  Put(0, "", office::ReceiptSettings().rowNumber - 1);
   Put(9, "FACTURA");
   Put(17, r.number);
   Justify("D");
@@ -145,23 +154,27 @@ void PrintPreprintedReceipt2(const ReceiptContext& c) {
   Put(100, format::FormatDate(c.issueDate, 0, "dma"), 2);
 
   const std::string base2Mask = "ZZZ,ZZ9";
-  ChargeArea(r, "Z,ZZZ,ZZ9", 9,
-             format::FitLeft(format::TrimRight(r.vatName) + RateText(r.vatRate) + " " +
-                     format::TrimLeft(format::FormatAmount(base2Mask, r.vatBase)), 20),
-             format::FitLeft("RETEN." + RateText(r.withholdingRate) + " " +
-                     format::TrimLeft(format::FormatAmount(base2Mask, r.withholdingBase)), 20));
+  ChargeArea(
+      r, "Z,ZZZ,ZZ9", 9,
+      format::FitLeft(format::TrimRight(r.vatName) + RateText(r.vatRate) + " " +
+                          format::TrimLeft(format::FormatAmount(base2Mask, r.vatBase)),
+                      20),
+      format::FitLeft("RETEN." + RateText(r.withholdingRate) + " " +
+                          format::TrimLeft(format::FormatAmount(base2Mask, r.withholdingBase)),
+                      20));
 
   AdvanceTo(9);
-  Put(17, unit.CollectionForm() == 'A' ? std::string("EN ADMINISTRACION") : r.payment.substr(0, 65), 1);
+  Put(17, unit.CollectionForm() == 'A' ? std::string("EN ADMINISTRACION") : r.payment.substr(0, 65),
+      1);
   Justify("D");
   Put(82, OtherCurrencyTotal(r.Total()), 1);
   AddresseeBlock(r, true, true);
 }
 
 void PrintReceipt(const ReceiptContext& c) {
-  if (ReceiptSettings().oldLayout == "N") {
+  if (office::ReceiptSettings().oldLayout == "N") {
     PrintBoxedReceipt(c);
-  } else if (startup::Program().CustomerVariant == 2) {
+  } else if (config::Program().CustomerVariant == 2) {
     PrintPreprintedReceipt2(c);
   } else {
     PrintPreprintedReceipt(c);

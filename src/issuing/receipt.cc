@@ -19,7 +19,9 @@ bool CodedKey(int code, std::string* key) {
   return true;
 }
 
-bool IsBlank(const std::string& text) { return format::IsAllChar(text, ' '); }
+bool IsBlank(const std::string& text) {
+  return format::IsAllChar(text, ' ');
+}
 
 }  // namespace
 
@@ -29,31 +31,32 @@ bool IsDue(int periodicity, unsigned char timing, int month) {
   return (month - 1) % periodicity == offset;
 }
 
-bool InUnitRange(const std::string& unitKey, const Selection& s) {
+bool InUnitRange(const std::string& unitKey, const office::Selection& s) {
   return unitKey >= s.unitLow && unitKey <= s.unitHigh;
 }
 
-bool PassesCollection(RecordArea<kUnitLength>& unit, const Selection& s) {
-  NormaliseCollectionCodeHigh(unit);
-  UnitView u(unit);
-  const std::string letters = kFormLetters;
+bool PassesCollection(office::RecordArea<office::kUnitLength>& unit, const office::Selection& s) {
+  office::NormaliseCollectionCodeHigh(unit);
+  office::UnitView u(unit);
+  const std::string letters = office::kFormLetters;
   size_t form = letters.find(static_cast<char>(u.CollectionForm()));
   if (form == std::string::npos) return false;
-  std::string key = {static_cast<char>(u.CollectionForm()), static_cast<char>(u.CollectionCodeHigh()),
+  std::string key = {static_cast<char>(u.CollectionForm()),
+                     static_cast<char>(u.CollectionCodeHigh()),
                      static_cast<char>(u.CollectionCodeLow())};
   return s.formOn[form] && key >= s.codeLow[form] && key <= s.codeHigh[form];
 }
 
-void ComputeConcepts(const RecordArea<kUnitLength>& unit, const Selection& s,
-                     const ConceptTypeLookup& lookup, Receipt& r) {
+void ComputeConcepts(const office::RecordArea<office::kUnitLength>& unit,
+                     const office::Selection& s, const ConceptTypeLookup& lookup, Receipt& r) {
   r.base = r.vatBase = r.withholdingBase = 0;
-  RecordArea<kConceptTypeLength>& type = Areas().conceptType;
-  const Charges charges = UnitView(unit).ChargeArea();
+  office::RecordArea<office::kConceptTypeLength>& type = office::Areas().conceptType;
+  const office::Charges charges = office::UnitView(unit).ChargeArea();
   auto look = [&](const std::string* key) {
-    ResetConceptType(type);
+    office::ResetConceptType(type);
     if (key != nullptr) lookup(*key);
   };
-  for (int i = 0; i < kConcepts; ++i) {
+  for (int i = 0; i < office::kConcepts; ++i) {
     r.conceptText[i].clear();
     r.conceptAmount[i] = 0;
     std::string key;
@@ -62,7 +65,7 @@ void ComputeConcepts(const RecordArea<kUnitLength>& unit, const Selection& s,
       look(&key);
       r.conceptAmount[i] = charges.fixedAmounts[i];
     } else {
-      const Charges::Coded& c = charges.coded[i - 10];
+      const office::Charges::Coded& c = charges.coded[i - 10];
       bool counted = c.code > 0 && (i < 13 || c.count > 0);
       if (counted) {
         look(CodedKey(c.code, &key) ? &key : nullptr);
@@ -73,7 +76,7 @@ void ComputeConcepts(const RecordArea<kUnitLength>& unit, const Selection& s,
       r.conceptAmount[i] = 0;
       continue;
     }
-    ConceptTypeView t(type);
+    office::ConceptTypeView t(type);
     r.conceptText[i] = t.Name();
     r.base += r.conceptAmount[i];
     if (t.SubjectToVat()) r.vatBase += r.conceptAmount[i];
@@ -92,10 +95,10 @@ std::string ReceiptReference(const std::string& unitKey, const std::string& peri
   return digits.substr(1, 3) + digits.substr(5, 3) + "V" + p;
 }
 
-void ComputeAddress(const RecordArea<kPropertyLength>& property,
-                    const RecordArea<kUnitLength>& unit, Receipt& r) {
-  PropertyView p(property);
-  UnitView u(unit);
+void ComputeAddress(const office::RecordArea<office::kPropertyLength>& property,
+                    const office::RecordArea<office::kUnitLength>& unit, Receipt& r) {
+  office::PropertyView p(property);
+  office::UnitView u(unit);
   const bool ownAddress = p.Kind() == 'P';
   r.street = format::StarredDisplay(ownAddress ? u.Street() : p.Street()) + " " +
              format::TrimRight(u.Door());
@@ -116,8 +119,8 @@ void ComputeAddress(const RecordArea<kPropertyLength>& property,
   }
 }
 
-long long LastReceiptNumber(const RecordArea<kOwnerLength>& owner) {
-  return std::atoll(format::UnpackDigits(OwnerView(owner).LastReceiptNumber()).c_str());
+long long LastReceiptNumber(const office::RecordArea<office::kOwnerLength>& owner) {
+  return std::atoll(format::UnpackDigits(office::OwnerView(owner).LastReceiptNumber()).c_str());
 }
 
 }  // namespace issuing

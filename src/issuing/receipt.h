@@ -11,14 +11,14 @@
 #include <functional>
 #include <string>
 
-#include "issuing/record_layouts.h"
-#include "issuing/selection.h"
+#include "office/record_layouts.h"
+#include "office/selection.h"
 
 namespace issuing {
 
 struct Receipt {
-  std::array<std::string, kConcepts> conceptText;  // the type's 20-character name
-  std::array<double, kConcepts> conceptAmount{};
+  std::array<std::string, office::kConcepts> conceptText;  // the type's 20-character name
+  std::array<double, office::kConcepts> conceptAmount{};
   double base = 0;
   double vatBase = 0;
   double withholdingBase = 0;
@@ -32,7 +32,7 @@ struct Receipt {
   std::string street;     // addressee's street line, door included
   std::string town;
   std::string province;
-  std::string payment;    // account, collection text, collector or address
+  std::string payment;  // account, collection text, collector or address
   bool domiciled = false;
 
   double Total() const { return base + vatAmount - withholdingAmount; }
@@ -44,12 +44,12 @@ struct Receipt {
 bool IsDue(int periodicity, unsigned char timing, int month);
 
 // The unit's 4-byte key lies in the selection's unit range.
-bool InUnitRange(const std::string& unitKey, const Selection& s);
+bool InUnitRange(const std::string& unitKey, const office::Selection& s);
 
 // The unit's collection form is one of A, B, F, switched on, and its
 // collection key (form, code high pair, code low pair) lies within that
 // form's bounds.  Normalises an unset code high pair in the area first.
-bool PassesCollection(RecordArea<kUnitLength>& unit, const Selection& s);
+bool PassesCollection(office::RecordArea<office::kUnitLength>& unit, const office::Selection& s);
 
 // Reads concept type `key` (1 byte) into the concept-type area; the area is
 // reset (blank name, subject to VAT and withholding) before each call, so a
@@ -58,8 +58,8 @@ using ConceptTypeLookup = std::function<void(const std::string& key)>;
 
 // The fourteen concepts of the unit's charge area: texts, amounts, base and
 // the VAT and withholding bases.
-void ComputeConcepts(const RecordArea<kUnitLength>& unit, const Selection& s,
-                     const ConceptTypeLookup& lookup, Receipt& r);
+void ComputeConcepts(const office::RecordArea<office::kUnitLength>& unit,
+                     const office::Selection& s, const ConceptTypeLookup& lookup, Receipt& r);
 
 // Rate percent of base, in whole cents, halves to the even cent.
 double PercentOf(float rate, double base);
@@ -68,10 +68,10 @@ double PercentOf(float rate, double base);
 std::string ReceiptReference(const std::string& unitKey, const std::string& period);
 
 // Street, town and province lines of the addressee, and the payment line.
-void ComputeAddress(const RecordArea<kPropertyLength>& property,
-                    const RecordArea<kUnitLength>& unit, Receipt& r);
+void ComputeAddress(const office::RecordArea<office::kPropertyLength>& property,
+                    const office::RecordArea<office::kUnitLength>& unit, Receipt& r);
 
 // The receipt counter of an owner: the packed number it was left at.
-long long LastReceiptNumber(const RecordArea<kOwnerLength>& owner);
+long long LastReceiptNumber(const office::RecordArea<office::kOwnerLength>& owner);
 
 }  // namespace issuing

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "config/settings.h"
 #include "format/text.h"
 #include "platform/paths.h"
-#include "startup/settings.h"
 
 namespace print {
 namespace {
@@ -95,8 +95,8 @@ std::string JustificationCode(std::string_view given) {
       std::string between;
       if (open != std::string::npos) {
         size_t close = text.find('\\', open + 1);
-        between = text.substr(open, close == std::string::npos ? std::string::npos
-                                                               : close - open + 1);
+        between =
+            text.substr(open, close == std::string::npos ? std::string::npos : close - open + 1);
       }
       return "N" + LeadingNumberText(std::string_view(text).substr(1)) + " " + between;
     }
@@ -117,7 +117,9 @@ void ResetSpool() {
   Spool() = SpoolState{};
 }
 
-std::string SpoolPath() { return startup::Settings().SessionDir + "kelprint.tmp"; }
+std::string SpoolPath() {
+  return config::Settings().SessionDir + "kelprint.tmp";
+}
 
 std::string SpoolNumber(int value) {
   std::string text;
@@ -161,7 +163,9 @@ void SpoolJustify(std::string& justification) {
   WriteRecord("JUS", justification);
 }
 
-void SpoolControl(std::string_view text) { WriteRecord("*", text); }
+void SpoolControl(std::string_view text) {
+  WriteRecord("*", text);
+}
 
 void SpoolText(int column, std::string_view text, int advance) {
   SpoolState& s = Spool();

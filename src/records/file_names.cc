@@ -1,6 +1,6 @@
 // Completion of record file names and the names of data dictionary files.
+#include "config/settings.h"
 #include "records/open_file.h"
-#include "startup/settings.h"
 
 namespace records {
 
@@ -25,7 +25,7 @@ FileNameParts CompleteFileName(const std::string& name) {
 }
 
 std::string DictionaryFileName(const std::string& baseName) {
-  return startup::Settings().RootDir + "ddf\\" + baseName + ".xdf";
+  return config::Settings().RootDir + "ddf\\" + baseName + ".xdf";
 }
 
 }  // namespace records

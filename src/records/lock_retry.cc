@@ -3,12 +3,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "config/settings.h"
 #include "console/window.h"
 #include "format/text.h"
 #include "platform/waits.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
-#include "startup/settings.h"
 
 namespace records {
 namespace {
@@ -65,7 +65,7 @@ std::int16_t IssueRead(RecordSlot& slot, std::uint16_t code) {
 }  // namespace
 
 std::string LockMessage() {
-  const std::string& language = startup::Settings().SessionLanguage;
+  const std::string& language = config::Settings().SessionLanguage;
   if (language == "SPA") return "FICHERO BLOQUEADO. ESPERE UN MOMENTO.";
   if (language == "GLG") return "FICHEIRO BLOQUEADO. ESPERE UM MOMENTO.";
   if (language == "OCI") return "FICH\xC8R BLOQUEJAT. ESPERATZ UN MOMENT.";

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "config/settings.h"
 #include "console/keyboard.h"
 #include "console/state.h"
 #include "console/window.h"
@@ -12,7 +13,6 @@
 #include "platform/program_end.h"
 #include "platform/waits.h"
 #include "records/record_table.h"
-#include "startup/settings.h"
 
 namespace records {
 namespace {
@@ -108,7 +108,7 @@ void EndAfterFailure(const std::string& name, std::int16_t status) {
 }  // namespace
 
 std::string OpenFailureMessage(const std::string& name, std::int16_t status) {
-  const std::string& language = startup::Settings().SessionLanguage;
+  const std::string& language = config::Settings().SessionLanguage;
   std::string text = language == "SPA"   ? "NO SE PUEDE ACCEDER AL FICHERO "
                      : language == "GLG" ? "NOM SE PODE ACEDER AO FICHEIRO "
                      : language == "OCI" ? "NON SE P\xD2T ACCEDIR ATH FICH\xC8R "

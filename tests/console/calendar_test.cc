@@ -24,7 +24,7 @@ class CalendarTest : public testing_support::PopUpTest {
   // Starts on the date (eight digits), presses the keys, looks at the
   // screen and chooses with F.
   std::string Choose(std::string_view date, std::string_view keys = "") {
-    startup::Settings().WorkingDate = format::PackDigits(date);
+    config::Settings().WorkingDate = format::PackDigits(date);
     con().PushText(keys);
     PressAltX();
     con().PushText("F");
@@ -88,7 +88,7 @@ TEST_F(CalendarTest, MovesAcrossMonthsQuartersAndYears) {
       {"99991215", 0x51, "15/12/9999", "OCTUBRE", "9999"},  // nor after 9999
   };
   for (const auto& c : cases) {
-    startup::Settings().WorkingDate = format::PackDigits(c.start);
+    config::Settings().WorkingDate = format::PackDigits(c.start);
     PushKey(c.key);
     PressAltX();
     con().PushText("F");
@@ -99,7 +99,7 @@ TEST_F(CalendarTest, MovesAcrossMonthsQuartersAndYears) {
 }
 
 TEST_F(CalendarTest, OnlyFAndAltFChooseAndEscapeReturnsNothing) {
-  startup::Settings().WorkingDate = format::PackDigits("20240105");
+  config::Settings().WorkingDate = format::PackDigits("20240105");
   con().PushText("\r 1x");
   con().PushClick(5, 62, 1);
   con().PushText("f");
@@ -115,7 +115,7 @@ TEST_F(CalendarTest, ADateThatDoesNotExistStartsOnToday) {
   for (std::string date :
        {std::string(), format::PackDigits("20240231"), format::PackDigits("20241301"),
         format::PackDigits("00000101"), format::PackDigits("202401")}) {
-    startup::Settings().WorkingDate = date;
+    config::Settings().WorkingDate = date;
     con().PushText("F");
     EXPECT_EQ(console::ShowCalendar(), "9/7/2023  ") << format::UnpackDigits(date);
   }
@@ -131,7 +131,7 @@ TEST_F(CalendarTest, HeadingsFollowTheSessionLanguage) {
                {"OCI", "DL DT DC DJ DD DS DG", "HEREU\xD4R"},
                {"cat", "DL DT DC DJ DV DS DG", "FEBRER"}};
   for (const auto& c : cases) {
-    startup::Settings().SessionLanguage = c.language;
+    config::Settings().SessionLanguage = c.language;
     Choose("20240215");
     EXPECT_EQ(Shot().Text(2, 60, 20), c.header) << c.language;
     EXPECT_EQ(Title(1), c.february) << c.language;
@@ -160,7 +160,7 @@ TEST_F(CalendarTest, LeavesScreenColourAndTheFieldsExitKeysAsTheyWere) {
 TEST_F(CalendarTest, AltCTypesTheChosenDateIntoTheWaitingField) {
   console::SetHotKeyHooks(nullptr, console::ShowCalendar);
   console::SetExitKeys("ea", "d");  // Alt+C does not end this field
-  startup::Settings().WorkingDate = format::PackDigits("20240105");
+  config::Settings().WorkingDate = format::PackDigits("20240105");
   con().PushKey(0, 0x2E, platform::kLeftAlt);
   con().PushKey(0, 0x4D);
   con().PushText("F\r");

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "../support/headless_session.h"
+#include "config/settings.h"
 #include "console/state.h"
 #include "console/window.h"
 #include "platform/console.h"
 #include "platform/headless_console.h"
-#include "startup/settings.h"
 
 namespace {
 
@@ -17,9 +17,9 @@ class ColourTest : public ::testing::Test {
   ColourTest() {
     console::ResetConsoleState();
     // Every index its own colour, so a wrong index shows.
-    startup::Settings().ColourTable = {startup::ColourPair{15, 0}, startup::ColourPair{7, 1},
-                                       startup::ColourPair{0, 7}, startup::ColourPair{1, 3},
-                                       startup::ColourPair{14, 4}};
+    config::Settings().ColourTable = {config::ColourPair{15, 0}, config::ColourPair{7, 1},
+                                      config::ColourPair{0, 7}, config::ColourPair{1, 3},
+                                      config::ColourPair{14, 4}};
   }
   ~ColourTest() override { console::ResetConsoleState(); }
   testing_support::HeadlessSession session;

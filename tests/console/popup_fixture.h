@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "../support/headless_session.h"
+#include "config/settings.h"
 #include "console/keyboard.h"
 #include "console/state.h"
 #include "format/settings.h"
@@ -19,7 +20,6 @@
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/headless_console.h"
-#include "startup/settings.h"
 
 namespace testing_support {
 
@@ -46,8 +46,8 @@ class PopUpTest : public ::testing::Test {
     format::Formats().MilCaracter = ',';
     format::Formats().DatCaracter = '/';
     format::Formats().DatOrdre = "DMA";
-    format::Formats().SessionLanguage = [] { return startup::Settings().SessionLanguage; };
-    startup::Settings().TerminalDir = session.dir().path() + "/";
+    format::Formats().SessionLanguage = [] { return config::Settings().SessionLanguage; };
+    config::Settings().TerminalDir = session.dir().path() + "/";
     platform::FixToday({2023, 7, 9, 12, 0, 0});
   }
   ~PopUpTest() override {

@@ -7,13 +7,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "config/settings.h"
 #include "console/cells.h"
 #include "console/field.h"
 #include "console/window.h"
 #include "platform/console.h"
 #include "platform/cp850.h"
 #include "platform/terminal_console.h"
-#include "startup/settings.h"
 
 int main() {
   if (!platform::UseTerminalConsole()) {
@@ -21,7 +21,7 @@ int main() {
     return 1;
   }
   const char* tmp = std::getenv("TMPDIR");
-  startup::Settings().SessionDir = std::string(tmp != nullptr ? tmp : "/tmp") + "/";
+  config::Settings().SessionDir = std::string(tmp != nullptr ? tmp : "/tmp") + "/";
   console::SetColour("n");
   console::WriteAt(1, 1, "fieldprobe: Escape twice ends  \xDA\xC4\xBF \x80\x87\xA4");
   console::WriteAt(3, 1, "Field: ");

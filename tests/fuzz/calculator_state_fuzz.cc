@@ -11,11 +11,11 @@
 #include <string>
 #include <string_view>
 
+#include "config/settings.h"
 #include "console/calculator.h"
 #include "console/calculator_state.h"
 #include "console/state.h"
 #include "platform/console.h"
-#include "startup/settings.h"
 
 namespace {
 
@@ -40,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string written = console::WriteCalculatorState(s);
   Check(console::WriteCalculatorState(console::ReadCalculatorState(written)) == written);
 
-  startup::Settings().SessionDir = dir;
-  startup::Settings().TerminalDir = dir;
+  config::Settings().SessionDir = dir;
+  config::Settings().TerminalDir = dir;
   platform::ResetConsole();
   console::ResetConsoleState();
   std::FILE* f = std::fopen((dir + "KELCALC.TMP").c_str(), "wb");

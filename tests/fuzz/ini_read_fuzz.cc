@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "startup/ini.h"
+#include "config/ini.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = "/tmp/qt_fuzz_ini_" + std::to_string(::getpid()) + ".ini";
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (f == nullptr) return 0;
   std::fwrite(data, 1, size, f);
   std::fclose(f);
-  startup::IniRead(path, "Usuari", "Idioma");
-  startup::IniRead(path, " a ", "");
+  config::IniRead(path, "Usuari", "Idioma");
+  config::IniRead(path, " a ", "");
   return 0;
 }

@@ -3,14 +3,14 @@
 #include <cstdint>
 #include <string>
 
-#include "startup/language_file.h"
+#include "config/language_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string contents(reinterpret_cast<const char*>(data), size);
-  startup::LanguageEntry entry;
-  startup::FindLanguageEntry(contents, "PRESENTADOR", &entry);
-  startup::FindLanguageEntry(contents, "", &entry);
+  config::LanguageEntry entry;
+  config::FindLanguageEntry(contents, "PRESENTADOR", &entry);
+  config::FindLanguageEntry(contents, "", &entry);
   const size_t split = size == 0 ? 0 : data[0] % (size + 1);
-  startup::FindLanguageEntry(contents, contents.substr(0, split), &entry);
+  config::FindLanguageEntry(contents, contents.substr(0, split), &entry);
   return 0;
 }

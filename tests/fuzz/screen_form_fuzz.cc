@@ -5,16 +5,16 @@
 #include <cstdint>
 #include <string_view>
 
-#include "issuing/screen_form.h"
-#include "issuing/selection.h"
-#include "startup/program_state.h"
-#include "startup/settings.h"
+#include "config/program_state.h"
+#include "config/settings.h"
+#include "office/screen_form.h"
+#include "office/selection.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  startup::Settings().SessionLanguage = "CAT";  // no language file is touched
-  startup::Program().CustomerVariant = size % 3;
-  issuing::ReadScreenFormText(std::string_view(reinterpret_cast<const char*>(data), size));
-  issuing::PresetSelection();
-  issuing::SelectionProblem(issuing::SelectionFromScreen());
+  config::Settings().SessionLanguage = "CAT";  // no language file is touched
+  config::Program().CustomerVariant = size % 3;
+  office::ReadScreenFormText(std::string_view(reinterpret_cast<const char*>(data), size));
+  office::PresetSelection();
+  office::SelectionProblem(office::SelectionFromScreen());
   return 0;
 }

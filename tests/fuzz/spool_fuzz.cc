@@ -7,14 +7,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "config/settings.h"
 #include "print/spool.h"
-#include "startup/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string dir = "/tmp/qt_fuzz_spool_" + std::to_string(::getpid()) + "/";
   static const bool made = [] { return std::system(("mkdir -p " + dir).c_str()) == 0; }();
   if (!made) return 0;
-  startup::Settings().SessionDir = dir;
+  config::Settings().SessionDir = dir;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   if (!print::OpenSpool(bytes.substr(0, 8))) return 0;
   print::SpoolPage(size % 70);

@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <string>
 
+#include "config/settings.h"
 #include "console/state.h"
 #include "console/window.h"
 #include "platform/console.h"
-#include "startup/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string dir = [] {
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ::mkdir(made.c_str(), 0700);
     return made;
   }();
-  startup::Settings().SessionDir = dir;
+  config::Settings().SessionDir = dir;
   platform::ResetConsole();
   console::ResetConsoleState();
   console::Console().depth = 3;

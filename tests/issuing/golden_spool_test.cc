@@ -11,7 +11,7 @@
 #include "../support/demo_office.h"
 #include "format/packed.h"
 #include "issuing/issuing_run.h"
-#include "issuing/selection.h"
+#include "office/selection.h"
 
 namespace issuing {
 namespace {
@@ -40,11 +40,12 @@ void CheckGolden(const GoldenCase& c) {
   }
   office.dir().Write("Tora.ini", tora);
   ASSERT_TRUE(office.Start());
-  Selection s = SelectionFromScreen();
+  office::Selection s = office::SelectionFromScreen();
   s.unitLow = format::PackDigits(c.firstUnit);
   s.unitHigh = format::PackDigits(c.lastUnit);
   IssueSummary summary;
-  RunIssuingCycle(s, false, [](const std::string& t) { ADD_FAILURE() << t; }, &summary);
+  RunIssuingCycle(
+      s, false, [](const std::string& t) { ADD_FAILURE() << t; }, &summary);
   const std::string spool = office.Spool();
   if (std::getenv("QT_UPDATE_GOLDEN") != nullptr) {
     std::ofstream(GoldenPath(c.name), std::ios::binary) << spool;
@@ -62,23 +63,31 @@ TEST(GoldenSpool, BoxedWithIssuerBoxAndDuplicateCatalan) {
 }
 
 TEST(GoldenSpool, BoxedWithoutIssuerBoxOrDuplicateSpanish) {
-  CheckGolden({"boxed_plain_spa", "SPA", {{"Membret=S", "Membret=N"}, {"Duplicat=S", "Duplicat=N"}},
-               "00010002", "00010002"});
+  CheckGolden({"boxed_plain_spa",
+               "SPA",
+               {{"Membret=S", "Membret=N"}, {"Duplicat=S", "Duplicat=N"}},
+               "00010002",
+               "00010002"});
 }
 
 TEST(GoldenSpool, FirstPreprintedWithCounterfoil) {
-  CheckGolden({"preprinted_counterfoil_cat", "CAT", {{"Antic=N", "Antic=S"}}, "00020000",
-               "00020000"});
+  CheckGolden(
+      {"preprinted_counterfoil_cat", "CAT", {{"Antic=N", "Antic=S"}}, "00020000", "00020000"});
 }
 
 TEST(GoldenSpool, FirstPreprintedWithoutCounterfoilSpanish) {
-  CheckGolden({"preprinted_plain_spa", "SPA", {{"Antic=N", "Antic=S"}, {"Matriu=S", "Matriu=N"}},
-               "00010003", "00010004"});
+  CheckGolden({"preprinted_plain_spa",
+               "SPA",
+               {{"Antic=N", "Antic=S"}, {"Matriu=S", "Matriu=N"}},
+               "00010003",
+               "00010004"});
 }
 
 TEST(GoldenSpool, SecondPreprintedForCustomerVariantTwo) {
-  CheckGolden({"preprinted_variant2", "SPA",
-               {{"Antic=N", "Antic=S"}, {"Linia7=B-17.654.321", "Linia7=B-08000002"}}, "00050001",
+  CheckGolden({"preprinted_variant2",
+               "SPA",
+               {{"Antic=N", "Antic=S"}, {"Linia7=B-17.654.321", "Linia7=B-08000002"}},
+               "00050001",
                "00050001"});
 }
 

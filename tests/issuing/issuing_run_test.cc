@@ -8,12 +8,12 @@
 #include <cstring>
 
 #include "../support/demo_office.h"
+#include "config/settings.h"
 #include "format/packed.h"
-#include "issuing/record_layouts.h"
-#include "issuing/screen_form.h"
-#include "issuing/selection.h"
+#include "office/record_layouts.h"
+#include "office/screen_form.h"
+#include "office/selection.h"
 #include "print/spool.h"
-#include "startup/settings.h"
 
 namespace issuing {
 namespace {
@@ -27,10 +27,10 @@ struct Cycle {
   std::vector<std::string> told;
 };
 
-Cycle RunCycle(const Selection& s, bool startPrinter = false) {
+Cycle RunCycle(const office::Selection& s, bool startPrinter = false) {
   Cycle c;
-  c.outcome = RunIssuingCycle(s, startPrinter, [&c](const std::string& t) { c.told.push_back(t); },
-                              &c.summary);
+  c.outcome = RunIssuingCycle(
+      s, startPrinter, [&c](const std::string& t) { c.told.push_back(t); }, &c.summary);
   return c;
 }
 
@@ -43,7 +43,7 @@ int Count(const std::string& text, const std::string& piece) {
 TEST(IssuingRun, DemoOfficeIssuesTheReceiptsDueInDecember) {
   DemoOffice office;
   ASSERT_TRUE(office.Start());
-  Cycle c = RunCycle(SelectionFromScreen());
+  Cycle c = RunCycle(office::SelectionFromScreen());
   EXPECT_EQ(c.outcome, CycleOutcome::kNotPrinted);
   EXPECT_TRUE(c.told.empty());
   EXPECT_EQ(c.summary.receipts, 9);
@@ -53,8 +53,8 @@ TEST(IssuingRun, DemoOfficeIssuesTheReceiptsDueInDecember) {
   EXPECT_EQ(Count(spool, "PAGE 66 \r\n"), 9);
   // Each owner numbers from its own last receipt; quarterly in arrears and
   // yearly in arrears are due in December, half-yearly in advance is not.
-  for (const char* number : {"00000121", "00000125", "00000008", "00002046", "00002047",
-                             "00000001"}) {
+  for (const char* number :
+       {"00000121", "00000125", "00000008", "00002046", "00002047", "00000001"}) {
     EXPECT_NE(spool.find(number), std::string::npos) << number;
   }
   EXPECT_EQ(spool.find("00000126"), std::string::npos);
@@ -65,7 +65,7 @@ TEST(IssuingRun, DemoOfficeIssuesTheReceiptsDueInDecember) {
 TEST(IssuingRun, TaxesAreRoundedToTheEvenCentAndWithholdingIsSubtracted) {
   DemoOffice office;
   ASSERT_TRUE(office.Start());
-  Selection s = SelectionFromScreen();
+  office::Selection s = office::SelectionFromScreen();
   s.unitLow = s.unitHigh = format::PackDigits("00040001");  // premises with withholding
   Cycle c = RunCycle(s);
   ASSERT_EQ(c.summary.receipts, 1);
@@ -83,35 +83,35 @@ TEST(IssuingRun, RecordFilesAreUnchangedByARun) {
   const char* names[] = {"TVRebut", "TRemeses", "PropietV", "FinquesV", "DepartaV", "CobramV"};
   std::vector<std::string> before;
   for (const char* n : names) before.push_back(office.Records(n));
-  RunCycle(SelectionFromScreen());
-  RunCycle(SelectionFromScreen());
+  RunCycle(office::SelectionFromScreen());
+  RunCycle(office::SelectionFromScreen());
   for (size_t i = 0; i < 6; ++i) EXPECT_EQ(office.Records(names[i]), before[i]) << names[i];
 }
 
 TEST(IssuingRun, SameSelectionTwicePrintsTheSameReceipts) {
   DemoOffice office;
   ASSERT_TRUE(office.Start());
-  RunCycle(SelectionFromScreen());
+  RunCycle(office::SelectionFromScreen());
   const std::string first = office.Spool();
-  RunCycle(SelectionFromScreen());
+  RunCycle(office::SelectionFromScreen());
   EXPECT_EQ(office.Spool(), first);
 }
 
 TEST(IssuingRun, SwitchedOffFormsConceptsAndRangesAreLeftOut) {
   DemoOffice office;
   ASSERT_TRUE(office.Start());
-  Selection s = SelectionFromScreen();
+  office::Selection s = office::SelectionFromScreen();
   s.formOn = {false, true, false};  // bank receipts only
   EXPECT_EQ(RunCycle(s).summary.receipts, 6);
   s.codeHigh[1] = "B" + format::PackDigits("0001");  // bank code 2 (2/0) out of range
   EXPECT_EQ(RunCycle(s).summary.receipts, 5);
-  s = SelectionFromScreen();
+  s = office::SelectionFromScreen();
   s.conceptOn.fill(false);
   s.conceptOn[3] = true;  // IBI only: the yearly charge of 3/1
   Cycle c = RunCycle(s);
   EXPECT_EQ(c.summary.receipts, 1);
   EXPECT_DOUBLE_EQ(c.summary.total, 45000);
-  s = SelectionFromScreen();
+  s = office::SelectionFromScreen();
   s.unitLow = format::PackDigits("00020000");
   s.unitHigh = format::PackDigits("00020000");  // unit number 0 is a unit like any other
   EXPECT_EQ(RunCycle(s).summary.receipts, 1);
@@ -121,13 +121,13 @@ TEST(IssuingRun, UnknownVatClassLeavesTheUnitOutAndTellsTheOperator) {
   std::vector<demo::RecordFile> files = demo::BuildDemoRecords({});
   // Owner 4's only property (6) with VAT class 7.
   std::string& owner4 = testing_support::FileNamed(files, "PropietV").records[3];
-  RecordArea<kOwnerLength> area;
-  std::memcpy(area.data(), owner4.data(), kOwnerLength);
-  PutPropertyEntry(area, 1, {format::PackDigits("0006"), 7});
-  owner4.assign(reinterpret_cast<const char*>(area.data()), kOwnerLength);
+  office::RecordArea<office::kOwnerLength> area;
+  std::memcpy(area.data(), owner4.data(), office::kOwnerLength);
+  office::PutPropertyEntry(area, 1, {format::PackDigits("0006"), 7});
+  owner4.assign(reinterpret_cast<const char*>(area.data()), office::kOwnerLength);
   DemoOffice office(files);
   ASSERT_TRUE(office.Start());
-  Cycle c = RunCycle(SelectionFromScreen());
+  Cycle c = RunCycle(office::SelectionFromScreen());
   EXPECT_EQ(c.summary.receipts, 8);
   ASSERT_EQ(c.summary.leftOut, std::vector<std::string>{"0006.0001"});
   ASSERT_EQ(c.told.size(), 1u);
@@ -138,7 +138,7 @@ TEST(IssuingRun, UnknownVatClassLeavesTheUnitOutAndTellsTheOperator) {
 TEST(IssuingRun, ZeroBaseConsumesNoReceiptNumber) {
   DemoOffice office;
   ASSERT_TRUE(office.Start());
-  Selection s = SelectionFromScreen();
+  office::Selection s = office::SelectionFromScreen();
   s.conceptOn.fill(false);
   s.conceptOn[2] = true;  // water: only 1/3 (and 5/1) charge it; 1/1 and 1/2 are due with base 0
   Cycle c = RunCycle(s);
@@ -151,16 +151,16 @@ TEST(IssuingRun, MissingPropertyAndMissingConceptTypeAreNoObstacle) {
   std::vector<demo::RecordFile> files = demo::BuildDemoRecords({});
   // Owner 4 also names property 77, which does not exist.
   std::string& owner4 = testing_support::FileNamed(files, "PropietV").records[3];
-  RecordArea<kOwnerLength> area;
-  std::memcpy(area.data(), owner4.data(), kOwnerLength);
-  PutPropertyEntry(area, 2, {format::PackDigits("0077"), 0});
-  owner4.assign(reinterpret_cast<const char*>(area.data()), kOwnerLength);
+  office::RecordArea<office::kOwnerLength> area;
+  std::memcpy(area.data(), owner4.data(), office::kOwnerLength);
+  office::PutPropertyEntry(area, 2, {format::PackDigits("0077"), 0});
+  owner4.assign(reinterpret_cast<const char*>(area.data()), office::kOwnerLength);
   // The concept types lose "Comunitat" (type 2).
   std::vector<std::string>& types = testing_support::FileNamed(files, "TVRebut").records;
   types.erase(types.begin() + 1);
   DemoOffice office(files);
   ASSERT_TRUE(office.Start());
-  Cycle c = RunCycle(SelectionFromScreen());
+  Cycle c = RunCycle(office::SelectionFromScreen());
   EXPECT_EQ(c.summary.receipts, 9);
   // Without its type, 4/1's "Comunitat" (150.00) counts for withholding too:
   // 19 % of 2,775.00 = 527.25 instead of 498.75.
@@ -171,11 +171,13 @@ TEST(IssuingRun, MissingPropertyAndMissingConceptTypeAreNoObstacle) {
 TEST(IssuingRun, FixedWordsPrintInTheSessionLanguage) {
   DemoOffice office(demo::BuildDemoRecords({}), "20261201", "SPA");
   ASSERT_TRUE(office.Start());
-  RunCycle(SelectionFromScreen());
+  RunCycle(office::SelectionFromScreen());
   const std::string spool = office.Spool();
   EXPECT_NE(spool.find("RECIBO DOMICILIADO"), std::string::npos);
   EXPECT_NE(spool.find("TRIMESTRAL VENCIDO"), std::string::npos);
-  EXPECT_NE(spool.find("\xDA" "FACTURA"), std::string::npos);  // never translated
+  EXPECT_NE(spool.find("\xDA"
+                       "FACTURA"),
+            std::string::npos);  // never translated
   EXPECT_NE(spool.find("N.I.F. "), std::string::npos);
   EXPECT_EQ(spool.find("REBUT DOMICILIAT"), std::string::npos);
 }
@@ -183,8 +185,8 @@ TEST(IssuingRun, FixedWordsPrintInTheSessionLanguage) {
 TEST(IssuingRun, UnwritableSpoolIsToldAndNoPrintProgramRuns) {
   DemoOffice office;
   ASSERT_TRUE(office.Start());
-  startup::Settings().SessionDir = office.Root() + "no-such-folder/";
-  Cycle c = RunCycle(SelectionFromScreen(), true);
+  config::Settings().SessionDir = office.Root() + "no-such-folder/";
+  Cycle c = RunCycle(office::SelectionFromScreen(), true);
   EXPECT_EQ(c.outcome, CycleOutcome::kSpoolFailed);
   ASSERT_EQ(c.told.size(), 1u);
   EXPECT_NE(c.told[0].find("kelprint.tmp"), std::string::npos);
@@ -193,7 +195,7 @@ TEST(IssuingRun, UnwritableSpoolIsToldAndNoPrintProgramRuns) {
 TEST(IssuingRun, MissingPrintProgramIsToldNotSkipped) {
   DemoOffice office;
   ASSERT_TRUE(office.Start());
-  Cycle c = RunCycle(SelectionFromScreen(), true);
+  Cycle c = RunCycle(office::SelectionFromScreen(), true);
   EXPECT_EQ(c.outcome, CycleOutcome::kPrinterFailed);
   ASSERT_EQ(c.told.size(), 1u);
   EXPECT_NE(c.told[0].find("KELPRINT"), std::string::npos);

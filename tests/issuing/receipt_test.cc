@@ -47,36 +47,37 @@ TEST(Receipt, ReferenceKeepsThreeDigitsOfPropertyAndUnit) {
 class ConceptsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetAreas();
+    office::ResetAreas();
     unit_.fill(' ');
     selection_.conceptOn.fill(true);
   }
   // A lookup that knows types 1 (VAT only) and coded 12 (both), by name.
   void Lookup(const std::string& key) {
     ++lookups_;
-    auto& type = Areas().conceptType;
+    auto& type = office::Areas().conceptType;
     if (key == std::string(1, '\x01')) {
-      PutField<concept_type_fields::kName>(type, "Lloguer");
-      PutField<concept_type_fields::kWithholdingFlag>(type, "N");
+      office::PutField<office::concept_type_fields::kName>(type, "Lloguer");
+      office::PutField<office::concept_type_fields::kWithholdingFlag>(type, "N");
     } else if (key == std::string(1, static_cast<char>(128 + 12))) {
-      PutField<concept_type_fields::kName>(type, "Parquing");
+      office::PutField<office::concept_type_fields::kName>(type, "Parquing");
     }
   }
-  RecordArea<kUnitLength> unit_;
-  Selection selection_;
+  office::RecordArea<office::kUnitLength> unit_;
+  office::Selection selection_;
   int lookups_ = 0;
 };
 
 TEST_F(ConceptsTest, BasesFollowTheTypesFlagsAndMissingTypesCountForBoth) {
-  Charges c;
+  office::Charges c;
   c.fixedAmounts[0] = 10000;
-  c.fixedAmounts[1] = 500;          // type 2 is missing: blank name, subject to both
+  c.fixedAmounts[1] = 500;  // type 2 is missing: blank name, subject to both
   c.coded[0] = {12, 0, 2000};
-  c.coded[1] = {0, 0, 999};         // no code: does not count
-  c.coded[3] = {12, 0, 777};        // the fourteenth needs a count
-  PutCharges(unit_, c);
+  c.coded[1] = {0, 0, 999};   // no code: does not count
+  c.coded[3] = {12, 0, 777};  // the fourteenth needs a count
+  office::PutCharges(unit_, c);
   Receipt r;
-  ComputeConcepts(unit_, selection_, [this](const std::string& k) { Lookup(k); }, r);
+  ComputeConcepts(
+      unit_, selection_, [this](const std::string& k) { Lookup(k); }, r);
   EXPECT_EQ(lookups_, 11);
   EXPECT_EQ(r.base, 12500);
   EXPECT_EQ(r.vatBase, 12500);
@@ -88,13 +89,14 @@ TEST_F(ConceptsTest, BasesFollowTheTypesFlagsAndMissingTypesCountForBoth) {
 }
 
 TEST_F(ConceptsTest, SwitchedOffConceptCountsZeroAndCodesAbove99HaveNoType) {
-  Charges c;
+  office::Charges c;
   c.fixedAmounts[0] = 10000;
   c.coded[2] = {150, 0, 300};  // cannot be a packed code: no lookup, counts as a missing type
-  PutCharges(unit_, c);
+  office::PutCharges(unit_, c);
   selection_.conceptOn[0] = false;
   Receipt r;
-  ComputeConcepts(unit_, selection_, [this](const std::string& k) { Lookup(k); }, r);
+  ComputeConcepts(
+      unit_, selection_, [this](const std::string& k) { Lookup(k); }, r);
   EXPECT_EQ(r.conceptAmount[0], 0);
   EXPECT_EQ(r.conceptText[0], "");
   EXPECT_EQ(r.conceptAmount[12], 300);
@@ -103,57 +105,57 @@ TEST_F(ConceptsTest, SwitchedOffConceptCountsZeroAndCodesAbove99HaveNoType) {
 }
 
 TEST(Receipt, CollectionKeyMustLieInItsFormsBounds) {
-  RecordArea<kUnitLength> unit;
+  office::RecordArea<office::kUnitLength> unit;
   unit.fill(' ');
-  Selection s;
+  office::Selection s;
   s.formOn = {true, true, false};
   s.codeLow = {"A" + format::PackDigits("0000"), "B" + format::PackDigits("0005"),
                "F" + format::PackDigits("0000")};
   s.codeHigh = {"A" + format::PackDigits("0099"), "B" + format::PackDigits("0007"),
                 "F" + format::PackDigits("0099")};
-  unit[unit_fields::kForm.offset] = 'A';
-  unit[unit_fields::kCodeHigh.offset] = 0;  // unset: reads as 00
-  unit[unit_fields::kCodeLow.offset] = 0x80 + 42;
+  unit[office::unit_fields::kForm.offset] = 'A';
+  unit[office::unit_fields::kCodeHigh.offset] = 0;  // unset: reads as 00
+  unit[office::unit_fields::kCodeLow.offset] = 0x80 + 42;
   EXPECT_TRUE(PassesCollection(unit, s));
-  EXPECT_EQ(unit[unit_fields::kCodeHigh.offset], 0x80);
-  unit[unit_fields::kForm.offset] = 'B';
+  EXPECT_EQ(unit[office::unit_fields::kCodeHigh.offset], 0x80);
+  unit[office::unit_fields::kForm.offset] = 'B';
   EXPECT_FALSE(PassesCollection(unit, s));
-  unit[unit_fields::kCodeLow.offset] = 0x80 + 6;
+  unit[office::unit_fields::kCodeLow.offset] = 0x80 + 6;
   EXPECT_TRUE(PassesCollection(unit, s));
-  unit[unit_fields::kForm.offset] = 'F';
+  unit[office::unit_fields::kForm.offset] = 'F';
   EXPECT_FALSE(PassesCollection(unit, s));  // form switched off
-  unit[unit_fields::kForm.offset] = 'C';
+  unit[office::unit_fields::kForm.offset] = 'C';
   EXPECT_FALSE(PassesCollection(unit, s));
 }
 
 TEST(Receipt, OwnUnitAddressAndPaymentLines) {
-  RecordArea<kPropertyLength> property;
-  RecordArea<kUnitLength> unit;
+  office::RecordArea<office::kPropertyLength> property;
+  office::RecordArea<office::kUnitLength> unit;
   property.fill(' ');
   unit.fill(' ');
-  PutField<property_fields::kStreet>(property, "Major, 25*Carrer");
-  PutField<property_fields::kTown>(property, "17001 GIRONA");
-  PutField<property_fields::kProvince>(property, "GIRONA");
-  PutField<unit_fields::kStreet>(unit, "Alzina, 9*Carrer de l'");
-  PutField<unit_fields::kDoor>(unit, "2n 1a");
-  PutField<unit_fields::kForm>(unit, "F");
+  office::PutField<office::property_fields::kStreet>(property, "Major, 25*Carrer");
+  office::PutField<office::property_fields::kTown>(property, "17001 GIRONA");
+  office::PutField<office::property_fields::kProvince>(property, "GIRONA");
+  office::PutField<office::unit_fields::kStreet>(unit, "Alzina, 9*Carrer de l'");
+  office::PutField<office::unit_fields::kDoor>(unit, "2n 1a");
+  office::PutField<office::unit_fields::kForm>(unit, "F");
   Receipt r;
   ComputeAddress(property, unit, r);
   EXPECT_EQ(r.street, "Carrer Major, 25 2n 1a");
   EXPECT_EQ(r.payment, "Carrer Major, 25 2n 1a 17001 GIRONA GIRONA");
-  PutField<property_fields::kKind>(property, "P");
+  office::PutField<office::property_fields::kKind>(property, "P");
   ComputeAddress(property, unit, r);
   EXPECT_EQ(r.street, "Carrer de l'Alzina, 9 2n 1a");
   EXPECT_EQ(r.town, "17001 GIRONA");  // the unit's town is blank
-  PutField<unit_fields::kTown>(unit, "17240 LLAGOSTERA");
-  PutField<unit_fields::kForm>(unit, "A");
-  PutField<unit_fields::kCollector>(unit, "Sr. Vila");
+  office::PutField<office::unit_fields::kTown>(unit, "17240 LLAGOSTERA");
+  office::PutField<office::unit_fields::kForm>(unit, "A");
+  office::PutField<office::unit_fields::kCollector>(unit, "Sr. Vila");
   ComputeAddress(property, unit, r);
   EXPECT_EQ(r.town, "17240 LLAGOSTERA");
   EXPECT_EQ(r.province, "");
   EXPECT_EQ(r.payment, "Sr. Vila" + std::string(12, ' '));
-  PutField<unit_fields::kForm>(unit, "B");
-  PutField<unit_fields::kBankAccount>(unit, "ES12");
+  office::PutField<office::unit_fields::kForm>(unit, "B");
+  office::PutField<office::unit_fields::kBankAccount>(unit, "ES12");
   ComputeAddress(property, unit, r);
   EXPECT_EQ(r.payment, "IBAN ES12" + std::string(30, ' '));
 }

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/temp_dir.h"
-#include "startup/settings.h"
+#include "config/settings.h"
 
 namespace print {
 namespace {
@@ -14,12 +14,12 @@ class SpoolTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetSpool();
-    startup::ResetSettings();
-    startup::Settings().SessionDir = dir_.path() + "\\";
+    config::ResetSettings();
+    config::Settings().SessionDir = dir_.path() + "\\";
   }
   void TearDown() override {
     ResetSpool();
-    startup::ResetSettings();
+    config::ResetSettings();
   }
   std::string Written() {
     EXPECT_TRUE(CloseSpool());
@@ -44,9 +44,13 @@ TEST_F(SpoolTest, NumbersHaveASignPositionAndATrailingSpace) {
 TEST_F(SpoolTest, ControlBytesBecomeSpacesInTheRecordOnly) {
   ASSERT_TRUE(OpenSpool("X"));
   SpoolPage(24);
-  std::string text = "a\tb\rc\xFF" "d\x7F";
+  std::string text =
+      "a\tb\rc\xFF"
+      "d\x7F";
   SpoolText(5, text, 1);
-  EXPECT_EQ(text, "a\tb\rc\xFF" "d\x7F");
+  EXPECT_EQ(text,
+            "a\tb\rc\xFF"
+            "d\x7F");
   EXPECT_EQ(Written(), "DEVICEX\r\nPAGE 24 \r\n 5 ,a b c d , 1 \r\n");
 }
 
@@ -92,10 +96,20 @@ TEST_F(SpoolTest, JustificationTextsNormaliseToTheirCodes) {
     const char* given;
     const char* code;
   } cases[] = {
-      {"  r", "D"}, {"R", "D"}, {"d", "D"}, {"Dreta", "D"}, {"c", "C"},
-      {"a", "A"},   {"B", "A"}, {"x", "E"}, {"", "E"},      {"   ", "E"},
-      {"N 15 \\.\\", "N 15 \\.\\"},       {"n-84 \\ .\\ tail", "N 84 \\ .\\"},
-      {"N", "N 0 "},                      {"N 95 \\. ", "N 95 \\."},
+      {"  r", "D"},
+      {"R", "D"},
+      {"d", "D"},
+      {"Dreta", "D"},
+      {"c", "C"},
+      {"a", "A"},
+      {"B", "A"},
+      {"x", "E"},
+      {"", "E"},
+      {"   ", "E"},
+      {"N 15 \\.\\", "N 15 \\.\\"},
+      {"n-84 \\ .\\ tail", "N 84 \\ .\\"},
+      {"N", "N 0 "},
+      {"N 95 \\. ", "N 95 \\."},
   };
   ASSERT_TRUE(OpenSpool("X"));
   std::string expected = "DEVICEX\r\n";
@@ -111,7 +125,7 @@ TEST_F(SpoolTest, JustificationTextsNormaliseToTheirCodes) {
 }
 
 TEST_F(SpoolTest, UncreatableSpoolIsReportedAndNothingIsWritten) {
-  startup::Settings().SessionDir = dir_.path() + "\\missing\\folder\\";
+  config::Settings().SessionDir = dir_.path() + "\\missing\\folder\\";
   EXPECT_FALSE(OpenSpool("X"));
   SpoolPage(24);
   SpoolText(1, "lost", 1);

@@ -93,7 +93,7 @@ class LockTest : public RecordsTest {
 };
 
 TEST_F(LockTest, ModeOneShowsTheMessageBeforeTheSecondTryAndGoesOnWhenReleased) {
-  startup::Settings().SessionLanguage = "GLG";
+  config::Settings().SessionLanguage = "GLG";
   auto other = HoldRecordTwo();
   Open();
   std::vector<bool> messageAtWait;

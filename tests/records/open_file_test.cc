@@ -111,7 +111,7 @@ TEST(OpenFailureMessage, FourLanguagesByteForByte) {
       {"", "NO ES POT ACCEDIR AL FITXER X\\Y (2)"},
   };
   for (const auto& [language, text] : cases) {
-    startup::Settings().SessionLanguage = language;
+    config::Settings().SessionLanguage = language;
     EXPECT_EQ(records::OpenFailureMessage("X\\Y", 2), text) << language;
   }
 }
@@ -133,7 +133,7 @@ TEST_F(RecordsTest, FileWithoutFileOrDictionaryShowsTheMessageWaitsForOneKeyAndE
   WaitWatcher& watcher = *owned;
   platform::SetConsoleBackend(std::move(owned));
   watcher.PushText("xy");  // typed before the message: dropped
-  startup::Settings().SessionLanguage = "SPA";
+  config::Settings().SessionLanguage = "SPA";
   std::array<unsigned char, kRecordLength> area{};
   std::int16_t status = -1;
   OpenRecordFile(601, Root("REB"), area, status);

@@ -37,7 +37,7 @@ std::string TypeRecord(unsigned char code, const std::string& name, std::uint16_
 void RecordsTest::SetUp() {
   platform::ResetRecordManager();
   records::ResetRecordFilesState();
-  startup::Settings().RootDir = session.dir().path() + "/";
+  config::Settings().RootDir = session.dir().path() + "/";
   std::filesystem::create_directories(session.dir().Sub("DADES"));
   std::filesystem::create_directories(session.dir().Sub("ddf"));
   platform::SetSleepStandIn([this](int ms) { sleeps.push_back(ms); });
@@ -53,7 +53,7 @@ void RecordsTest::TearDown() {
 }
 
 std::string RecordsTest::Root(const std::string& name) const {
-  return startup::Settings().RootDir + "DADES\\" + name;
+  return config::Settings().RootDir + "DADES\\" + name;
 }
 
 void RecordsTest::WriteDictionary(const std::string& base, const std::string& description) const {

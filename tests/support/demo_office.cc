@@ -6,13 +6,17 @@
 
 #include <filesystem>
 
+#include "app/program.h"
 #include "commands.h"
+#include "config/company.h"
+#include "config/language.h"
+#include "config/settings.h"
 #include "demo_files.h"
 #include "format/settings.h"
-#include "issuing/receipt_settings.h"
-#include "issuing/record_layouts.h"
-#include "issuing/screen_form.h"
-#include "issuing/selection.h"
+#include "office/receipt_settings.h"
+#include "office/record_layouts.h"
+#include "office/screen_form.h"
+#include "office/selection.h"
 #include "platform/clock.h"
 #include "platform/current_dir.h"
 #include "platform/headless_console.h"
@@ -20,10 +24,6 @@
 #include "platform/record_manager.h"
 #include "print/spool.h"
 #include "records/record_table.h"
-#include "startup/company.h"
-#include "startup/language.h"
-#include "startup/program.h"
-#include "startup/settings.h"
 
 namespace testing_support {
 namespace {
@@ -33,15 +33,15 @@ void ResetEverything() {
   records::ResetRecordFiles(status);
   records::ResetRecordFilesState();
   platform::ResetRecordManager();
-  startup::ResetSettings();
-  startup::ResetCompany();
-  startup::ResetProgram();
-  startup::ResetLanguageCache();
+  config::ResetSettings();
+  config::ResetCompany();
+  config::ResetProgram();
+  config::ResetLanguageCache();
   format::ResetFormats();
-  issuing::ResetScreenForms();
-  issuing::ResetSelection();
-  issuing::ResetReceiptSettings();
-  issuing::ResetAreas();
+  office::ResetScreenForms();
+  office::ResetSelection();
+  office::ResetReceiptSettings();
+  office::ResetAreas();
   print::ResetSpool();
 }
 
@@ -53,7 +53,8 @@ DemoOffice::DemoOffice(std::vector<demo::RecordFile> files, const std::string& w
   ResetEverything();
   platform::UseHeadlessConsole();
   platform::FixToday({2026, 12, 8, 10, 0, 0});
-  platform::SetEndProgramStandIn([](int code) { ADD_FAILURE() << "the program ended with " << code; });
+  platform::SetEndProgramStandIn(
+      [](int code) { ADD_FAILURE() << "the program ended with " << code; });
   std::string error;
   demo::InstallationText text{Root(), Root() + "session/", workingDate, language};
   EXPECT_TRUE(demo::WriteInstallationText(text, &error)) << error;
@@ -81,13 +82,15 @@ DemoOffice::~DemoOffice() {
 }
 
 bool DemoOffice::Start() {
-  startup::LoadConfiguration();
-  if (!startup::LoadScreenForms() || startup::OpenIssuingFiles() != 0) return false;
-  issuing::ReadReceiptSettings();
+  app::LoadConfiguration();
+  if (!app::LoadScreenForms() || app::OpenIssuingFiles() != 0) return false;
+  office::ReadReceiptSettings();
   return true;
 }
 
-std::string DemoOffice::Spool() const { return dir_.Read("session/kelprint.tmp"); }
+std::string DemoOffice::Spool() const {
+  return dir_.Read("session/kelprint.tmp");
+}
 
 std::string DemoOffice::Records(const std::string& name) const {
   const std::string out = dir_.Sub("saved-" + name + ".seq");

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "config/settings.h"
 #include "platform/headless_console.h"
-#include "startup/settings.h"
 #include "temp_dir.h"
 
 namespace testing_support {
@@ -16,10 +16,10 @@ namespace testing_support {
 class HeadlessSession {
  public:
   HeadlessSession() : console_(&platform::UseHeadlessConsole()) {
-    startup::ResetSettings();
-    startup::Settings().SessionDir = dir_.path() + "/";
+    config::ResetSettings();
+    config::Settings().SessionDir = dir_.path() + "/";
   }
-  ~HeadlessSession() { startup::ResetSettings(); }
+  ~HeadlessSession() { config::ResetSettings(); }
 
   platform::HeadlessConsole& console() { return *console_; }
   const TempDir& dir() const { return dir_; }

@@ -6,16 +6,18 @@
 #include <cstdio>
 
 #include "format/packed.h"
-#include "issuing/record_layouts.h"
+#include "office/record_layouts.h"
 #include "platform/cp850.h"
 
 namespace demo {
 namespace {
 
-using namespace issuing;
+using namespace office;
 
 // Demo texts are written in UTF-8 here and stored in code page 850.
-std::string Cp(const char* utf8) { return platform::Utf8ToCp850(utf8); }
+std::string Cp(const char* utf8) {
+  return platform::Utf8ToCp850(utf8);
+}
 
 std::string Packed(int value, int digits) {
   char buf[16];
@@ -24,24 +26,24 @@ std::string Packed(int value, int digits) {
 }
 
 template <std::size_t N>
-std::string Bytes(const RecordArea<N>& area) {
+std::string Bytes(const office::RecordArea<N>& area) {
   return std::string(reinterpret_cast<const char*>(area.data()), N);
 }
 
 template <std::size_t N>
-RecordArea<N> Blank() {
-  RecordArea<N> a;
+office::RecordArea<N> Blank() {
+  office::RecordArea<N> a;
   a.fill(' ');
   return a;
 }
 
 template <Field F, std::size_t N>
-void PutBytes(RecordArea<N>& area, const std::string& bytes) {
+void PutBytes(office::RecordArea<N>& area, const std::string& bytes) {
   PutField<F>(area, bytes);
 }
 
 RecordFile ConceptTypes() {
-  RecordFile f{"TVRebut", kConceptTypeLength, {1, 1, false}, {}};
+  RecordFile f{"TVRebut", office::kConceptTypeLength, {1, 1, false}, {}};
   struct Type {
     int code;  // 1 to 10 raw, coded ones packed
     const char* name;
@@ -49,21 +51,21 @@ RecordFile ConceptTypes() {
     const char* withholding;
   };
   const Type types[] = {
-      {1, "Lloguer", "S", "S"},         {2, "Comunitat", "S", "N"},
-      {3, "Aigua", "N", "N"},           {4, "IBI", "N", "N"},
-      {5, "Escombraries", "N", "N"},    {6, "Calefacció", "S", "N"},
-      {7, "Ascensor", "S", "N"},        {8, "Assegurança", "N", "N"},
-      {9, "Endarreriments", "S", "S"},  {10, "Altres despeses", "S", "N"},
-      {21, "Pàrquing", "S", "S"},       {35, "Traster", "S", "S"},
-      {40, "Reparacions", "S", "N"},    {55, "Subministrament gas", "S", "N"},
+      {1, "Lloguer", "S", "S"},        {2, "Comunitat", "S", "N"},
+      {3, "Aigua", "N", "N"},          {4, "IBI", "N", "N"},
+      {5, "Escombraries", "N", "N"},   {6, "Calefacció", "S", "N"},
+      {7, "Ascensor", "S", "N"},       {8, "Assegurança", "N", "N"},
+      {9, "Endarreriments", "S", "S"}, {10, "Altres despeses", "S", "N"},
+      {21, "Pàrquing", "S", "S"},      {35, "Traster", "S", "S"},
+      {40, "Reparacions", "S", "N"},   {55, "Subministrament gas", "S", "N"},
   };
   for (const Type& t : types) {
-    auto a = Blank<kConceptTypeLength>();
+    auto a = Blank<office::kConceptTypeLength>();
     a[0] = static_cast<unsigned char>(t.code <= 10 ? t.code : 128 + t.code);
-    PutField<concept_type_fields::kName>(a, Cp(t.name));
-    PutField<concept_type_fields::kVatFlag>(a, t.vat);
-    PutField<concept_type_fields::kWithholdingFlag>(a, t.withholding);
-    PutField<concept_type_fields::kThirdFlag>(a, "S");
+    office::PutField<office::concept_type_fields::kName>(a, Cp(t.name));
+    office::PutField<office::concept_type_fields::kVatFlag>(a, t.vat);
+    office::PutField<office::concept_type_fields::kWithholdingFlag>(a, t.withholding);
+    office::PutField<office::concept_type_fields::kThirdFlag>(a, "S");
     f.records.push_back(Bytes(a));
   }
   std::sort(f.records.begin(), f.records.end());
@@ -71,10 +73,10 @@ RecordFile ConceptTypes() {
 }
 
 RecordFile Remittances() {
-  RecordFile f{"TRemeses", kRemittanceLength, {1, 1, false}, {}};
+  RecordFile f{"TRemeses", office::kRemittanceLength, {1, 1, false}, {}};
   const char* names[] = {"Remesa ordinària", "Remesa lloguers locals", "Remesa comunitats"};
   for (int i = 1; i <= 3; ++i) {
-    auto a = Blank<kRemittanceLength>();
+    auto a = Blank<office::kRemittanceLength>();
     std::string code = Packed(i, 2);
     a[0] = static_cast<unsigned char>(code[0]);
     std::string date = Packed(20260100 + i, 8) + Packed(0, 12);  // bytes 1 to 10
@@ -132,14 +134,30 @@ struct UnitData {
 };
 
 const OwnerData kOwners[] = {
-    {1, "Puig i Soler*Maria Rosa", {"C. de la Creu, 12, 3r 1a", "17001 GIRONA", "GIRONA"},
-     120, {{1, 0}, {2, 1}}, "40123456-B"},
-    {2, "Aiguaviva*Josep d'", {"Pl. de la Independència, 3", "17002 GIRONA", "GIRONA"},
-     7, {{4, 0}}, "77.889.900-K"},
-    {3, "Immobiliària del Ter, SL", {"Av. de Sant Narcís, 40", "17005 GIRONA", "GIRONA"},
-     2045, {{3, 0}, {5, 1}}, "B17.555.444"},
-    {4, "Olivé Bassols*Núria", {"Rambla Nova, 101, 5è", "43001 TARRAGONA", "TARRAGONA"},
-     0, {{6, 0}}, "39.876.543-Z"},
+    {1,
+     "Puig i Soler*Maria Rosa",
+     {"C. de la Creu, 12, 3r 1a", "17001 GIRONA", "GIRONA"},
+     120,
+     {{1, 0}, {2, 1}},
+     "40123456-B"},
+    {2,
+     "Aiguaviva*Josep d'",
+     {"Pl. de la Independència, 3", "17002 GIRONA", "GIRONA"},
+     7,
+     {{4, 0}},
+     "77.889.900-K"},
+    {3,
+     "Immobiliària del Ter, SL",
+     {"Av. de Sant Narcís, 40", "17005 GIRONA", "GIRONA"},
+     2045,
+     {{3, 0}, {5, 1}},
+     "B17.555.444"},
+    {4,
+     "Olivé Bassols*Núria",
+     {"Rambla Nova, 101, 5è", "43001 TARRAGONA", "TARRAGONA"},
+     0,
+     {{6, 0}},
+     "39.876.543-Z"},
 };
 
 const PropertyData kProperties[] = {
@@ -152,94 +170,354 @@ const PropertyData kProperties[] = {
 };
 
 const UnitData kUnits[] = {
-    {1, 1, "Garcia Pons*Anna", "1r 1a", "", "", "", "", "", false, 0, 'B', 1, 1, "",
-     {65000, 4500, 0, 0, 0, 0, 0, 0, 0, 0}, {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0},
-     false, ' ', "41234567-L", "ES76 2100 0418 4502 0005 1332", "P"},
-    {1, 2, "Martí*Jordi", "1r 2a", "", "", "", "", "", false, 0, 'B', 1, 3, "",
-     {180000, 13500, 0, 0, 0, 0, 0, 0, 0, 0}, {{{21, 24000}, {0, 0}, {0, 0}}}, {0, 0, 0},
-     false, 'V', "40999888-C", "ES91 0081 0200 2500 0123 4567", "CD"},
-    {1, 3, "Hospitalet*Lluïsa L'", "2n 1a", "A/A Sr. Pere Vila", "Sr. Vila (porter)", "", "", "",
-     false, -1, 'A', 2, 2, "", {98000, 9000, 2500, 0, 0, 0, 0, 0, 0, 0},
-     {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0}, false, 'M', "47111222-D", "", ""},
-    {1, 4, "Ribas*Carme", "2n 2a", "", "", "", "", "", false, 0, 'F', 1, 1,
-     "Ingrés al compte de la finca", {72000, 4500, 0, 0, 0, 0, 0, 0, 0, 0},
-     {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0}, false, ' ', "40555666-F", "", ""},
-    {2, 0, "Forns Boix, SL", "Baixos", "Fleca i pastisseria", "", "", "", "", true, 0, 'B', 2, 1,
-     "", {120000, 6000, 0, 0, 0, 0, 0, 0, 0, 0}, {{{0, 0}, {35, 3000}, {0, 0}}}, {0, 0, 0},
-     true, ' ', "B17.123.456", "ES12 2038 8810 6160 0012 3456", "D"},
-    {2, 1, "Sánchez*Pedro", "Àtic", "", "", "", "", "", false, 0, 'A', 1, 6, "",
-     {300000, 0, 0, 38000, 0, 0, 0, 0, 0, 0}, {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0},
-     false, ' ', "52444333-G", "", ""},
-    {3, 1, "Vives*Enric", "", "", "", "Roure, 5*Camí del", "17240 LLAGOSTERA", "GIRONA", false,
-     0, 'B', 1, 12, "", {0, 0, 0, 45000, 12000, 0, 0, 18000, 0, 0},
-     {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0}, false, 'V', "40222111-H",
-     "ES45 1465 0100 9119 0012 3456", "P"},
-    {3, 2, "Roca*Montserrat", "", "", "", "Alzina, 9*Carrer de l'", "", "", false, 0, 'A', 3, 12,
-     "", {0, 0, 0, 45000, 12000, 0, 0, 18000, 0, 0}, {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0},
-     false, 'M', "40333444-J", "", ""},
-    {4, 1, "Llibreria Gòtic, SCCL", "Local 1", "", "", "", "", "", true, 0, 'B', 1, 1, "",
-     {250000, 15000, 0, 0, 0, 0, 0, 0, 12500, 0}, {{{0, 0}, {0, 0}, {0, 0}}}, {55, 2, 4200},
-     true, ' ', "F08.765.432", "ES66 0049 1500 0512 3456 7892", "P"},
-    {4, 2, "Ortega Ruiz*Lucía", "Pral. 1a", "", "", "", "", "", false, 0, 'A', 1, 3, "",
-     {0, 18000, 0, 0, 0, 0, 0, 0, 0, 0}, {{{0, 0}, {0, 0}, {40, 15000}}}, {0, 0, 0},
-     false, ' ', "48777666-K", "", ""},
-    {5, 1, "Fonollosa*Ramon", "3r", "", "", "", "", "", false, 0, 'F', 1, 1,
-     "Domiciliat a la gestoria Bosch", {54000, 0, 3200, 0, 0, 2800, 1500, 0, 0, 0},
-     {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0}, false, ' ', "38111222-M", "", ""},
-    {5, 2, "Duran*Teresa", "4t", "", "", "", "", "", false, 0, 'A', 1, 0, "",
-     {54000, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0},
-     false, ' ', "38999000-N", "", ""},
-    {6, 1, "Castells*Jordi", "1r", "", "", "", "", "", false, 0, 'B', 1, 1, "",
-     {61000, 3000, 0, 0, 0, 0, 0, 0, 0, 0}, {{{0, 0}, {0, 0}, {0, 0}}}, {0, 0, 0},
-     false, ' ', "40444555-P", "ES30 3025 0001 1914 3333 4444", ""},
+    {1,
+     1,
+     "Garcia Pons*Anna",
+     "1r 1a",
+     "",
+     "",
+     "",
+     "",
+     "",
+     false,
+     0,
+     'B',
+     1,
+     1,
+     "",
+     {65000, 4500, 0, 0, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     ' ',
+     "41234567-L",
+     "ES76 2100 0418 4502 0005 1332",
+     "P"},
+    {1,
+     2,
+     "Martí*Jordi",
+     "1r 2a",
+     "",
+     "",
+     "",
+     "",
+     "",
+     false,
+     0,
+     'B',
+     1,
+     3,
+     "",
+     {180000, 13500, 0, 0, 0, 0, 0, 0, 0, 0},
+     {{{21, 24000}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     'V',
+     "40999888-C",
+     "ES91 0081 0200 2500 0123 4567",
+     "CD"},
+    {1,
+     3,
+     "Hospitalet*Lluïsa L'",
+     "2n 1a",
+     "A/A Sr. Pere Vila",
+     "Sr. Vila (porter)",
+     "",
+     "",
+     "",
+     false,
+     -1,
+     'A',
+     2,
+     2,
+     "",
+     {98000, 9000, 2500, 0, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     'M',
+     "47111222-D",
+     "",
+     ""},
+    {1,
+     4,
+     "Ribas*Carme",
+     "2n 2a",
+     "",
+     "",
+     "",
+     "",
+     "",
+     false,
+     0,
+     'F',
+     1,
+     1,
+     "Ingrés al compte de la finca",
+     {72000, 4500, 0, 0, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     ' ',
+     "40555666-F",
+     "",
+     ""},
+    {2,
+     0,
+     "Forns Boix, SL",
+     "Baixos",
+     "Fleca i pastisseria",
+     "",
+     "",
+     "",
+     "",
+     true,
+     0,
+     'B',
+     2,
+     1,
+     "",
+     {120000, 6000, 0, 0, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {35, 3000}, {0, 0}}},
+     {0, 0, 0},
+     true,
+     ' ',
+     "B17.123.456",
+     "ES12 2038 8810 6160 0012 3456",
+     "D"},
+    {2,
+     1,
+     "Sánchez*Pedro",
+     "Àtic",
+     "",
+     "",
+     "",
+     "",
+     "",
+     false,
+     0,
+     'A',
+     1,
+     6,
+     "",
+     {300000, 0, 0, 38000, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     ' ',
+     "52444333-G",
+     "",
+     ""},
+    {3,
+     1,
+     "Vives*Enric",
+     "",
+     "",
+     "",
+     "Roure, 5*Camí del",
+     "17240 LLAGOSTERA",
+     "GIRONA",
+     false,
+     0,
+     'B',
+     1,
+     12,
+     "",
+     {0, 0, 0, 45000, 12000, 0, 0, 18000, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     'V',
+     "40222111-H",
+     "ES45 1465 0100 9119 0012 3456",
+     "P"},
+    {3,
+     2,
+     "Roca*Montserrat",
+     "",
+     "",
+     "",
+     "Alzina, 9*Carrer de l'",
+     "",
+     "",
+     false,
+     0,
+     'A',
+     3,
+     12,
+     "",
+     {0, 0, 0, 45000, 12000, 0, 0, 18000, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     'M',
+     "40333444-J",
+     "",
+     ""},
+    {4,
+     1,
+     "Llibreria Gòtic, SCCL",
+     "Local 1",
+     "",
+     "",
+     "",
+     "",
+     "",
+     true,
+     0,
+     'B',
+     1,
+     1,
+     "",
+     {250000, 15000, 0, 0, 0, 0, 0, 0, 12500, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {55, 2, 4200},
+     true,
+     ' ',
+     "F08.765.432",
+     "ES66 0049 1500 0512 3456 7892",
+     "P"},
+    {4,
+     2,
+     "Ortega Ruiz*Lucía",
+     "Pral. 1a",
+     "",
+     "",
+     "",
+     "",
+     "",
+     false,
+     0,
+     'A',
+     1,
+     3,
+     "",
+     {0, 18000, 0, 0, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {40, 15000}}},
+     {0, 0, 0},
+     false,
+     ' ',
+     "48777666-K",
+     "",
+     ""},
+    {5,
+     1,
+     "Fonollosa*Ramon",
+     "3r",
+     "",
+     "",
+     "",
+     "",
+     "",
+     false,
+     0,
+     'F',
+     1,
+     1,
+     "Domiciliat a la gestoria Bosch",
+     {54000, 0, 3200, 0, 0, 2800, 1500, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     ' ',
+     "38111222-M",
+     "",
+     ""},
+    {5,
+     2,
+     "Duran*Teresa",
+     "4t",
+     "",
+     "",
+     "",
+     "",
+     "",
+     false,
+     0,
+     'A',
+     1,
+     0,
+     "",
+     {54000, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     ' ',
+     "38999000-N",
+     "",
+     ""},
+    {6,
+     1,
+     "Castells*Jordi",
+     "1r",
+     "",
+     "",
+     "",
+     "",
+     "",
+     false,
+     0,
+     'B',
+     1,
+     1,
+     "",
+     {61000, 3000, 0, 0, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     ' ',
+     "40444555-P",
+     "ES30 3025 0001 1914 3333 4444",
+     ""},
 };
 
 std::string OwnerRecord(const OwnerData& o) {
-  auto a = Blank<kOwnerLength>();
-  PutField<owner_fields::kKey>(a, Packed(o.key, 4));
-  PutField<owner_fields::kName>(a, Cp(o.name));
-  PutField<owner_fields::kAddress1>(a, Cp(o.address[0]));
-  PutField<owner_fields::kAddress2>(a, Cp(o.address[1]));
-  PutField<owner_fields::kAddress3>(a, Cp(o.address[2]));
+  auto a = Blank<office::kOwnerLength>();
+  office::PutField<office::owner_fields::kKey>(a, Packed(o.key, 4));
+  office::PutField<office::owner_fields::kName>(a, Cp(o.name));
+  office::PutField<office::owner_fields::kAddress1>(a, Cp(o.address[0]));
+  office::PutField<office::owner_fields::kAddress2>(a, Cp(o.address[1]));
+  office::PutField<office::owner_fields::kAddress3>(a, Cp(o.address[2]));
   PutField<owner_fields::kLastReceipt>(a, Packed(o.lastReceipt, 8));
-  for (int k = 1; k <= OwnerView::kPropertyEntries; ++k) {
-    PutPropertyEntry(a, k, {std::string(2, '\0'), 0});
+  for (int k = 1; k <= office::OwnerView::kPropertyEntries; ++k) {
+    office::PutPropertyEntry(a, k, {std::string(2, '\0'), 0});
   }
   int k = 1;
   for (const auto& [number, vatClass] : o.properties) {
-    PutPropertyEntry(a, k++, {Packed(number, 4), static_cast<std::int16_t>(vatClass)});
+    office::PutPropertyEntry(a, k++, {Packed(number, 4), static_cast<std::int16_t>(vatClass)});
   }
   PutField<owner_fields::kFiscalId>(a, Cp(o.fiscalId));
   return Bytes(a);
 }
 
 std::string PropertyRecord(const PropertyData& p) {
-  auto a = Blank<kPropertyLength>();
-  PutField<property_fields::kNumber>(a, Packed(p.number, 4));
-  PutField<property_fields::kStreet>(a, Cp(p.street));
-  PutField<property_fields::kTown>(a, Cp(p.town));
-  PutField<property_fields::kProvince>(a, Cp(p.province));
+  auto a = Blank<office::kPropertyLength>();
+  office::PutField<office::property_fields::kNumber>(a, Packed(p.number, 4));
+  office::PutField<office::property_fields::kStreet>(a, Cp(p.street));
+  office::PutField<office::property_fields::kTown>(a, Cp(p.town));
+  office::PutField<office::property_fields::kProvince>(a, Cp(p.province));
   a[property_fields::kKind.offset] = static_cast<unsigned char>(p.kind);
   return Bytes(a);
 }
 
 std::string UnitRecord(const UnitData& u) {
-  auto a = Blank<kUnitLength>();
-  PutField<unit_fields::kKey>(a, Packed(u.property, 4) + Packed(u.unit, 4));
-  PutField<unit_fields::kTenantName>(a, Cp(u.tenant));
-  PutField<unit_fields::kDoor>(a, Cp(u.door));
-  PutField<unit_fields::kSecondName>(a, Cp(u.secondLine));
-  PutField<unit_fields::kCollector>(a, Cp(u.collector));
+  auto a = Blank<office::kUnitLength>();
+  office::PutField<office::unit_fields::kKey>(a, Packed(u.property, 4) + Packed(u.unit, 4));
+  office::PutField<office::unit_fields::kTenantName>(a, Cp(u.tenant));
+  office::PutField<office::unit_fields::kDoor>(a, Cp(u.door));
+  office::PutField<office::unit_fields::kSecondName>(a, Cp(u.secondLine));
+  office::PutField<office::unit_fields::kCollector>(a, Cp(u.collector));
   PutField<unit_fields::kStreet>(a, Cp(u.street));
   PutField<unit_fields::kTown>(a, Cp(u.town));
   PutField<unit_fields::kProvince>(a, Cp(u.province));
   PutField<unit_fields::kPremises>(a, u.premises ? "S" : "N");
-  PutField<unit_fields::kCodeHigh>(a, u.codeHigh < 0 ? std::string(1, '\0') : Packed(u.codeHigh, 2));
+  PutField<unit_fields::kCodeHigh>(a,
+                                   u.codeHigh < 0 ? std::string(1, '\0') : Packed(u.codeHigh, 2));
   PutField<unit_fields::kForm>(a, std::string(1, u.form));
   PutField<unit_fields::kCodeLow>(a, Packed(u.codeLow, 2));
-  PutPeriodicity(a, static_cast<std::int16_t>(u.periodicity));
+  office::PutPeriodicity(a, static_cast<std::int16_t>(u.periodicity));
   PutField<unit_fields::kCollectionText>(a, Cp(u.collectionText));
-  Charges c;
+  office::Charges c;
   for (int i = 0; i < 10; ++i) c.fixedAmounts[i] = u.fixed[i];
   for (int i = 0; i < 3; ++i) {
     c.coded[i].code = static_cast<std::int16_t>(u.coded[i].first);
@@ -247,7 +525,7 @@ std::string UnitRecord(const UnitData& u) {
   }
   c.coded[3] = {static_cast<std::int16_t>(u.last[0]), static_cast<std::int16_t>(u.last[1]),
                 u.last[2]};
-  PutCharges(a, c);
+  office::PutCharges(a, c);
   PutField<unit_fields::kWithholding>(a, u.withholding ? "S" : "N");
   PutField<unit_fields::kTiming>(a, std::string(1, u.timing));
   PutField<unit_fields::kFiscalId>(a, Cp(u.fiscalId));
@@ -256,8 +534,8 @@ std::string UnitRecord(const UnitData& u) {
 }
 
 std::string MandateRecord(const std::string& unitKey, int sequence, char kind) {
-  auto a = Blank<kMandateLength>();
-  PutField<mandate_fields::kUnitKey>(a, unitKey);
+  auto a = Blank<office::kMandateLength>();
+  office::PutField<office::mandate_fields::kUnitKey>(a, unitKey);
   std::string reference = Packed(sequence, 4);
   std::copy(reference.begin(), reference.end(), a.begin() + 4);
   a[mandate_fields::kKind.offset] = static_cast<unsigned char>(kind);
@@ -302,10 +580,10 @@ void AddBulk(const BulkSize& bulk, RecordFile& owners, RecordFile& properties, R
 }  // namespace
 
 std::vector<RecordFile> BuildDemoRecords(const BulkSize& bulk) {
-  RecordFile owners{"PropietV", kOwnerLength, {1, 2, false}, {}};
-  RecordFile properties{"FinquesV", kPropertyLength, {1, 2, false}, {}};
-  RecordFile units{"DepartaV", kUnitLength, {1, 4, false}, {}};
-  RecordFile mandates{"CobramV", kMandateLength, {1, 4, true}, {}};
+  RecordFile owners{"PropietV", office::kOwnerLength, {1, 2, false}, {}};
+  RecordFile properties{"FinquesV", office::kPropertyLength, {1, 2, false}, {}};
+  RecordFile units{"DepartaV", office::kUnitLength, {1, 4, false}, {}};
+  RecordFile mandates{"CobramV", office::kMandateLength, {1, 4, true}, {}};
   for (const OwnerData& o : kOwners) owners.records.push_back(OwnerRecord(o));
   for (const PropertyData& p : kProperties) properties.records.push_back(PropertyRecord(p));
   for (const UnitData& u : kUnits) {

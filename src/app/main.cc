@@ -1,0 +1,44 @@
+// Entry point of qantires: command-line options, then the main flow.
+#include <CLI/CLI.hpp>
+
+#include "app/program.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{
+      "QANTIRES - issues the periodic receipts (rents and service charges) of the\n"
+      "units a property-administration office administers.\n"
+      "The installation comes from the environment the office's menu prepares:\n"
+      "KELROOT (installation root), KELEXE (programs, KELPRINT among them),\n"
+      "KELTMP (the operator's session folder)."};
+  app::RunOptions options;
+  issuing::BatchOptions& b = options.selection;
+  app.add_flag("--batch", options.batch,
+               "issue one cycle without screens, with the selection screen's presets "
+               "(the working date of ToraTerm.ini, every unit, form and concept) changed "
+               "by the options below; prints a one-line summary");
+  app.add_option("--date", b.date, "issue date, as typed on the screen: 5/1/2027 or 05012027");
+  app.add_option("--from", b.from, "first unit: PROPERTY or PROPERTY.UNIT (default 1.0)");
+  app.add_option("--to", b.to, "last unit: PROPERTY or PROPERTY.UNIT (default 999.999)");
+  app.add_option("--period", b.period,
+                 "period number printed in the reference "
+                 "(default: the month of the issue date)");
+  app.add_option("--forms", b.forms, "collection forms to issue, letters of ABF (default ABF)");
+  app.add_option("--codes", b.codes,
+                 "collection-code range of a form, FORM:FIRST-LAST, "
+                 "for example B:5-7 (repeatable; default 0-99)");
+  app.add_option("--concepts", b.concepts,
+                 "concepts to include, 1 to 14, e.g. 1-10,12 "
+                 "(default all)");
+  bool noPrint = false;
+  app.add_flag("--no-print", noPrint, "leave the spool file and do not start KELPRINT");
+  CLI11_PARSE(app, argc, argv);
+  b.print = !noPrint;
+  for (const CLI::Option* o : app.get_options()) {
+    if (!options.batch && o->count() > 0 && o->get_name() != "--help" &&
+        o->get_name() != "--batch") {
+      std::fprintf(stderr, "qantires: %s only goes with --batch\n", o->get_name().c_str());
+      return 2;
+    }
+  }
+  return app::RunProgram(options);
+}

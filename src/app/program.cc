@@ -1,0 +1,135 @@
+// Start-up and close-down order of the program.
+#include "app/program.h"
+
+#include <cstdio>
+
+#include "config/company.h"
+#include "config/settings.h"
+#include "console/popups.h"
+#include "console/state.h"
+#include "format/text.h"
+#include "issuing/issuing_run.h"
+#include "office/receipt_settings.h"
+#include "office/record_layouts.h"
+#include "office/screen_form.h"
+#include "platform/cp850.h"
+#include "platform/current_dir.h"
+#include "platform/headless_console.h"
+#include "platform/terminal_console.h"
+#include "records/open_file.h"
+#include "records/record_reads.h"
+#include "records/record_table.h"
+
+namespace app {
+namespace {
+
+struct IssuingFile {
+  std::int16_t fileId;
+  const char* name;  // below the installation root
+  records::RecordArea area;
+};
+
+// A file that cannot be opened ends the program inside OpenRecordFile; the
+// status only comes back here when that end is replaced (tests).
+std::int16_t OpenBelowRoot(const IssuingFile& file) {
+  std::int16_t status = 0;
+  records::OpenRecordFile(file.fileId, config::Settings().RootDir + file.name, file.area, status);
+  return status;
+}
+
+void CloseDown() {
+  std::int16_t status = 0;
+  records::ResetRecordFiles(status);
+}
+
+void TellOnStandardError(const std::string& text) {
+  std::fprintf(stderr, "qantires: %s\n", platform::Cp850ToUtf8(text).c_str());
+}
+
+}  // namespace
+
+void LoadConfiguration() {
+  config::LoadInstallationConfig();
+  console::SetHotKeyHooks(console::ShowCalculator, console::ShowCalendar);
+  // Relative names (forms, data) are looked up under the root from here on.
+  // When the root cannot be entered the run goes on from where it is: every
+  // file the system names is also prefixed with RootDir.
+  if (!config::Settings().RootDir.empty()) platform::ChangeDirectory(config::Settings().RootDir);
+  config::Program().ProgramName = config::kProgramName;
+  config::Program().CustomerVariant = config::CustomerVariantFor(config::CompanyLine(7));
+}
+
+bool LoadScreenForms() {
+  if (!office::ReadScreenForm(office::ScreenFormPath())) return false;
+  office::PresetSelection();
+  return true;
+}
+
+void LoadConceptLabels() {
+  std::int16_t status = 0;
+  records::FindByKey(issuing::kConceptTypeFile, 0, std::string(1, '\x01'), 1, status);
+  while (status == 0) {
+    office::ConceptTypeView type(office::Areas().conceptType);
+    if (type.Code() > 10) break;
+    office::ScreenField* field = office::FieldAt(1, type.Code() + 15);
+    if (field != nullptr && field->label.size() > 5) {
+      const std::string name = format::TrimRight(type.Name());
+      const size_t room = field->label.size() - 5;
+      field->label.replace(5, std::min(room, name.size()), name.substr(0, room));
+    }
+    records::SkipRecords(issuing::kConceptTypeFile, 1, status);
+  }
+}
+
+std::int16_t OpenIssuingFiles() {
+  office::RecordAreas& areas = office::Areas();
+  std::int16_t status = OpenBelowRoot({503, "DADES\\TVRebut", areas.conceptType});
+  if (status != 0) return status;
+  LoadConceptLabels();
+  const IssuingFile rest[] = {
+      {502, "DADES\\TRemeses", areas.remittance}, {505, "DADES\\PropietV", areas.owner},
+      {506, "DADES\\FinquesV", areas.property},   {507, "DADES\\DepartaV", areas.unit},
+      {509, "DADES\\CobramV", areas.mandate},
+  };
+  for (const IssuingFile& file : rest) {
+    status = OpenBelowRoot(file);
+    if (status != 0) return status;
+  }
+  return 0;
+}
+
+int RunProgram(const RunOptions& options) {
+  if (options.batch) {
+    // No terminal shows the screen: its messages (a record file that cannot
+    // be opened, a locked record) go to standard error.
+    platform::UseHeadlessConsole();
+    console::Console().messageEcho = TellOnStandardError;
+  }
+  LoadConfiguration();
+  if (!LoadScreenForms()) {
+    TellOnStandardError("cannot read the screen-form file " + config::Settings().RootDir +
+                        office::ScreenFormPath());
+    return kStartFailureExitCode;
+  }
+  // The screen is needed from here on: a record file that cannot be opened
+  // says so on it and waits for a key.
+  if (!options.batch && !platform::UseTerminalConsole()) {
+    TellOnStandardError("the selection screen needs a terminal; use --batch to issue without one");
+    return kStartFailureExitCode;
+  }
+  if (OpenIssuingFiles() != 0) {
+    CloseDown();
+    return kStartFailureExitCode;
+  }
+  office::ReadReceiptSettings();
+  int code = 0;
+  if (options.batch) {
+    code = issuing::RunBatchCycle(options.selection, TellOnStandardError);
+  } else {
+    issuing::IssueReceipts();
+  }
+  CloseDown();
+  return code;
+}
+
+}  // namespace app

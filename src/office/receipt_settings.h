@@ -1,0 +1,45 @@
+// Receipt settings: layout choice, rows of the pre-printed forms, switches,
+// VAT and withholding rates, read once at start-up from Tora.ini in the
+// installation root.
+//
+//   [Rebut]  Fila.Num Fila.Dat Fila.Cnc Fila.Dom Fila.Nom   rows (whole numbers)
+//            Matriu Antic Duplicat Membret                   switches, compared exactly
+//   [Iva0] / [Iva1]  Nom Locals Vivendes                     VAT class name and rates
+//   [Ret0] / [Ret1]  Locals                                  withholding rate for premises
+//
+// A missing key reads as the empty text: rows and rates become 0, switches
+// the empty text.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace office {
+
+struct VatClass {
+  std::string name;         // printed before the rate
+  float premisesRate = 0;   // Locals
+  float dwellingsRate = 0;  // Vivendes
+};
+
+struct ReceiptSettingsState {
+  std::int16_t rowNumber = 0;    // Fila.Num
+  std::int16_t rowDate = 0;      // Fila.Dat
+  std::int16_t rowConcepts = 0;  // Fila.Cnc
+  std::int16_t rowPayment = 0;   // Fila.Dom
+  std::int16_t rowName = 0;      // Fila.Nom
+  std::string counterfoil;       // Matriu: "S" fills the counterfoil
+  std::string oldLayout;         // Antic: "N" selects the boxed layout
+  std::string duplicate;         // Duplicat: "S" prints a second copy
+  std::string letterhead;        // Membret: "N" leaves 9 blank lines instead
+  std::array<VatClass, 2> vat;
+  std::array<float, 2> withholdingRate{};  // Ret0, Ret1 Locals
+};
+ReceiptSettingsState& ReceiptSettings();
+void ResetReceiptSettings();
+
+// Reads every key, in the order above, from RootDir + "Tora.ini".
+void ReadReceiptSettings();
+
+}  // namespace office

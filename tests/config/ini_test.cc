@@ -1,0 +1,85 @@
+#include "config/ini.h"
+
+#include <gtest/gtest.h>
+
+#include "../support/temp_dir.h"
+
+namespace config {
+namespace {
+
+using testing_support::TempDir;
+
+class IniReadTest : public ::testing::Test {
+ protected:
+  std::string Read(const std::string& contents, const char* section, const char* key) {
+    dir_.Write("Tora.ini", contents);
+    return IniRead(dir_.path() + "\\Tora.ini", section, key);
+  }
+  TempDir dir_;
+};
+
+TEST_F(IniReadTest, HeaderWithSpacesAndLowerCaseMatches) {
+  EXPECT_EQ(Read("  [ usuari ]\r\nIdioma=SPA\r\n", "Usuari", "idioma"), "SPA");
+}
+
+TEST_F(IniReadTest, ValueKeepsItsSpacesUpToTheComment) {
+  EXPECT_EQ(Read("[A]\r\nK = v  ; note\r\n", "A", "K"), " v  ");
+}
+
+TEST_F(IniReadTest, QuotesAreRemovedOnlyWhenTheyEncloseTheValue) {
+  EXPECT_EQ(Read("[A]\r\nK=\"x y\"\r\n", "A", "K"), "x y");
+  EXPECT_EQ(Read("[A]\r\nK= \"x\"\r\n", "A", "K"), " \"x\"");
+  EXPECT_EQ(Read("[A]\r\nK=\"\r\n", "A", "K"), "\"");
+  EXPECT_EQ(Read("[A]\r\nK=\"a;b\"\r\n", "A", "K"), "\"a");  // ";" always starts a comment
+}
+
+TEST_F(IniReadTest, FirstEntryAndFirstSectionWin) {
+  EXPECT_EQ(Read("[A]\r\nK=1\r\nK=2\r\n", "A", "K"), "1");
+  EXPECT_EQ(Read("[A]\r\nX=1\r\n[B]\r\n[A]\r\nK=2\r\n", "A", "K"), "");
+}
+
+TEST_F(IniReadTest, EntryBeforeAnySectionIsNeverFound) {
+  EXPECT_EQ(Read("K=1\r\n[A]\r\n", "A", "K"), "");
+}
+
+TEST_F(IniReadTest, HeaderWithoutClosingBracketNamesTheRestOfTheLine) {
+  EXPECT_EQ(Read("[Rebut\r\nAntic=N\r\n", "Rebut", "Antic"), "N");
+}
+
+TEST_F(IniReadTest, TabBeforeBracketIsNotAHeader) {
+  EXPECT_EQ(Read("\t[A]\r\nK=1\r\n", "A", "K"), "");
+}
+
+TEST_F(IniReadTest, MissingFileSectionKeyAndEmptyValueAllGiveEmptyText) {
+  EXPECT_EQ(IniRead(dir_.path() + "\\none.ini", "A", "K"), "");
+  EXPECT_EQ(Read("[A]\r\nK=1\r\n", "B", "K"), "");
+  EXPECT_EQ(Read("[A]\r\nK=1\r\n", "A", "J"), "");
+  EXPECT_EQ(Read("[A]\r\nK=\r\n", "A", "K"), "");
+}
+
+TEST_F(IniReadTest, LinuxAndOldMacLineEndsReadAlike) {
+  EXPECT_EQ(Read("[A]\nX=0\nK=lf\n", "A", "K"), "lf");
+  EXPECT_EQ(Read("[A]\rK=cr\r", "A", "K"), "cr");
+}
+
+TEST_F(IniReadTest, CtrlZEndsTheFile) {
+  EXPECT_EQ(Read("[A]\r\n\x1AK=1\r\n", "A", "K"), "");
+}
+
+TEST_F(IniReadTest, DamagedFilesGiveTheEmptyTextOrTheRightValue) {
+  EXPECT_EQ(Read(std::string("[A]\r\nX=\0\0\r\nK=v\0w\r\n", 18), "A", "K"), std::string("v\0w", 3));
+  EXPECT_EQ(Read("[A]\r\nK=last line without its end", "A", "K"), "last line without its end");
+  EXPECT_EQ(Read("[A]\r\nJ=" + std::string(1 << 20, 'x') + "\r\nK=after\r\n", "A", "K"), "after");
+  std::string garbage;
+  for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) & 0xFF);
+  EXPECT_EQ(Read(garbage, "A", "K"), "");
+  dir_.Write("folder/inside", "");
+  EXPECT_EQ(IniRead(dir_.path() + "\\folder", "A", "K"), "");  // a directory, not a file
+}
+
+TEST_F(IniReadTest, LineWithoutEqualsInsideSectionIsSkipped) {
+  EXPECT_EQ(Read("[A]\r\njust words\r\nK=1\r\n", "A", "K"), "1");
+}
+
+}  // namespace
+}  // namespace config

@@ -1,0 +1,60 @@
+// The recording console and the reset around each screen test.
+#include "screens_fixture.h"
+
+#include <memory>
+
+#include "config/program_state.h"
+#include "console/state.h"
+#include "format/settings.h"
+#include "office/record_layouts.h"
+#include "office/screen_form.h"
+#include "office/selection.h"
+#include "platform/clock.h"
+#include "screens/screens_state.h"
+
+namespace screens_test {
+
+platform::ConsoleEvent RecordingConsole::ReadEvent(bool wait) {
+  if (wait) seen.push_back(platform::CurrentScreen());
+  return HeadlessConsole::ReadEvent(wait);
+}
+
+std::string CellsText(const platform::ConsoleScreen& screen, int row, int column, int length) {
+  std::string text;
+  for (int c = column; c < column + length && c <= platform::kConsoleColumns; ++c) {
+    text += static_cast<char>(screen.At(row, c).character);
+  }
+  return text;
+}
+
+std::string RowText(const platform::ConsoleScreen& screen, int row) {
+  std::string text = CellsText(screen, row, 1, platform::kConsoleColumns);
+  return text.substr(0, text.find_last_not_of(' ') + 1);
+}
+
+namespace {
+void ResetAll() {
+  console::ResetConsoleState();
+  screens::ResetScreens();
+  office::ResetScreenForms();
+  office::ResetSelection();
+  office::ResetAreas();
+  config::ResetProgram();
+  format::ResetFormats();
+}
+}  // namespace
+
+ScreensTest::ScreensTest() {
+  auto recorder = std::make_unique<RecordingConsole>();
+  console_ = recorder.get();
+  platform::SetConsoleBackend(std::move(recorder));
+  ResetAll();
+  platform::FixToday({2026, 6, 15, 10, 0, 0});
+}
+
+ScreensTest::~ScreensTest() {
+  ResetAll();
+  platform::ResetClock();
+}
+
+}  // namespace screens_test
