@@ -157,8 +157,9 @@ int16_t StatusOfSqlite(int rc) {
       return kStatusDuplicateKey;
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-    case SQLITE_ERROR:  // a missing table or column: not one of our files
-      return kStatusNotARecordFile;
+    case SQLITE_ERROR:  // a missing table or column
+      // Damage: Open has already told a foreign file (status 30) by its header.
+      return kStatusIoError;
     case SQLITE_READONLY:
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:
