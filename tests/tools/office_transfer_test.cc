@@ -141,6 +141,20 @@ TEST_F(OfficeTransferTest, ForeignFileIsMovedAsideAndOursKeptUnlessReplaced) {
   EXPECT_EQ(DataFiles(), (std::set<std::string>{"GOOD.DAT.old", "Good.dat", "Good.dat.old"}));
 }
 
+TEST_F(OfficeTransferTest, EmptyFileTheProgramMadeBeforeTheImportIsReplaced) {
+  Describe("Good");
+  dir.Write("seq/Empty.seq", "");
+  Describe("Empty");
+  ASSERT_EQ(Import()[0].result, "loaded");  // an empty file of ours, as an open creates
+  ASSERT_TRUE(fs::exists(dir.Sub("office/DADES/Empty.dat")));
+  fs::rename(dir.Sub("office/DADES/Empty.dat"), dir.Sub("office/DADES/Good.dat"));
+  dir.Write("seq/Good.seq", two);
+  std::vector<TransferRow> rows = Import();
+  EXPECT_EQ(rows[1].result, "loaded; it replaces an empty file");
+  EXPECT_EQ(Exported("Good"), two + "\x1A");
+  EXPECT_EQ(DataFiles(), (std::set<std::string>{"Empty.dat", "Good.dat"}));
+}
+
 TEST_F(OfficeTransferTest, ExportSkipsNothingAndRefusesForeignFiles) {
   Describe("Good");
   dir.Write("seq/Good.seq", two);

@@ -4,6 +4,7 @@
 // refused file leaves nothing behind and never touches what was there.
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "commands.h"
 #include "office_files.h"
@@ -108,16 +109,39 @@ bool BuildAndLoad(const std::string& work, std::string buffer, const FileSpec& s
   return problem->empty();
 }
 
-// Renames the file in the way to NAME.dat.old (or .old2, ...); a file of
-// ours is first opened exclusively, so one in use is never moved.
-bool MoveAside(const std::string& existing, bool ours, std::string* aside,
-               std::string* problem) {
-  if (ours) {
+// What is in the way of the new file.  An empty file of ours is what the
+// program creates when it is started before the import: nothing to keep.
+enum class InTheWay { kNothing, kForeign, kEmpty, kRecords };
+
+InTheWay Examine(const std::string& existing) {
+  if (existing.empty()) return InTheWay::kNothing;
+  Handle h;
+  int16_t status = h.Open(existing, kOpenReadOnly);
+  if (status == kStatusNotARecordFile) return InTheWay::kForeign;
+  std::vector<char> data(kBufferSize);
+  uint32_t length = kBufferSize;
+  return status == kStatusOk && h.Call(kBtrStepFirst, data.data(), &length) == kStatusEndOfFile
+             ? InTheWay::kEmpty
+             : InTheWay::kRecords;
+}
+
+// Clears the way: a file with records, or another record manager's file,
+// is renamed to NAME.dat.old (or .old2, ...); an empty file of ours goes.
+// A file of ours is first opened exclusively, so one in use is never moved.
+bool MakeRoom(const std::string& existing, InTheWay way, std::string* aside,
+              std::string* problem) {
+  if (way == InTheWay::kNothing) return true;
+  if (way != InTheWay::kForeign) {
     Handle h;
     if (h.Open(existing, kOpenExclusive) == kStatusFileLocked) {
       *problem = "the record file there is in use; not replaced";
       return false;
     }
+  }
+  if (way == InTheWay::kEmpty) {
+    if (std::remove(existing.c_str()) == 0) return true;
+    *problem = "cannot remove the empty " + existing;
+    return false;
   }
   *aside = existing + ".old";
   for (int n = 2; fs::exists(*aside); ++n) *aside = existing + ".old" + std::to_string(n);
@@ -129,15 +153,11 @@ bool MoveAside(const std::string& existing, bool ours, std::string* aside,
 
 TransferRow ImportOne(const Target& t, bool replace) {
   TransferRow row{t.name, -1, "", true};
-  bool ours = false;
-  if (!t.existing.empty()) {
-    Handle h;
-    ours = h.Open(t.existing, kOpenReadOnly) != kStatusNotARecordFile;
-    if (ours && !replace) {
-      row.result = "a record file of ours is there; left alone (--replace loads it again)";
-      row.problem = false;
-      return row;
-    }
+  const InTheWay way = Examine(t.existing);
+  if (way == InTheWay::kRecords && !replace) {
+    row.result = "a record file of ours is there; left alone (--replace loads it again)";
+    row.problem = false;
+    return row;
   }
   std::string buffer, problem, aside;
   FileSpec spec;
@@ -146,7 +166,7 @@ TransferRow ImportOne(const Target& t, bool replace) {
   RemoveWorkFiles(work);
   bool ok = ReadDescription(t.dictionary, &buffer, &spec, &problem) &&
             BuildAndLoad(work, buffer, spec, t.sequential, &count, &problem) &&
-            (t.existing.empty() || MoveAside(t.existing, ours, &aside, &problem));
+            MakeRoom(t.existing, way, &aside, &problem);
   std::error_code error;
   if (ok) fs::rename(work, t.file, error);
   RemoveWorkFiles(work);
@@ -155,7 +175,7 @@ TransferRow ImportOne(const Target& t, bool replace) {
     return row;
   }
   row.records = count;
-  row.result = "loaded";
+  row.result = way == InTheWay::kEmpty ? "loaded; it replaces an empty file" : "loaded";
   if (!aside.empty()) row.result += "; the old file is now " + fs::path(aside).filename().string();
   row.problem = false;
   return row;
