@@ -111,12 +111,12 @@ TEST_F(OfficeTransferTest, ForeignFileIsMovedAsideAndOursKeptUnlessReplaced) {
   EXPECT_EQ(rows[0].result, "loaded; the old file is now GOOD.DAT.old");
   EXPECT_EQ(dir.Read("office/DADES/GOOD.DAT.old"), foreign);
 
-  const std::string three =
-      Records({Rec('\1', "abcd"), Rec('\2', "efgh"), Rec('\3', "ijkl")});
+  const std::string three = Records({Rec('\1', "abcd"), Rec('\2', "efgh"), Rec('\3', "ijkl")});
   dir.Write("seq/Good.seq", three);
   rows = Import();
   EXPECT_FALSE(rows[0].problem);
-  EXPECT_EQ(rows[0].result, "a record file of ours is there; left alone (--replace loads it again)");
+  EXPECT_EQ(rows[0].result,
+            "a record file of ours is there; left alone (--replace loads it again)");
   EXPECT_EQ(Exported("Good"), two + "\x1A");
 
   // A replacement that fails leaves our file as it was.

@@ -42,9 +42,9 @@ bool ReadDescription(const std::string& path, std::string* buffer, FileSpec* spe
   const size_t n = static_cast<uint8_t>(bytes[0]) | (static_cast<uint8_t>(bytes[1]) << 8);
   *buffer = bytes.substr(2, n);
   int16_t status =
-      bytes.size() < 2 + n ? kStatusDataBufferTooShort
-                           : ParseFileSpec(reinterpret_cast<const uint8_t*>(buffer->data()),
-                                           buffer->size(), spec);
+      bytes.size() < 2 + n
+          ? kStatusDataBufferTooShort
+          : ParseFileSpec(reinterpret_cast<const uint8_t*>(buffer->data()), buffer->size(), spec);
   if (status != kStatusOk) *problem = "the description is refused: " + Status(status);
   return status == kStatusOk;
 }
@@ -64,26 +64,28 @@ std::string LengthProblem(const FileSpec& spec, long number, size_t size) {
          std::to_string(spec.recordLength);
 }
 
-// Creates work from the description and inserts every record in one
-// transaction.  False with the problem when anything is refused.
-bool BuildAndLoad(const std::string& work, std::string buffer, const FileSpec& spec,
-                  const std::string& sequential, long* count, std::string* problem) {
+bool CreateWork(const std::string& work, std::string buffer, std::string* problem) {
   uint8_t block[kPositionBlockSize] = {};
   uint32_t length = static_cast<uint32_t>(buffer.size());
   std::string key = work + '\0';
   int16_t status = BTRCALL(kBtrCreate, block, buffer.data(), &length, key.data(),
                            static_cast<uint8_t>(work.size()), 0);
-  if (status != kStatusOk) {
-    *problem = "the description is refused: " + Status(status);
-    return false;
-  }
+  if (status != kStatusOk) *problem = "the description is refused: " + Status(status);
+  return status == kStatusOk;
+}
+
+// Creates work from the description and inserts every record in one
+// transaction.  False with the problem when anything is refused.
+bool BuildAndLoad(const std::string& work, const std::string& buffer, const FileSpec& spec,
+                  const std::string& sequential, long* count, std::string* problem) {
+  if (!CreateWork(work, buffer, problem)) return false;
   std::FILE* in = OpenFile(sequential, "rb");
   if (in == nullptr) {
     *problem = "cannot read " + fs::path(sequential).filename().string();
     return false;
   }
   Handle h;
-  status = h.Open(work, kOpenExclusive);
+  int16_t status = h.Open(work, kOpenExclusive);
   if (status == kStatusOk) status = h.Call(kBtrBeginTransaction);
   if (status != kStatusOk) *problem = "cannot open the new file: " + Status(status);
   SequentialReader reader(in);
@@ -96,10 +98,13 @@ bool BuildAndLoad(const std::string& work, std::string buffer, const FileSpec& s
     }
     *problem = LengthProblem(spec, *count + 1, record.size());
     if (!problem->empty()) break;
-    length = static_cast<uint32_t>(record.size());
+    uint32_t length = static_cast<uint32_t>(record.size());
     status = h.Call(kBtrInsert, record.data(), &length, -1);
-    if (status != kStatusOk) *problem = "record " + std::to_string(*count + 1) + ": " + Status(status);
-    else ++*count;
+    if (status != kStatusOk) {
+      *problem = "record " + std::to_string(*count + 1) + ": " + Status(status);
+    } else {
+      ++*count;
+    }
   }
   std::fclose(in);
   if (problem->empty() && (status = h.Call(kBtrEndTransaction)) != kStatusOk) {
@@ -128,8 +133,7 @@ InTheWay Examine(const std::string& existing) {
 // Clears the way: a file with records, or another record manager's file,
 // is renamed to NAME.dat.old (or .old2, ...); an empty file of ours goes.
 // A file of ours is first opened exclusively, so one in use is never moved.
-bool MakeRoom(const std::string& existing, InTheWay way, std::string* aside,
-              std::string* problem) {
+bool MakeRoom(const std::string& existing, InTheWay way, std::string* aside, std::string* problem) {
   if (way == InTheWay::kNothing) return true;
   if (way != InTheWay::kForeign) {
     Handle h;

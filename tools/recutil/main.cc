@@ -101,7 +101,9 @@ int main(int argc, char** argv) {
   if (*import) {
     return Report(recutil::ImportOffice(root, folder, replace), "no ddf/*.xdf under " + root);
   }
-  if (*exportFiles) return Report(recutil::ExportOffice(root, folder), "no DADES/*.dat under " + root);
+  if (*exportFiles) {
+    return Report(recutil::ExportOffice(root, folder), "no DADES/*.dat under " + root);
+  }
   if (*dict) return recutil::MakeDictionary(description, dictionary);
   if (*create) return recutil::CreateFromDictionary(dictionary, file, replace);
   if (*load) return recutil::LoadRecords(file, sequential, replace, progress);
