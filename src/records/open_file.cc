@@ -105,10 +105,25 @@ void EndAfterFailure(const std::string& name, std::int16_t status) {
   platform::EndProgram(kFailureExitCode);
 }
 
+// A file of the record manager the office used before (status 30) needs
+// converting, which the bare status does not tell the operator.
+std::string ConversionMessage(const std::string& language, const std::string& name) {
+  const std::string text = language == "SPA"   ? "HAY QUE CONVERTIR EL FICHERO "
+                           : language == "GLG" ? "HAI QUE CONVERTER O FICHEIRO "
+                           : language == "OCI" ? "CAU CONVERTIR ETH FICH\xC8R "
+                                               : "CAL CONVERTIR EL FITXER ";
+  const std::string with = language == "SPA"   ? " CON"
+                           : language == "GLG" ? " CON"
+                           : language == "OCI" ? " DAMB"
+                                               : " AMB";
+  return text + name + with + " recutil import (30)";
+}
+
 }  // namespace
 
 std::string OpenFailureMessage(const std::string& name, std::int16_t status) {
   const std::string& language = config::Settings().SessionLanguage;
+  if (status == platform::kStatusNotARecordFile) return ConversionMessage(language, name);
   std::string text = language == "SPA"   ? "NO SE PUEDE ACCEDER AL FICHERO "
                      : language == "GLG" ? "NOM SE PODE ACEDER AO FICHEIRO "
                      : language == "OCI" ? "NON SE P\xD2T ACCEDIR ATH FICH\xC8R "

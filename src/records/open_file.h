@@ -34,7 +34,8 @@ void OpenRecordFile(std::int16_t fileId, const std::string& name, RecordArea are
                     std::int16_t& status);
 
 // The fatal message text: the language's words, the caller's name, " (",
-// the status, ")".
+// the status, ")".  Status 30 (a file of another record manager) gets its
+// own words: the file must be converted with recutil import.
 std::string OpenFailureMessage(const std::string& name, std::int16_t status);
 
 }  // namespace records
