@@ -130,6 +130,7 @@ void OpenRecordFile(std::int16_t fileId, const std::string& name, RecordArea are
   RecordSlot& slot = RecordFiles().slots[found.slot];
   slot = RecordSlot{};
   slot.fileId = fileId;
+  slot.name = name;
   slot.area = area;
   status = OpenOrCreate(slot, CompleteFileName(name));
   if (status != 0) {

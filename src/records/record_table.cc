@@ -28,6 +28,11 @@ SlotSearch FindSlot(std::int16_t fileId) {
   return result;
 }
 
+std::string OpenFileName(std::int16_t fileId) {
+  const SlotSearch found = FindSlot(fileId);
+  return found.status == 0 ? RecordFiles().slots[found.slot].name : std::string();
+}
+
 void ResetRecordFiles(std::int16_t& status) {
   RecordFilesState& state = RecordFiles();
   std::uint32_t length = 0;

@@ -38,6 +38,7 @@ using RecordArea = std::span<unsigned char>;
 
 struct RecordSlot {
   std::int16_t fileId = 0;  // 0: free
+  std::string name;         // as the caller of the open named it
   std::array<std::uint8_t, platform::kPositionBlockSize> positionBlock{};
   RecordArea area;
   std::int32_t recordLength = 0;  // from Stat, never above kDataBufferSize
@@ -71,6 +72,10 @@ struct SlotSearch {
 };
 // Scans slots 1 to 40 for the identifier.  Identifier 0 is never found.
 SlotSearch FindSlot(std::int16_t fileId);
+
+// The name an open file was opened by, as its caller wrote it; the empty
+// text when the identifier is not open.
+std::string OpenFileName(std::int16_t fileId);
 
 // Releases every file the record manager holds for the program; on status 0
 // every slot becomes free.  On any other status the table stays as it was.
