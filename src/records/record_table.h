@@ -59,6 +59,10 @@ struct RecordFilesState {
   // The data and key buffers of a read, reused from read to read.
   std::string dataScratch;
   std::string keyScratch;
+  // How long, in milliseconds, one open or read waits in all for a file or
+  // record that another user holds; negative: without end.  Unattended
+  // runs set a bound, so that a held file ends them instead of hanging.
+  int lockWaitLimit = -1;
 };
 RecordFilesState& RecordFiles();
 // Back to an empty table and stack, without asking the record manager.  For
@@ -72,6 +76,11 @@ struct SlotSearch {
 };
 // Scans slots 1 to 40 for the identifier.  Identifier 0 is never found.
 SlotSearch FindSlot(std::int16_t fileId);
+
+// The wait before the next try on a locked file or record, after
+// `waited` milliseconds of waiting: `wanted`, cut to what is left of
+// lockWaitLimit; -1 when nothing is left and the caller gives up.
+int NextLockWait(int wanted, int waited);
 
 // The name an open file was opened by, as its caller wrote it; the empty
 // text when the identifier is not open.
