@@ -29,6 +29,10 @@ int main(int argc, char** argv) {
   app.add_option("--concepts", b.concepts,
                  "concepts to include, 1 to 14, e.g. 1-10,12 "
                  "(default all)");
+  app.add_option("--lock-wait", options.lockWaitSeconds,
+                 "seconds to wait in all for a record file another user holds, "
+                 "then exit 1 (default 60)")
+      ->check(CLI::Range(0, 86400));
   bool noPrint = false;
   app.add_flag("--no-print", noPrint, "leave the spool file and do not start KELPRINT");
   CLI11_PARSE(app, argc, argv);

@@ -104,6 +104,9 @@ int RunProgram(const RunOptions& options) {
     // be opened, a locked record) go to standard error.
     platform::UseHeadlessConsole();
     console::Console().messageEcho = TellOnStandardError;
+    // Nobody is there to see a wait: a file held by another user ends the
+    // run after this long instead of hanging it.
+    records::RecordFiles().lockWaitLimit = options.lockWaitSeconds * 1000;
   }
   LoadConfiguration();
   if (!LoadScreenForms()) {

@@ -25,6 +25,9 @@ struct BatchOptions {
 
 // Exit codes of a batch run.
 inline constexpr int kBatchIssued = 0;
+// The installation cannot issue: Tora.ini lacks what a cycle needs, a
+// record file failed a read, or one stayed locked past the wait allowed.
+inline constexpr int kBatchInstallationFailed = 1;
 inline constexpr int kBatchBadOptions = 2;
 inline constexpr int kBatchCycleFailed = 3;
 
@@ -35,6 +38,9 @@ std::string ApplyBatchOptions(const BatchOptions& options);
 // Applies the options, checks the selection, runs one issuing cycle and
 // prints a one-line summary ("12 receipts issued, total 3.456,78 EUR") on
 // standard output.  Problems go to `tell`.  Returns one of the codes above.
+// Without --date the preset issue date (the working date of ToraTerm.ini)
+// must be a calendar date; when it is not, the refusal also names what is
+// missing or wrong: KELTMP, the file, or its [Sistema] Data.
 int RunBatchCycle(const BatchOptions& options, const std::function<void(const std::string&)>& tell);
 
 }  // namespace issuing

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "office/receipt_settings.h"
 #include "office/selection.h"
 
 namespace issuing {
@@ -30,6 +31,11 @@ struct IssueSummary {
   // for the property is neither 0 nor 1 (no rate is defined for it): the
   // property and unit numbers, "0012.0003".
   std::vector<std::string> leftOut;
+  // The first read whose status was neither success, nor the end of the
+  // file, nor (for a lookup) a key that is not there: the walk stopped at
+  // it.  File 0 when every read went well.
+  std::int16_t faultFile = 0;
+  std::int16_t faultStatus = 0;
 };
 
 // Prints the receipts of the selection into the open spool.
@@ -39,14 +45,24 @@ IssueSummary IssueSelection(const office::Selection& s);
 // language) shown and acknowledged.
 using OperatorMessage = std::function<void(const std::string& text)>;
 
-enum class CycleOutcome { kPrinted, kSpoolFailed, kPrinterFailed, kNotPrinted };
+enum class CycleOutcome {
+  kPrinted,
+  kSpoolFailed,
+  kPrinterFailed,
+  kNotPrinted,
+  kSettingsRefused,  // the receipt settings have a problem: nothing issued
+  kRecordsFailed,    // a record file failed a read: the spool is incomplete
+};
 
 // One cycle for a confirmed selection: opens the spool on the session's
 // output device, issues in the document currency, closes the spool, and
 // (when startPrinter) runs ExeDir + "KELPRINT" and waits for it.  A spool
 // that cannot be written, a print program that cannot be started and units
 // left out are told through `tell`; no print program is started on a
-// broken spool.
+// broken spool.  A problem of the receipt settings is told and refuses the
+// cycle before the spool is opened; a read fault ends the walk and is told
+// with the record-file message naming the file, and the incomplete spool
+// is not printed.
 CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
                              const OperatorMessage& tell, IssueSummary* summary);
 
@@ -64,5 +80,6 @@ void ShowOperatorMessage(const std::string& text);
 std::string SpoolFailedMessage();
 std::string PrinterFailedMessage();
 std::string LeftOutMessage(const std::vector<std::string>& units);
+std::string SettingsMessage(const office::SettingsProblem& problem);
 
 }  // namespace issuing

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # qantires --batch on a generated demo installation, as a scheduled run
 # would use it: the summary line, the PDF from KELPRINT, the exit codes of
-# bad options, of a missing print program and of a missing record file.
+# bad options, of a missing print program and of a missing record file, of
+# settings that cannot be right and of a record file held by another process.
 #   batch_run.sh BIN_DIR DEMO_SCRIPT
 set -uo pipefail
 bin=$(cd "$1" && pwd) make_installation=$2
@@ -38,6 +39,40 @@ check "bad forms" 2 "forms are letters of ABF" -- run "$bin/" --batch --forms XY
 check "first unit after the last" 2 "POSTERIOR" -- run "$bin/" --batch --from 5 --to 2
 check "options need --batch" 2 "only goes with --batch" -- run "$bin/" --forms A
 check "no print program" 3 "KELPRINT" -- run "$work/empty/" --batch
+
+# Values that cannot be right are refused, not printed.
+term="$root/session/ToraTerm.ini"
+cp "$term" "$work/ToraTerm.ini"
+sed -i 's/^Data=.*/Data=20260230/' "$term"
+check "working date that is no day" 2 "[Sistema] Data=20260230 is not a date" -- \
+  run "$bin/" --batch --no-print
+check "a given date stands in for it" 0 "9 receipts issued" -- \
+  run "$bin/" --batch --no-print --date 1/12/2026
+rm "$term"
+check "no terminal file" 2 "there is no" -- run "$bin/" --batch --no-print
+cp "$work/ToraTerm.ini" "$term"
+check "no session folder" 2 "KELTMP is not set" -- \
+  env KELROOT="$root/" KELEXE="$bin/" "$bin/qantires" --batch --no-print
+mv "$root/Tora.ini" "$work/Tora.ini"
+check "no installation settings" 1 "NO ES POT LLEGIR EL FITXER $root/Tora.ini" -- \
+  run "$bin/" --batch --no-print
+sed 's/^Vivendes=10/Vivendes=-99999999999/' "$work/Tora.ini" >"$root/Tora.ini"
+check "VAT rate out of range" 1 "[Iva1] Vivendes=-99999999999" -- run "$bin/" --batch --no-print
+mv "$work/Tora.ini" "$root/Tora.ini"
+
+# A record file held by another process: one message, then exit 1.
+"$bin/recutil" lock --exclusive --seconds 60 "$root/DADES/PropietV.dat" >"$work/lock.out" &
+holder=$!
+for _ in $(seq 100); do grep -q locked "$work/lock.out" && break; sleep 0.1; done
+check "held record file" 1 "FITXER BLOQUEJAT" -- run "$bin/" --batch --no-print --lock-wait 0
+out=$(run "$bin/" --batch --no-print --lock-wait 0 2>&1)
+if [ "$(grep -c "FITXER BLOQUEJAT" <<<"$out")" -eq 1 ]; then
+  passes=$((passes + 1))
+else
+  echo "FAIL: the waiting message once"; echo "$out"; failures=$((failures + 1))
+fi
+kill "$holder"; wait "$holder" 2>/dev/null
+
 rm "$root/DADES/CobramV.dat" "$root/ddf/CobramV.xdf"
 check "missing record file" 1 "NO ES POT ACCEDIR AL FITXER $root/DADES\CobramV (12)" -- \
   run "$bin/" --batch

@@ -192,6 +192,19 @@ TEST(IssuingRun, UnwritableSpoolIsToldAndNoPrintProgramRuns) {
   EXPECT_NE(c.told[0].find("kelprint.tmp"), std::string::npos);
 }
 
+TEST(IssuingRun, SettingsThatCannotBeRightRefuseTheCycleInTheSessionLanguage) {
+  DemoOffice office(demo::BuildDemoRecords({}), "20261201", "SPA");
+  const std::string tora = office.dir().Read("Tora.ini");
+  office.dir().Write("Tora.ini", "[Iva0]\r\nLocals=1e308\r\n" + tora);
+  ASSERT_TRUE(office.Start());
+  Cycle c = RunCycle(office::SelectionFromScreen(), true);
+  EXPECT_EQ(c.outcome, CycleOutcome::kSettingsRefused);
+  EXPECT_EQ(c.told, std::vector<std::string>{"VALOR NO V\xB5LIDO [Iva0] Locals=1e308 EN " +
+                                             office.Root() + "Tora.ini"});
+  EXPECT_EQ(c.summary.receipts, 0);
+  EXPECT_EQ(office.Spool(), "");  // no spool opened, no print program started
+}
+
 TEST(IssuingRun, MissingPrintProgramIsToldNotSkipped) {
   DemoOffice office;
   ASSERT_TRUE(office.Start());

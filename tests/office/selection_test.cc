@@ -90,5 +90,19 @@ TEST_F(SelectionTest, IncompleteSelectionsAreRefused) {
   EXPECT_EQ(SelectionProblem(SelectionFromScreen()), "");
 }
 
+TEST_F(SelectionTest, IssueDateThatIsNoCalendarDateIsRefused) {
+  // Presets from a terminal file whose working date is no day of the calendar.
+  for (const char* working : {"20260230", "99999999", "20261300"}) {
+    config::Settings().WorkingDate = format::PackDigits(working);
+    PresetSelection();
+    EXPECT_EQ(SelectionProblem(SelectionFromScreen()), "DATA D'EMISSI\xE0 NO V\xB7LIDA") << working;
+  }
+  config::Settings().WorkingDate.clear();  // no terminal file
+  PresetSelection();
+  EXPECT_EQ(SelectionProblem(SelectionFromScreen()), "CAP DATA D'EMISSI\xE0");
+  Set(1, "29/2/2028");
+  EXPECT_EQ(SelectionProblem(SelectionFromScreen()), "");
+}
+
 }  // namespace
 }  // namespace office
