@@ -12,6 +12,7 @@
 #include "issuing/receipt.h"
 #include "office/receipt_settings.h"
 #include "platform/console.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "print/spool.h"
 #include "records/record_reads.h"
@@ -104,17 +105,12 @@ void HandleOwner(OwnerWalk& walk) {
   }
 }
 
-// A message of the run in the session language: Catalan, Spanish,
-// Galician, Aranese.
-std::string InLanguage(const char* cat, const char* spa, const char* glg, const char* oci) {
-  const std::string& language = config::Settings().SessionLanguage;
-  if (language == "SPA") return spa;
-  if (language == "GLG") return glg;
-  if (language == "OCI") return oci;
-  return cat;
-}
-
 }  // namespace
+
+std::string PrintProgramPath() {
+  const std::string& folder = config::Settings().ExeDir;
+  return (folder.empty() ? platform::ProgramFolder() : folder) + "KELPRINT";
+}
 
 IssueSummary IssueSelection(const office::Selection& s) {
   IssueSummary summary;
@@ -127,32 +123,6 @@ IssueSummary IssueSelection(const office::Selection& s) {
     records::SkipRecords(kOwnerFile, 1, status);
   }
   return summary;
-}
-
-std::string SpoolFailedMessage() {
-  return InLanguage("NO ES POT ESCRIURE EL FITXER D'IMPRESSI\xE0 ",
-                    "NO SE PUEDE ESCRIBIR EL FICHERO DE IMPRESI\xE0N ",
-                    "NOM SE PODE ESCREBER O FICHEIRO DE IMPRESI\xE0N ",
-                    "NON SE P\xD2T ESCRIUER ETH FICH\xD4R D'IMPRESSION ") +
-         print::SpoolPath();
-}
-
-std::string PrinterFailedMessage() {
-  return InLanguage("NO ES POT EXECUTAR EL PROGRAMA D'IMPRESSI\xE0 ",
-                    "NO SE PUEDE EJECUTAR EL PROGRAMA DE IMPRESI\xE0N ",
-                    "NOM SE PODE EXECUTAR O PROGRAMA DE IMPRESI\xE0N ",
-                    "NON SE P\xD2T EXECUTAR ETH PROGRAMA D'IMPRESSION ") +
-         config::Settings().ExeDir + "KELPRINT";
-}
-
-std::string LeftOutMessage(const std::vector<std::string>& units) {
-  std::string text = InLanguage("SENSE REBUT (CLASSE D'IVA DEL PROPIETARI DESCONEGUDA): ",
-                                "SIN RECIBO (CLASE DE IVA DEL PROPIETARIO DESCONOCIDA): ",
-                                "SEN RECIBO (CLASE DE IVE DO PROPIETARIO DESCO\xA5"
-                                "ECIDA): ",
-                                "SENSE REBUT (CLASSA D'IVA DETH PROPRIETARI DESCONEGUDA): ");
-  for (size_t i = 0; i < units.size(); ++i) text += (i == 0 ? "" : ", ") + units[i];
-  return text;
 }
 
 void ShowOperatorMessage(const std::string& text) {
@@ -170,7 +140,10 @@ void IssueReceipts() {
     screens::InputScreen(1, 0, 0, key);
     if (key == 27) return;
     IssueSummary summary;
-    RunIssuingCycle(office::CurrentSelection(), true, ShowOperatorMessage, &summary);
+    if (RunIssuingCycle(office::CurrentSelection(), true, ShowOperatorMessage, &summary) ==
+        CycleOutcome::kPrinted) {
+      ShowOperatorMessage(CycleDoneMessage(summary));
+    }
   }
 }
 
@@ -191,8 +164,11 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     return CycleOutcome::kSpoolFailed;
   }
   if (!startPrinter) return CycleOutcome::kNotPrinted;
-  if (platform::RunProgram(config::Settings().ExeDir + "KELPRINT", {}) < 0) {
-    tell(PrinterFailedMessage());
+  // The print program's own lines are kept for the messages: on the
+  // terminal they would land on the screen the program hides.
+  const int status = platform::RunCollectingOutput(PrintProgramPath(), {}, &summary->printerOutput);
+  if (status != 0) {
+    tell(PrinterFailedMessage(status, summary->printerOutput));
     return CycleOutcome::kPrinterFailed;
   }
   return CycleOutcome::kPrinted;
