@@ -39,8 +39,9 @@ void ResetSelection();
 Selection SelectionFromScreen();
 
 // Empty when the selection can be issued; otherwise why not, in Catalan (to
-// be translated): the first unit lies after the last, no concept or no form
-// is switched on.
+// be translated): the first unit lies after the last, a form switched on
+// has its first collection code above its last, no concept or no form is
+// switched on.
 std::string SelectionProblem(const Selection& s);
 
 }  // namespace office

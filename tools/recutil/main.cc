@@ -2,6 +2,7 @@
 // readable key descriptions, creates, loads, saves and describes record
 // files, and holds locks for testing lock waits.
 #include <CLI/CLI.hpp>
+#include <cstdio>
 #include <string>
 
 #include "commands.h"
@@ -62,7 +63,25 @@ int main(int argc, char** argv) {
   lock->add_flag("--exclusive", exclusive, "open the file exclusively instead of locking a record");
   lock->add_option("--seconds", seconds, "how long to hold the lock (default 10)");
 
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // Help ends with 0; every mistake with 2, and the commands there are.
+    if (e.get_exit_code() == 0) return app.exit(e);
+    std::string commands;
+    bool known = argc < 2 || argv[1][0] == '-';
+    for (const CLI::App* c : app.get_subcommands({})) {
+      commands += " " + c->get_name();
+      known = known || c->get_name() == argv[1];
+    }
+    if (known) {
+      app.exit(e);
+    } else {
+      std::fprintf(stderr, "recutil: unknown command %s\n", argv[1]);
+    }
+    std::fprintf(stderr, "recutil: the commands are:%s\n", commands.c_str());
+    return 2;
+  }
   if (*dict) return recutil::MakeDictionary(description, dictionary);
   if (*create) return recutil::CreateFromDictionary(dictionary, file, replace);
   if (*load) return recutil::LoadRecords(file, sequential, replace, progress);
