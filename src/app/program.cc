@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "app/terminal_notice.h"
 #include "config/company.h"
 #include "config/settings.h"
 #include "console/popups.h"
@@ -16,6 +17,7 @@
 #include "platform/current_dir.h"
 #include "platform/headless_console.h"
 #include "platform/paths.h"
+#include "platform/terminal_render.h"
 #include "platform/terminal_console.h"
 #include "records/open_file.h"
 #include "records/record_reads.h"
@@ -126,6 +128,7 @@ int RunProgram(const RunOptions& options) {
   }
   // The screen is needed from here on: a record file that cannot be opened
   // says so on it and waits for a key.
+  platform::SetTooSmallNotice(TooSmallNotice);
   if (!options.batch && !platform::UseTerminalConsole()) {
     TellOnStandardError("the selection screen needs a terminal; use --batch to issue without one");
     return kStartFailureExitCode;

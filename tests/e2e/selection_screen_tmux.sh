@@ -31,6 +31,16 @@ keys() { for k in "$@"; do tmux_ send-keys "$k"; sleep 0.1; done; }
 expect "EMISSIÓ DE REBUTS"
 expect "CONCEPTES A EMETRE :"
 expect "01 - Lloguer"
+# Too small a terminal: a notice in the session language, wrapped at
+# spaces, and no key acts on the hidden screen until it fits again.
+tmux_ resize-window -x 30 -y 10
+expect "El terminal fa 30 x 10; aquest"
+expect "mínim 80 columnes x 25 files."
+keys Escape Escape
+sleep 0.3
+tmux_ resize-window -x 80 -y 25
+expect "EMISSIÓ DE REBUTS"
+[ ! -e "$work/exit" ] || { echo "FAIL: a key acted on the hidden screen"; exit 1; }
 # A new issue date puts its month into the period field.
 keys "1/3/2027" Enter
 expect "Període ..................:   3"
