@@ -8,8 +8,10 @@ int main(int argc, char** argv) {
       "QANTIRES - issues the periodic receipts (rents and service charges) of the\n"
       "units a property-administration office administers.\n"
       "The installation comes from the environment the office's menu prepares:\n"
-      "KELROOT (installation root), KELEXE (programs, KELPRINT among them),\n"
-      "KELTMP (the operator's session folder)."};
+      "KELROOT (installation root), KELEXE (programs, KELPRINT among them;\n"
+      "without it KELPRINT is taken beside qantires, never from PATH),\n"
+      "KELTMP (the operator's session folder).\n"
+      "Mistakes in the options exit with 2."};
   app::RunOptions options;
   issuing::BatchOptions& b = options.selection;
   app.add_flag("--batch", options.batch,

@@ -62,13 +62,13 @@ std::string PrinterFailedMessage(int status, const std::string& output) {
            program;
   }
   return InLanguage("EL PROGRAMA D'IMPRESSI\xE0 HA FALLAT (",
-                    "EL PROGRAMA DE IMPRESI\xE0N HA FALLADO (", "O PROGRAMA DE IMPRESI\xE0N FALLOU (",
-                    "ETH PROGRAMA D'IMPRESSION A FALHAT (") +
+                    "EL PROGRAMA DE IMPRESI\xE0N HA FALLADO (",
+                    "O PROGRAMA DE IMPRESI\xE0N FALLOU (", "ETH PROGRAMA D'IMPRESSION A FALHAT (") +
          std::to_string(status) + "): " + LastLine(output) + " " +
-         InLanguage("EL FITXER D'IMPRESSI\xE0 ES CONSERVA: ",
-                    "EL FICHERO DE IMPRESI\xE0N SE CONSERVA: ",
-                    "O FICHEIRO DE IMPRESI\xE0N CONS\x90RVASE: ",
-                    "ETH FICH\xD4R D'IMPRESSION SE CONSERVE: ") +
+         InLanguage(
+             "EL FITXER D'IMPRESSI\xE0 ES CONSERVA: ", "EL FICHERO DE IMPRESI\xE0N SE CONSERVA: ",
+             "O FICHEIRO DE IMPRESI\xE0N CONS\x90RVASE: ",
+             "ETH FICH\xD4R D'IMPRESSION SE CONSERVE: ") +
          platform::Utf8ToCp850(platform::NativePath(print::SpoolPath()));
 }
 
