@@ -160,9 +160,9 @@ int RunBatchCycle(const BatchOptions& options,
   if (outcome == CycleOutcome::kSettingsRefused || outcome == CycleOutcome::kRecordsFailed) {
     return kBatchInstallationFailed;
   }
-  const std::string total = format::Trim(format::FormatAmount("ZZZ,ZZZ,ZZZ,ZZ9", summary.total));
   std::printf("%d receipts issued, total %s EUR\n", summary.receipts,
-              platform::Cp850ToUtf8(total).c_str());
+              platform::Cp850ToUtf8(TotalText(summary.total)).c_str());
+  if (outcome == CycleOutcome::kPrinted) std::fputs(summary.printerOutput.c_str(), stdout);
   return outcome == CycleOutcome::kPrinted || outcome == CycleOutcome::kNotPrinted
              ? kBatchIssued
              : kBatchCycleFailed;

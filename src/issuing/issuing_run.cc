@@ -13,6 +13,7 @@
 #include "office/receipt_settings.h"
 #include "platform/btrcall.h"
 #include "platform/console.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "print/spool.h"
 #include "records/open_file.h"
@@ -127,17 +128,12 @@ void HandleOwner(OwnerWalk& walk) {
   }
 }
 
-// A message of the run in the session language: Catalan, Spanish,
-// Galician, Aranese.
-std::string InLanguage(const char* cat, const char* spa, const char* glg, const char* oci) {
-  const std::string& language = config::Settings().SessionLanguage;
-  if (language == "SPA") return spa;
-  if (language == "GLG") return glg;
-  if (language == "OCI") return oci;
-  return cat;
-}
-
 }  // namespace
+
+std::string PrintProgramPath() {
+  const std::string& folder = config::Settings().ExeDir;
+  return (folder.empty() ? platform::ProgramFolder() : folder) + "KELPRINT";
+}
 
 IssueSummary IssueSelection(const office::Selection& s) {
   IssueSummary summary;
@@ -151,48 +147,6 @@ IssueSummary IssueSelection(const office::Selection& s) {
   }
   Faulty(summary, kOwnerFile, status, false);
   return summary;
-}
-
-std::string SpoolFailedMessage() {
-  return InLanguage("NO ES POT ESCRIURE EL FITXER D'IMPRESSI\xE0 ",
-                    "NO SE PUEDE ESCRIBIR EL FICHERO DE IMPRESI\xE0N ",
-                    "NOM SE PODE ESCREBER O FICHEIRO DE IMPRESI\xE0N ",
-                    "NON SE P\xD2T ESCRIUER ETH FICH\xD4R D'IMPRESSION ") +
-         print::SpoolPath();
-}
-
-std::string PrinterFailedMessage() {
-  return InLanguage("NO ES POT EXECUTAR EL PROGRAMA D'IMPRESSI\xE0 ",
-                    "NO SE PUEDE EJECUTAR EL PROGRAMA DE IMPRESI\xE0N ",
-                    "NOM SE PODE EXECUTAR O PROGRAMA DE IMPRESI\xE0N ",
-                    "NON SE P\xD2T EXECUTAR ETH PROGRAMA D'IMPRESSION ") +
-         config::Settings().ExeDir + "KELPRINT";
-}
-
-std::string LeftOutMessage(const std::vector<std::string>& units) {
-  std::string text = InLanguage("SENSE REBUT (CLASSE D'IVA DEL PROPIETARI DESCONEGUDA): ",
-                                "SIN RECIBO (CLASE DE IVA DEL PROPIETARIO DESCONOCIDA): ",
-                                "SEN RECIBO (CLASE DE IVE DO PROPIETARIO DESCO\xA5"
-                                "ECIDA): ",
-                                "SENSE REBUT (CLASSA D'IVA DETH PROPRIETARI DESCONEGUDA): ");
-  for (size_t i = 0; i < units.size(); ++i) text += (i == 0 ? "" : ", ") + units[i];
-  return text;
-}
-
-std::string SettingsMessage(const office::SettingsProblem& problem) {
-  using Kind = office::SettingsProblem::Kind;
-  if (problem.kind == Kind::kUnreadable) {
-    return InLanguage("NO ES POT LLEGIR EL FITXER ", "NO SE PUEDE LEER EL FICHERO ",
-                      "NOM SE PODE LER O FICHEIRO ", "NON SE P\xD2T LEGIR ETH FICH\xD4R ") +
-           problem.file;
-  }
-  const std::string in = InLanguage(" A ", " EN ", " EN ", " EN ");
-  if (problem.kind == Kind::kMissing) {
-    return InLanguage("FALTA ", "FALTA ", "FALTA ", "MANCA ") + problem.what + in + problem.file;
-  }
-  return InLanguage("VALOR NO V\xB7LID ", "VALOR NO V\xB5LIDO ", "VALOR NON V\xB5LIDO ",
-                    "VALOR NON VALID ") +
-         problem.what + in + problem.file;
 }
 
 void ShowOperatorMessage(const std::string& text) {
@@ -210,7 +164,10 @@ void IssueReceipts() {
     screens::InputScreen(1, 0, 0, key);
     if (key == 27) return;
     IssueSummary summary;
-    RunIssuingCycle(office::CurrentSelection(), true, ShowOperatorMessage, &summary);
+    if (RunIssuingCycle(office::CurrentSelection(), true, ShowOperatorMessage, &summary) ==
+        CycleOutcome::kPrinted) {
+      ShowOperatorMessage(CycleDoneMessage(summary));
+    }
   }
 }
 
@@ -242,8 +199,11 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     return CycleOutcome::kSpoolFailed;
   }
   if (!startPrinter) return CycleOutcome::kNotPrinted;
-  if (platform::RunProgram(config::Settings().ExeDir + "KELPRINT", {}) < 0) {
-    tell(PrinterFailedMessage());
+  // The print program's own lines are kept for the messages: on the
+  // terminal they would land on the screen the program hides.
+  const int status = platform::RunCollectingOutput(PrintProgramPath(), {}, &summary->printerOutput);
+  if (status != 0) {
+    tell(PrinterFailedMessage(status, summary->printerOutput));
     return CycleOutcome::kPrinterFailed;
   }
   return CycleOutcome::kPrinted;

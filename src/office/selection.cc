@@ -65,6 +65,11 @@ std::string SelectionProblem(const Selection& s) {
   std::string dateProblem = IssueDateProblem(s.issueDate);
   if (!dateProblem.empty()) return dateProblem;
   if (s.unitLow > s.unitHigh) return "EL PRIMER DEPARTAMENT \x90S POSTERIOR A L'\xE9LTIM";
+  for (int form = 0; form < 3; ++form) {
+    if (s.formOn[form] && s.codeLow[form] > s.codeHigh[form]) {
+      return "EL PRIMER CODI DE COBRAMENT \x90S POSTERIOR A L'\xE9LTIM";
+    }
+  }
   if (std::none_of(s.conceptOn.begin(), s.conceptOn.end(), [](bool b) { return b; })) {
     return "CAP CONCEPTE A EMETRE";
   }

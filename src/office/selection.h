@@ -40,8 +40,9 @@ Selection SelectionFromScreen();
 
 // Empty when the selection can be issued; otherwise why not, in Catalan (to
 // be translated): no issue date or one that is no calendar date (checked as
-// a typed date is), the first unit lies after the last, no concept or no
-// form is switched on.
+// a typed date is), the first unit lies after the last, a form switched on
+// has its first collection code above its last, no concept or no form is
+// switched on.
 std::string SelectionProblem(const Selection& s);
 
 // The part of SelectionProblem about the packed issue date alone: empty

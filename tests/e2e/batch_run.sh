@@ -73,6 +73,24 @@ else
 fi
 kill "$holder"; wait "$holder" 2>/dev/null
 
+# A print program that fails: exit 3 with its reason, and the spool stays.
+mkdir -p "$work/failing" "$work/path"
+printf '#!/bin/sh\necho "kelprint: cannot create /full/rebuts.pdf" >&2\nexit 1\n' >"$work/failing/kelprint"
+chmod +x "$work/failing/kelprint"
+rm -f "$root/session/kelprint.tmp"
+check "failing print program" 3 "HA FALLAT (1): kelprint: cannot create /full/rebuts.pdf" -- \
+  run "$work/failing/" --batch
+[ -s "$root/session/kelprint.tmp" ] && passes=$((passes + 1)) ||
+  { echo "FAIL: the spool of a failed print is gone"; failures=$((failures + 1)); }
+# Without KELEXE the print program beside qantires runs, never one in PATH.
+printf '#!/bin/sh\ntouch "%s/path/ran"\n' "$work" >"$work/path/KELPRINT"
+cp "$work/path/KELPRINT" "$work/path/kelprint"
+chmod +x "$work/path/KELPRINT" "$work/path/kelprint"
+check "print program beside qantires" 0 "written to $root/session/rebuts.pdf" -- \
+  env -u KELEXE PATH="$work/path:$PATH" KELROOT="$root/" KELTMP="$root/session/" \
+  "$bin/qantires" --batch
+[ ! -e "$work/path/ran" ] && passes=$((passes + 1)) ||
+  { echo "FAIL: a print program from PATH ran"; failures=$((failures + 1)); }
 rm "$root/DADES/CobramV.dat" "$root/ddf/CobramV.xdf"
 check "missing record file" 1 "NO ES POT ACCEDIR AL FITXER $root/DADES\CobramV (12)" -- \
   run "$bin/" --batch

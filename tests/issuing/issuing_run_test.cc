@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "../support/demo_office.h"
 #include "config/settings.h"
@@ -212,6 +214,40 @@ TEST(IssuingRun, MissingPrintProgramIsToldNotSkipped) {
   EXPECT_EQ(c.outcome, CycleOutcome::kPrinterFailed);
   ASSERT_EQ(c.told.size(), 1u);
   EXPECT_NE(c.told[0].find("KELPRINT"), std::string::npos);
+}
+
+// A stand-in print program in the office's bin folder (KELEXE).
+void WritePrintProgram(const DemoOffice& office, const std::string& script) {
+  const std::string path = office.Root() + "bin/kelprint";
+  std::filesystem::create_directories(office.Root() + "bin");
+  std::ofstream(path) << "#!/bin/sh\n" << script << "\n";
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+}
+
+TEST(IssuingRun, FailingPrintProgramIsToldWithItsReasonAndTheSpoolStays) {
+  DemoOffice office;
+  ASSERT_TRUE(office.Start());
+  WritePrintProgram(office, "echo 'kelprint: cannot create /full/rebuts.pdf' >&2; exit 4");
+  Cycle c = RunCycle(office::SelectionFromScreen(), true);
+  EXPECT_EQ(c.outcome, CycleOutcome::kPrinterFailed);
+  ASSERT_EQ(c.told.size(), 1u);
+  EXPECT_EQ(c.told[0],
+            "EL PROGRAMA D'IMPRESSI\xE0 HA FALLAT (4): kelprint: cannot create /full/rebuts.pdf "
+            "EL FITXER D'IMPRESSI\xE0 ES CONSERVA: " +
+                office.Root() + "session/kelprint.tmp");
+  EXPECT_EQ(office.Spool().substr(0, 18), "DEVICErebuts.pdf\r\n");
+}
+
+TEST(IssuingRun, PrintedCycleEndsWithItsCountTotalAndDestination) {
+  DemoOffice office(demo::BuildDemoRecords({}), "20261201", "SPA");
+  ASSERT_TRUE(office.Start());
+  WritePrintProgram(office, "echo 'kelprint: 9 page(s) written to /srv/rebuts.pdf'");
+  Cycle c = RunCycle(office::SelectionFromScreen(), true);
+  EXPECT_EQ(c.outcome, CycleOutcome::kPrinted);
+  EXPECT_TRUE(c.told.empty());
+  EXPECT_EQ(CycleDoneMessage(c.summary),
+            "9 RECIBOS EMITIDOS, TOTAL 11.264,02 EUR, ENVIADOS A: /srv/rebuts.pdf");
+  EXPECT_EQ(CycleDoneMessage(IssueSummary{}), "NO HAY RECIBOS A EMITIR");
 }
 
 }  // namespace

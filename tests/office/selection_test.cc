@@ -88,6 +88,14 @@ TEST_F(SelectionTest, IncompleteSelectionsAreRefused) {
   EXPECT_NE(SelectionProblem(SelectionFromScreen()), "");
   Set(13, "S");
   EXPECT_EQ(SelectionProblem(SelectionFromScreen()), "");
+  // Collection codes 9 to 1: refused for a form that is on, not for one off.
+  Set(14, "9 ");
+  Set(15, "1 ");
+  EXPECT_EQ(SelectionProblem(SelectionFromScreen()),
+            "EL PRIMER CODI DE COBRAMENT \x90S POSTERIOR A L'\xE9LTIM");
+  Set(10, "S");
+  Set(13, "N");
+  EXPECT_EQ(SelectionProblem(SelectionFromScreen()), "");
 }
 
 TEST_F(SelectionTest, IssueDateThatIsNoCalendarDateIsRefused) {

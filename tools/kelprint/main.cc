@@ -37,11 +37,17 @@ int main(int argc, char** argv) {
   app.add_option("--spool", spool, "spool file to read")->capture_default_str();
   app.add_option("--pdf", pdf, "write the pages to this PDF file");
   app.add_option("--text", text, "write the pages to this text file (UTF-8)");
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // Help ends with 0; every mistake in the options with 2.
+    return app.exit(e) == 0 ? 0 : 2;
+  }
 
   std::string contents;
   if (!platform::ReadWholeFile(spool, &contents)) {
-    std::fprintf(stderr, "kelprint: cannot read the spool file %s\n", spool.c_str());
+    std::fprintf(stderr, "kelprint: cannot read the spool file %s\n",
+                 platform::NativePath(spool).c_str());
     return 1;
   }
   kelprint::Document doc = kelprint::LayOutSpool(contents);

@@ -97,7 +97,25 @@ int main(int argc, char** argv) {
   exportFiles->add_option("root", root, "installation root (holds DADES)")->required();
   exportFiles->add_option("folder", folder, "folder to write the NAME.seq files into")->required();
 
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // Help ends with 0; every mistake with 2, and the commands there are.
+    if (e.get_exit_code() == 0) return app.exit(e);
+    std::string commands;
+    bool known = argc < 2 || argv[1][0] == '-';
+    for (const CLI::App* c : app.get_subcommands({})) {
+      commands += " " + c->get_name();
+      known = known || c->get_name() == argv[1];
+    }
+    if (known) {
+      app.exit(e);
+    } else {
+      std::fprintf(stderr, "recutil: unknown command %s\n", argv[1]);
+    }
+    std::fprintf(stderr, "recutil: the commands are:%s\n", commands.c_str());
+    return 2;
+  }
   if (*import) {
     return Report(recutil::ImportOffice(root, folder, replace), "no ddf/*.xdf under " + root);
   }
