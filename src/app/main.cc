@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
       "The installation comes from the environment the office's menu prepares:\n"
       "KELROOT (installation root), KELEXE (programs, KELPRINT among them),\n"
       "KELTMP (the operator's session folder)."};
+  app.set_version_flag("--version", "qantires " QT_VERSION);
   app::RunOptions options;
   issuing::BatchOptions& b = options.selection;
   app.add_flag("--batch", options.batch,
