@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
       "without it KELPRINT is taken beside qantires, never from PATH),\n"
       "KELTMP (the operator's session folder).\n"
       "Mistakes in the options exit with 2."};
+  app.set_version_flag("--version", "qantires " QT_VERSION);
   app::RunOptions options;
   issuing::BatchOptions& b = options.selection;
   app.add_flag("--batch", options.batch,

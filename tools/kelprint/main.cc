@@ -32,6 +32,7 @@ bool EndsWithCaseless(const std::string& text, const std::string& suffix) {
 
 int main(int argc, char** argv) {
   CLI::App app{"KELPRINT - prints the spool file of QANTIRES (kelprint.tmp in KELTMP) as PDF or text."};
+  app.set_version_flag("--version", "kelprint " QT_VERSION);
   std::string spool = SessionFolder() + "kelprint.tmp";
   std::string pdf, text;
   app.add_option("--spool", spool, "spool file to read")->capture_default_str();

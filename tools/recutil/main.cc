@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
       "  recutil dictionary owners.keys ROOT/ddf/PropietV.xdf\n"
       "  recutil create ROOT/ddf/PropietV.xdf ROOT/DADES/PropietV.dat\n"
       "  recutil load ROOT/DADES/PropietV.dat owners.seq"};
+  app.set_version_flag("--version", "recutil " QT_VERSION);
   app.require_subcommand(1);
 
   std::string description, dictionary, file, sequential, root, folder;
