@@ -29,6 +29,12 @@ int main(int argc, char** argv) {
   app.add_option("--concepts", b.concepts,
                  "concepts to include, 1 to 14, e.g. 1-10,12 "
                  "(default all)");
+  app.add_option("--remittance", b.remittance,
+                 "also write the bank remittance (SEPA direct debits of the domiciled "
+                 "receipts) to this file");
+  app.add_option("--collection-date", b.collectionDate,
+                 "collection date of the remittance, as typed on the screen "
+                 "(default: the issue date)");
   bool noPrint = false;
   app.add_flag("--no-print", noPrint, "leave the spool file and do not start KELPRINT");
   CLI11_PARSE(app, argc, argv);

@@ -13,6 +13,7 @@
 #include "office/screen_form.h"
 #include "office/selection.h"
 #include "platform/cp850.h"
+#include "remittance/cycle.h"
 
 namespace issuing {
 namespace {
@@ -114,6 +115,7 @@ std::string ApplyBatchOptions(const BatchOptions& o) {
     if (problem.empty()) problem = TypeCodes(bound);
   }
   if (problem.empty() && !o.concepts.empty()) problem = TypeConcepts(o.concepts);
+  if (problem.empty()) problem = remittance::SetOverrides(o.remittance, o.collectionDate);
   return problem;
 }
 

@@ -21,6 +21,8 @@ struct BatchOptions {
   std::vector<std::string> codes;  // collection-code bounds: "B:5-7"
   std::string concepts;  // concepts switched on: "1-10,12"
   bool print = true;     // start the print program after the cycle
+  std::string remittance;      // write the remittance to this file
+  std::string collectionDate;  // the remittance's collection date, as typed
 };
 
 // Exit codes of a batch run.

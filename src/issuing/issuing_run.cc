@@ -8,6 +8,7 @@
 #include "format/dates.h"
 #include "format/packed.h"
 #include "format/text.h"
+#include "issuing/domiciled.h"
 #include "issuing/layouts.h"
 #include "issuing/receipt.h"
 #include "office/receipt_settings.h"
@@ -81,6 +82,9 @@ void HandleUnit(OwnerWalk& walk, int vatClass) {
   ComputeAddress(areas.property, areas.unit, r);
   r.domiciled = unit.CollectionForm() == 'B' && IsDomiciled(unit.Key());
   PrintReceipt({r, s.issueDate});
+  if (r.domiciled && remittance::RemittanceWanted()) {
+    walk.summary.domiciled.push_back(DomiciledOf(r, s));
+  }
   ++walk.summary.receipts;
   walk.summary.total += r.Total();
 }
@@ -190,6 +194,7 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     tell(SpoolFailedMessage());
     return CycleOutcome::kSpoolFailed;
   }
+  summary->remittance = remittance::WriteCycleRemittance(summary->domiciled, s.issueDate, tell);
   if (!startPrinter) return CycleOutcome::kNotPrinted;
   if (platform::RunProgram(config::Settings().ExeDir + "KELPRINT", {}) < 0) {
     tell(PrinterFailedMessage());

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "office/selection.h"
+#include "remittance/cycle.h"
 
 namespace issuing {
 
@@ -30,6 +31,10 @@ struct IssueSummary {
   // for the property is neither 0 nor 1 (no rate is defined for it): the
   // property and unit numbers, "0012.0003".
   std::vector<std::string> leftOut;
+  // The domiciled receipts, kept when the cycle writes a remittance, and
+  // what became of it.
+  std::vector<remittance::DomiciledReceipt> domiciled;
+  remittance::RemittanceResult remittance;
 };
 
 // Prints the receipts of the selection into the open spool.
@@ -46,7 +51,8 @@ enum class CycleOutcome { kPrinted, kSpoolFailed, kPrinterFailed, kNotPrinted };
 // (when startPrinter) runs ExeDir + "KELPRINT" and waits for it.  A spool
 // that cannot be written, a print program that cannot be started and units
 // left out are told through `tell`; no print program is started on a
-// broken spool.
+// broken spool.  A printed cycle then writes its remittance, when one is
+// wanted.
 CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
                              const OperatorMessage& tell, IssueSummary* summary);
 

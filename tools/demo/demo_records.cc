@@ -469,6 +469,77 @@ const UnitData kUnits[] = {
      "40444555-P",
      "ES30 3025 0001 1914 3333 4444",
      ""},
+    // Yearly in arrears, due in December only: domiciled receipts for the
+    // bank remittance, with a good account, none, and one typed in lower case.
+    {6,
+     2,
+     "Çanovas Núñez*Iñaki",
+     "2n",
+     "",
+     "",
+     "",
+     "",
+     "",
+     false,
+     0,
+     'B',
+     1,
+     12,
+     "",
+     {52000, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     'V',
+     "40666777-Q",
+     "ES91 2100 0418 4502 0005 1332",
+     "P"},
+    {6,
+     3,
+     "Pérez Gómez*Àngela",
+     "3r",
+     "",
+     "",
+     "",
+     "",
+     "",
+     false,
+     0,
+     'B',
+     1,
+     12,
+     "",
+     {48000, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     'V',
+     "40777888-R",
+     "",
+     "D"},
+    {6,
+     4,
+     "Ferrer i Bosch*Joan",
+     "4t",
+     "",
+     "",
+     "",
+     "",
+     "",
+     false,
+     0,
+     'B',
+     1,
+     12,
+     "",
+     {45500, 2500, 0, 0, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     'V',
+     "40888999-S",
+     "es60 0049 1500 0512 3456 7892",
+     "CP"},
 };
 
 std::string OwnerRecord(const OwnerData& o) {
@@ -542,6 +613,10 @@ std::string MandateRecord(const std::string& unitKey, int sequence, char kind) {
   return Bytes(a);
 }
 
+// The units the generated office copies: the demo units of the first six
+// properties, so that units added later leave the benchmarks' office as it was.
+constexpr int kBulkPatterns = 13;
+
 // Generated owners for benchmarks: each with its own properties and units,
 // cycling through periodicities (or all monthly), timing letters and forms.
 void AddBulk(const BulkSize& bulk, RecordFile& owners, RecordFile& properties, RecordFile& units,
@@ -563,7 +638,7 @@ void AddBulk(const BulkSize& bulk, RecordFile& owners, RecordFile& properties, R
       pd.number = property;
       properties.records.push_back(PropertyRecord(pd));
       for (int u = 1; u <= perProperty; ++u) {
-        UnitData ud = kUnits[(property + u) % 13];
+        UnitData ud = kUnits[(property + u) % kBulkPatterns];
         ud.property = property;
         ud.unit = u;
         ud.periodicity = bulk.monthlyOnly ? 1 : periodicities[(property + u) % 9];
