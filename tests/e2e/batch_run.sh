@@ -32,7 +32,7 @@ else
 fi
 check "bank receipts only" 0 "9 receipts issued" -- run "$bin/" --batch --forms B --no-print
 check "one property" 0 "4 receipts issued" -- run "$bin/" --batch --from 1 --to 1 --no-print
-check "rent only, in March" 0 "7 receipts issued, total 8.376,00 EUR" -- \
+check "rent only, in March" 0 "10 receipts issued, total 9.831,00 EUR" -- \
   run "$bin/" --batch --date 1/3/2027 --concepts 1 --no-print
 check "remittance" 0 "REMESA ESCRITA: 2 REBUTS" -- \
   run "$bin/" --batch --no-print --remittance "$work/remesa.xml"
