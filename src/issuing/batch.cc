@@ -135,9 +135,14 @@ int RunBatchCycle(const BatchOptions& options,
   const std::string total = format::Trim(format::FormatAmount("ZZZ,ZZZ,ZZZ,ZZ9", summary.total));
   std::printf("%d receipts issued, total %s EUR\n", summary.receipts,
               platform::Cp850ToUtf8(total).c_str());
-  return outcome == CycleOutcome::kPrinted || outcome == CycleOutcome::kNotPrinted
-             ? kBatchIssued
-             : kBatchCycleFailed;
+  if (outcome != CycleOutcome::kPrinted && outcome != CycleOutcome::kNotPrinted) {
+    return kBatchCycleFailed;
+  }
+  const remittance::RemittanceOutcome r = summary.remittance.outcome;
+  return r == remittance::RemittanceOutcome::kRefused ||
+                 r == remittance::RemittanceOutcome::kWriteFailed
+             ? kBatchRemittanceFailed
+             : kBatchIssued;
 }
 
 }  // namespace issuing

@@ -29,6 +29,9 @@ struct BatchOptions {
 inline constexpr int kBatchIssued = 0;
 inline constexpr int kBatchBadOptions = 2;
 inline constexpr int kBatchCycleFailed = 3;
+// The receipts were issued but the remittance asked for was refused or
+// could not be written.
+inline constexpr int kBatchRemittanceFailed = 4;
 
 // Writes the overrides into screen 1.  Empty when they are sound; otherwise
 // what is wrong with them.

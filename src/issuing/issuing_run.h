@@ -51,8 +51,9 @@ enum class CycleOutcome { kPrinted, kSpoolFailed, kPrinterFailed, kNotPrinted };
 // (when startPrinter) runs ExeDir + "KELPRINT" and waits for it.  A spool
 // that cannot be written, a print program that cannot be started and units
 // left out are told through `tell`; no print program is started on a
-// broken spool.  A printed cycle then writes its remittance, when one is
-// wanted.
+// broken spool.  Once the spool is written, the cycle writes the bank
+// remittance of its domiciled receipts when one is wanted
+// (remittance/cycle.h).
 CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
                              const OperatorMessage& tell, IssueSummary* summary);
 

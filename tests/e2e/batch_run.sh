@@ -44,6 +44,8 @@ else
 fi
 check "remittance, collection date passed" 0 "0006.0002 (DATA DE COBRAMENT PASSADA)" -- \
   run "$bin/" --batch --no-print --remittance "$work/late.xml" --collection-date 30/11/2026
+check "remittance that cannot be written" 4 "NO ES POT ESCRIURE LA REMESA" -- \
+  run "$bin/" --batch --no-print --remittance "$work/no/such/folder/r.xml"
 check "remittance, bad collection date" 2 "not a valid collection date" -- \
   run "$bin/" --batch --remittance "$work/bad.xml" --collection-date 31/11/2026
 check "bad forms" 2 "forms are letters of ABF" -- run "$bin/" --batch --forms XYZ

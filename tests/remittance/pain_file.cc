@@ -5,6 +5,7 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include <cstdlib>
 #include <map>
 #include <regex>
 
