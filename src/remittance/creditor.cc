@@ -43,7 +43,7 @@ Creditor CreditorFromSettings(std::vector<std::string>* problems) {
   if (!c.bic.empty() && !IsValidBic(c.bic)) problems->push_back("[Remesa] BIC");
   if (!IsIsoDate(c.signatureDate)) problems->push_back("[Remesa] DataMandat");
   if (!IsSequenceType(c.sequenceType)) problems->push_back("[Remesa] Sequencia");
-  if (SepaText(c.name, 70).empty()) problems->push_back("[Empresa] Linia1");
+  if (SepaText(c.name, kNameLength).empty()) problems->push_back("[Empresa] Linia1");
   return c;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "config/settings.h"
 #include "format/dates.h"
@@ -16,6 +17,7 @@
 #include "remittance/creditor.h"
 #include "remittance/document.h"
 #include "remittance/messages.h"
+#include "remittance/sepa_text.h"
 
 namespace remittance {
 namespace {
@@ -40,28 +42,28 @@ std::string UnitNumbers(const std::string& unitKey) {
   return digits.substr(0, 4) + "." + digits.substr(4, 4);
 }
 
-// The debit of a receipt, or why it cannot be one.
-bool MakeDebit(const DomiciledReceipt& r, bool pastDate, Debit* d, LeftOutReason* why) {
-  d->debtorAccount = CompactAccount(r.account);
-  d->cents = std::llround(r.total);
-  if (d->debtorAccount.empty())
-    *why = LeftOutReason::kBlankAccount;
-  else if (!IsValidIban(d->debtorAccount))
-    *why = LeftOutReason::kBadAccount;
-  else if (d->cents <= 0)
-    *why = LeftOutReason::kNoAmount;
-  else if (pastDate)
-    *why = LeftOutReason::kPastDate;
-  else {
-    const std::string unit = format::UnpackDigits(r.unitKey);
-    d->endToEndId = format::UnpackDigits(r.ownerKey) + "-" + r.number;
-    d->mandateId = "DEP" + unit;
-    d->debtorName = r.tenantName;
-    d->ultimateCreditor = r.ownerName;
-    d->remittanceText = "REBUT " + r.number + " PERIODE " + r.period + " REF " + r.reference;
-    return true;
-  }
-  return false;
+// Why the receipt cannot be a debit from that account for those cents;
+// nothing when it can.
+std::optional<LeftOutReason> Refusal(const DomiciledReceipt& r, const std::string& account,
+                                     long long cents, bool pastDate) {
+  if (account.empty()) return LeftOutReason::kBlankAccount;
+  if (!IsValidIban(account)) return LeftOutReason::kBadAccount;
+  if (SepaText(r.tenantName, kNameLength).empty()) return LeftOutReason::kNoName;
+  if (cents <= 0) return LeftOutReason::kNoAmount;
+  if (pastDate) return LeftOutReason::kPastDate;
+  return std::nullopt;
+}
+
+Debit MakeDebit(const DomiciledReceipt& r, const std::string& account, long long cents) {
+  Debit d;
+  d.debtorAccount = account;
+  d.cents = cents;
+  d.endToEndId = format::UnpackDigits(r.ownerKey) + "-" + r.number;
+  d.mandateId = "DEP" + format::UnpackDigits(r.unitKey);
+  d.debtorName = r.tenantName;
+  d.ultimateCreditor = r.ownerName;
+  d.remittanceText = "REBUT " + r.number + " PERIODE " + r.period + " REF " + r.reference;
+  return d;
 }
 
 std::string FilePath(const std::string& collectionDate) {
@@ -87,14 +89,14 @@ std::vector<Debit> SortReceipts(const std::vector<DomiciledReceipt>& receipts,
   std::vector<Debit> debits;
   const bool pastDate = collection < WorkingDate();
   for (const DomiciledReceipt& r : receipts) {
-    Debit d;
-    LeftOutReason why{};
-    d.collectionDate = IsoDate(collection);
-    if (MakeDebit(r, pastDate, &d, &why)) {
-      debits.push_back(std::move(d));
-    } else {
-      result.leftOut.push_back({UnitNumbers(r.unitKey), why});
+    const std::string account = CompactAccount(r.account);
+    const long long cents = std::llround(r.total);
+    if (const auto why = Refusal(r, account, cents, pastDate)) {
+      result.leftOut.push_back({UnitNumbers(r.unitKey), *why});
+      continue;
     }
+    debits.push_back(MakeDebit(r, account, cents));
+    debits.back().collectionDate = IsoDate(collection);
   }
   return debits;
 }

@@ -1,9 +1,10 @@
 // The remittance of one issuing cycle: the domiciled receipts the cycle
 // issued become the direct debits of one file for the bank.
 //
-// A receipt whose account is blank or fails the IBAN check, whose total is
-// not above 0, or whose collection date lies before the working date is
-// left out of the file (it is still printed) and named at the end of the
+// A receipt whose account is blank or fails the IBAN check, whose tenant
+// has no name left in the SEPA character set, whose total is not above 0,
+// or whose collection date lies before the working date is left out of the
+// file (it is still printed) and named at the end of the
 // cycle.  Missing or wrong creditor settings refuse the whole file.  Every
 // message is in the session language.
 #pragma once
@@ -44,7 +45,7 @@ std::string SetOverrides(const std::string& file, const std::string& typedDate);
 // for the run.
 bool RemittanceWanted();
 
-enum class LeftOutReason { kBlankAccount, kBadAccount, kNoAmount, kPastDate };
+enum class LeftOutReason { kBlankAccount, kBadAccount, kNoName, kNoAmount, kPastDate };
 struct LeftOut {
   std::string unit;  // "0012.0003"
   LeftOutReason reason;

@@ -14,8 +14,6 @@ namespace remittance {
 namespace {
 
 constexpr const char* kNamespace = "urn:iso:std:iso:20022:tech:xsd:pain.008.001.02";
-// Lengths of the message's text types.
-constexpr std::size_t kMax35 = 35, kMax70 = 70, kMax140 = 140;
 
 // The writer with a sticky failure: once a call fails the rest do nothing.
 class Xml {
@@ -68,7 +66,7 @@ void WriteHeader(Xml& x, const Document& doc) {
   x.Element("NbOfTxs", std::to_string(doc.debits.size()));
   x.Element("CtrlSum", EuroAmount(sum));
   x.Open("InitgPty");
-  x.Element("Nm", SepaText(doc.creditor.name, kMax70));
+  x.Element("Nm", SepaText(doc.creditor.name, kNameLength));
   x.Open("Id");
   x.Open("OrgId");
   x.Path({"Othr", "Id"}, doc.creditor.id);
@@ -80,23 +78,24 @@ void WriteHeader(Xml& x, const Document& doc) {
 
 void WriteDebit(Xml& x, const Document& doc, const Debit& d) {
   x.Open("DrctDbtTxInf");
-  x.Path({"PmtId", "EndToEndId"}, SepaText(d.endToEndId, kMax35));
+  x.Path({"PmtId", "EndToEndId"}, SepaText(d.endToEndId, kIdLength));
   x.Open("InstdAmt");
   x.Attribute("Ccy", "EUR");
   x.Text(EuroAmount(d.cents));
   x.Close();
   x.Open("DrctDbtTx");
   x.Open("MndtRltdInf");
-  x.Element("MndtId", SepaText(d.mandateId, kMax35));
+  x.Element("MndtId", SepaText(d.mandateId, kIdLength));
   x.Element("DtOfSgntr", doc.creditor.signatureDate);
   x.Close();
   x.Close();
-  x.Path({"UltmtCdtr", "Nm"}, SepaText(d.ultimateCreditor, kMax70));
+  const std::string ultimateCreditor = SepaText(d.ultimateCreditor, kNameLength);
+  if (!ultimateCreditor.empty()) x.Path({"UltmtCdtr", "Nm"}, ultimateCreditor);
   // Accounts inside the SEPA area need no BIC of the debtor's bank.
   x.Path({"DbtrAgt", "FinInstnId", "Othr", "Id"}, "NOTPROVIDED");
-  x.Path({"Dbtr", "Nm"}, SepaText(d.debtorName, kMax70));
+  x.Path({"Dbtr", "Nm"}, SepaText(d.debtorName, kNameLength));
   x.Path({"DbtrAcct", "Id", "IBAN"}, d.debtorAccount);
-  x.Path({"RmtInf", "Ustrd"}, SepaText(d.remittanceText, kMax140));
+  x.Path({"RmtInf", "Ustrd"}, SepaText(d.remittanceText, kTextLength));
   x.Close();
 }
 
@@ -104,7 +103,7 @@ void WriteBlock(Xml& x, const Document& doc, const std::string& date, int number
                 const std::vector<const Debit*>& debits) {
   const Creditor& c = doc.creditor;
   x.Open("PmtInf");
-  x.Element("PmtInfId", doc.messageId.substr(0, kMax35 - 4) + "-" + std::to_string(number));
+  x.Element("PmtInfId", doc.messageId.substr(0, kIdLength - 4) + "-" + std::to_string(number));
   x.Element("PmtMtd", "DD");
   x.Element("NbOfTxs", std::to_string(debits.size()));
   x.Element("CtrlSum", EuroAmount(SumOf(debits)));
@@ -114,7 +113,7 @@ void WriteBlock(Xml& x, const Document& doc, const std::string& date, int number
   x.Element("SeqTp", c.sequenceType);
   x.Close();
   x.Element("ReqdColltnDt", date);
-  x.Path({"Cdtr", "Nm"}, SepaText(c.name, kMax70));
+  x.Path({"Cdtr", "Nm"}, SepaText(c.name, kNameLength));
   x.Path({"CdtrAcct", "Id", "IBAN"}, c.account);
   if (c.bic.empty()) {
     x.Path({"CdtrAgt", "FinInstnId", "Othr", "Id"}, "NOTPROVIDED");

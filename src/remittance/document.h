@@ -22,7 +22,7 @@ struct Debit {
   std::string mandateId;         // the same for a unit from month to month
   std::string debtorName;        // the tenant
   std::string debtorAccount;     // compact IBAN
-  std::string ultimateCreditor;  // the owner the office collects for
+  std::string ultimateCreditor;  // the owner the office collects for; may be blank
   std::string remittanceText;    // receipt number, period, reference
 };
 

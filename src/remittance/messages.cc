@@ -24,6 +24,8 @@ std::string ReasonText(LeftOutReason reason) {
       return InLanguage("COMPTE ERRONI", "CUENTA ERR\xE0NEA", "CONTA ERR\xE0NEA",
                         "COMPTE INCORR\xD4"
                         "CTE");
+    case LeftOutReason::kNoName:
+      return InLanguage("SENSE NOM", "SIN NOMBRE", "SEN NOME", "SENSE NOM");
     case LeftOutReason::kNoAmount:
       return InLanguage("IMPORT NO POSITIU", "IMPORTE NO POSITIVO", "IMPORTE NON POSITIVO",
                         "IMPORT NON POSITIU");

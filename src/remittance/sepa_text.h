@@ -16,4 +16,9 @@ namespace remittance {
 // characters.
 std::string SepaText(std::string_view cp850, std::size_t maxLength);
 
+// The message's lengths: names, identifiers, the unstructured text.
+inline constexpr std::size_t kNameLength = 70;
+inline constexpr std::size_t kIdLength = 35;
+inline constexpr std::size_t kTextLength = 140;
+
 }  // namespace remittance

@@ -72,9 +72,11 @@ class CycleRemittanceTest : public ::testing::Test {
 };
 
 TEST_F(CycleRemittanceTest, GoodReceiptsGoIntoTheFileAndTheOthersAreNamed) {
+  DomiciledReceipt unnamed = Receipt(6, 1000, kGood);
+  unnamed.tenantName = "\xDB\xDB ";  // nothing of it in the SEPA set
   const RemittanceResult r = Run({Receipt(1, 65000, kGood), Receipt(2, 48000, "   "),
                                   Receipt(3, 1000, "ES91 2100 0418 4502 0005 1333"),
-                                  Receipt(4, 0, kGood), Receipt(5, 12345.4, kGood)});
+                                  Receipt(4, 0, kGood), Receipt(5, 12345.4, kGood), unnamed});
   EXPECT_EQ(r.outcome, RemittanceOutcome::kWritten);
   EXPECT_EQ(r.path, dir_.path() + "/Remesa-20261201.xml");
   EXPECT_EQ(r.debits, 2);
@@ -82,7 +84,7 @@ TEST_F(CycleRemittanceTest, GoodReceiptsGoIntoTheFileAndTheOthersAreNamed) {
   ASSERT_EQ(told_.size(), 2u);
   EXPECT_EQ(told_[0],
             "REBUTS FORA DE LA REMESA: 0001.0002 (SENSE COMPTE), 0001.0003 (COMPTE ERRONI), "
-            "0001.0004 (IMPORT NO POSITIU)");
+            "0001.0004 (IMPORT NO POSITIU), 0001.0006 (SENSE NOM)");
   // The amount in the session's format: here the default decimal mark.
   EXPECT_EQ(told_[1], "REMESA ESCRITA: 2 REBUTS, 773'45 EUR, " + r.path);
   const testing_support::PainFile f = ReadPainFile(r.path);

@@ -80,13 +80,14 @@ TEST(Document, FollowsTheMessageStructureWithOneBlockPerCollectionDate) {
   EXPECT_EQ(sum, PainCents(f.sum));
 }
 
-TEST(Document, LongTextsAreCutToTheMessageLimits) {
+TEST(Document, LongTextsAreCutAndBlankOptionalPartiesLeftOut) {
   TempDir dir;
   Document doc = MakeDocument();
   doc.debits.resize(1);
   doc.debits[0].debtorName = std::string(90, 'N');
   doc.debits[0].remittanceText = std::string(200, 'T');
   doc.creditor.bic.clear();
+  doc.debits[0].ultimateCreditor = "   ";
   ASSERT_TRUE(WriteDocument(dir.Sub("r.xml"), doc));
   const testing_support::PainFile f = ReadPainFile(dir.Sub("r.xml"));
   for (const std::string& p : f.problems) ADD_FAILURE() << p;
@@ -94,6 +95,7 @@ TEST(Document, LongTextsAreCutToTheMessageLimits) {
   EXPECT_EQ(f.blocks[0].debits[0].debtorName.size(), 70u);
   EXPECT_EQ(f.blocks[0].debits[0].text.size(), 140u);
   EXPECT_EQ(f.blocks[0].creditorBic, "");  // NOTPROVIDED instead, checked by the structure
+  EXPECT_EQ(f.blocks[0].debits[0].ultimateCreditor, "");  // left out, not empty
 }
 
 TEST(Document, AFileThatCannotBeWrittenLeavesNothingBehind) {
