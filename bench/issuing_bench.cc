@@ -11,6 +11,10 @@
 //                   writers timed (see issuing_bench_timers.h).
 //   IoFloor         the same record bytes read straight from SQLite and the
 //                   same number of spool bytes written through stdio.
+//   IssuingRunWithRemittance
+//                   the whole cycle again with the bank remittance written:
+//                   its extra cost per receipt is the difference to
+//                   IssuingRun divided by the receipts.
 //
 // The installation is built once in a child process (so that its memory
 // does not count) and kept under the build folder; QT_BENCH_OWNERS sets the
@@ -38,9 +42,11 @@
 #include "issuing/issuing_run.h"
 #include "issuing_bench_timers.h"
 #include "office/receipt_settings.h"
+#include "office/remittance_settings.h"
 #include "office/selection.h"
 #include "platform/headless_console.h"
 #include "print/spool.h"
+#include "remittance/cycle.h"
 
 namespace {
 
@@ -105,15 +111,17 @@ double StartUp(const std::string& root) {
   app::LoadConfiguration();
   if (!app::LoadScreenForms() || app::OpenIssuingFiles() != 0) return seconds = -1;
   office::ReadReceiptSettings();
+  office::ReadRemittanceSettings();
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   return seconds = took.count();
 }
 
 // One batch cycle for the whole office on 1 December 2026, without the
-// print program.
-issuing::IssueSummary RunCycle() {
+// print program; with the remittance written to remittanceFile when given.
+issuing::IssueSummary RunCycle(const std::string& remittanceFile = "") {
   issuing::BatchOptions options;
   options.date = "1/12/2026";
+  options.remittance = remittanceFile;
   issuing::IssueSummary summary;
   if (!issuing::ApplyBatchOptions(options).empty()) return summary;
   office::CurrentSelection() = office::SelectionFromScreen();
@@ -154,6 +162,29 @@ void IssuingRun(benchmark::State& state) {
   state.counters["startup_ms"] = startUp * 1000;
 }
 BENCHMARK(IssuingRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void IssuingRunWithRemittance(benchmark::State& state) {
+  if (StartUp(OfficeRoot()) < 0) {
+    state.SkipWithError("the office could not be built or started");
+    return;
+  }
+  const std::string file = OfficeRoot() + "session/remesa.xml";
+  issuing::IssueSummary summary;
+  for (auto _ : state) summary = RunCycle(file);
+  remittance::ResetOverrides();
+  if (summary.remittance.outcome != remittance::RemittanceOutcome::kWritten) {
+    state.SkipWithError("no remittance written (an office built before [Remesa]? remove it)");
+    return;
+  }
+  state.counters["receipts"] = summary.receipts;
+  state.counters["receipts/s"] =
+      benchmark::Counter(summary.receipts, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["debits"] = summary.remittance.debits;
+  state.counters["left_out"] = static_cast<double>(summary.remittance.leftOut.size());
+  state.counters["remittance_MB"] = static_cast<double>(fs::file_size(file)) / 1e6;
+  state.counters["peak_MB"] = StatusMegabytes("VmHWM");
+}
+BENCHMARK(IssuingRunWithRemittance)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 void Breakdown(benchmark::State& state) {
   if (StartUp(OfficeRoot()) < 0) {

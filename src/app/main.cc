@@ -39,6 +39,12 @@ int main(int argc, char** argv) {
                  "seconds to wait in all for a record file another user holds, "
                  "then exit 1 (default 60)")
       ->check(CLI::Range(0, 86400));
+  app.add_option("--remittance", b.remittance,
+                 "also write the bank remittance (SEPA direct debits of the domiciled "
+                 "receipts) to this file");
+  app.add_option("--collection-date", b.collectionDate,
+                 "collection date of the remittance, as typed on the screen "
+                 "(default: the issue date)");
   bool noPrint = false;
   app.add_flag("--no-print", noPrint, "leave the spool file and do not start KELPRINT");
   for (CLI::Option* o : app.get_options()) {

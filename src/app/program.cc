@@ -11,6 +11,7 @@
 #include "format/text.h"
 #include "issuing/issuing_run.h"
 #include "office/receipt_settings.h"
+#include "office/remittance_settings.h"
 #include "office/record_layouts.h"
 #include "office/screen_form.h"
 #include "platform/cp850.h"
@@ -141,6 +142,7 @@ int RunProgram(const RunOptions& options) {
     return kStartFailureExitCode;
   }
   office::ReadReceiptSettings();
+  office::ReadRemittanceSettings();
   int code = 0;
   if (options.batch) {
     code = issuing::RunBatchCycle(options.selection, TellOnStandardError);

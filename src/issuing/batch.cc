@@ -16,6 +16,7 @@
 #include "office/selection.h"
 #include "platform/cp850.h"
 #include "platform/paths.h"
+#include "remittance/cycle.h"
 
 namespace issuing {
 namespace {
@@ -135,6 +136,7 @@ std::string ApplyBatchOptions(const BatchOptions& o) {
     if (problem.empty()) problem = TypeCodes(bound);
   }
   if (problem.empty() && !o.concepts.empty()) problem = TypeConcepts(o.concepts);
+  if (problem.empty()) problem = remittance::SetOverrides(o.remittance, o.collectionDate);
   return problem;
 }
 
@@ -163,9 +165,14 @@ int RunBatchCycle(const BatchOptions& options,
   std::printf("%d receipts issued, total %s EUR\n", summary.receipts,
               platform::Cp850ToUtf8(TotalText(summary.total)).c_str());
   if (outcome == CycleOutcome::kPrinted) std::fputs(summary.printerOutput.c_str(), stdout);
-  return outcome == CycleOutcome::kPrinted || outcome == CycleOutcome::kNotPrinted
-             ? kBatchIssued
-             : kBatchCycleFailed;
+  if (outcome != CycleOutcome::kPrinted && outcome != CycleOutcome::kNotPrinted) {
+    return kBatchCycleFailed;
+  }
+  const remittance::RemittanceOutcome r = summary.remittance.outcome;
+  return r == remittance::RemittanceOutcome::kRefused ||
+                 r == remittance::RemittanceOutcome::kWriteFailed
+             ? kBatchRemittanceFailed
+             : kBatchIssued;
 }
 
 }  // namespace issuing

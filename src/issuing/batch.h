@@ -21,6 +21,8 @@ struct BatchOptions {
   std::vector<std::string> codes;  // collection-code bounds: "B:5-7"
   std::string concepts;  // concepts switched on: "1-10,12"
   bool print = true;     // start the print program after the cycle
+  std::string remittance;      // write the remittance to this file
+  std::string collectionDate;  // the remittance's collection date, as typed
 };
 
 // Exit codes of a batch run.
@@ -30,6 +32,9 @@ inline constexpr int kBatchIssued = 0;
 inline constexpr int kBatchInstallationFailed = 1;
 inline constexpr int kBatchBadOptions = 2;
 inline constexpr int kBatchCycleFailed = 3;
+// The receipts were issued but the remittance asked for was refused or
+// could not be written.
+inline constexpr int kBatchRemittanceFailed = 4;
 
 // Writes the overrides into screen 1.  Empty when they are sound; otherwise
 // what is wrong with them.

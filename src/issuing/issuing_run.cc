@@ -8,6 +8,7 @@
 #include "format/dates.h"
 #include "format/packed.h"
 #include "format/text.h"
+#include "issuing/domiciled.h"
 #include "issuing/layouts.h"
 #include "issuing/receipt.h"
 #include "office/receipt_settings.h"
@@ -104,6 +105,9 @@ void HandleUnit(OwnerWalk& walk, int vatClass) {
   r.domiciled = unit.CollectionForm() == 'B' && IsDomiciled(summary, unit.Key());
   if (summary.faultFile != 0) return;
   PrintReceipt({r, s.issueDate});
+  if (r.domiciled && remittance::RemittanceWanted()) {
+    summary.domiciled.push_back(DomiciledOf(r, s));
+  }
   ++summary.receipts;
   summary.total += r.Total();
 }
@@ -198,6 +202,7 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     tell(SpoolFailedMessage());
     return CycleOutcome::kSpoolFailed;
   }
+  summary->remittance = remittance::WriteCycleRemittance(summary->domiciled, s.issueDate, tell);
   if (!startPrinter) return CycleOutcome::kNotPrinted;
   // The print program's own lines are kept for the messages: on the
   // terminal they would land on the screen the program hides.

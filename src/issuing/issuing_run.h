@@ -14,6 +14,7 @@
 
 #include "office/receipt_settings.h"
 #include "office/selection.h"
+#include "remittance/cycle.h"
 
 namespace issuing {
 
@@ -38,6 +39,10 @@ struct IssueSummary {
   std::int16_t faultStatus = 0;
   // What the print program wrote on standard output and standard error.
   std::string printerOutput;
+  // The domiciled receipts, kept when the cycle writes a remittance, and
+  // what became of it.
+  std::vector<remittance::DomiciledReceipt> domiciled;
+  remittance::RemittanceResult remittance;
 };
 
 // Prints the receipts of the selection into the open spool.
@@ -70,7 +75,9 @@ std::string PrintProgramPath();
 // started on a broken spool.  A problem of the receipt settings is told and
 // refuses the cycle before the spool is opened; a read fault ends the walk
 // and is told with the record-file message naming the file, and the
-// incomplete spool is not printed.
+// incomplete spool is not printed.  Once the spool is written, the cycle
+// writes the bank remittance of its domiciled receipts when one is wanted
+// (remittance/cycle.h).
 CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
                              const OperatorMessage& tell, IssueSummary* summary);
 
