@@ -48,10 +48,16 @@ void Note(SettingsProblem& problem, SettingsProblem::Kind kind, const std::strin
   }
 }
 
+// "[Section] Key", as the refusal names a setting.
+std::string SettingName(const char* section, const char* key) {
+  std::string name = "[";
+  return name.append(section).append("] ").append(key);
+}
+
 void CheckRequired(SettingsProblem& problem, const std::string& file, const char* section,
                    const char* key) {
   if (format::Trim(config::IniRead(file, section, key)).empty()) {
-    Note(problem, SettingsProblem::Kind::kMissing, "[" + std::string(section) + "] " + key);
+    Note(problem, SettingsProblem::Kind::kMissing, SettingName(section, key));
   }
 }
 
@@ -61,8 +67,7 @@ void CheckRate(SettingsProblem& problem, const std::string& file, const char* se
   if (format::Trim(value).empty()) return;
   const double rate = format::NumericValue(value);
   if (!IsPlainNumber(value) || rate < 0 || rate > 100) {
-    Note(problem, SettingsProblem::Kind::kOutOfRange,
-         "[" + std::string(section) + "] " + key + "=" + value);
+    Note(problem, SettingsProblem::Kind::kOutOfRange, SettingName(section, key) + "=" + value);
   }
 }
 
