@@ -60,7 +60,7 @@ cp "$term" "$work/ToraTerm.ini"
 sed -i 's/^Data=.*/Data=20260230/' "$term"
 check "working date that is no day" 2 "[Sistema] Data=20260230 is not a date" -- \
   run "$bin/" --batch --no-print
-check "a given date stands in for it" 0 "9 receipts issued" -- \
+check "a given date stands in for it" 0 "12 receipts issued" -- \
   run "$bin/" --batch --no-print --date 1/12/2026
 rm "$term"
 check "no terminal file" 2 "there is no" -- run "$bin/" --batch --no-print

@@ -247,7 +247,7 @@ TEST(IssuingRun, PrintedCycleEndsWithItsCountTotalAndDestination) {
   EXPECT_EQ(c.outcome, CycleOutcome::kPrinted);
   EXPECT_TRUE(c.told.empty());
   EXPECT_EQ(CycleDoneMessage(c.summary),
-            "9 RECIBOS EMITIDOS, TOTAL 11.264,02 EUR, ENVIADOS A: /srv/rebuts.pdf");
+            "12 RECIBOS EMITIDOS, TOTAL 12.744,02 EUR, ENVIADOS A: /srv/rebuts.pdf");
   EXPECT_EQ(CycleDoneMessage(IssueSummary{}), "NO HAY RECIBOS A EMITIR");
 }
 
