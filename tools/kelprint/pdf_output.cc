@@ -4,6 +4,8 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "outputs.h"
 #include "platform/cp850.h"
@@ -52,50 +54,76 @@ PangoContext* UnhintedContext(cairo_t* cr) {
   return context;
 }
 
-}  // namespace
+cairo_status_t WriteToStream(void* closure, const unsigned char* data, unsigned int length) {
+  std::FILE* out = static_cast<std::FILE*>(closure);
+  return std::fwrite(data, 1, length, out) == length ? CAIRO_STATUS_SUCCESS
+                                                     : CAIRO_STATUS_WRITE_ERROR;
+}
 
-bool WritePdf(const Document& doc, const std::string& path, std::string* error) {
-  cairo_surface_t* surface = cairo_pdf_surface_create(path.c_str(), kPageWidth, kPageHeight);
-  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-    *error = "cannot create " + path + ": " + cairo_status_to_string(cairo_surface_status(surface));
-    cairo_surface_destroy(surface);
-    return false;
+class PdfWriter : public PageWriter {
+ public:
+  PdfWriter(std::FILE* out, int columns, int rows) : out_(out) {
+    surface_ = cairo_pdf_surface_create_for_stream(WriteToStream, out, kPageWidth, kPageHeight);
+    cr_ = cairo_create(surface_);
+    font_ = pango_font_description_from_string("DejaVu Sans Mono");
+    context_ = UnhintedContext(cr_);
+    const Cell cell = MeasureCell(context_, font_);
+    const double byWidth =
+        (kPageWidth - 2 * kMargin) / (std::max(columns, kMinColumns) * cell.width);
+    const double byHeight = (kPageHeight - 2 * kMargin) / (std::max(rows, kMinRows) * cell.height);
+    const double size = std::min(byWidth, byHeight);
+    pango_font_description_set_size(font_, static_cast<int>(size * PANGO_SCALE));
+    lineHeight_ = size * cell.height;
+    layout_ = pango_layout_new(context_);
+    pango_layout_set_font_description(layout_, font_);
   }
-  cairo_t* cr = cairo_create(surface);
-  PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans Mono");
-  const int columns = std::max(DocumentColumns(doc), kMinColumns);
-  const int rows = std::max(DocumentRows(doc), kMinRows);
-  PangoContext* context = UnhintedContext(cr);
-  const Cell cell = MeasureCell(context, font);
-  const double byWidth = (kPageWidth - 2 * kMargin) / (columns * cell.width);
-  const double byHeight = (kPageHeight - 2 * kMargin) / (rows * cell.height);
-  const double size = std::min(byWidth, byHeight);
-  pango_font_description_set_size(font, static_cast<int>(size * PANGO_SCALE));
-  const double lineHeight = size * cell.height;
 
-  PangoLayout* layout = pango_layout_new(context);
-  pango_layout_set_font_description(layout, font);
-  for (const Page& page : doc.pages) {
+  ~PdfWriter() override {
+    g_object_unref(layout_);
+    g_object_unref(context_);
+    pango_font_description_free(font_);
+    cairo_destroy(cr_);
+    cairo_surface_destroy(surface_);
+  }
+
+  void AddPage(const Page& page) override {
     for (size_t i = 0; i < page.lines.size(); ++i) {
       std::string utf8 = platform::Cp850ToUtf8(page.lines[i]);
-      pango_layout_set_text(layout, utf8.c_str(), static_cast<int>(utf8.size()));
-      cairo_move_to(cr, kMargin, kMargin + static_cast<double>(i) * lineHeight);
-      pango_cairo_show_layout(cr, layout);
+      pango_layout_set_text(layout_, utf8.c_str(), static_cast<int>(utf8.size()));
+      cairo_move_to(cr_, kMargin, kMargin + static_cast<double>(i) * lineHeight_);
+      pango_cairo_show_layout(cr_, layout_);
     }
-    cairo_show_page(cr);
+    cairo_show_page(cr_);
   }
-  g_object_unref(layout);
-  g_object_unref(context);
-  pango_font_description_free(font);
-  cairo_destroy(cr);
-  cairo_surface_finish(surface);
-  cairo_status_t status = cairo_surface_status(surface);
-  cairo_surface_destroy(surface);
-  if (status != CAIRO_STATUS_SUCCESS) {
-    *error = "cannot write " + path + ": " + cairo_status_to_string(status);
-    return false;
+
+  bool Finish(std::string* error) override {
+    cairo_surface_finish(surface_);
+    cairo_status_t status = cairo_surface_status(surface_);
+    if (status != CAIRO_STATUS_SUCCESS) {
+      *error = cairo_status_to_string(status);
+      return false;
+    }
+    if (std::fflush(out_) != 0 || std::ferror(out_) != 0) {
+      *error = std::strerror(errno != 0 ? errno : EIO);
+      return false;
+    }
+    return true;
   }
-  return true;
+
+ private:
+  std::FILE* out_;
+  cairo_surface_t* surface_;
+  cairo_t* cr_;
+  PangoFontDescription* font_;
+  PangoContext* context_;
+  PangoLayout* layout_;
+  double lineHeight_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<PageWriter> MakePdfWriter(std::FILE* out, int columns, int rows) {
+  return std::make_unique<PdfWriter>(out, columns, rows);
 }
 
 }  // namespace kelprint
