@@ -101,9 +101,10 @@ TEST(KelprintReader, PagesComeOneAtATimeAndASeekLaysAPageOutAgain) {
             "DEVICEraw:x\r\nPAGE 66 \r\n*@e\r\nJUSC\r\n 10 ,one, 1 \r\nPAGE 66 \r\n 1 ,more, 1 \r\n"
             "PAGE 24 \r\n*@e\r\n 10 ,three, 1 \r\n");
   SpoolSurvey survey;
-  ASSERT_TRUE(SurveySpool(dir.Sub("s.tmp"), &survey));
+  ASSERT_TRUE(SurveySpool(dir.Sub("s.tmp"), true, &survey));
   EXPECT_EQ(survey.device, "raw:x");
-  ASSERT_EQ(survey.pages.size(), 3u);
+  EXPECT_EQ(survey.pageCount, 3);
+  ASSERT_EQ(survey.marks.size(), 3u);
   EXPECT_EQ(survey.receipts, 2);  // the second page continues the first receipt
   EXPECT_EQ(survey.rows, 66);
   EXPECT_EQ(survey.columns, 12);
@@ -112,12 +113,12 @@ TEST(KelprintReader, PagesComeOneAtATimeAndASeekLaysAPageOutAgain) {
   SpoolReader reader;
   ASSERT_TRUE(reader.Open(dir.Sub("s.tmp")));
   Page page;
-  reader.Seek(survey.pages[2]);
+  reader.Seek(survey.marks[2]);
   ASSERT_TRUE(reader.NextPage(&page));
   EXPECT_EQ(page.length, 24);
   EXPECT_EQ(page.lines[0], "       three");  // centred: the justification at the mark holds
   EXPECT_FALSE(reader.NextPage(&page));
-  reader.Seek(survey.pages[1]);
+  reader.Seek(survey.marks[1]);
   ASSERT_TRUE(reader.NextPage(&page));
   EXPECT_EQ(page.lines[0], "more");
 }
@@ -126,16 +127,17 @@ TEST(KelprintReader, TheFirstLineThatIsNoRecordIsNamedAndASpoolWithoutPagesHasNo
   TempDir dir;
   dir.Write("bad.tmp", "DEVICE\r\nPAGE 24 \r\ngarbage\r\n 99999999 ,far, -99999999 \r\nworse\r\n");
   SpoolSurvey survey;
-  ASSERT_TRUE(SurveySpool(dir.Sub("bad.tmp"), &survey));
+  ASSERT_TRUE(SurveySpool(dir.Sub("bad.tmp"), false, &survey));
   EXPECT_EQ(survey.badLineNumber, 3);
   EXPECT_EQ(survey.badLine, "garbage");
   EXPECT_LE(survey.columns, 1000);
 
   dir.Write("empty.tmp", "DEVICErebuts.pdf\r\n");
   SpoolSurvey empty;
-  ASSERT_TRUE(SurveySpool(dir.Sub("empty.tmp"), &empty));
-  EXPECT_TRUE(empty.pages.empty());
-  EXPECT_FALSE(SurveySpool(dir.Sub("missing.tmp"), &empty));
+  ASSERT_TRUE(SurveySpool(dir.Sub("empty.tmp"), false, &empty));
+  EXPECT_EQ(empty.pageCount, 0);
+  EXPECT_TRUE(empty.marks.empty());
+  EXPECT_FALSE(SurveySpool(dir.Sub("missing.tmp"), false, &empty));
 }
 
 TEST(KelprintOutput, TextRawAndPdfWritersShowTheSamePages) {
@@ -185,7 +187,7 @@ TEST(KelprintFiles, AFileAppearsOnlyWhenCompleteAndAFailureKeepsTheOldOne) {
   config::ResetSettings();
   dir.Write("s.tmp", "DEVICE\r\nPAGE 24 \r\n 1 ,new, 1 \r\n");
   SpoolSurvey survey;
-  ASSERT_TRUE(SurveySpool(dir.Sub("s.tmp"), &survey));
+  ASSERT_TRUE(SurveySpool(dir.Sub("s.tmp"), true, &survey));
   PrintOutcome done =
       PrintSpool(dir.Sub("s.tmp"), survey, {Destination::Kind::kTextFile, dir.Sub("out.txt")});
   EXPECT_EQ(done.code, kPrintedOk) << done.message;

@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   }
 
   kelprint::SpoolSurvey survey;
-  if (!kelprint::SurveySpool(spool, &survey)) {
+  if (!kelprint::SurveySpool(spool, false, &survey)) {
     kelprint::Tell(true, kelprint::Say(kelprint::Words::kSpoolUnreadable, {spool}));
     return kelprint::kSpoolProblem;
   }
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
                                        {std::to_string(survey.badLineNumber), survey.badLine}));
     return kelprint::kSpoolProblem;
   }
-  if (survey.pages.empty()) {
+  if (survey.pageCount == 0) {
     kelprint::Tell(false, kelprint::Say(kelprint::Words::kNothingToPrint));
     return kelprint::kPrintedOk;
   }
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
       : !text.empty() ? kelprint::Destination{Kind::kTextFile, text}
                       : kelprint::ResolveDevice(survey.device, session,
                                                 config::Settings().RootDir + "Tora.ini");
-  if (destination.kind == Kind::kPreview) return kelprint::RunPreview(spool, survey);
+  if (destination.kind == Kind::kPreview) return kelprint::RunPreview(spool);
   const kelprint::PrintOutcome outcome = kelprint::PrintSpool(spool, survey, destination);
   kelprint::Tell(outcome.code != kelprint::kPrintedOk, outcome.message);
   return outcome.code;

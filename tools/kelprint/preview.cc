@@ -36,7 +36,7 @@ struct View {
 
 void ShowPage(View& v, size_t index) {
   v.index = index;
-  v.reader.Seek(v.survey.pages[index]);
+  v.reader.Seek(v.survey.marks[index]);
   v.reader.NextPage(&v.page);
   v.top = 0;
 }
@@ -64,8 +64,7 @@ void Draw(const View& v) {
   console::WriteAt(1, 80, v.left < LastLeft(v) ? "\x10" : "\xBB");
   std::string title =
       " KELPRINT \xCD " +
-      Say(Words::kPageOf, {std::to_string(v.index + 1), std::to_string(v.survey.pages.size())}) +
-      " ";
+      Say(Words::kPageOf, {std::to_string(v.index + 1), std::to_string(v.survey.pageCount)}) + " ";
   title +=
       std::string(static_cast<size_t>(std::max(60 - static_cast<int>(title.size()), 0)), '\xCD');
   console::WriteAt(1, 3, title);
@@ -159,7 +158,9 @@ ExitCode PrintFromPreview(const View& v) {
 
 }  // namespace
 
-ExitCode RunPreview(const std::string& spoolPath, const SpoolSurvey& survey) {
+ExitCode RunPreview(const std::string& spoolPath) {
+  SpoolSurvey survey;
+  if (!SurveySpool(spoolPath, true, &survey) || survey.marks.empty()) return kSpoolProblem;
   if (!platform::UseTerminalConsole()) return kOutputProblem;
   View v{spoolPath, survey, {}, 0, {}, 0, 0};
   v.reader.Open(spoolPath);
@@ -168,7 +169,7 @@ ExitCode RunPreview(const std::string& spoolPath, const SpoolSurvey& survey) {
   console::SetColour("+n");
   console::OpenWindow(1, 1, 25, 80);
   console::DrawFrame(2);
-  const size_t last = survey.pages.size() - 1;
+  const size_t last = static_cast<size_t>(survey.pageCount) - 1;
   for (int key = 0; key != console::kKeyEscape;) {
     Draw(v);
     console::WaitKey(key);
@@ -199,7 +200,7 @@ ExitCode RunPreview(const std::string& spoolPath, const SpoolSurvey& survey) {
         break;
       case 'g':
       case 'G':
-        if (size_t page = AskPage(survey.pages.size()); page > 0) ShowPage(v, page - 1);
+        if (size_t page = AskPage(survey.pageCount); page > 0) ShowPage(v, page - 1);
         break;
       case 'p':
       case 'P':

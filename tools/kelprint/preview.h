@@ -16,6 +16,6 @@ namespace kelprint {
 
 // Needs a terminal; returns kOutputProblem without one, else the code of
 // the last print made from the preview (kPrintedOk when none).
-ExitCode RunPreview(const std::string& spoolPath, const SpoolSurvey& survey);
+ExitCode RunPreview(const std::string& spoolPath);
 
 }  // namespace kelprint

@@ -106,7 +106,7 @@ PrintOutcome ToFile(const std::string& spoolPath, const SpoolSurvey& survey, con
   if (!ok) {
     return {kOutputProblem, Say(Words::kCannotWrite, {d.name, error})};
   }
-  return {kPrintedOk, Say(Words::kWritten, {std::to_string(survey.pages.size()), d.name})};
+  return {kPrintedOk, Say(Words::kWritten, {std::to_string(survey.pageCount), d.name})};
 }
 
 std::string JobTitle(const SpoolSurvey& survey) {
@@ -128,8 +128,8 @@ PrintOutcome ToCups(const std::string& spoolPath, const SpoolSurvey& survey, con
       job.destination.empty() ? Say(Words::kDefaultDestination) : job.destination;
   switch (job.outcome) {
     case JobOutcome::kPrinted:
-      return {kPrintedOk, Say(Words::kPrinted, {std::to_string(survey.pages.size()), name,
-                                                std::to_string(job.jobId)})};
+      return {kPrintedOk, Say(Words::kPrinted,
+                              {std::to_string(survey.pageCount), name, std::to_string(job.jobId)})};
     case JobOutcome::kUnknownDestination:
       return {kPrinterProblem, Say(Words::kUnknownDestination, {name}) + " (" + job.cause + ")"};
     case JobOutcome::kNoScheduler:

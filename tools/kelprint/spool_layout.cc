@@ -167,13 +167,14 @@ void SpoolReader::Seek(const PageMark& mark) {
   openMark_ = mark;
 }
 
-bool SurveySpool(const std::string& path, SpoolSurvey* survey) {
+bool SurveySpool(const std::string& path, bool keepMarks, SpoolSurvey* survey) {
   SpoolReader reader;
   if (!reader.Open(path)) return false;
   Page page;
   PageMark mark;
   while (reader.NextPage(&page, &mark)) {
-    survey->pages.push_back(mark);
+    ++survey->pageCount;
+    if (keepMarks) survey->marks.push_back(mark);
     if (page.opensWithControl) ++survey->receipts;
     survey->rows = std::max({survey->rows, page.length, static_cast<int>(page.lines.size())});
     for (const std::string& l : page.lines) {

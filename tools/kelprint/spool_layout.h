@@ -115,13 +115,15 @@ class SpoolReader {
   std::string badLine_;
 };
 
-// What one pass over the spool finds: the device, every page's mark, the
+// What one pass over the spool finds: the device, the pages (and, when
+// asked for, every page's mark: the preview's way back to a page), the
 // receipts (pages that open with a printer command, as every receipt
 // layout's pages do; a page started because the previous one was full
 // continues a receipt) and the size the widest and longest page need.
 struct SpoolSurvey {
   std::string device;
-  std::vector<PageMark> pages;
+  long pageCount = 0;
+  std::vector<PageMark> marks;
   int receipts = 0;
   int columns = 0;
   int rows = 0;
@@ -130,6 +132,6 @@ struct SpoolSurvey {
 };
 
 // False when the file cannot be read.
-bool SurveySpool(const std::string& path, SpoolSurvey* survey);
+bool SurveySpool(const std::string& path, bool keepMarks, SpoolSurvey* survey);
 
 }  // namespace kelprint
