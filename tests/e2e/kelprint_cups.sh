@@ -98,6 +98,9 @@ sed -i 's/^Idioma=.*/Idioma=SPA\r/' "$session/ToraTerm.ini"
 receipts_to nosuch
 check "in the session language" 3 "IMPRESORA DESCONOCIDA: nosuch" -- "$bin/kelprint"
 
+receipts_to PANTALLA
+check "preview without a terminal" 4 "LA VISTA PREVIA NECESITA UN TERMINAL" -- "$bin/kelprint" </dev/null
+
 # Files: complete under their final name; a spool without pages replaces
 # nothing.
 receipts_to rebuts.pdf

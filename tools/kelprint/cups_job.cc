@@ -48,29 +48,37 @@ bool SendDocument(cups_dest_t* dest, cups_dinfo_t* info, int jobId, const char* 
 
 }  // namespace
 
-JobResult PrintStream(const std::string& destination, const std::string& title,
-                      const char* mimeType, std::FILE* data) {
-  cups_dest_t* dest = cupsGetNamedDest(
-      CUPS_HTTP_DEFAULT, destination.empty() ? nullptr : destination.c_str(), nullptr);
-  if (dest == nullptr) {
-    return Fail(SchedulerDown() ? JobOutcome::kNoScheduler : JobOutcome::kUnknownDestination,
-                destination);
+CupsJob::CupsJob(const std::string& destination) {
+  dest_ = cupsGetNamedDest(CUPS_HTTP_DEFAULT, destination.empty() ? nullptr : destination.c_str(),
+                           nullptr);
+  if (dest_ == nullptr) {
+    result_ = Fail(SchedulerDown() ? JobOutcome::kNoScheduler : JobOutcome::kUnknownDestination,
+                   destination);
+  } else {
+    result_.destination = dest_->name;
   }
-  JobResult result{JobOutcome::kPrinted, 0, dest->name, ""};
-  cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+}
+
+CupsJob::~CupsJob() {
+  if (dest_ != nullptr) cupsFreeDests(1, dest_);
+}
+
+const JobResult& CupsJob::Send(const std::string& title, const char* mimeType, std::FILE* data) {
+  if (dest_ == nullptr) return result_;
+  const std::string name = dest_->name;
+  cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest_);
   if (info == nullptr) {
-    result = Fail(SchedulerDown() ? JobOutcome::kNoScheduler : JobOutcome::kRefused, dest->name);
-  } else if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest, info, &result.jobId, title.c_str(), 0,
+    result_ = Fail(SchedulerDown() ? JobOutcome::kNoScheduler : JobOutcome::kRefused, name);
+  } else if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest_, info, &result_.jobId, title.c_str(), 0,
                                nullptr) > IPP_STATUS_OK_CONFLICTING) {
-    result = Fail(JobOutcome::kRefused, dest->name);
-  } else if (!SendDocument(dest, info, result.jobId, mimeType, data)) {
-    const int jobId = result.jobId;
-    result = Fail(JobOutcome::kRefused, dest->name);
-    cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest, jobId);
+    result_ = Fail(JobOutcome::kRefused, name);
+  } else if (!SendDocument(dest_, info, result_.jobId, mimeType, data)) {
+    const int jobId = result_.jobId;
+    result_ = Fail(JobOutcome::kRefused, name);
+    cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_, jobId);
   }
   if (info != nullptr) cupsFreeDestInfo(info);
-  cupsFreeDests(1, dest);
-  return result;
+  return result_;
 }
 
 std::vector<std::string> DestinationNames() {

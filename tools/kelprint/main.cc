@@ -32,7 +32,7 @@ constexpr const char* kHelpFooter =
     "Exit codes: 0 printed (or nothing to print), 1 spool unreadable or holding\n"
     "a line that is no record, 2 bad options, 3 printer problem (unknown\n"
     "destination, no CUPS scheduler, job refused), 4 a file or device that\n"
-    "cannot be written.";
+    "cannot be written, or no terminal for the preview.";
 
 }  // namespace
 

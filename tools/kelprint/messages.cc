@@ -71,6 +71,9 @@ Row Texts(Words words) {
     case Words::kGoToPage:
       return {"ANAR A LA P\xB7GINA: ", "IR A LA P\xB5GINA: ", "IR \xB5 P\xB5XINA: ",
               "ANAR TARA P\xB7GINA: "};
+    case Words::kNoTerminal:
+      return {"LA VISTA PR\x8AVIA NECESSITA UN TERMINAL", "LA VISTA PREVIA NECESITA UN TERMINAL",
+              "A VISTA PREVIA PRECISA UN TERMINAL", "ERA VISTA PREVIA A BESOH D'UN TERMINAU"};
     case Words::kPrintTo:
       return {" IMPRIMIR A ", " IMPRIMIR EN ", " IMPRIMIR EN ", " IMPRIMIR EN "};
   }

@@ -25,6 +25,7 @@ enum class Words {
   kPageOf,       // %1 page, %2 pages
   kGoToPage,
   kPrintTo,
+  kNoTerminal,
 };
 
 std::string Say(Words words, std::initializer_list<std::string> args = {});

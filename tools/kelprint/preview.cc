@@ -160,8 +160,14 @@ ExitCode PrintFromPreview(const View& v) {
 
 ExitCode RunPreview(const std::string& spoolPath) {
   SpoolSurvey survey;
-  if (!SurveySpool(spoolPath, true, &survey) || survey.marks.empty()) return kSpoolProblem;
-  if (!platform::UseTerminalConsole()) return kOutputProblem;
+  if (!SurveySpool(spoolPath, true, &survey) || survey.marks.empty()) {
+    Tell(true, Say(Words::kSpoolUnreadable, {spoolPath}));  // gone since the first reading
+    return kSpoolProblem;
+  }
+  if (!platform::UseTerminalConsole()) {
+    Tell(true, Say(Words::kNoTerminal));
+    return kOutputProblem;
+  }
   View v{spoolPath, survey, {}, 0, {}, 0, 0};
   v.reader.Open(spoolPath);
   ShowPage(v, 0);

@@ -117,13 +117,17 @@ std::string JobTitle(const SpoolSurvey& survey) {
 }
 
 PrintOutcome ToCups(const std::string& spoolPath, const SpoolSurvey& survey, const Destination& d) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> temp(std::tmpfile(), std::fclose);
-  std::string error = temp ? "" : std::strerror(errno);
-  if (!temp || !Render(spoolPath, survey, d.kind, temp.get(), &error)) {
-    return {kOutputProblem, Say(Words::kCannotWrite, {"tmpfile", error})};
+  CupsJob cups(d.name);
+  if (cups.result().outcome == JobOutcome::kPrinted) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> temp(std::tmpfile(), std::fclose);
+    std::string error = temp ? "" : std::strerror(errno);
+    if (!temp || !Render(spoolPath, survey, d.kind, temp.get(), &error)) {
+      return {kOutputProblem, Say(Words::kCannotWrite, {"tmpfile", error})};
+    }
+    cups.Send(JobTitle(survey), d.kind == Kind::kRawQueue ? CUPS_FORMAT_RAW : CUPS_FORMAT_PDF,
+              temp.get());
   }
-  const char* type = d.kind == Kind::kRawQueue ? CUPS_FORMAT_RAW : CUPS_FORMAT_PDF;
-  const JobResult job = PrintStream(d.name, JobTitle(survey), type, temp.get());
+  const JobResult& job = cups.result();
   const std::string name =
       job.destination.empty() ? Say(Words::kDefaultDestination) : job.destination;
   switch (job.outcome) {
