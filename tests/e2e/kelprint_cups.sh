@@ -85,6 +85,10 @@ check "unknown destination" 3 "IMPRESSORA DESCONEGUDA: nosuch" -- "$bin/kelprint
 receipts_to laser
 check "no scheduler" 3 "laser: EL SERVEI D'IMPRESSIÓ (CUPS) NO RESPON" -- \
   env CUPS_SERVER="$work/none.sock" "$bin/kelprint"
+receipts_to LPT3
+check "no scheduler for the default destination" 3 \
+  "IMPRESSORA PER DEFECTE (LPT3): EL SERVEI D'IMPRESSIÓ (CUPS) NO RESPON" -- \
+  env CUPS_SERVER="$work/none.sock" "$bin/kelprint"
 cupsreject laser
 receipts_to laser
 check "job refused" 3 "LA IMPRESSORA laser NO ACCEPTA EL TREBALL" -- "$bin/kelprint"

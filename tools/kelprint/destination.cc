@@ -45,11 +45,9 @@ Destination Direct(const std::string& device, const std::string& session) {
   return {Destination::Kind::kCups, device};
 }
 
-}  // namespace
-
-Destination ResolveDevice(const std::string& device, const std::string& session,
-                          const std::string& toraIni) {
-  const std::string name = format::Trim(device);
+// A Windows printer name through Tora.ini, anything else as it is.
+Destination Mapped(const std::string& name, const std::string& session,
+                   const std::string& toraIni) {
   if (IsWindowsPort(name) || IsWindowsShare(name)) {
     std::string key = name;
     if (key.ends_with(':')) key.pop_back();
@@ -60,6 +58,15 @@ Destination ResolveDevice(const std::string& device, const std::string& session,
     return Direct(mapped, session);
   }
   return Direct(name, session);
+}
+
+}  // namespace
+
+Destination ResolveDevice(const std::string& device, const std::string& session,
+                          const std::string& toraIni) {
+  Destination d = Mapped(format::Trim(device), session, toraIni);
+  d.device = format::Trim(device);
+  return d;
 }
 
 }  // namespace kelprint

@@ -16,13 +16,16 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 namespace kelprint {
 
 struct Destination {
   enum class Kind { kPdfFile, kTextFile, kCups, kRawQueue, kRawPath, kPreview };
-  Kind kind = Kind::kCups;
-  std::string name;  // file or device path, CUPS destination (empty: the default)
+  Destination(Kind k, std::string n) : kind(k), name(std::move(n)) {}
+  Kind kind;
+  std::string name;    // file or device path, CUPS destination (empty: the default)
+  std::string device;  // the device text it came from, for messages
 };
 
 // `session` is the session folder (ends in a separator or is empty);

@@ -128,8 +128,11 @@ PrintOutcome ToCups(const std::string& spoolPath, const SpoolSurvey& survey, con
               temp.get());
   }
   const JobResult& job = cups.result();
-  const std::string name =
-      job.destination.empty() ? Say(Words::kDefaultDestination) : job.destination;
+  // The default destination is named by the device text that led to it.
+  std::string name = job.destination;
+  if (name.empty()) {
+    name = Say(Words::kDefaultDestination) + (d.device.empty() ? "" : " (" + d.device + ")");
+  }
   switch (job.outcome) {
     case JobOutcome::kPrinted:
       return {kPrintedOk, Say(Words::kPrinted,
