@@ -205,8 +205,12 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
   summary->remittance = remittance::WriteCycleRemittance(summary->domiciled, s.issueDate, tell);
   if (!startPrinter) return CycleOutcome::kNotPrinted;
   // The print program's own lines are kept for the messages: on the
-  // terminal they would land on the screen the program hides.
-  const int status = platform::RunCollectingOutput(PrintProgramPath(), {}, &summary->printerOutput);
+  // terminal they would land on the screen the program hides.  A preview
+  // is the exception: it needs the terminal, handed over for its run.
+  const int status =
+      print::IsScreenDevice(config::Settings().OutputDevice)
+          ? platform::RunProgram(PrintProgramPath(), {})
+          : platform::RunCollectingOutput(PrintProgramPath(), {}, &summary->printerOutput);
   if (status != 0) {
     tell(PrinterFailedMessage(status, summary->printerOutput));
     return CycleOutcome::kPrinterFailed;
