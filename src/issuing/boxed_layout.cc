@@ -21,6 +21,12 @@ std::string Tr(const char* text) {
   return config::TranslateText(text);
 }
 
+// └───…───┘ across the whole box.
+std::string BoxBottom() {
+  const std::string line = Repeat(kH, kBoxWidth);
+  return "\xC0" + line + "\xD9";
+}
+
 void Row(const std::string& text) {
   Put(1, kV + text);
   Put(95, kV, 1);
@@ -41,7 +47,7 @@ void IssuerBox() {
   for (int line = 2; line <= 5; ++line) Row(config::CompanyLine(line));
   Row("N.I.F. " + config::CompanyLine(7));
   if (!extraLine) Row("");
-  Put(1, "\xC0" + Repeat(kH, kBoxWidth) + "\xD9", 1);
+  Put(1, BoxBottom(), 1);
 }
 
 void TaxIdentityBox(const Receipt& r) {
@@ -62,7 +68,8 @@ void TaxIdentityBox(const Receipt& r) {
     Put(48, kV + right[i]);
     Put(95, kV, 1);
   }
-  Put(1, "\xC0" + Repeat(kH, 46) + "\xC1" + Repeat(kH, 46) + "\xD9", 1);
+  const std::string half = Repeat(kH, 46);
+  Put(1, "\xC0" + half + "\xC1" + half + "\xD9", 1);
 }
 
 struct InvoiceItem {
@@ -108,7 +115,7 @@ void InvoiceBox(const ReceiptContext& c, int copy) {
       Put(95, kV, 1);
     }
   }
-  Put(1, "\xC0" + Repeat(kH, kBoxWidth) + "\xD9", 1);
+  Put(1, BoxBottom(), 1);
 }
 
 // Copy 1: one charge a line, dotted to column 84, the amount at column 85.

@@ -65,7 +65,8 @@ std::string RateText(float rate) {
 }
 
 std::string BaseText(double base, const std::string& mask) {
-  return Last(" " + format::TrimLeft(format::FormatAmount(mask, base)), 10);
+  const std::string amount = format::TrimLeft(format::FormatAmount(mask, base));
+  return Last(" " + amount, 10);
 }
 
 std::string CurrencyCode() {

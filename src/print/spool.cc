@@ -98,7 +98,8 @@ std::string JustificationCode(std::string_view given) {
         between =
             text.substr(open, close == std::string::npos ? std::string::npos : close - open + 1);
       }
-      return "N" + LeadingNumberText(std::string_view(text).substr(1)) + " " + between;
+      const std::string count = LeadingNumberText(std::string_view(text).substr(1));
+      return "N" + count + " " + between;
     }
     default:
       return "E";
