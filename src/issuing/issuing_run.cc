@@ -12,7 +12,9 @@
 #include "issuing/receipt.h"
 #include "office/receipt_settings.h"
 #include "platform/console.h"
+#include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/record_backend.h"
 #include "print/spool.h"
 #include "records/record_reads.h"
 #include "screens/input_screen.h"
@@ -145,6 +147,14 @@ std::string PrinterFailedMessage() {
          config::Settings().ExeDir + "KELPRINT";
 }
 
+std::string RecordsLostMessage() {
+  return InLanguage("S'HA PERDUT LA CONNEXI\xE0 AMB EL SERVIDOR DE DADES: ",
+                    "SE HA PERDIDO LA CONEXI\xE0N CON EL SERVIDOR DE DATOS: ",
+                    "PERDEUSE A CONEXI\xE0N CO SERVIDOR DE DATOS: ",
+                    "S'A PERDUT ERA CONNEXION DAMB ETH SERVIDOR DE DADES: ") +
+         platform::RecordServerMessage().substr(0, 160);
+}
+
 std::string LeftOutMessage(const std::vector<std::string>& units) {
   std::string text = InLanguage("SENSE REBUT (CLASSE D'IVA DEL PROPIETARI DESCONEGUDA): ",
                                 "SIN RECIBO (CLASE DE IVA DEL PROPIETARIO DESCONOCIDA): ",
@@ -181,10 +191,17 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     tell(SpoolFailedMessage());
     return CycleOutcome::kSpoolFailed;
   }
+  const uint64_t serverFailures = platform::RecordServerFailures();
   format::SetCurrency("p");
   *summary = IssueSelection(s);
   format::SetCurrency("");
   const bool written = print::CloseSpool();
+  if (platform::RecordServerFailures() != serverFailures) {
+    // The walk ended where the server went away, not at its end.
+    platform::RemoveFile(print::SpoolPath());
+    tell(RecordsLostMessage());
+    return CycleOutcome::kRecordsLost;
+  }
   if (!summary->leftOut.empty()) tell(LeftOutMessage(summary->leftOut));
   if (!written) {
     tell(SpoolFailedMessage());

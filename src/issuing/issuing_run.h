@@ -39,14 +39,16 @@ IssueSummary IssueSelection(const office::Selection& s);
 // language) shown and acknowledged.
 using OperatorMessage = std::function<void(const std::string& text)>;
 
-enum class CycleOutcome { kPrinted, kSpoolFailed, kPrinterFailed, kNotPrinted };
+enum class CycleOutcome { kPrinted, kSpoolFailed, kPrinterFailed, kNotPrinted, kRecordsLost };
 
 // One cycle for a confirmed selection: opens the spool on the session's
 // output device, issues in the document currency, closes the spool, and
 // (when startPrinter) runs ExeDir + "KELPRINT" and waits for it.  A spool
 // that cannot be written, a print program that cannot be started and units
 // left out are told through `tell`; no print program is started on a
-// broken spool.
+// broken spool.  When the database server holding the record files was
+// lost during the walk, the receipts printed are only part of the run:
+// the spool is removed, the loss told, and nothing printed (kRecordsLost).
 CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
                              const OperatorMessage& tell, IssueSummary* summary);
 
@@ -55,6 +57,9 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
 // the operator leaves the selection screen with Escape.  Messages appear in
 // the message window and wait for a key.
 void IssueReceipts();
+
+// The message for a database server lost during the run, with its reason.
+std::string RecordsLostMessage();
 
 // A message in the message window near the bottom of the screen, with the
 // beep, until a key is pressed.

@@ -184,7 +184,7 @@ int PgConnection::TakeNotifications() {
 
 int16_t PgConnection::StatusOf(const PgResult& result) {
   if (!connected()) {
-    SetRecordServerMessage(Message());
+    NoteRecordServerFailure(Message());
     return kStatusManagerInactive;
   }
   const std::string state = result.State();

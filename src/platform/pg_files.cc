@@ -37,7 +37,7 @@ std::unique_ptr<PgConnection> Connect(const std::string& conninfo, int16_t* stat
     *status = kStatusOk;
     return db;
   }
-  SetRecordServerMessage(message);
+  NoteRecordServerFailure(message);
   *status = kStatusManagerInactive;
   return nullptr;
 }
@@ -109,6 +109,18 @@ int16_t OpenPgFile(const std::string& conninfo, const std::string& name, bool ex
   status = file->locks().Open(exclusive);
   if (status == kStatusOk) *out = std::move(file);
   return status;
+}
+
+int16_t ListPgFiles(const std::string& conninfo, std::vector<std::string>* names) {
+  int16_t status;
+  std::unique_ptr<PgConnection> db = Connect(conninfo, &status);
+  if (db == nullptr) return status;
+  names->clear();
+  const PgResult r = db->Run("SELECT name FROM qt_files ORDER BY name", PgParams());
+  if (!r.ok()) return r.State() == "42P01" ? kStatusOk : db->StatusOf(r);  // no files yet
+  names->resize(r.rows());
+  for (int i = 0; i < r.rows(); ++i) r.Bytes(i, 0, &(*names)[i]);
+  return kStatusOk;
 }
 
 int16_t CreatePgFile(const std::string& conninfo, const std::string& name, const FileSpec& spec,

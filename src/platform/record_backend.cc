@@ -14,6 +14,7 @@ struct DatabaseState {
   bool known = false;
   RecordDatabase database;
   std::string serverMessage;
+  uint64_t serverFailures = 0;
 };
 
 DatabaseState& State() {
@@ -64,8 +65,13 @@ const std::string& RecordServerMessage() {
   return State().serverMessage;
 }
 
-void SetRecordServerMessage(const std::string& message) {
+uint64_t RecordServerFailures() {
+  return State().serverFailures;
+}
+
+void NoteRecordServerFailure(const std::string& message) {
   State().serverMessage = message;
+  ++State().serverFailures;
 }
 
 std::string DatabaseFileName(const std::string& name, const std::string& root) {

@@ -76,10 +76,12 @@ void SetRecordDatabase(const RecordDatabase& database);
 // Forgets the setting, so the next use reads the environment again.
 void ResetRecordDatabase();
 
-// The server's words for the last failure to reach it (empty when none),
-// for the open message.
+// The server's words for the last failure to reach it or loss of the
+// connection (empty when none), for the open message; and how many such
+// failures there were, so a run can tell that one happened while it went on.
 const std::string& RecordServerMessage();
-void SetRecordServerMessage(const std::string& message);
+uint64_t RecordServerFailures();
+void NoteRecordServerFailure(const std::string& message);
 
 // Opens the file named as the caller named it (a Windows-style name),
 // taking its file lock (exclusive or shared) without waiting.  Returns 0
@@ -99,6 +101,8 @@ int16_t OpenPgFile(const std::string& conninfo, const std::string& name, bool ex
                    std::unique_ptr<OpenedRecordFile>* out);
 int16_t CreatePgFile(const std::string& conninfo, const std::string& name, const FileSpec& spec,
                      bool replace);
+// The names of the record files kept in the database, in name order.
+int16_t ListPgFiles(const std::string& conninfo, std::vector<std::string>* names);
 
 // The name of a record file in the database: its native path under the
 // installation root (or its whole native path outside it), in lower case.

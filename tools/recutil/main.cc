@@ -2,9 +2,11 @@
 // readable key descriptions, creates, loads, saves and describes record
 // files, and holds locks for testing lock waits.
 #include <CLI/CLI.hpp>
+#include <cstdlib>
 #include <string>
 
 #include "commands.h"
+#include "platform/record_backend.h"
 
 int main(int argc, char** argv) {
   CLI::App app{
@@ -13,8 +15,19 @@ int main(int argc, char** argv) {
       "A typical installation step:\n"
       "  recutil dictionary owners.keys ROOT/ddf/PropietV.xdf\n"
       "  recutil create ROOT/ddf/PropietV.xdf ROOT/DADES/PropietV.dat\n"
-      "  recutil load ROOT/DADES/PropietV.dat owners.seq"};
+      "  recutil load ROOT/DADES/PropietV.dat owners.seq\n"
+      "Record files live in the PostgreSQL database that --db (default KELDB) names,\n"
+      "else in SQLite files.  Moving an installation to the server and back:\n"
+      "  recutil --db 'host=/run/postgresql dbname=office' copy ROOT\n"
+      "  recutil --db 'host=/run/postgresql dbname=office' copy --back ROOT"};
   app.require_subcommand(1);
+
+  const char* keldb = std::getenv("KELDB");
+  const char* kelroot = std::getenv("KELROOT");
+  std::string db = keldb == nullptr ? "" : keldb;
+  app.add_option("--db", db,
+                 "libpq connection string of the database holding the record files\n"
+                 "(default KELDB; empty: SQLite files)");
 
   std::string description, dictionary, file, sequential;
   bool replace = false, exclusive = false;
@@ -62,7 +75,17 @@ int main(int argc, char** argv) {
   lock->add_flag("--exclusive", exclusive, "open the file exclusively instead of locking a record");
   lock->add_option("--seconds", seconds, "how long to hold the lock (default 10)");
 
+  std::string root;
+  bool back = false;
+  auto* copy = app.add_subcommand(
+      "copy", "Copy every record file of an installation (ROOT/**/*.dat) into the database");
+  copy->add_option("root", root, "installation root")->required();
+  copy->add_flag("--back", back,
+                 "copy the database's files into SQLite files under ROOT instead (replacing them)");
+
   CLI11_PARSE(app, argc, argv);
+  if (*copy) return recutil::CopyInstallation(root, db, back);
+  platform::SetRecordDatabase({db, kelroot == nullptr ? "" : kelroot});
   if (*dict) return recutil::MakeDictionary(description, dictionary);
   if (*create) return recutil::CreateFromDictionary(dictionary, file, replace);
   if (*load) return recutil::LoadRecords(file, sequential, replace, progress);
