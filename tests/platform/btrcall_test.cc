@@ -487,6 +487,23 @@ TEST_P(BtrcallBackend, VariableLengthRecordsAndKeysNullInAnySegment) {
   EXPECT_EQ(order, (std::vector<std::string>{"aazz", "abcd"}));
 }
 
+// A deleted record's position never names another record, not even after
+// the last record of the file went.
+TEST_P(BtrcallBackend, PositionsAreNeverReused) {
+  testing_support::TempDir dir;
+  const std::string path = dir.Sub("positions.dat");
+  ASSERT_EQ(btr_test::Create(path, btr_test::CreateBuffer(8, {{{1, 4, kKeyBinary}}})), 0);
+  File file;
+  ASSERT_EQ(file.Open(path), 0);
+  ASSERT_EQ(file.Insert(btr_test::Le32(1) + "one."), 0);
+  ASSERT_EQ(file.Insert(btr_test::Le32(2) + "two."), 0);
+  const uint32_t last = file.Position();
+  ASSERT_EQ(file.Delete(), 0);
+  ASSERT_EQ(file.Insert(btr_test::Le32(3) + "three"), 0);
+  EXPECT_GT(file.Position(), last);
+  EXPECT_EQ(file.Direct(last, 0).status, kStatusInvalidRecordAddress);
+}
+
 BTR_ON_BOTH_BACKENDS(BtrcallTest);
 BTR_ON_BOTH_BACKENDS(BtrcallBackend);
 
