@@ -20,7 +20,7 @@ std::string OneLine(const char* text) {
   std::string line = text == nullptr ? "" : text;
   while (!line.empty() && (line.back() == '\n' || line.back() == ' ')) line.pop_back();
   for (char& c : line) {
-    if (c == '\n') c = ' ';
+    if (c == '\n' || c == '\t') c = ' ';
   }
   return line;
 }
