@@ -9,7 +9,8 @@ int main(int argc, char** argv) {
       "units a property-administration office administers.\n"
       "The installation comes from the environment the office's menu prepares:\n"
       "KELROOT (installation root), KELEXE (programs, KELPRINT among them),\n"
-      "KELTMP (the operator's session folder)."};
+      "KELTMP (the operator's session folder), and KELDB when the record files are\n"
+      "kept on a PostgreSQL server (a libpq connection string)."};
   app::RunOptions options;
   issuing::BatchOptions& b = options.selection;
   app.add_flag("--batch", options.batch,

@@ -130,6 +130,7 @@ int RunBatchCycle(const BatchOptions& options,
   }
   IssueSummary summary;
   CycleOutcome outcome = RunIssuingCycle(office::CurrentSelection(), options.print, tell, &summary);
+  if (outcome == CycleOutcome::kRecordsLost) return kBatchCycleFailed;  // nothing was issued
   const std::string total = format::Trim(format::FormatAmount("ZZZ,ZZZ,ZZZ,ZZ9", summary.total));
   std::printf("%d receipts issued, total %s EUR\n", summary.receipts,
               platform::Cp850ToUtf8(total).c_str());

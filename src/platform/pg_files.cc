@@ -137,10 +137,11 @@ int16_t CreatePgFile(const std::string& conninfo, const std::string& name, const
   if (status == kStatusOk && exists && !replace) status = kStatusFileExists;
   if (status == kStatusOk && exists) {
     // Replacing: nobody may have the file open meanwhile.  The lock is the
-    // session's, held until this connection closes after the commit.
+    // transaction's, gone at the commit (a session's would linger until the
+    // server noticed the connection closed, and a quick open would meet it).
     PgParams params;
     params.Int64(id);
-    r = db->Run("SELECT pg_try_advisory_lock($1)", params);
+    r = db->Run("SELECT pg_try_advisory_xact_lock($1)", params);
     if (!r.ok()) status = db->StatusOf(r);
     if (status == kStatusOk && !r.Bool(0, 0)) status = kStatusFileLocked;
   }

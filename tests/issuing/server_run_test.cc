@@ -6,6 +6,7 @@
 #include "../support/demo_office.h"
 #include "../support/pg_cluster.h"
 #include "commands.h"
+#include "issuing/batch.h"
 #include "issuing/issuing_run.h"
 #include "office/selection.h"
 #include "platform/record_backend.h"
@@ -86,6 +87,22 @@ TEST_F(ServerRun, LosingTheServerMidRunStopsWithoutPrinting) {
       << c.told[0];
   EXPECT_GT(c.told[0].size(), 52u);  // the server's reason follows
   EXPECT_FALSE(office.dir().Read("session/kelprint.tmp").size() > 0);
+}
+
+// Unattended, the lost server is an exit code and a message, and no
+// summary line claims receipts were issued.
+TEST_F(ServerRun, BatchRunThatLosesTheServerGives3AndNoSummary) {
+  DemoOffice office;
+  ASSERT_NO_FATAL_FAILURE(MoveToServer(office));
+  ASSERT_TRUE(office.Start());
+  testing_support::PgDropConnections();
+  std::vector<std::string> told;
+  ::testing::internal::CaptureStdout();
+  const int code = RunBatchCycle({}, [&told](const std::string& t) { told.push_back(t); });
+  const std::string printed = ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(code, kBatchCycleFailed);
+  EXPECT_EQ(printed.find("receipts issued"), std::string::npos) << printed;
+  ASSERT_EQ(told.size(), 1u);
 }
 
 }  // namespace

@@ -102,8 +102,9 @@ const std::string& PgConninfo() {
 
 void PgDropConnections() {
   PGconn* c = PQconnectdb(PgConninfo().c_str());
+  // With a timeout the call returns once the backend is gone, its locks with it.
   PQclear(PQexec(c,
-                 "SELECT pg_terminate_backend(pid) FROM pg_stat_activity"
+                 "SELECT pg_terminate_backend(pid, 10000) FROM pg_stat_activity"
                  " WHERE pid <> pg_backend_pid() AND backend_type = 'client backend'"));
   PQfinish(c);
 }

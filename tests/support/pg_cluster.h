@@ -13,7 +13,8 @@ namespace testing_support {
 // gives "".
 const std::string& PgConninfo();
 
-// Ends every other connection to the cluster, as a server restart would.
+// Ends every other connection to the cluster, as a server restart would,
+// and returns once their sessions are gone.
 void PgDropConnections();
 
 }  // namespace testing_support
