@@ -166,9 +166,9 @@ void BM_PgRandomGetEqual(benchmark::State& state) {
     std::memcpy(key, &id, 4);
     const auto start = std::chrono::steady_clock::now();
     const int16_t status = Call(kBtrGetEqual, block, data, sizeof data, key, 0, 4);
-    times.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() -
-                                                              start)
-                        .count());
+    times.push_back(
+        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+            .count());
     if (status != 0) {
       state.SkipWithError("record missing");
       break;

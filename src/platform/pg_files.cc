@@ -88,8 +88,8 @@ PgFile::PgFile(std::unique_ptr<PgConnection> connection, int fileId, const std::
                FileSpec spec)
     : db_(std::move(connection)),
       name_("pg:" + name),
-      store_(*db_, fileId, std::move(spec)),
-      locks_(*db_, fileId, name_) {}
+      locks_(*db_, fileId, name_),
+      store_(*db_, fileId, std::move(spec), locks_) {}
 
 int16_t OpenPgFile(const std::string& conninfo, const std::string& name, bool exclusive,
                    std::unique_ptr<OpenedRecordFile>* out) {

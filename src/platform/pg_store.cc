@@ -21,8 +21,11 @@ std::string Seq(int k) {
 
 }  // namespace
 
-PgStore::PgStore(PgConnection& connection, int fileId, FileSpec spec)
-    : db_(connection), table_("qt_r" + std::to_string(fileId)), spec_(std::move(spec)) {}
+PgStore::PgStore(PgConnection& connection, int fileId, FileSpec spec, const RecordLocking& watch)
+    : db_(connection),
+      table_("qt_r" + std::to_string(fileId)),
+      spec_(std::move(spec)),
+      watch_(watch) {}
 
 std::string PgStore::Sql(int id) const {
   const std::string& t = table_;
@@ -190,13 +193,21 @@ int16_t PgStore::EntryOf(int key, uint32_t position, const std::string& record, 
 }
 
 int16_t PgStore::Counts(uint32_t* records, std::vector<uint32_t>* distinct) {
-  const PgResult r = Query(kCounts, PgParams());
-  if (!r.ok()) return Failed(r);
-  *records = static_cast<uint32_t>(r.Int(0, 0));
-  distinct->assign(spec_.keys.size(), 0);
-  for (size_t k = 0; k < spec_.keys.size(); ++k) {
-    (*distinct)[k] = static_cast<uint32_t>(r.Int(0, static_cast<int>(k) + 1));
+  uint64_t change = 0;
+  watch_.ChangeCount(&change);
+  if (!countsKept_ || change != countsChange_) {
+    const PgResult r = Query(kCounts, PgParams());
+    if (!r.ok()) return Failed(r);
+    keptRecords_ = static_cast<uint32_t>(r.Int(0, 0));
+    keptDistinct_.assign(spec_.keys.size(), 0);
+    for (size_t k = 0; k < spec_.keys.size(); ++k) {
+      keptDistinct_[k] = static_cast<uint32_t>(r.Int(0, static_cast<int>(k) + 1));
+    }
+    countsKept_ = true;
+    countsChange_ = change;
   }
+  *records = keptRecords_;
+  *distinct = keptDistinct_;
   return kStatusOk;
 }
 

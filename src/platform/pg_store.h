@@ -27,7 +27,8 @@ namespace platform {
 
 class PgStore final : public RecordStorage {
  public:
-  PgStore(PgConnection& connection, int fileId, FileSpec spec);
+  // watch tells when the file was written (its change count).
+  PgStore(PgConnection& connection, int fileId, FileSpec spec, const RecordLocking& watch);
 
   const FileSpec& spec() const override { return spec_; }
   int16_t ReadKey(int key, Seek how, const std::string& sort, int64_t seq,
@@ -74,6 +75,13 @@ class PgStore final : public RecordStorage {
   std::string table_;
   FileSpec spec_;
   bool outer_ = false;
+  // Stat counts by scanning the table; the program asks for them often
+  // (twice for every key's sort form), so they are kept until a write.
+  const RecordLocking& watch_;
+  bool countsKept_ = false;
+  uint64_t countsChange_ = 0;
+  uint32_t keptRecords_ = 0;
+  std::vector<uint32_t> keptDistinct_;
 };
 
 class PgLocks final : public RecordLocking {
@@ -112,8 +120,8 @@ class PgFile final : public OpenedRecordFile {
  private:
   std::unique_ptr<PgConnection> db_;  // must outlive the store and the locks
   std::string name_;
+  PgLocks locks_;  // before the store, which watches its change count
   PgStore store_;
-  PgLocks locks_;
 };
 
 }  // namespace platform

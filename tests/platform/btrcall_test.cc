@@ -289,6 +289,21 @@ TEST_P(BtrcallTest, StatAnswersInTheCreateLayout) {
             kStatusDataBufferTooShort);
 }
 
+// Stat is asked for often (each key's sort form); what it answers follows
+// every write, through any open.
+TEST_P(BtrcallTest, StatFollowsWritesThroughAnyOpen) {
+  Fill();
+  File other;
+  ASSERT_EQ(other.Open(path), 0);
+  ASSERT_EQ(file.Stat().data.substr(6, 4), btr_test::Le32(4));
+  ASSERT_EQ(other.Insert(Rec(5, "dolors")), 0);
+  EXPECT_EQ(file.Stat().data.substr(6, 4), btr_test::Le32(5));
+  EXPECT_EQ(file.Stat().data.substr(16 + 16 + 6, 4), btr_test::Le32(4));  // distinct names
+  ASSERT_EQ(file.Get(kBtrGetEqual, 0, btr_test::Le32(5)).status, 0);
+  ASSERT_EQ(file.Delete(), 0);
+  EXPECT_EQ(other.Stat().data.substr(6, 4), btr_test::Le32(4));
+}
+
 TEST_P(BtrcallTest, ClosedOrUnknownPositionBlocksAreNotOpen) {
   File other;
   EXPECT_EQ(other.Get(kBtrGetFirst, 0).status, kStatusFileNotOpen);
