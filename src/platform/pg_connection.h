@@ -75,8 +75,12 @@ class PgConnection {
   PgResult Run(const std::string& sql);
   // Runs one statement with binary parameters and results.
   PgResult Run(const std::string& sql, const PgParams& params);
-  // The same through a statement prepared on its first use under number id.
+  // The same through a statement prepared on its first use under number id
+  // (sql is read only then).
   PgResult RunPrepared(int id, const std::string& sql, const PgParams& params);
+  bool Prepared(int id) const {
+    return static_cast<size_t>(id) < prepared_.size() && prepared_[id];
+  }
 
   // Notifications received since the last call (reads what has arrived
   // without waiting for more).

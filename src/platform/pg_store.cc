@@ -28,50 +28,57 @@ PgStore::PgStore(PgConnection& connection, int fileId, FileSpec spec, const Reco
       watch_(watch) {}
 
 std::string PgStore::Sql(int id) const {
+  return id < kFixedCount ? FixedSql(id)
+                          : KeySql((id - kFixedCount) / kPerKey, (id - kFixedCount) % kPerKey);
+}
+
+// A write also notifies the file's channel (at its commit).
+std::string PgStore::FixedSql(int id) const {
   const std::string& t = table_;
   const std::string notify = ", pg_notify('" + t + "', '') AS n";
-  if (id < kFixedCount) {
-    const int keys = static_cast<int>(spec_.keys.size());
-    std::string columns, values, sets, counts;
-    for (int k = 0; k < keys; ++k) {
-      const std::string seq = spec_.keys[k].duplicates ? "nextval('" + t + "_dup')" : "0";
-      const std::string p = "$" + std::to_string(k + 2);
-      columns += ", " + Key(k) + ", " + Seq(k);
-      values += ", " + p + ", " + seq;
-      sets += ", " + Key(k) + " = " + p + ", " + Seq(k) + " = CASE WHEN " + Key(k) +
-              " IS NOT DISTINCT FROM " + p + " THEN " + Seq(k) + " ELSE " + seq + " END";
-      counts += ", count(DISTINCT " + Key(k) + ")";
-    }
-    switch (id) {
-      case kInsert:
-        return "WITH w AS (INSERT INTO " + t + " (data" + columns + ") VALUES ($1" + values +
-               ") RETURNING pos) SELECT w.pos FROM w" + notify;
-      case kUpdate:
-        return "WITH w AS (UPDATE " + t + " SET data = $1" + sets + " WHERE pos = $" +
-               std::to_string(keys + 2) + " RETURNING pos) SELECT w.pos FROM w" + notify;
-      case kDelete:
-        return "WITH w AS (DELETE FROM " + t +
-               " WHERE pos = $1 RETURNING pos) SELECT w.pos FROM w" + notify;
-      case kRecordAt:
-        return "SELECT data FROM " + t + " WHERE pos = $1";
-      case kStepFirst:
-        return "SELECT pos, data FROM " + t + " ORDER BY pos LIMIT 1";
-      case kStepLast:
-        return "SELECT pos, data FROM " + t + " ORDER BY pos DESC LIMIT 1";
-      case kStepNext:
-        return "SELECT pos, data FROM " + t + " WHERE pos > $1 ORDER BY pos LIMIT 1";
-      case kStepPrevious:
-        return "SELECT pos, data FROM " + t + " WHERE pos < $1 ORDER BY pos DESC LIMIT 1";
-      default:
-        return "SELECT count(*)" + counts + " FROM " + t;
-    }
+  const int keys = static_cast<int>(spec_.keys.size());
+  std::string columns, values, sets, counts;
+  for (int k = 0; k < keys; ++k) {
+    const std::string seq = spec_.keys[k].duplicates ? "nextval('" + t + "_dup')" : "0";
+    const std::string p = "$" + std::to_string(k + 2);
+    columns += ", " + Key(k) + ", " + Seq(k);
+    values += ", " + p + ", " + seq;
+    sets += ", " + Key(k) + " = " + p + ", " + Seq(k) + " = CASE WHEN " + Key(k) +
+            " IS NOT DISTINCT FROM " + p + " THEN " + Seq(k) + " ELSE " + seq + " END";
+    counts += ", count(DISTINCT " + Key(k) + ")";
   }
-  const int k = (id - kFixedCount) / kPerKey;
+  switch (id) {
+    case kInsert:
+      return "WITH w AS (INSERT INTO " + t + " (data" + columns + ") VALUES ($1" + values +
+             ") RETURNING pos) SELECT w.pos FROM w" + notify;
+    case kUpdate:
+      return "WITH w AS (UPDATE " + t + " SET data = $1" + sets + " WHERE pos = $" +
+             std::to_string(keys + 2) + " RETURNING pos) SELECT w.pos FROM w" + notify;
+    case kDelete:
+      return "WITH w AS (DELETE FROM " + t + " WHERE pos = $1 RETURNING pos) SELECT w.pos FROM w" +
+             notify;
+    case kRecordAt:
+      return "SELECT data FROM " + t + " WHERE pos = $1";
+    case kStepFirst:
+      return "SELECT pos, data FROM " + t + " ORDER BY pos LIMIT 1";
+    case kStepLast:
+      return "SELECT pos, data FROM " + t + " ORDER BY pos DESC LIMIT 1";
+    case kStepNext:
+      return "SELECT pos, data FROM " + t + " WHERE pos > $1 ORDER BY pos LIMIT 1";
+    case kStepPrevious:
+      return "SELECT pos, data FROM " + t + " WHERE pos < $1 ORDER BY pos DESC LIMIT 1";
+    default:
+      return "SELECT count(*)" + counts + " FROM " + t;
+  }
+}
+
+std::string PgStore::KeySql(int k, int which) const {
+  const std::string& t = table_;
   const std::string kk = Key(k), ss = Seq(k);
   const std::string select = "SELECT " + kk + ", " + ss + ", pos, data FROM " + t + " WHERE ";
   const std::string up = " ORDER BY " + kk + ", " + ss;
   const std::string down = " ORDER BY " + kk + " DESC, " + ss + " DESC";
-  switch ((id - kFixedCount) % kPerKey) {
+  switch (which) {
     case kFirst:
       return select + kk + " IS NOT NULL" + up + " LIMIT 1";
     case kLast:
@@ -94,7 +101,7 @@ std::string PgStore::Sql(int id) const {
 }
 
 PgResult PgStore::Query(int id, const PgParams& params) {
-  return db_.RunPrepared(id, Sql(id), params);
+  return db_.RunPrepared(id, db_.Prepared(id) ? std::string() : Sql(id), params);
 }
 
 int16_t PgStore::Failed(const PgResult& result) {

@@ -64,6 +64,8 @@ class PgStore final : public RecordStorage {
   enum PerKey { kFirst, kLast, kNextBatch, kPreviousBatch, kGe, kGt, kLe, kLt, kSeqOf, kPerKey };
 
   std::string Sql(int id) const;
+  std::string FixedSql(int id) const;
+  std::string KeySql(int key, int which) const;
   PgResult Query(int id, const PgParams& params);
   int16_t Failed(const PgResult& result);
   // The sort form of the record's key into params (NULL for a null key).
