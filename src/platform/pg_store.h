@@ -15,6 +15,7 @@
 // drop what they read ahead.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -108,6 +109,8 @@ class PgLocks final : public RecordLocking {
   int fileId_;
   std::string name_;
   mutable uint64_t notified_ = 0;
+  static constexpr std::chrono::milliseconds kLookEvery{1};
+  mutable std::chrono::steady_clock::time_point lastLook_{};
 };
 
 class PgFile final : public OpenedRecordFile {
