@@ -1,9 +1,11 @@
 // recutil as a separate process: a load killed with SIGKILL half-way leaves
-// the file with its earlier content, and the lock command holds a record or
-// the whole file against this process until it dies.
+// the file with its earlier content, the lock command holds a record or
+// the whole file against this process until it dies, and --db or KELDB
+// puts the files in a database.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/pg_cluster.h"
 #include "../support/temp_dir.h"
 #include "btr_helpers.h"
 #include "platform/btrcall.h"
@@ -163,6 +166,26 @@ TEST_F(RecutilProcessTest, LockCommandHoldsARecordOrTheFileUntilItDies) {
     EXPECT_EQ(f.Open(file), kStatusFileLocked);
   }
   EXPECT_EQ(f.Open(file), 0);
+}
+
+// --db (default KELDB) names the database that holds the files; an empty
+// one means SQLite files.
+TEST_F(RecutilProcessTest, DbOptionAndKeldbPutTheFilesInTheDatabase) {
+  const std::string db = testing_support::PgConninfo();
+  ASSERT_FALSE(db.empty());
+  dir.Write("first.seq", Sequential(1, 5));
+  ASSERT_EQ(RunRecutil({"--db", db, "create", dir.Sub("ddf/people.xdf"), file}), 0);
+  ASSERT_EQ(RunRecutil({"--db", db, "load", file, dir.Sub("first.seq")}), 0);
+  ASSERT_EQ(RunRecutil({"save", file, dir.Sub("files.seq")}), 0);
+  EXPECT_EQ(dir.Read("files.seq"), "");  // the SQLite file of that name stays empty
+  ::setenv("KELDB", db.c_str(), 1);
+  const int saved = RunRecutil({"save", file, dir.Sub("saved.seq")});
+  const int onFiles = RunRecutil({"--db", "", "save", file, dir.Sub("files.seq")});
+  ::unsetenv("KELDB");
+  EXPECT_EQ(saved, 0);
+  EXPECT_EQ(dir.Read("saved.seq"), Sequential(1, 5));
+  EXPECT_EQ(onFiles, 0);
+  EXPECT_EQ(dir.Read("files.seq"), "");
 }
 
 }  // namespace
