@@ -57,10 +57,6 @@ void SetRecordDatabase(const RecordDatabase& database) {
   State().known = true;
 }
 
-void ResetRecordDatabase() {
-  State().known = false;
-}
-
 const std::string& RecordServerMessage() {
   return State().serverMessage;
 }

@@ -73,8 +73,6 @@ struct RecordDatabase {
 const RecordDatabase& CurrentRecordDatabase();
 // Sets where the next opens and creates go (recutil --db, tests).
 void SetRecordDatabase(const RecordDatabase& database);
-// Forgets the setting, so the next use reads the environment again.
-void ResetRecordDatabase();
 
 // The server's words for the last failure to reach it or loss of the
 // connection (empty when none), for the open message; and how many such
