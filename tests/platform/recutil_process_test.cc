@@ -188,4 +188,39 @@ TEST_F(RecutilProcessTest, DbOptionAndKeldbPutTheFilesInTheDatabase) {
   EXPECT_EQ(dir.Read("files.seq"), "");
 }
 
+// copy moves the files to the database and back with the same records;
+// equal values of a key with duplicates that an Update reordered at the
+// source cannot keep that order, and the copy says so.
+TEST_F(RecutilProcessTest, CopyToTheDatabaseAndBackTellsOfReorderedDuplicates) {
+  const std::string db = testing_support::PgConninfo();
+  ASSERT_FALSE(db.empty());
+  dir.Write("moved.keys", "record 32\nkey: 1+4 unsigned\nkey dup mod: 5+10 string\n");
+  ASSERT_EQ(RunRecutil({"dictionary", dir.Sub("moved.keys"), dir.Sub("ddf/moved.xdf")}), 0);
+  file = dir.Sub("moved.dat");
+  ASSERT_EQ(RunRecutil({"create", dir.Sub("ddf/moved.xdf"), file}), 0);
+  dir.Write("first.seq", Sequential(1, 3));  // key 1 ("record num") equal for all three
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);
+  ASSERT_EQ(RunRecutil({"save", file, dir.Sub("before.seq")}), 0);
+  {
+    Recutil copy({"--db", db, "copy", dir.path()}, 2);
+    EXPECT_EQ(copy.Line(), "");  // nothing to tell
+    EXPECT_EQ(copy.Wait(), 0);
+  }
+  btr_test::File f;
+  ASSERT_EQ(f.Open(file), 0);
+  ASSERT_EQ(f.Get(kBtrGetEqual, 0, btr_test::Le32(1)).status, 0);
+  std::string moved = Sequential(1, 1).substr(3, 32);
+  ASSERT_EQ(f.Update(moved.replace(4, 1, "R")), 0);
+  ASSERT_EQ(f.Update(Sequential(1, 1).substr(3, 32)), 0);  // back, behind records 2 and 3
+  ASSERT_EQ(f.Close(), 0);
+  {
+    Recutil copy({"--db", db, "copy", dir.path()}, 2);
+    EXPECT_NE(copy.Line().find("moved.dat: records with equal values of key 1"), std::string::npos);
+    EXPECT_EQ(copy.Wait(), 0);
+  }
+  ASSERT_EQ(RunRecutil({"--db", db, "copy", "--back", dir.path()}), 0);
+  ASSERT_EQ(RunRecutil({"save", file, dir.Sub("after.seq")}), 0);
+  EXPECT_EQ(dir.Read("after.seq"), dir.Read("before.seq"));
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 // the source's description and its records are inserted in physical order
 // in one transaction, so the keys order them as at the source.
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -51,8 +52,30 @@ int16_t Transaction(uint16_t op) {
   return BTRCALL(op, nullptr, nullptr, &none, nullptr, 0, 0);
 }
 
-// Copies the file named name from the backend `from` to the backend `to`.
-int16_t CopyFile(const std::string& name, const RecordDatabase& from, const RecordDatabase& to) {
+// The first key along which the two files give other records, or -1.
+// Inserted in physical order, records with equal values of a key with
+// duplicates come in insertion order, which an Update at the source can
+// have changed.
+int KeyOutOfOrder(Opened& source, Opened& target, int keys) {
+  std::vector<char> a(kBufferSize), b(kBufferSize);
+  for (int k = 0; k < keys; ++k) {
+    const auto key = static_cast<int8_t>(k);
+    for (uint16_t op = kBtrGetFirst;; op = kBtrGetNext) {
+      uint32_t la = kBufferSize, lb = kBufferSize;
+      const int16_t sa = source.Call(op, &a, &la, key);
+      const int16_t sb = target.Call(op, &b, &lb, key);
+      if (sa != sb || (sa == kStatusOk && (la != lb || std::memcmp(a.data(), b.data(), la) != 0)))
+        return k;
+      if (sa != kStatusOk) break;
+    }
+  }
+  return -1;
+}
+
+// Copies the file named name from the backend `from` to the backend `to`;
+// *outOfOrder is set as KeyOutOfOrder says.
+int16_t CopyFile(const std::string& name, const RecordDatabase& from, const RecordDatabase& to,
+                 int* outOfOrder) {
   SetRecordDatabase(from);
   Opened source;
   int16_t status = source.Open(name);
@@ -62,6 +85,7 @@ int16_t CopyFile(const std::string& name, const RecordDatabase& from, const Reco
   if (status != kStatusOk) return status;
   // The Stat answer is the Create description with counts in fields that
   // Create does not read.
+  const int keys = static_cast<uint8_t>(data[4]) | (static_cast<uint8_t>(data[5]) << 8);
   SetRecordDatabase(to);
   uint8_t block[kPositionBlockSize] = {};
   std::string key = name + '\0';
@@ -81,7 +105,9 @@ int16_t CopyFile(const std::string& name, const RecordDatabase& from, const Reco
       return status;
     }
   }
-  return Transaction(kBtrEndTransaction);
+  status = Transaction(kBtrEndTransaction);
+  if (status == kStatusOk) *outOfOrder = KeyOutOfOrder(source, target, keys);
+  return status;
 }
 
 bool IsRecordFileName(const std::filesystem::path& p) {
@@ -127,8 +153,9 @@ int CopyInstallation(const std::string& root, const std::string& conninfo, bool 
   std::string prefix = root;
   if (!prefix.empty() && prefix.back() != '/' && prefix.back() != '\\') prefix += '/';
   for (const std::string& name : names) {
-    const int16_t status =
-        back ? CopyFile(prefix + name, server, files) : CopyFile(prefix + name, files, server);
+    int outOfOrder = -1;
+    const int16_t status = back ? CopyFile(prefix + name, server, files, &outOfOrder)
+                                : CopyFile(prefix + name, files, server, &outOfOrder);
     if (status != kStatusOk) {
       const std::string reason =
           status == kStatusManagerInactive ? ": " + RecordServerMessage() : "";
@@ -136,6 +163,12 @@ int CopyInstallation(const std::string& root, const std::string& conninfo, bool 
                   StatusText(status) + ")" + reason);
     }
     std::printf("copied %s\n", name.c_str());
+    if (outOfOrder >= 0) {
+      std::fprintf(stderr,
+                   "recutil: %s: records with equal values of key %d come in another order than "
+                   "at the source (updates there changed it)\n",
+                   name.c_str(), outOfOrder);
+    }
   }
   return 0;
 }
