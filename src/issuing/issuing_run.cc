@@ -16,6 +16,7 @@
 #include "platform/console.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/record_backend.h"
 #include "print/spool.h"
 #include "records/open_file.h"
 #include "records/record_reads.h"
@@ -187,10 +188,17 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     tell(SpoolFailedMessage());
     return CycleOutcome::kSpoolFailed;
   }
+  const uint64_t serverFailures = platform::RecordServerFailures();
   format::SetCurrency("p");
   *summary = IssueSelection(s);
   format::SetCurrency("");
   const bool written = print::CloseSpool();
+  if (platform::RecordServerFailures() != serverFailures) {
+    // The walk ended where the server went away, not at its end.
+    platform::RemoveFile(print::SpoolPath());
+    tell(RecordsLostMessage());
+    return CycleOutcome::kRecordsLost;
+  }
   if (summary->faultFile != 0) {
     // Part of the selection was never read: no print program for it.
     tell(records::OpenFailureMessage(records::OpenFileName(summary->faultFile),

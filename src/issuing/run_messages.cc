@@ -8,6 +8,7 @@
 #include "issuing/issuing_run.h"
 #include "platform/cp850.h"
 #include "platform/paths.h"
+#include "platform/record_backend.h"
 #include "print/spool.h"
 
 namespace issuing {
@@ -114,6 +115,14 @@ std::string SettingsMessage(const office::SettingsProblem& problem) {
   return InLanguage("VALOR NO V\xB7LID ", "VALOR NO V\xB5LIDO ", "VALOR NON V\xB5LIDO ",
                     "VALOR NON VALID ") +
          problem.what + in + problem.file;
+}
+
+std::string RecordsLostMessage() {
+  return InLanguage("S'HA PERDUT LA CONNEXI\xE0 AMB EL SERVIDOR DE DADES: ",
+                    "SE HA PERDIDO LA CONEXI\xE0N CON EL SERVIDOR DE DATOS: ",
+                    "PERDEUSE A CONEXI\xE0N CO SERVIDOR DE DATOS: ",
+                    "S'A PERDUT ERA CONNEXION DAMB ETH SERVIDOR DE DADES: ") +
+         platform::RecordServerMessage().substr(0, 160);
 }
 
 }  // namespace issuing
