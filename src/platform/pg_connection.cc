@@ -159,7 +159,8 @@ PgResult PgConnection::Run(const std::string& sql, const PgParams& params) {
 }
 
 PgResult PgConnection::RunPrepared(int id, const std::string& sql, const PgParams& params) {
-  const std::string name = "q" + std::to_string(id);
+  std::string name = "q";
+  name += std::to_string(id);
   if (static_cast<size_t>(id) >= prepared_.size()) prepared_.resize(id + 1, false);
   if (!prepared_[id]) {
     PgResult made(PQprepare(conn_, name.c_str(), sql.c_str(), params.count(), params.types()));

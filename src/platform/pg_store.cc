@@ -12,11 +12,16 @@
 namespace platform {
 namespace {
 
+// A letter and a number: a column's or a parameter's name ("k0", "$2").
+std::string Named(char letter, int number) {
+  std::string name(1, letter);
+  return name += std::to_string(number);
+}
 std::string Key(int k) {
-  return "k" + std::to_string(k);
+  return Named('k', k);
 }
 std::string Seq(int k) {
-  return "s" + std::to_string(k);
+  return Named('s', k);
 }
 
 }  // namespace
@@ -40,7 +45,7 @@ std::string PgStore::FixedSql(int id) const {
   std::string columns, values, sets, counts;
   for (int k = 0; k < keys; ++k) {
     const std::string seq = spec_.keys[k].duplicates ? "nextval('" + t + "_dup')" : "0";
-    const std::string p = "$" + std::to_string(k + 2);
+    const std::string p = Named('$', k + 2);
     columns += ", " + Key(k) + ", " + Seq(k);
     values += ", " + p + ", " + seq;
     sets += ", " + Key(k) + " = " + p + ", " + Seq(k) + " = CASE WHEN " + Key(k) +
