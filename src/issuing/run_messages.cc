@@ -2,6 +2,7 @@
 // Catalan, Spanish, Galician, Aranese.  Texts are in code page 850.
 #include <string>
 
+#include "config/in_language.h"
 #include "config/settings.h"
 #include "format/amounts.h"
 #include "format/text.h"
@@ -14,13 +15,7 @@
 namespace issuing {
 namespace {
 
-std::string InLanguage(const char* cat, const char* spa, const char* glg, const char* oci) {
-  const std::string& language = config::Settings().SessionLanguage;
-  if (language == "SPA") return spa;
-  if (language == "GLG") return glg;
-  if (language == "OCI") return oci;
-  return cat;
-}
+using config::InLanguage;
 
 // The last non-empty line the print program wrote, for the screen.
 std::string LastLine(const std::string& output) {

@@ -1,6 +1,7 @@
 // Texts in Catalan, Spanish, Galician and Aranese, in code page 850.
 #include "remittance/messages.h"
 
+#include "config/in_language.h"
 #include "config/settings.h"
 #include "format/amounts.h"
 #include "format/text.h"
@@ -8,13 +9,7 @@
 namespace remittance {
 namespace {
 
-std::string InLanguage(const char* cat, const char* spa, const char* glg, const char* oci) {
-  const std::string& language = config::Settings().SessionLanguage;
-  if (language == "SPA") return spa;
-  if (language == "GLG") return glg;
-  if (language == "OCI") return oci;
-  return cat;
-}
+using config::InLanguage;
 
 std::string ReasonText(LeftOutReason reason) {
   switch (reason) {
