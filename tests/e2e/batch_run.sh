@@ -11,18 +11,7 @@ trap 'rm -rf "$work"' EXIT
 root="$work/office"
 "$make_installation" "$bin" "$root" --date 20261201 >/dev/null || { echo "FAIL: demo installation"; exit 1; }
 
-failures=0 passes=0
-check() {  # check NAME EXPECTED_CODE EXPECTED_TEXT -- command...
-  local name=$1 code=$2 text=$3; shift 4
-  local out rc
-  out=$("$@" 2>&1); rc=$?
-  if [ "$rc" -ne "$code" ] || ! grep -qF -- "$text" <<<"$out"; then
-    echo "FAIL: $name (exit $rc, wanted $code, looking for: $text)"; echo "$out"
-    failures=$((failures + 1))
-  else
-    passes=$((passes + 1))
-  fi
-}
+. "$(dirname "$0")/checks.sh"
 run() { env KELROOT="$root/" KELEXE="$1" KELTMP="$root/session/" "$bin/qantires" "${@:2}"; }
 
 check "whole office" 0 "12 receipts issued, total 12.744,02 EUR" -- run "$bin/" --batch

@@ -13,18 +13,7 @@ trap 'rm -rf "$work"' EXIT
 old="$work/old" new="$work/new" move="$work/move"
 "$make_installation" "$bin" "$old" --date 20261201 >/dev/null || { echo "FAIL: demo installation"; exit 1; }
 
-failures=0 passes=0
-check() {  # check NAME EXPECTED_CODE EXPECTED_TEXT -- command...
-  local name=$1 code=$2 text=$3; shift 4
-  local out rc
-  out=$("$@" 2>&1); rc=$?
-  if [ "$rc" -ne "$code" ] || ! grep -qF -- "$text" <<<"$out"; then
-    echo "FAIL: $name (exit $rc, wanted $code, looking for: $text)"; echo "$out"
-    failures=$((failures + 1))
-  else
-    passes=$((passes + 1))
-  fi
-}
+. "$(dirname "$0")/checks.sh"
 run() { env KELROOT="$1/" KELEXE="$bin/" KELTMP="$1/session/" "$bin/qantires" --batch --no-print; }
 
 check "the old office" 0 "12 receipts issued, total 12.744,02 EUR" -- run "$old"
