@@ -19,12 +19,21 @@ namespace {
 // The spool is written in large blocks: a run of receipts makes hundreds of
 // megabytes of short records.
 constexpr size_t kSpoolBuffer = 1 << 20;
-// Each byte as a text record carries it: control bytes become spaces.
+// Each byte as a text or justification record carries it: control bytes
+// become spaces.
 constexpr std::array<char, 256> kPrintable = [] {
   std::array<char, 256> table{};
   for (int b = 0; b < 256; ++b) {
     table[b] = b < 32 || b == 127 || b == 255 ? ' ' : static_cast<char>(b);
   }
+  return table;
+}();
+// Each byte as a device or control record carries it: printer commands are
+// made of control bytes and pass unchanged; only CR and LF, which would end
+// the record's line, become spaces.
+constexpr std::array<char, 256> kOneLine = [] {
+  std::array<char, 256> table{};
+  for (int b = 0; b < 256; ++b) table[b] = b == '\r' || b == '\n' ? ' ' : static_cast<char>(b);
   return table;
 }();
 // Justification directives remembered with their codes.
@@ -44,13 +53,13 @@ void WriteScratch() {
   }
 }
 
-// Writes a record: its tag and its text.  Control bytes in the text (a
-// device or control text from a damaged setting as much as a printed text)
-// become spaces, so that every record stays one line.
-void WriteRecord(std::string_view head, std::string_view rest = {}) {
+// Writes a record: its tag and its text, each byte of the text through
+// bytes (kPrintable or kOneLine), so that every record stays one line.
+void WriteRecord(std::string_view head, std::string_view rest,
+                 const std::array<char, 256>& bytes) {
   std::string& record = Spool().record;
   record.assign(head);
-  for (char c : rest) record += kPrintable[static_cast<unsigned char>(c)];
+  for (char c : rest) record += bytes[static_cast<unsigned char>(c)];
   WriteScratch();
 }
 
@@ -134,7 +143,7 @@ bool OpenSpool(std::string_view device) {
   s.failed = s.file == nullptr;
   if (s.file == nullptr) return false;
   std::setvbuf(s.file, nullptr, _IOFBF, kSpoolBuffer);
-  WriteRecord("DEVICE", device);
+  WriteRecord("DEVICE", device, kOneLine);
   return !s.failed;
 }
 
@@ -160,11 +169,11 @@ void SpoolJustify(std::string& justification) {
     at = known.end() - 1;
   }
   justification = at->second;
-  WriteRecord("JUS", justification);
+  WriteRecord("JUS", justification, kPrintable);
 }
 
 void SpoolControl(std::string_view text) {
-  WriteRecord("*", text);
+  WriteRecord("*", text, kOneLine);
 }
 
 void SpoolText(int column, std::string_view text, int advance) {

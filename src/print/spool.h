@@ -46,6 +46,8 @@ void SpoolPage(int pageLength);
 // Normalises justification to its code, stores the code back into it and
 // writes the justification record.
 void SpoolJustify(std::string& justification);
+// Writes "*" + text; the text's bytes pass unchanged but for CR and LF,
+// which become spaces (as in the device text).
 void SpoolControl(std::string_view text);
 // Writes a text record at column with a line advance; the caller's text is
 // not changed (control bytes become spaces in the record only).

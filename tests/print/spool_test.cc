@@ -62,6 +62,19 @@ TEST_F(SpoolTest, EveryRecordStaysOneLineWhateverItsText) {
   EXPECT_EQ(Written(), "DEVICELPT1  PAGE 1 \r\n*@e \r\nJUSN 5 \\ \\\r\n");
 }
 
+TEST_F(SpoolTest, ControlAndDeviceRecordsKeepEveryByteButCrAndLf) {
+  // Printer commands are made of control bytes (ESC, SI, DC2...).
+  const std::string device =
+      "LPT1\x1B"
+      "E\xFF";
+  const std::string command =
+      "\x1B"
+      "E\x0F\x12\x7F\t\xFF\r\n";
+  ASSERT_TRUE(OpenSpool(device));
+  SpoolControl(command);
+  EXPECT_EQ(Written(), "DEVICE" + device + "\r\n*" + command.substr(0, 7) + "  \r\n");
+}
+
 TEST_F(SpoolTest, FullPageStartsANewPageWithTheSameLength) {
   ASSERT_TRUE(OpenSpool("X"));
   SpoolPage(66);
