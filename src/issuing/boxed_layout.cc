@@ -1,5 +1,8 @@
 // The boxed receipt on plain paper.  Boxes span columns 1 to 95: a corner at
-// each end and 93 lines between.
+// each end and 93 lines between.  Every top, middle or bottom line of a box,
+// titles and corners included, is one text record at column 1 that ends
+// the line; a box row is "│" + text at column 1, any inner "│" + text at its
+// own column, and the closing "│" at column 95.
 #include "config/company.h"
 #include "config/language.h"
 #include "format/amounts.h"
@@ -32,9 +35,7 @@ void IssuerBox() {
     return;
   }
   const std::string title = Tr("PRESENTADOR");
-  Put(1, "\xDA");
-  Put(0, title);
-  Put(0, Repeat(kH, kBoxWidth - static_cast<int>(title.size())) + "\xBF", 1);
+  Put(1, "\xDA" + title + Repeat(kH, kBoxWidth - static_cast<int>(title.size())) + "\xBF", 1);
   const bool extraLine = !format::IsAllChar(config::CompanyLine(6), ' ');
   Row(config::CompanyLine(1));
   if (extraLine) Row(config::CompanyLine(6));
@@ -47,9 +48,10 @@ void IssuerBox() {
 void TaxIdentityBox(const Receipt& r) {
   const std::string issuer = Tr("EMISSOR FISCAL");
   const std::string addressee = Tr("RECEPTOR FISCAL");
-  Put(1, "\xDA");
-  Put(0, issuer + Repeat(kH, 46 - static_cast<int>(issuer.size())) + "\xC2");
-  Put(0, addressee + Repeat(kH, 46 - static_cast<int>(addressee.size())) + "\xBF", 1);
+  Put(1,
+      "\xDA" + issuer + Repeat(kH, 46 - static_cast<int>(issuer.size())) + "\xC2" + addressee +
+          Repeat(kH, 46 - static_cast<int>(addressee.size())) + "\xBF",
+      1);
   office::OwnerView owner(office::Areas().owner);
   office::UnitView unit(office::Areas().unit);
   const std::string left[5] = {format::StarredDisplay(owner.Name()), owner.AddressLine1(),
@@ -175,7 +177,7 @@ void Total(const Receipt& r, int copy, bool& second) {
   }
   Put(second ? 51 : 17, format::FitLeft(label, 20));
   Justify("D");
-  Put(0, format::FormatAmount("**,***,**9", r.Total()), second ? 1 : 0);
+  Put(0, format::FormatAmount("**,***,**9", r.Total()));
   Justify("E");
   second = !second;
   AddressBlock(r);

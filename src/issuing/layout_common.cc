@@ -105,8 +105,10 @@ void PairedCharge(const std::string& text, double amount, const std::string& mas
 }
 
 bool ChargeListFull(int stopAt, const Receipt& r, bool second) {
+  // Equalities: a list that starts past its stop line (rows given upwards
+  // or far down) is not cut.
   const int lines = print::Spool().linesUsed;
-  if (lines >= stopAt) return true;
+  if (lines == stopAt) return true;
   if (lines != stopAt - 1) return false;
   const bool vat = r.vatRate != 0;
   const bool withholding = r.withholdingRate != 0;

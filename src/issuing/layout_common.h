@@ -49,8 +49,9 @@ std::string ReferenceMark(const Receipt& r);
 // `second` says where this entry goes and is flipped.
 void PairedCharge(const std::string& text, double amount, const std::string& mask, bool& second);
 
-// Whether a two-column charge list must stop: at line `stopAt`, or at
-// `stopAt` - 1 when the tax lines still to come need that line.
+// Whether a two-column charge list must stop: at line count `stopAt`, or at
+// `stopAt` - 1 when the tax lines still to come need that line.  Any other
+// line count, past `stopAt` included, lets it go on.
 bool ChargeListFull(int stopAt, const Receipt& r, bool second);
 
 }  // namespace issuing
