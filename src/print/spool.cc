@@ -55,8 +55,7 @@ void WriteScratch() {
 
 // Writes a record: its tag and its text, each byte of the text through
 // bytes (kPrintable or kOneLine), so that every record stays one line.
-void WriteRecord(std::string_view head, std::string_view rest,
-                 const std::array<char, 256>& bytes) {
+void WriteRecord(std::string_view head, std::string_view rest, const std::array<char, 256>& bytes) {
   std::string& record = Spool().record;
   record.assign(head);
   for (char c : rest) record += bytes[static_cast<unsigned char>(c)];

@@ -55,7 +55,8 @@ std::vector<Placed> Issue(const std::vector<std::pair<std::string, std::string>>
   for (const auto& [from, to] : toraChanges) {
     const std::string line = "\n" + from + "\r";
     EXPECT_NE(tora.find(line), std::string::npos) << from;
-    if (tora.find(line) != std::string::npos) tora.replace(tora.find(line), line.size(), "\n" + to + "\r");
+    if (tora.find(line) != std::string::npos)
+      tora.replace(tora.find(line), line.size(), "\n" + to + "\r");
   }
   office.dir().Write("Tora.ini", tora);
   EXPECT_TRUE(office.Start());
@@ -63,7 +64,8 @@ std::vector<Placed> Issue(const std::vector<std::pair<std::string, std::string>>
   s.unitLow = format::PackDigits(first);
   s.unitHigh = format::PackDigits(last);
   IssueSummary summary;
-  RunIssuingCycle(s, false, [](const std::string& t) { ADD_FAILURE() << t; }, &summary);
+  RunIssuingCycle(
+      s, false, [](const std::string& t) { ADD_FAILURE() << t; }, &summary);
   EXPECT_GT(summary.receipts, 0);
   return TextRecords(office.Spool());
 }
@@ -80,8 +82,8 @@ const Placed* Find(const std::vector<Placed>& records, int column, const std::st
 // addressee block starts Fila.Nom - Fila.Dom lines further down.
 TEST(PreprintedLayout, AddresseeBlockStartsAtTheNameRow) {
   for (const char* counterfoil : {"Matriu=S", "Matriu=N"}) {
-    const auto records = Issue({{"Antic=N", "Antic=S"}, {"Matriu=S", counterfoil}}, "00020000",
-                               "00020000");
+    const auto records =
+        Issue({{"Antic=N", "Antic=S"}, {"Matriu=S", counterfoil}}, "00020000", "00020000");
     const Placed* payment = Find(records, 17, "IBAN ");
     ASSERT_NE(payment, nullptr) << counterfoil;
     EXPECT_EQ(payment->lineCount, 13) << counterfoil;
