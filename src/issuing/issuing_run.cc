@@ -1,6 +1,7 @@
 // The walk over owners, properties and units, and the issuing cycle.
 #include "issuing/issuing_run.h"
 
+#include "config/language.h"
 #include "config/settings.h"
 #include "console/keyboard.h"
 #include "console/window.h"
@@ -182,7 +183,10 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     return CycleOutcome::kSpoolFailed;
   }
   format::SetCurrency("p");
-  *summary = IssueSelection(s);
+  {
+    const config::LanguageCycle oneCheck;
+    *summary = IssueSelection(s);
+  }
   format::SetCurrency("");
   const bool written = print::CloseSpool();
   if (!summary->leftOut.empty()) tell(LeftOutMessage(summary->leftOut));
