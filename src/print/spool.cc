@@ -17,7 +17,8 @@ namespace print {
 namespace {
 
 // The spool is written in large blocks: a run of receipts makes hundreds of
-// megabytes of short records.
+// megabytes of short records.  The records are formatted straight into
+// SpoolState::pending and handed to the file a block at a time.
 constexpr size_t kSpoolBuffer = 1 << 20;
 // Each byte as a text or justification record carries it: control bytes
 // become spaces.
@@ -39,27 +40,45 @@ constexpr std::array<char, 256> kOneLine = [] {
 // Justification directives remembered with their codes.
 constexpr size_t kKnownJustifications = 32;
 
-// Writes the record in s.record (without its CR LF).
-void WriteScratch() {
-  SpoolState& s = Spool();
-  if (s.file == nullptr) {
-    s.failed = true;
-    return;
-  }
-  s.record += "\r\n";
+// Hands the pending records to the file.
+void FlushPending(SpoolState& s) {
+  if (s.pending.empty()) return;
   // One writer, so the stream's lock is not needed.
-  if (fwrite_unlocked(s.record.data(), 1, s.record.size(), s.file) != s.record.size()) {
+  if (s.file == nullptr ||
+      fwrite_unlocked(s.pending.data(), 1, s.pending.size(), s.file) != s.pending.size()) {
     s.failed = true;
   }
+  s.pending.clear();
 }
 
-// Writes a record: its tag and its text, each byte of the text through
-// bytes (kPrintable or kOneLine), so that every record stays one line.
+// Ends the record formatted at the end of s.pending from `start` on: its
+// CR LF; with no file open the record is dropped as a failed write.
+void EndRecord(SpoolState& s, size_t start) {
+  if (s.file == nullptr) {
+    s.failed = true;
+    s.pending.resize(start);
+    return;
+  }
+  s.pending += "\r\n";
+  if (s.pending.size() >= kSpoolBuffer) FlushPending(s);
+}
+
+// Appends text to out, each byte through bytes (kPrintable or kOneLine),
+// so that every record stays one line.
+void AppendMapped(std::string& out, std::string_view text, const std::array<char, 256>& bytes) {
+  const size_t start = out.size();
+  out.resize(start + text.size());
+  char* to = out.data() + start;
+  for (size_t i = 0; i < text.size(); ++i) to[i] = bytes[static_cast<unsigned char>(text[i])];
+}
+
+// Writes a record: its tag and its text.
 void WriteRecord(std::string_view head, std::string_view rest, const std::array<char, 256>& bytes) {
-  std::string& record = Spool().record;
-  record.assign(head);
-  for (char c : rest) record += bytes[static_cast<unsigned char>(c)];
-  WriteScratch();
+  SpoolState& s = Spool();
+  const size_t start = s.pending.size();
+  s.pending += head;
+  AppendMapped(s.pending, rest, bytes);
+  EndRecord(s, start);
 }
 
 // SpoolNumber appended to out.
@@ -121,6 +140,7 @@ SpoolState& Spool() {
 }
 
 void ResetSpool() {
+  FlushPending(Spool());
   if (Spool().file != nullptr) std::fclose(Spool().file);
   Spool() = SpoolState{};
 }
@@ -137,6 +157,7 @@ std::string SpoolNumber(int value) {
 
 bool OpenSpool(std::string_view device) {
   SpoolState& s = Spool();
+  FlushPending(s);  // into the file left open, not the new one
   if (s.file != nullptr) std::fclose(s.file);
   s.file = platform::OpenFile(SpoolPath(), "wb");
   s.failed = s.file == nullptr;
@@ -148,9 +169,10 @@ bool OpenSpool(std::string_view device) {
 
 void SpoolPage(int pageLength) {
   SpoolState& s = Spool();
-  s.record = "PAGE";
-  AppendNumber(s.record, pageLength);
-  WriteScratch();
+  const size_t start = s.pending.size();
+  s.pending += "PAGE";
+  AppendNumber(s.pending, pageLength);
+  EndRecord(s, start);
   s.pageLength = pageLength;
   s.linesUsed = 0;
   s.currentColumn = 0;
@@ -178,16 +200,13 @@ void SpoolControl(std::string_view text) {
 void SpoolText(int column, std::string_view text, int advance) {
   SpoolState& s = Spool();
   if (s.linesUsed >= s.pageLength) SpoolPage(s.pageLength);
-  s.record.clear();
-  AppendNumber(s.record, column);
-  s.record += ',';
-  const size_t start = s.record.size();
-  s.record.resize(start + text.size());
-  char* out = s.record.data() + start;
-  for (size_t i = 0; i < text.size(); ++i) out[i] = kPrintable[static_cast<unsigned char>(text[i])];
-  s.record += ',';
-  AppendNumber(s.record, advance);
-  WriteScratch();
+  const size_t start = s.pending.size();
+  AppendNumber(s.pending, column);
+  s.pending += ',';
+  AppendMapped(s.pending, text, kPrintable);
+  s.pending += ',';
+  AppendNumber(s.pending, advance);
+  EndRecord(s, start);
   if (advance != 0) {
     s.linesUsed += advance;
     s.currentColumn = 0;
@@ -200,6 +219,7 @@ void SpoolText(int column, std::string_view text, int advance) {
 bool CloseSpool() {
   SpoolState& s = Spool();
   if (s.file == nullptr) return false;
+  FlushPending(s);
   bool ok = !s.failed && std::fflush(s.file) == 0 && !std::ferror(s.file);
   ok = std::fclose(s.file) == 0 && ok;
   s.file = nullptr;

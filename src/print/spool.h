@@ -28,7 +28,7 @@ struct SpoolState {
   int linesUsed = 0;      // line advances since the last page record
   int currentColumn = 0;  // where a text at column 0 with advance 0 starts
   bool failed = false;    // a write since OpenSpool did not succeed
-  std::string record;     // the record being written (its buffer is reused)
+  std::string pending;    // records not yet handed to the file
   // Justification texts already seen, with their codes.
   std::vector<std::pair<std::string, std::string>> justifications;
 };

@@ -75,6 +75,26 @@ TEST_F(SpoolTest, ControlAndDeviceRecordsKeepEveryByteButCrAndLf) {
   EXPECT_EQ(Written(), "DEVICE" + device + "\r\n*" + command.substr(0, 7) + "  \r\n");
 }
 
+TEST_F(SpoolTest, RecordsGoToTheSpoolTheyWereWrittenFor) {
+  ASSERT_TRUE(OpenSpool("A"));
+  SpoolText(1, "first printout", 1);
+  ASSERT_TRUE(OpenSpool("B"));  // the earlier spool was never closed
+  SpoolText(1, "second", 1);
+  EXPECT_EQ(Written(), "DEVICEB\r\nPAGE 0 \r\n 1 ,second, 1 \r\n");
+}
+
+TEST_F(SpoolTest, ManyMegabytesOfRecordsArriveWholeAndInOrder) {
+  ASSERT_TRUE(OpenSpool("X"));
+  SpoolPage(30000);
+  std::string expected = "DEVICEX\r\nPAGE 30000 \r\n";
+  const std::string text(100, 'x');
+  for (int i = 0; i < 30000; ++i) {
+    SpoolText(i, text, 1);
+    expected += SpoolNumber(i) + "," + text + "," + SpoolNumber(1) + "\r\n";
+  }
+  EXPECT_EQ(Written(), expected);
+}
+
 TEST_F(SpoolTest, FullPageStartsANewPageWithTheSameLength) {
   ASSERT_TRUE(OpenSpool("X"));
   SpoolPage(66);
