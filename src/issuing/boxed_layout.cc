@@ -20,8 +20,8 @@ const std::string kV = "\xB3";  // │
 constexpr int kBoxWidth = 93;
 const std::string kAmountMask = "ZZ,ZZZ,ZZ9";
 
-std::string Tr(const char* text) {
-  return config::TranslateText(text);
+const std::string& Tr(const char* text) {
+  return Word(text);
 }
 
 void Row(const std::string& text) {
@@ -34,7 +34,7 @@ void IssuerBox() {
     Put(0, "", 9);
     return;
   }
-  const std::string title = Tr("PRESENTADOR");
+  const std::string& title = Tr("PRESENTADOR");
   Put(1, "\xDA" + title + Repeat(kH, kBoxWidth - static_cast<int>(title.size())) + "\xBF", 1);
   const bool extraLine = !format::IsAllChar(config::CompanyLine(6), ' ');
   Row(config::CompanyLine(1));
@@ -46,8 +46,8 @@ void IssuerBox() {
 }
 
 void TaxIdentityBox(const Receipt& r) {
-  const std::string issuer = Tr("EMISSOR FISCAL");
-  const std::string addressee = Tr("RECEPTOR FISCAL");
+  const std::string& issuer = Tr("EMISSOR FISCAL");
+  const std::string& addressee = Tr("RECEPTOR FISCAL");
   Put(1,
       "\xDA" + issuer + Repeat(kH, 46 - static_cast<int>(issuer.size())) + "\xC2" + addressee +
           Repeat(kH, 46 - static_cast<int>(addressee.size())) + "\xBF",
@@ -82,7 +82,7 @@ void InvoiceBox(const ReceiptContext& c, int copy) {
   const Receipt& r = c.receipt;
   office::UnitView unit(office::Areas().unit);
   const bool bank = unit.CollectionForm() == 'B';
-  const std::string collection = bank ? Tr("REBUT DOMICILIAT") : Tr("COMPTAT");
+  const std::string& collection = bank ? Tr("REBUT DOMICILIAT") : Tr("COMPTAT");
   const std::string accountLabel = bank ? "IBAN " : Tr("OBJECTE ");
   const InvoiceItem number{Tr("N\xE9MERO "), r.number};
   const InvoiceItem date{Tr("DATA "), format::FormatDate(c.issueDate, 0, "dma")};

@@ -183,6 +183,7 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     return CycleOutcome::kSpoolFailed;
   }
   format::SetCurrency("p");
+  ForgetWords();
   {
     const config::LanguageCycle oneCheck;
     *summary = IssueSelection(s);

@@ -26,6 +26,13 @@ std::string Repeat(const std::string& piece, int n);
 // The last n characters of text (all of it when shorter).
 std::string Last(const std::string& text, size_t n);
 
+// A fixed word of the layouts in the session language.  Each word is looked
+// up once per cycle: a cycle prints every receipt in the same language, and
+// it makes millions of lookups.
+const std::string& Word(const char* catalan);
+// Forgets the words looked up (at the start of each cycle).
+void ForgetWords();
+
 // The translated periodicity word and timing words: "TRIMESTRAL VENÇUT".
 std::string DueTerms(int periodicity, unsigned char timing);
 

@@ -106,7 +106,7 @@ void PrintPreprintedReceipt(const ReceiptContext& c) {
   Justify("D");
   Put(67, total);
   if (counterfoil) {
-    Put(90, config::TranslateText("REBUT"));
+    Put(90, Word("REBUT"));
     Justify("D");
     Put(100, r.reference + " " + format::FormatAmount("**,***,***", r.Total()));
   }
