@@ -42,58 +42,69 @@ constexpr size_t kKnownJustifications = 32;
 
 // Hands the pending records to the file.
 void FlushPending(SpoolState& s) {
-  if (s.pending.empty()) return;
+  if (s.pendingUsed == 0) return;
   // One writer, so the stream's lock is not needed.
   if (s.file == nullptr ||
-      fwrite_unlocked(s.pending.data(), 1, s.pending.size(), s.file) != s.pending.size()) {
+      fwrite_unlocked(s.pending.data(), 1, s.pendingUsed, s.file) != s.pendingUsed) {
     s.failed = true;
   }
-  s.pending.clear();
+  s.pendingUsed = 0;
 }
 
-// Ends the record formatted at the end of s.pending from `start` on: its
-// CR LF; with no file open the record is dropped as a failed write.
-void EndRecord(SpoolState& s, size_t start) {
+// Where a record of at most `longest` bytes (its CR LF included) is
+// formatted: after the pending records, handed to the file first when
+// there is no room left.
+char* RecordStart(SpoolState& s, size_t longest) {
+  if (s.pendingUsed + longest > s.pending.size()) {
+    FlushPending(s);
+    if (longest > s.pending.size()) s.pending.resize(std::max(kSpoolBuffer, longest));
+  }
+  return s.pending.data() + s.pendingUsed;
+}
+
+// Ends the record formatted up to end with its CR LF; with no file open
+// the record is dropped as a failed write.
+void EndRecord(SpoolState& s, char* end) {
   if (s.file == nullptr) {
     s.failed = true;
-    s.pending.resize(start);
     return;
   }
-  s.pending += "\r\n";
-  if (s.pending.size() >= kSpoolBuffer) FlushPending(s);
+  *end++ = '\r';
+  *end++ = '\n';
+  s.pendingUsed = static_cast<size_t>(end - s.pending.data());
 }
 
-// Appends text to out, each byte through bytes (kPrintable or kOneLine),
-// so that every record stays one line.
-void AppendMapped(std::string& out, std::string_view text, const std::array<char, 256>& bytes) {
-  const size_t start = out.size();
-  out.resize(start + text.size());
-  char* to = out.data() + start;
-  for (size_t i = 0; i < text.size(); ++i) to[i] = bytes[static_cast<unsigned char>(text[i])];
+// Room a number takes at most: sign position, 10 digits, space.
+constexpr size_t kNumberRoom = 12;
+
+// SpoolNumber written at out; the end of it.
+char* PutNumber(char* out, int value) {
+  if (value >= 0 && value < 10) {  // columns and advances are mostly small
+    out[0] = ' ';
+    out[1] = static_cast<char>('0' + value);
+    out[2] = ' ';
+    return out + 3;
+  }
+  const long magnitude = value < 0 ? -static_cast<long>(value) : value;
+  *out++ = value < 0 ? '-' : ' ';
+  out = std::to_chars(out, out + 10, magnitude).ptr;
+  *out++ = ' ';
+  return out;
+}
+
+// text written at out, each byte through bytes (kPrintable or kOneLine),
+// so that every record stays one line; the end of it.
+char* PutMapped(char* out, std::string_view text, const std::array<char, 256>& bytes) {
+  for (char c : text) *out++ = bytes[static_cast<unsigned char>(c)];
+  return out;
 }
 
 // Writes a record: its tag and its text.
 void WriteRecord(std::string_view head, std::string_view rest, const std::array<char, 256>& bytes) {
   SpoolState& s = Spool();
-  const size_t start = s.pending.size();
-  s.pending += head;
-  AppendMapped(s.pending, rest, bytes);
-  EndRecord(s, start);
-}
-
-// SpoolNumber appended to out.
-void AppendNumber(std::string& out, int value) {
-  if (value >= 0 && value < 10) {  // columns and advances are mostly small
-    const char text[] = {' ', static_cast<char>('0' + value), ' '};
-    out.append(text, 3);
-    return;
-  }
-  char digits[16];
-  const long magnitude = value < 0 ? -static_cast<long>(value) : value;
-  char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
-  out += value < 0 ? '-' : ' ';
-  out.append(digits, end);
-  out += ' ';
+  char* out = RecordStart(s, head.size() + rest.size() + 2);
+  out = std::copy(head.begin(), head.end(), out);
+  EndRecord(s, PutMapped(out, rest, bytes));
 }
 
 // The absolute value of the number at the start of text (0 when none),
@@ -150,9 +161,8 @@ std::string SpoolPath() {
 }
 
 std::string SpoolNumber(int value) {
-  std::string text;
-  AppendNumber(text, value);
-  return text;
+  char text[kNumberRoom];
+  return std::string(text, PutNumber(text, value));
 }
 
 bool OpenSpool(std::string_view device) {
@@ -169,10 +179,9 @@ bool OpenSpool(std::string_view device) {
 
 void SpoolPage(int pageLength) {
   SpoolState& s = Spool();
-  const size_t start = s.pending.size();
-  s.pending += "PAGE";
-  AppendNumber(s.pending, pageLength);
-  EndRecord(s, start);
+  char* out = RecordStart(s, 4 + kNumberRoom + 2);
+  out = std::copy_n("PAGE", 4, out);
+  EndRecord(s, PutNumber(out, pageLength));
   s.pageLength = pageLength;
   s.linesUsed = 0;
   s.currentColumn = 0;
@@ -200,13 +209,12 @@ void SpoolControl(std::string_view text) {
 void SpoolText(int column, std::string_view text, int advance) {
   SpoolState& s = Spool();
   if (s.linesUsed >= s.pageLength) SpoolPage(s.pageLength);
-  const size_t start = s.pending.size();
-  AppendNumber(s.pending, column);
-  s.pending += ',';
-  AppendMapped(s.pending, text, kPrintable);
-  s.pending += ',';
-  AppendNumber(s.pending, advance);
-  EndRecord(s, start);
+  char* out = RecordStart(s, 2 * kNumberRoom + text.size() + 4);
+  out = PutNumber(out, column);
+  *out++ = ',';
+  out = PutMapped(out, text, kPrintable);
+  *out++ = ',';
+  EndRecord(s, PutNumber(out, advance));
   if (advance != 0) {
     s.linesUsed += advance;
     s.currentColumn = 0;

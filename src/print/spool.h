@@ -28,7 +28,9 @@ struct SpoolState {
   int linesUsed = 0;      // line advances since the last page record
   int currentColumn = 0;  // where a text at column 0 with advance 0 starts
   bool failed = false;    // a write since OpenSpool did not succeed
-  std::string pending;    // records not yet handed to the file
+  // Records not yet handed to the file: the first pendingUsed bytes.
+  std::vector<char> pending;
+  size_t pendingUsed = 0;
   // Justification texts already seen, with their codes.
   std::vector<std::pair<std::string, std::string>> justifications;
 };

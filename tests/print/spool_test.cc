@@ -92,6 +92,9 @@ TEST_F(SpoolTest, ManyMegabytesOfRecordsArriveWholeAndInOrder) {
     SpoolText(i, text, 1);
     expected += SpoolNumber(i) + "," + text + "," + SpoolNumber(1) + "\r\n";
   }
+  const std::string longer(3 << 20, 'y');  // a record longer than any block
+  SpoolText(-2147483647 - 1, longer, 1);
+  expected += "PAGE 30000 \r\n-2147483648 ," + longer + ", 1 \r\n";
   EXPECT_EQ(Written(), expected);
 }
 
