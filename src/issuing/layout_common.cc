@@ -48,6 +48,11 @@ std::deque<std::pair<const char*, std::string>>& Words() {
   return words;
 }
 
+unsigned& Cycle() {
+  static unsigned cycle = 1;
+  return cycle;
+}
+
 }  // namespace
 
 const std::string& Word(const char* catalan) {
@@ -60,6 +65,11 @@ const std::string& Word(const char* catalan) {
 
 void ForgetWords() {
   Words().clear();
+  ++Cycle();
+}
+
+unsigned CycleNumber() {
+  return Cycle();
 }
 
 std::string DueTerms(int periodicity, unsigned char timing) {

@@ -30,8 +30,11 @@ std::string Last(const std::string& text, size_t n);
 // up once per cycle: a cycle prints every receipt in the same language, and
 // it makes millions of lookups.
 const std::string& Word(const char* catalan);
-// Forgets the words looked up (at the start of each cycle).
+// Starts a cycle: forgets the words looked up, and changes CycleNumber so
+// that texts built from them are built again.
 void ForgetWords();
+// Which cycle the layouts print for.
+unsigned CycleNumber();
 
 // The translated periodicity word and timing words: "TRIMESTRAL VENÇUT".
 std::string DueTerms(int periodicity, unsigned char timing);
