@@ -14,6 +14,10 @@
 //                   writers timed (see issuing_bench_timers.h).
 //   IoFloor         the same record bytes read straight from SQLite and the
 //                   same number of spool bytes written through stdio.
+//   IssuingRunWithRemittance
+//                   the whole cycle again with the bank remittance written:
+//                   its extra cost per receipt is the difference to
+//                   IssuingRun divided by the receipts.
 //
 // Each installation is built once and kept under the build folder.  Every
 // measurement runs in a child process of its own, so that the peak memory
@@ -44,9 +48,11 @@
 #include "issuing/issuing_run.h"
 #include "issuing_bench_timers.h"
 #include "office/receipt_settings.h"
+#include "office/remittance_settings.h"
 #include "office/selection.h"
 #include "platform/headless_console.h"
 #include "print/spool.h"
+#include "remittance/cycle.h"
 
 namespace {
 
@@ -137,15 +143,17 @@ double StartUp(const std::string& root) {
   app::LoadConfiguration();
   if (!app::LoadScreenForms() || app::OpenIssuingFiles() != 0) return -1;
   office::ReadReceiptSettings();
+  office::ReadRemittanceSettings();
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   return took.count();
 }
 
 // One batch cycle for the whole office on 1 December 2026, without the
-// print program.
-issuing::IssueSummary RunCycle() {
+// print program; with the remittance written to remittanceFile when given.
+issuing::IssueSummary RunCycle(const std::string& remittanceFile = "") {
   issuing::BatchOptions options;
   options.date = "1/12/2026";
+  options.remittance = remittanceFile;
   issuing::IssueSummary summary;
   if (!issuing::ApplyBatchOptions(options).empty()) return summary;
   office::CurrentSelection() = office::SelectionFromScreen();
@@ -300,6 +308,64 @@ BENCHMARK(IssuingRun)
     ->Iterations(1)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);
+
+// What a child tells about its cycle with the remittance.
+struct RemittanceFigures {
+  double seconds = -1;  // negative when the start failed
+  long receipts = 0;
+  bool written = false;
+  double debits = 0;
+  double leftOut = 0;
+};
+
+void IssuingRunWithRemittance(benchmark::State& state) {
+  if (!EnsureOffice(UnitsPerProperty(state))) {
+    state.SkipWithError("the office could not be built");
+    return;
+  }
+  const std::string root = OfficeRoot(UnitsPerProperty(state));
+  const std::string file = root + "session/remesa.xml";
+  RemittanceFigures f;
+  rusage usage{};
+  for (auto _ : state) {
+    const bool ran = InChild(
+        [&] {
+          RemittanceFigures r;
+          if (StartUp(root) < 0) return r;
+          const auto start = std::chrono::steady_clock::now();
+          const issuing::IssueSummary summary = RunCycle(file);
+          r.seconds =
+              std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+          r.receipts = summary.receipts;
+          r.written = summary.remittance.outcome == remittance::RemittanceOutcome::kWritten;
+          r.debits = summary.remittance.debits;
+          r.leftOut = static_cast<double>(summary.remittance.leftOut.size());
+          return r;
+        },
+        &f, &usage);
+    if (!ran || f.seconds < 0) {
+      state.SkipWithError("the office could not be started or issued");
+      return;
+    }
+    state.SetIterationTime(f.seconds);
+  }
+  if (!f.written) {
+    state.SkipWithError("no remittance written (an office built before [Remesa]? remove it)");
+    return;
+  }
+  state.counters["receipts"] = static_cast<double>(f.receipts);
+  state.counters["receipts/s"] = static_cast<double>(f.receipts) / f.seconds;
+  state.counters["debits"] = f.debits;
+  state.counters["left_out"] = f.leftOut;
+  state.counters["remittance_MB"] = static_cast<double>(fs::file_size(file)) / 1e6;
+  state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(IssuingRunWithRemittance)
+    ->ArgName("units_per_property")
+    ->Arg(125)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
 
 void Breakdown(benchmark::State& state) {
   CycleFigures f;

@@ -45,4 +45,16 @@ void BM_IniReadLastKey(benchmark::State& state) {
 }
 BENCHMARK(BM_IniReadLastKey);
 
+// A key behind a line of 10 MB: each lookup scans that line once.
+void BM_IniReadPastLongLine(benchmark::State& state) {
+  std::string path = (std::filesystem::temp_directory_path() / "qt_bench_long.ini").string();
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << "[Usuari]\r\nNota=" << std::string(10'000'000, 'x') << "\r\nIdioma=CAT\r\n";
+  }
+  for (auto _ : state) benchmark::DoNotOptimize(config::IniRead(path, "Usuari", "Idioma"));
+  std::remove(path.c_str());
+}
+BENCHMARK(BM_IniReadPastLongLine)->Unit(benchmark::kMillisecond);
+
 }  // namespace

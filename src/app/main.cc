@@ -8,14 +8,20 @@ int main(int argc, char** argv) {
       "QANTIRES - issues the periodic receipts (rents and service charges) of the\n"
       "units a property-administration office administers.\n"
       "The installation comes from the environment the office's menu prepares:\n"
-      "KELROOT (installation root), KELEXE (programs, KELPRINT among them),\n"
-      "KELTMP (the operator's session folder)."};
+      "KELROOT (installation root), KELEXE (programs, KELPRINT among them;\n"
+      "without it KELPRINT is taken beside qantires, never from PATH),\n"
+      "KELTMP (the operator's session folder).\n"
+      "Mistakes in the options exit with 2."};
+  app.set_version_flag("--version", "qantires " QT_VERSION);
   app::RunOptions options;
   issuing::BatchOptions& b = options.selection;
   app.add_flag("--batch", options.batch,
                "issue one cycle without screens, with the selection screen's presets "
                "(the working date of ToraTerm.ini, every unit, form and concept) changed "
                "by the options below; prints a one-line summary");
+  // An empty value would silently mean the preset: refused like a wrong one.
+  const CLI::Validator given(
+      [](const std::string& v) { return v.empty() ? std::string("an empty value") : ""; }, "");
   app.add_option("--date", b.date, "issue date, as typed on the screen: 5/1/2027 or 05012027");
   app.add_option("--from", b.from, "first unit: PROPERTY or PROPERTY.UNIT (default 1.0)");
   app.add_option("--to", b.to, "last unit: PROPERTY or PROPERTY.UNIT (default 999.999)");
@@ -29,9 +35,27 @@ int main(int argc, char** argv) {
   app.add_option("--concepts", b.concepts,
                  "concepts to include, 1 to 14, e.g. 1-10,12 "
                  "(default all)");
+  app.add_option("--lock-wait", options.lockWaitSeconds,
+                 "seconds to wait in all for a record file another user holds, "
+                 "then exit 1 (default 60)")
+      ->check(CLI::Range(0, 86400));
+  app.add_option("--remittance", b.remittance,
+                 "also write the bank remittance (SEPA direct debits of the domiciled "
+                 "receipts) to this file");
+  app.add_option("--collection-date", b.collectionDate,
+                 "collection date of the remittance, as typed on the screen "
+                 "(default: the issue date)");
   bool noPrint = false;
   app.add_flag("--no-print", noPrint, "leave the spool file and do not start KELPRINT");
-  CLI11_PARSE(app, argc, argv);
+  for (CLI::Option* o : app.get_options()) {
+    if (o->get_expected_min() > 0) o->check(given);
+  }
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // Help ends with 0; every mistake in the options with 2.
+    return app.exit(e) == 0 ? 0 : 2;
+  }
   b.print = !noPrint;
   for (const CLI::Option* o : app.get_options()) {
     if (!options.batch && o->count() > 0 && o->get_name() != "--help" &&

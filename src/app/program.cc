@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "app/terminal_notice.h"
 #include "config/company.h"
 #include "config/settings.h"
 #include "console/popups.h"
@@ -10,11 +11,14 @@
 #include "format/text.h"
 #include "issuing/issuing_run.h"
 #include "office/receipt_settings.h"
+#include "office/remittance_settings.h"
 #include "office/record_layouts.h"
 #include "office/screen_form.h"
 #include "platform/cp850.h"
 #include "platform/current_dir.h"
 #include "platform/headless_console.h"
+#include "platform/paths.h"
+#include "platform/terminal_render.h"
 #include "platform/terminal_console.h"
 #include "records/open_file.h"
 #include "records/record_reads.h"
@@ -44,6 +48,19 @@ void CloseDown() {
 
 void TellOnStandardError(const std::string& text) {
   std::fprintf(stderr, "qantires: %s\n", platform::Cp850ToUtf8(text).c_str());
+}
+
+// The form file's path as opened; without KELROOT, the variables that
+// locate an installation.
+std::string NoFormFileMessage() {
+  const std::string& root = config::Settings().RootDir;
+  std::string text = "cannot read the screen-form file " +
+                     platform::NativePath(root + office::ScreenFormPath());
+  if (root.empty()) {
+    text += "; KELROOT is not set (an installation is located by KELROOT, its root folder, "
+            "KELEXE, the folder of its programs, and KELTMP, the operator's session folder)";
+  }
+  return text;
 }
 
 }  // namespace
@@ -104,15 +121,18 @@ int RunProgram(const RunOptions& options) {
     // be opened, a locked record) go to standard error.
     platform::UseHeadlessConsole();
     console::Console().messageEcho = TellOnStandardError;
+    // Nobody is there to see a wait: a file held by another user ends the
+    // run after this long instead of hanging it.
+    records::RecordFiles().lockWaitLimit = options.lockWaitSeconds * 1000;
   }
   LoadConfiguration();
   if (!LoadScreenForms()) {
-    TellOnStandardError("cannot read the screen-form file " + config::Settings().RootDir +
-                        office::ScreenFormPath());
+    TellOnStandardError(NoFormFileMessage());
     return kStartFailureExitCode;
   }
   // The screen is needed from here on: a record file that cannot be opened
   // says so on it and waits for a key.
+  platform::SetTooSmallNotice(TooSmallNotice);
   if (!options.batch && !platform::UseTerminalConsole()) {
     TellOnStandardError("the selection screen needs a terminal; use --batch to issue without one");
     return kStartFailureExitCode;
@@ -122,6 +142,7 @@ int RunProgram(const RunOptions& options) {
     return kStartFailureExitCode;
   }
   office::ReadReceiptSettings();
+  office::ReadRemittanceSettings();
   int code = 0;
   if (options.batch) {
     code = issuing::RunBatchCycle(options.selection, TellOnStandardError);

@@ -27,6 +27,7 @@ inline constexpr int kStartFailureExitCode = 1;
 struct RunOptions {
   bool batch = false;               // one cycle with the presets, no screens
   issuing::BatchOptions selection;  // batch: overrides of the presets
+  int lockWaitSeconds = 60;         // batch: the most a held record file is waited for
 };
 
 // Steps 1 to 3.

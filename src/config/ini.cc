@@ -10,29 +10,26 @@ namespace config {
 namespace {
 
 // Splits file contents into lines at CR, CR LF or LF, stopping at Ctrl-Z.
+// Lines are views into the contents: a line costs one scan of its bytes,
+// however long it is.
 class LineReader {
  public:
-  explicit LineReader(const std::string& data) : data_(data) {}
+  explicit LineReader(std::string_view data) : data_(data.substr(0, data.find('\x1A'))) {}
 
-  bool Next(std::string* line) {
-    if (pos_ >= data_.size() || data_[pos_] == '\x1A') return false;
-    line->clear();
-    while (pos_ < data_.size()) {
-      char c = data_[pos_];
-      if (c == '\x1A') break;
+  bool Next(std::string_view* line) {
+    if (pos_ >= data_.size()) return false;
+    size_t end = pos_;
+    while (end < data_.size() && data_[end] != '\r' && data_[end] != '\n') ++end;
+    *line = data_.substr(pos_, end - pos_);
+    pos_ = end + 1;
+    if (end < data_.size() && data_[end] == '\r' && pos_ < data_.size() && data_[pos_] == '\n') {
       ++pos_;
-      if (c == '\r') {
-        if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
-        break;
-      }
-      if (c == '\n') break;
-      line->push_back(c);
     }
     return true;
   }
 
  private:
-  const std::string& data_;
+  std::string_view data_;
   size_t pos_ = 0;
 };
 
@@ -41,6 +38,14 @@ std::string Unquote(std::string value) {
     return value.substr(1, value.size() - 2);
   }
   return value;
+}
+
+// A section or key name of the file against a wanted one (trimmed and
+// folded): the fold is paid only for names of the wanted length.
+bool SameName(std::string_view name, const std::string& wanted) {
+  while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  return name.size() == wanted.size() && format::UpperCase(name) == wanted;
 }
 
 }  // namespace
@@ -54,23 +59,25 @@ std::string IniRead(std::string_view path, std::string_view section, std::string
   bool inSection = false;
   std::string result;
   LineReader reader(data);
-  std::string raw;
-  while (reader.Next(&raw)) {
-    std::string line = raw.substr(0, raw.find(';'));
-    line = format::TrimLeft(line);
-    if (format::TrimRight(line).empty()) continue;
+  std::string_view line;
+  while (reader.Next(&line)) {
+    line = line.substr(0, line.find(';'));
+    size_t start = 0;
+    while (start < line.size() && line[start] == ' ') ++start;
+    if (start == line.size()) continue;  // empty, or only spaces
+    line.remove_prefix(start);
 
     if (!inSection) {
       if (line[0] != '[') continue;
-      std::string name = line.substr(
-          1, line.find(']') == std::string::npos ? std::string::npos : line.find(']') - 1);
-      inSection = format::UpperCase(format::Trim(name)) == wantedSection;
+      const size_t close = line.find(']');
+      std::string_view name = line.substr(1, close == std::string_view::npos ? close : close - 1);
+      inSection = SameName(name, wantedSection);
       continue;
     }
     if (line[0] == '[') break;  // the section ended without the key
-    size_t eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    if (format::UpperCase(format::TrimRight(line.substr(0, eq))) == wantedKey) {
+    const size_t eq = line.find('=');
+    if (eq == std::string_view::npos) continue;
+    if (SameName(line.substr(0, eq), wantedKey)) {
       result = line.substr(eq + 1);
       break;
     }

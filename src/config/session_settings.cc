@@ -85,7 +85,8 @@ void LoadSessionSettings() {
   EndDirectory(s.SessionDir);
 
   const std::string sessionFile = s.SessionDir + "Sessio.ini";
-  s.MenuTitle = " " + IniRead(sessionFile, "Menu", "Titol") + " ";
+  const std::string title = IniRead(sessionFile, "Menu", "Titol");
+  s.MenuTitle = " " + title + " ";
   s.MenuName = IniRead(sessionFile, "Menu", "NomMenu");
   s.TerminalDir = IniRead(sessionFile, "Terminal", "Dir");
   if (s.TerminalDir.empty()) s.TerminalDir = TerminalFromEnvironment();

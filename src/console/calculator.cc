@@ -28,7 +28,8 @@ std::string ShownNumber(double value, bool point, int decimals) {
 }
 
 void DrawEntry(const CalculatorState& s) {
-  WriteAt(kEntryRow, s.leftColumn, "\xB3" + ShownNumber(s.entry, s.point, s.decimals) + "  \xB3");
+  const std::string number = ShownNumber(s.entry, s.point, s.decimals);
+  WriteAt(kEntryRow, s.leftColumn, "\xB3" + number + "  \xB3");
 }
 
 void DrawAll(const CalculatorState& s) {
@@ -38,8 +39,8 @@ void DrawAll(const CalculatorState& s) {
   if (tapeShown) WriteAt(s.tapeTop - 1, c, "\xDA" + kHorizontal + "\xBF");
   for (int row = s.tapeTop; row <= kTapeSlots; ++row) {
     const TapeLine& line = s.tape[static_cast<size_t>(row - 1)];
-    WriteAt(row, c,
-            "\xB3" + ShownNumber(line.value, line.point, line.decimals) + " " + line.mark + "\xB3");
+    const std::string number = ShownNumber(line.value, line.point, line.decimals);
+    WriteAt(row, c, "\xB3" + number + " " + line.mark + "\xB3");
   }
   WriteAt(kEntryRow - 1, c,
           tapeShown ? "\xC3" + kHorizontal + "\xB4" : "\xDA" + kHorizontal + "\xBF");

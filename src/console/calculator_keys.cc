@@ -233,7 +233,7 @@ std::string CalculatorResult(const CalculatorState& s) {
   const size_t fractionDigits = static_cast<size_t>(d - 2);
   if (fractionDigits == 0) return digits;
   if (digits.size() < fractionDigits) digits.insert(0, fractionDigits - digits.size(), '0');
-  digits.insert(digits.size() - fractionDigits, ".");
+  digits.insert(digits.size() - fractionDigits, 1, '.');
   return digits;
 }
 

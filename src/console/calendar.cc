@@ -97,7 +97,8 @@ void PutDayCell(int quarterIndex, int cell, std::string_view text) {
 }
 
 std::string DayText(int day) {
-  return day < 10 ? " " + std::to_string(day) : std::to_string(day);
+  const std::string digits = std::to_string(day);
+  return day < 10 ? " " + digits : digits;
 }
 
 void DrawMonth(int year, int month, int quarterIndex) {
@@ -121,7 +122,7 @@ void DrawMonth(int year, int month, int quarterIndex) {
 void DrawQuarter(const Position& p) {
   SetColour("n");
   const std::string year = std::to_string(p.year);
-  Put(0, (InteriorWidth() - 6) / 2 + 1, " " + std::string(4 - year.size(), ' ') + year + " ");
+  Put(0, (InteriorWidth() - 6) / 2 + 1, std::string(5 - year.size(), ' ') + year + " ");
   Put(1, 1, WeekdayHeader());
   const int first = FirstMonthOfQuarter(p.month);
   for (int k = 0; k < 3; ++k) DrawMonth(p.year, first + k, k);

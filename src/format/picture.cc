@@ -235,7 +235,7 @@ std::string PlainNumber(double value) {
   }
   std::string text = value < 0 ? "-" : "";
   text += digits.substr(0, digits.size() - decimals);
-  if (decimals > 0) text += "." + digits.substr(digits.size() - decimals);
+  if (decimals > 0) text.append(1, '.').append(digits, digits.size() - decimals);
   return text;
 }
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "config/ini.h"
+#include "config/settings.h"
 #include "format/amounts.h"
 #include "format/dates.h"
 #include "format/picture.h"
@@ -13,6 +15,8 @@
 #include "office/screen_form.h"
 #include "office/selection.h"
 #include "platform/cp850.h"
+#include "platform/paths.h"
+#include "remittance/cycle.h"
 
 namespace issuing {
 namespace {
@@ -87,6 +91,24 @@ std::string TypeDate(const std::string& date, bool periodGiven) {
   return {};
 }
 
+// Where the preset issue date should have come from, for a run that was
+// given no --date: what is missing, or the value that is no date.
+std::string WorkingDateSource() {
+  const std::string file = config::Settings().SessionDir + "ToraTerm.ini";
+  const char* keltmp = std::getenv("KELTMP");
+  std::string where;
+  if (keltmp == nullptr || *keltmp == '\0') {
+    where = "KELTMP is not set";
+  } else if (!platform::FileExists(file)) {
+    where = "there is no " + file;
+  } else {
+    const std::string value = config::IniRead(file, "Sistema", "Data");
+    where =
+        file + " [Sistema] Data" + (value.empty() ? " is not set" : "=" + value + " is not a date");
+  }
+  return where + "; give the issue date with --date";
+}
+
 }  // namespace
 
 std::string ApplyBatchOptions(const BatchOptions& o) {
@@ -114,6 +136,7 @@ std::string ApplyBatchOptions(const BatchOptions& o) {
     if (problem.empty()) problem = TypeCodes(bound);
   }
   if (problem.empty() && !o.concepts.empty()) problem = TypeConcepts(o.concepts);
+  if (problem.empty()) problem = remittance::SetOverrides(o.remittance, o.collectionDate);
   return problem;
 }
 
@@ -123,6 +146,10 @@ int RunBatchCycle(const BatchOptions& options,
   if (problem.empty()) {
     office::CurrentSelection() = office::SelectionFromScreen();
     problem = office::SelectionProblem(office::CurrentSelection());
+    const std::string& date = office::CurrentSelection().issueDate;
+    if (options.date.empty() && !office::IssueDateProblem(date).empty()) {
+      problem += ": " + WorkingDateSource();
+    }
   }
   if (!problem.empty()) {
     tell(problem);
@@ -130,12 +157,22 @@ int RunBatchCycle(const BatchOptions& options,
   }
   IssueSummary summary;
   CycleOutcome outcome = RunIssuingCycle(office::CurrentSelection(), options.print, tell, &summary);
-  const std::string total = format::Trim(format::FormatAmount("ZZZ,ZZZ,ZZZ,ZZ9", summary.total));
+  // No summary for a cycle that was refused or stopped: its count would
+  // pass for the whole selection's.
+  if (outcome == CycleOutcome::kSettingsRefused || outcome == CycleOutcome::kRecordsFailed) {
+    return kBatchInstallationFailed;
+  }
   std::printf("%d receipts issued, total %s EUR\n", summary.receipts,
-              platform::Cp850ToUtf8(total).c_str());
-  return outcome == CycleOutcome::kPrinted || outcome == CycleOutcome::kNotPrinted
-             ? kBatchIssued
-             : kBatchCycleFailed;
+              platform::Cp850ToUtf8(TotalText(summary.total)).c_str());
+  if (outcome == CycleOutcome::kPrinted) std::fputs(summary.printerOutput.c_str(), stdout);
+  if (outcome != CycleOutcome::kPrinted && outcome != CycleOutcome::kNotPrinted) {
+    return kBatchCycleFailed;
+  }
+  const remittance::RemittanceOutcome r = summary.remittance.outcome;
+  return r == remittance::RemittanceOutcome::kRefused ||
+                 r == remittance::RemittanceOutcome::kWriteFailed
+             ? kBatchRemittanceFailed
+             : kBatchIssued;
 }
 
 }  // namespace issuing

@@ -21,12 +21,20 @@ struct BatchOptions {
   std::vector<std::string> codes;  // collection-code bounds: "B:5-7"
   std::string concepts;  // concepts switched on: "1-10,12"
   bool print = true;     // start the print program after the cycle
+  std::string remittance;      // write the remittance to this file
+  std::string collectionDate;  // the remittance's collection date, as typed
 };
 
 // Exit codes of a batch run.
 inline constexpr int kBatchIssued = 0;
+// The installation cannot issue: Tora.ini lacks what a cycle needs, a
+// record file failed a read, or one stayed locked past the wait allowed.
+inline constexpr int kBatchInstallationFailed = 1;
 inline constexpr int kBatchBadOptions = 2;
 inline constexpr int kBatchCycleFailed = 3;
+// The receipts were issued but the remittance asked for was refused or
+// could not be written.
+inline constexpr int kBatchRemittanceFailed = 4;
 
 // Writes the overrides into screen 1.  Empty when they are sound; otherwise
 // what is wrong with them.
@@ -35,6 +43,9 @@ std::string ApplyBatchOptions(const BatchOptions& options);
 // Applies the options, checks the selection, runs one issuing cycle and
 // prints a one-line summary ("12 receipts issued, total 3.456,78 EUR") on
 // standard output.  Problems go to `tell`.  Returns one of the codes above.
+// Without --date the preset issue date (the working date of ToraTerm.ini)
+// must be a calendar date; when it is not, the refusal also names what is
+// missing or wrong: KELTMP, the file, or its [Sistema] Data.
 int RunBatchCycle(const BatchOptions& options, const std::function<void(const std::string&)>& tell);
 
 }  // namespace issuing

@@ -9,25 +9,45 @@
 #include "format/dates.h"
 #include "format/packed.h"
 #include "format/text.h"
+#include "issuing/domiciled.h"
 #include "issuing/layouts.h"
 #include "issuing/receipt.h"
 #include "office/receipt_settings.h"
+#include "platform/btrcall.h"
 #include "platform/console.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "print/spool.h"
+#include "records/open_file.h"
 #include "records/record_reads.h"
+#include "records/record_table.h"
 #include "screens/input_screen.h"
 
 namespace issuing {
 namespace {
 
-void LookUpConceptType(const std::string& key) {
+// A read's status seen by the walk: 0 goes on; the end of the file ends a
+// loop, and a key that is not there answers a lookup.  Any other status is
+// a fault of the record file: it is noted (the first one only) and the
+// cycle stops, rather than end the walk as if the file had ended there.
+bool Faulty(IssueSummary& summary, std::int16_t fileId, std::int16_t status, bool lookup) {
+  if (status == 0 || status == platform::kStatusEndOfFile) return false;
+  if (lookup && status == platform::kStatusKeyNotFound) return false;
+  if (summary.faultFile == 0) {
+    summary.faultFile = fileId;
+    summary.faultStatus = status;
+  }
+  return true;
+}
+
+void LookUpConceptType(IssueSummary& summary, const std::string& key) {
   std::int16_t status = 0;
   records::FindByKey(kConceptTypeFile, 0, key, 0, status);
   if (status != 0) office::ResetConceptType(office::Areas().conceptType);
+  Faulty(summary, kConceptTypeFile, status, true);
 }
 
-bool IsDomiciled(const std::string& unitKey) {
+bool IsDomiciled(IssueSummary& summary, const std::string& unitKey) {
   std::int16_t status = 0;
   records::FindByKey(kMandateFile, 0, unitKey, 0, status);
   while (status == 0 && office::MandateView(office::Areas().mandate).UnitKey() == unitKey) {
@@ -35,6 +55,7 @@ bool IsDomiciled(const std::string& unitKey) {
     if (kind == 'P' || kind == 'D') return true;
     records::SkipRecords(kMandateFile, 1, status);
   }
+  Faulty(summary, kMandateFile, status, true);
   return false;
 }
 
@@ -70,90 +91,67 @@ void HandleUnit(OwnerWalk& walk, int vatClass) {
   if (!InUnitRange(unit.Key(), s) || !PassesCollection(areas.unit, s)) return;
 
   Receipt r;
-  ComputeConcepts(areas.unit, s, LookUpConceptType, r);
-  if (r.base == 0) return;
+  IssueSummary& summary = walk.summary;
+  ComputeConcepts(
+      areas.unit, s, [&summary](const std::string& key) { LookUpConceptType(summary, key); }, r);
+  if (r.base == 0 || summary.faultFile != 0) return;
   if (vatClass != 0 && vatClass != 1) {
-    walk.summary.leftOut.push_back(UnitNumbers(unit.Key()));
+    summary.leftOut.push_back(UnitNumbers(unit.Key()));
     return;
   }
   ApplyTaxes(vatClass, unit, r);
   r.number = format::ZeroPad(static_cast<double>(++walk.counter), 8);
   r.reference = ReceiptReference(unit.Key(), s.period);
   ComputeAddress(areas.property, areas.unit, r);
-  r.domiciled = unit.CollectionForm() == 'B' && IsDomiciled(unit.Key());
+  r.domiciled = unit.CollectionForm() == 'B' && IsDomiciled(summary, unit.Key());
+  if (summary.faultFile != 0) return;
   PrintReceipt({r, s.issueDate});
-  ++walk.summary.receipts;
-  walk.summary.total += r.Total();
+  if (r.domiciled && remittance::RemittanceWanted()) {
+    summary.domiciled.push_back(DomiciledOf(r, s));
+  }
+  ++summary.receipts;
+  summary.total += r.Total();
 }
 
 void HandleOwner(OwnerWalk& walk) {
   const office::Selection& s = walk.selection;
   const std::string lowProperty = s.unitLow.substr(0, 2);
   const std::string highProperty = s.unitHigh.substr(0, 2);
-  for (int k = 1; k <= office::OwnerView::kPropertyEntries; ++k) {
+  for (int k = 1; k <= office::OwnerView::kPropertyEntries && walk.summary.faultFile == 0; ++k) {
     const office::PropertyEntry entry = office::OwnerView(office::Areas().owner).Entry(k);
     if (entry.propertyNumber < lowProperty || entry.propertyNumber > highProperty) continue;
     std::int16_t status = 0;
     records::FindByKey(kPropertyFile, 0, entry.propertyNumber, 0, status);
-    if (status != 0) continue;
+    if (Faulty(walk.summary, kPropertyFile, status, true) || status != 0) continue;
     records::FindByKey(kUnitFile, 0, entry.propertyNumber, 1, status);
-    while (status == 0 &&
+    while (status == 0 && walk.summary.faultFile == 0 &&
            office::UnitView(office::Areas().unit).Key().substr(0, 2) == entry.propertyNumber) {
       HandleUnit(walk, entry.vatClass);
       records::SkipRecords(kUnitFile, 1, status);
     }
+    Faulty(walk.summary, kUnitFile, status, false);
   }
 }
 
-// A message of the run in the session language: Catalan, Spanish,
-// Galician, Aranese.
-std::string InLanguage(const char* cat, const char* spa, const char* glg, const char* oci) {
-  const std::string& language = config::Settings().SessionLanguage;
-  if (language == "SPA") return spa;
-  if (language == "GLG") return glg;
-  if (language == "OCI") return oci;
-  return cat;
-}
-
 }  // namespace
+
+std::string PrintProgramPath() {
+  const std::string& folder = config::Settings().ExeDir;
+  return (folder.empty() ? platform::ProgramFolder() : folder) + "KELPRINT";
+}
 
 IssueSummary IssueSelection(const office::Selection& s) {
   IssueSummary summary;
   const int month = format::MonthOf(s.issueDate);
   std::int16_t status = 0;
   records::FindByKey(kOwnerFile, 0, "", 1, status);
-  while (status == 0) {
+  while (status == 0 && summary.faultFile == 0) {
     OwnerWalk walk{s, month, LastReceiptNumber(office::Areas().owner), summary};
     HandleOwner(walk);
     records::SkipRecords(kOwnerFile, 1, status);
   }
+  Faulty(summary, kOwnerFile, status, false);
   return summary;
-}
-
-std::string SpoolFailedMessage() {
-  return InLanguage("NO ES POT ESCRIURE EL FITXER D'IMPRESSI\xE0 ",
-                    "NO SE PUEDE ESCRIBIR EL FICHERO DE IMPRESI\xE0N ",
-                    "NOM SE PODE ESCREBER O FICHEIRO DE IMPRESI\xE0N ",
-                    "NON SE P\xD2T ESCRIUER ETH FICH\xD4R D'IMPRESSION ") +
-         print::SpoolPath();
-}
-
-std::string PrinterFailedMessage() {
-  return InLanguage("NO ES POT EXECUTAR EL PROGRAMA D'IMPRESSI\xE0 ",
-                    "NO SE PUEDE EJECUTAR EL PROGRAMA DE IMPRESI\xE0N ",
-                    "NOM SE PODE EXECUTAR O PROGRAMA DE IMPRESI\xE0N ",
-                    "NON SE P\xD2T EXECUTAR ETH PROGRAMA D'IMPRESSION ") +
-         config::Settings().ExeDir + "KELPRINT";
-}
-
-std::string LeftOutMessage(const std::vector<std::string>& units) {
-  std::string text = InLanguage("SENSE REBUT (CLASSE D'IVA DEL PROPIETARI DESCONEGUDA): ",
-                                "SIN RECIBO (CLASE DE IVA DEL PROPIETARIO DESCONOCIDA): ",
-                                "SEN RECIBO (CLASE DE IVE DO PROPIETARIO DESCO\xA5"
-                                "ECIDA): ",
-                                "SENSE REBUT (CLASSA D'IVA DETH PROPRIETARI DESCONEGUDA): ");
-  for (size_t i = 0; i < units.size(); ++i) text += (i == 0 ? "" : ", ") + units[i];
-  return text;
 }
 
 void ShowOperatorMessage(const std::string& text) {
@@ -171,13 +169,21 @@ void IssueReceipts() {
     screens::InputScreen(1, 0, 0, key);
     if (key == 27) return;
     IssueSummary summary;
-    RunIssuingCycle(office::CurrentSelection(), true, ShowOperatorMessage, &summary);
+    if (RunIssuingCycle(office::CurrentSelection(), true, ShowOperatorMessage, &summary) ==
+        CycleOutcome::kPrinted) {
+      ShowOperatorMessage(CycleDoneMessage(summary));
+    }
   }
 }
 
 CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
                              const OperatorMessage& tell, IssueSummary* summary) {
   *summary = IssueSummary{};
+  const office::SettingsProblem& settingsProblem = office::ReceiptSettings().problem;
+  if (settingsProblem.kind != office::SettingsProblem::Kind::kNone) {
+    tell(SettingsMessage(settingsProblem));
+    return CycleOutcome::kSettingsRefused;
+  }
   if (!print::OpenSpool(config::Settings().OutputDevice)) {
     tell(SpoolFailedMessage());
     return CycleOutcome::kSpoolFailed;
@@ -190,14 +196,28 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
   }
   format::SetCurrency("");
   const bool written = print::CloseSpool();
+  if (summary->faultFile != 0) {
+    // Part of the selection was never read: no print program for it.
+    tell(records::OpenFailureMessage(records::OpenFileName(summary->faultFile),
+                                     summary->faultStatus));
+    return CycleOutcome::kRecordsFailed;
+  }
   if (!summary->leftOut.empty()) tell(LeftOutMessage(summary->leftOut));
   if (!written) {
     tell(SpoolFailedMessage());
     return CycleOutcome::kSpoolFailed;
   }
+  summary->remittance = remittance::WriteCycleRemittance(summary->domiciled, s.issueDate, tell);
   if (!startPrinter) return CycleOutcome::kNotPrinted;
-  if (platform::RunProgram(config::Settings().ExeDir + "KELPRINT", {}) < 0) {
-    tell(PrinterFailedMessage());
+  // The print program's own lines are kept for the messages: on the
+  // terminal they would land on the screen the program hides.  A preview
+  // is the exception: it needs the terminal, handed over for its run.
+  const int status =
+      print::IsScreenDevice(config::Settings().OutputDevice)
+          ? platform::RunProgram(PrintProgramPath(), {})
+          : platform::RunCollectingOutput(PrintProgramPath(), {}, &summary->printerOutput);
+  if (status != 0) {
+    tell(PrinterFailedMessage(status, summary->printerOutput));
     return CycleOutcome::kPrinterFailed;
   }
   return CycleOutcome::kPrinted;

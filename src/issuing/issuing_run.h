@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "office/receipt_settings.h"
 #include "office/selection.h"
+#include "remittance/cycle.h"
 
 namespace issuing {
 
@@ -30,6 +32,17 @@ struct IssueSummary {
   // for the property is neither 0 nor 1 (no rate is defined for it): the
   // property and unit numbers, "0012.0003".
   std::vector<std::string> leftOut;
+  // The first read whose status was neither success, nor the end of the
+  // file, nor (for a lookup) a key that is not there: the walk stopped at
+  // it.  File 0 when every read went well.
+  std::int16_t faultFile = 0;
+  std::int16_t faultStatus = 0;
+  // What the print program wrote on standard output and standard error.
+  std::string printerOutput;
+  // The domiciled receipts, kept when the cycle writes a remittance, and
+  // what became of it.
+  std::vector<remittance::DomiciledReceipt> domiciled;
+  remittance::RemittanceResult remittance;
 };
 
 // Prints the receipts of the selection into the open spool.
@@ -39,19 +52,38 @@ IssueSummary IssueSelection(const office::Selection& s);
 // language) shown and acknowledged.
 using OperatorMessage = std::function<void(const std::string& text)>;
 
-enum class CycleOutcome { kPrinted, kSpoolFailed, kPrinterFailed, kNotPrinted };
+enum class CycleOutcome {
+  kPrinted,
+  kSpoolFailed,
+  kPrinterFailed,
+  kNotPrinted,
+  kSettingsRefused,  // the receipt settings have a problem: nothing issued
+  kRecordsFailed,    // a record file failed a read: the spool is incomplete
+};
+
+// The print program: KELPRINT in ExeDir, or without ExeDir in the folder
+// of this program's own executable file (where the build and the
+// installation put it); never looked up in PATH.
+std::string PrintProgramPath();
 
 // One cycle for a confirmed selection: opens the spool on the session's
 // output device, issues in the document currency, closes the spool, and
-// (when startPrinter) runs ExeDir + "KELPRINT" and waits for it.  A spool
-// that cannot be written, a print program that cannot be started and units
-// left out are told through `tell`; no print program is started on a
-// broken spool.
+// (when startPrinter) runs the print program and waits for it, collecting
+// its output.  A spool that cannot be written, a print program that cannot
+// be started or ends with a non-zero status (the spool stays for another
+// try) and units left out are told through `tell`; no print program is
+// started on a broken spool.  A problem of the receipt settings is told and
+// refuses the cycle before the spool is opened; a read fault ends the walk
+// and is told with the record-file message naming the file, and the
+// incomplete spool is not printed.  Once the spool is written, the cycle
+// writes the bank remittance of its domiciled receipts when one is wanted
+// (remittance/cycle.h).
 CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
                              const OperatorMessage& tell, IssueSummary* summary);
 
 // The interactive run: the selection screen (screen 1, with its
-// confirmation), then a cycle with the print program, again and again until
+// confirmation), then a cycle with the print program ended by a message of
+// what it did (CycleDoneMessage), again and again until
 // the operator leaves the selection screen with Escape.  Messages appear in
 // the message window and wait for a key.
 void IssueReceipts();
@@ -62,7 +94,16 @@ void ShowOperatorMessage(const std::string& text);
 
 // The run's own messages in the session language.
 std::string SpoolFailedMessage();
-std::string PrinterFailedMessage();
+// status: the print program's exit status, -1 when it could not be started;
+// output: what it wrote, whose last line says why it failed.
+std::string PrinterFailedMessage(int status, const std::string& output);
 std::string LeftOutMessage(const std::vector<std::string>& units);
+std::string SettingsMessage(const office::SettingsProblem& problem);
+// The end of a printed cycle: how many receipts, their total and where the
+// print program put them; or that none was due.
+std::string CycleDoneMessage(const IssueSummary& summary);
+
+// A total in cents as the run shows it: "11.264,02".
+std::string TotalText(double cents);
 
 }  // namespace issuing

@@ -7,6 +7,7 @@
 #include "config/ini.h"
 #include "config/settings.h"
 #include "format/text.h"
+#include "platform/paths.h"
 
 namespace office {
 namespace {
@@ -21,6 +22,74 @@ std::int16_t Row(const std::string& value) {
 
 float Rate(const std::string& value) {
   return static_cast<float>(format::NumericValue(value));
+}
+
+// A rate as a person writes one: digits with an optional sign and decimal
+// point, nothing else (no exponent), between spaces.
+bool IsPlainNumber(const std::string& text) {
+  const std::string t = format::Trim(text);
+  size_t i = !t.empty() && (t[0] == '+' || t[0] == '-') ? 1 : 0;
+  const size_t digitsFrom = i;
+  while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
+  bool digits = i > digitsFrom;
+  if (i < t.size() && t[i] == '.') {
+    const size_t fraction = ++i;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
+    digits = digits || i > fraction;
+  }
+  return digits && i == t.size();
+}
+
+// Records the first problem only: it is the one the operator is told.
+void Note(SettingsProblem& problem, SettingsProblem::Kind kind, const std::string& what) {
+  if (problem.kind == SettingsProblem::Kind::kNone) {
+    problem.kind = kind;
+    problem.what = what;
+  }
+}
+
+// "[Section] Key", as the refusal names a setting.
+std::string SettingName(const char* section, const char* key) {
+  std::string name = "[";
+  return name.append(section).append("] ").append(key);
+}
+
+void CheckRequired(SettingsProblem& problem, const std::string& file, const char* section,
+                   const char* key) {
+  if (format::Trim(config::IniRead(file, section, key)).empty()) {
+    Note(problem, SettingsProblem::Kind::kMissing, SettingName(section, key));
+  }
+}
+
+void CheckRate(SettingsProblem& problem, const std::string& file, const char* section,
+               const char* key) {
+  const std::string value = config::IniRead(file, section, key);
+  if (format::Trim(value).empty()) return;
+  const double rate = format::NumericValue(value);
+  if (!IsPlainNumber(value) || rate < 0 || rate > 100) {
+    Note(problem, SettingsProblem::Kind::kOutOfRange, SettingName(section, key) + "=" + value);
+  }
+}
+
+SettingsProblem CheckSettings(const std::string& file) {
+  SettingsProblem problem;
+  problem.file = file;
+  std::string contents;
+  if (!platform::ReadWholeFile(file, &contents)) {
+    problem.kind = SettingsProblem::Kind::kUnreadable;
+    return problem;
+  }
+  CheckRequired(problem, file, "Empresa", "Linia1");
+  CheckRequired(problem, file, "Empresa", "Linia7");
+  for (const char* section : {"Iva0", "Iva1"}) {
+    for (const char* key : {"Locals", "Vivendes"}) {
+      CheckRequired(problem, file, section, key);
+      CheckRate(problem, file, section, key);
+    }
+  }
+  CheckRate(problem, file, "Ret0", "Locals");
+  CheckRate(problem, file, "Ret1", "Locals");
+  return problem;
 }
 
 }  // namespace
@@ -57,6 +126,7 @@ void ReadReceiptSettings() {
   }
   s.withholdingRate[0] = Rate(read("Ret0", "Locals"));
   s.withholdingRate[1] = Rate(read("Ret1", "Locals"));
+  s.problem = CheckSettings(tora);
 }
 
 }  // namespace office

@@ -9,6 +9,12 @@
 //
 // A missing key reads as the empty text: rows and rates become 0, switches
 // the empty text.
+//
+// A cycle needs more than that: the file, the firm's name and fiscal
+// identifier ([Empresa] Linia1 and Linia7, which head every receipt), and
+// the four VAT rates.  Every rate that is set, withholding included, must be
+// a plain number from 0 to 100.  What falls short is kept as the settings'
+// problem, and the issuing run refuses its cycles while there is one.
 #pragma once
 
 #include <array>
@@ -23,6 +29,14 @@ struct VatClass {
   float dwellingsRate = 0;  // Vivendes
 };
 
+// The first thing found wrong with the settings.
+struct SettingsProblem {
+  enum class Kind { kNone, kUnreadable, kMissing, kOutOfRange };
+  Kind kind = Kind::kNone;
+  std::string file;  // the Tora.ini read
+  std::string what;  // the key, "[Iva0] Locals", or the key and its value, "[Iva0] Locals=1e308"
+};
+
 struct ReceiptSettingsState {
   std::int16_t rowNumber = 0;    // Fila.Num
   std::int16_t rowDate = 0;      // Fila.Dat
@@ -35,6 +49,7 @@ struct ReceiptSettingsState {
   std::string letterhead;        // Membret: "N" leaves 9 blank lines instead
   std::array<VatClass, 2> vat;
   std::array<float, 2> withholdingRate{};  // Ret0, Ret1 Locals
+  SettingsProblem problem;
 };
 ReceiptSettingsState& ReceiptSettings();
 void ResetReceiptSettings();

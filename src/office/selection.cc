@@ -52,8 +52,24 @@ Selection SelectionFromScreen() {
   return s;
 }
 
+std::string IssueDateProblem(const std::string& date) {
+  // Checked as a typed date is: a preset from a damaged terminal file would
+  // otherwise print a day that does not exist.
+  const std::string digits = format::DateDigits(date);
+  if (digits.empty()) return "CAP DATA D'EMISSI\xE0";
+  if (format::IsInvalidDate(digits)) return "DATA D'EMISSI\xE0 NO V\xB7LIDA";
+  return {};
+}
+
 std::string SelectionProblem(const Selection& s) {
+  std::string dateProblem = IssueDateProblem(s.issueDate);
+  if (!dateProblem.empty()) return dateProblem;
   if (s.unitLow > s.unitHigh) return "EL PRIMER DEPARTAMENT \x90S POSTERIOR A L'\xE9LTIM";
+  for (int form = 0; form < 3; ++form) {
+    if (s.formOn[form] && s.codeLow[form] > s.codeHigh[form]) {
+      return "EL PRIMER CODI DE COBRAMENT \x90S POSTERIOR A L'\xE9LTIM";
+    }
+  }
   if (std::none_of(s.conceptOn.begin(), s.conceptOn.end(), [](bool b) { return b; })) {
     return "CAP CONCEPTE A EMETRE";
   }

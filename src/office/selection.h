@@ -39,8 +39,14 @@ void ResetSelection();
 Selection SelectionFromScreen();
 
 // Empty when the selection can be issued; otherwise why not, in Catalan (to
-// be translated): the first unit lies after the last, no concept or no form
-// is switched on.
+// be translated): no issue date or one that is no calendar date (checked as
+// a typed date is), the first unit lies after the last, a form switched on
+// has its first collection code above its last, no concept or no form is
+// switched on.
 std::string SelectionProblem(const Selection& s);
+
+// The part of SelectionProblem about the packed issue date alone: empty
+// when it is a calendar date.
+std::string IssueDateProblem(const std::string& date);
 
 }  // namespace office

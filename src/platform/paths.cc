@@ -4,7 +4,9 @@
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -54,6 +56,9 @@ std::string NativePath(std::string_view path) {
   for (char& c : p) {
     if (c == '\\') c = '/';
   }
+  // "ROOT/\X" (a folder given with "/" and joined with "\") is "ROOT/X".
+  p.erase(std::unique(p.begin(), p.end(), [](char a, char b) { return a == '/' && b == '/'; }),
+          p.end());
   // "C:/ROOT" -> "/ROOT"; a bare "C:" names the current directory.
   if (p.size() >= 2 && p[1] == ':' &&
       ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'))) {
@@ -102,6 +107,14 @@ bool ReadWholeFile(std::string_view path, std::string* contents) {
 }
 
 bool FileExists(std::string_view path) { return Exists(NativePath(path)); }
+
+std::string ProgramFolder() {
+  std::vector<char> buffer(4096);
+  const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+  if (n <= 0 || static_cast<size_t>(n) >= buffer.size()) return {};
+  const std::string path(buffer.data(), static_cast<size_t>(n));
+  return path.substr(0, path.rfind('/') + 1);
+}
 
 bool RemoveFile(std::string_view path) {
   return std::remove(NativePath(path).c_str()) == 0;

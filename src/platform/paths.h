@@ -4,7 +4,7 @@
 // the way the office's installations were laid out on Windows.  Every open
 // or create of a file named by the system goes through NativePath, which
 // turns such a text into a path on this machine at the moment of use:
-//   - every "\" becomes "/";
+//   - every "\" becomes "/", and separators in a row become one;
 //   - a leading drive ("C:") is dropped, so "C:\ROOT\X" is "/ROOT/X";
 //   - a component that does not exist with its exact case matches an existing
 //     entry that differs from it only in ASCII case (installations copied from
@@ -28,6 +28,10 @@ std::FILE* OpenFile(std::string_view path, const char* mode);
 bool ReadWholeFile(std::string_view path, std::string* contents);
 
 bool FileExists(std::string_view path);
+
+// The folder of this process's executable file (/proc/self/exe), ending in
+// "/"; empty when it cannot be read.
+std::string ProgramFolder();
 bool RemoveFile(std::string_view path);
 
 }  // namespace platform

@@ -133,6 +133,34 @@ int RunProgram(std::string_view path, const std::vector<std::string>& args) {
   return status;
 }
 
+int RunCollectingOutput(std::string_view path, const std::vector<std::string>& args,
+                        std::string* output) {
+  std::vector<std::string> all{NativePath(path)};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv = ArgvOf(all);
+  int out[2];
+  if (::pipe2(out, O_CLOEXEC) != 0) return -1;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDERR_FILENO);
+  pid_t pid = 0;
+  const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(out[1]);
+  if (rc == 0) {
+    char buf[4096];
+    for (;;) {
+      const ssize_t n = ::read(out[0], buf, sizeof buf);
+      if (n > 0) output->append(buf, static_cast<size_t>(n));
+      if (n == 0 || (n < 0 && errno != EINTR)) break;
+    }
+  }
+  ::close(out[0]);
+  return rc == 0 ? WaitFor(pid) : -1;
+}
+
 int CaptureProgram(const std::vector<std::string>& args, std::string_view input,
                    std::string* output, int timeoutMs) {
   if (args.empty()) return -1;

@@ -16,6 +16,14 @@ namespace platform {
 // signal ended it, or -1 when it could not be started.
 int RunProgram(std::string_view path, const std::vector<std::string>& args);
 
+// Runs the program at path (mapped by NativePath, never looked up in PATH)
+// with the given arguments and waits for it, leaving the console alone: its
+// standard input is /dev/null, and what it writes on standard output and
+// standard error is collected into *output.  Returns the exit status, 128 +
+// the signal number, or -1 when it could not be started.
+int RunCollectingOutput(std::string_view path, const std::vector<std::string>& args,
+                        std::string* output);
+
 // Runs argv[0] (looked up in PATH) with argv, without touching the console:
 // input is written to its standard input, its standard output is collected
 // into *output (when not null) and its standard error discarded.  A program

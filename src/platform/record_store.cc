@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/btrcall.h"
 
@@ -122,6 +123,23 @@ bool BuildDatabase(const std::string& tmp, const FileSpec& spec) {
   return ok;
 }
 
+// Whether the file starts with a SQLite header carrying our application id
+// (big-endian at offset 68).  Anything else is another program's file, for
+// example one of the record manager the office used before.
+int16_t CheckOurHeader(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == EACCES ? kStatusAccessDenied : kStatusIoError;
+  unsigned char header[72] = {};
+  ssize_t got = ::read(fd, header, sizeof header);
+  ::close(fd);
+  if (got != static_cast<ssize_t>(sizeof header)) return kStatusNotARecordFile;
+  const uint32_t id = (uint32_t{header[68]} << 24) | (uint32_t{header[69]} << 16) |
+                      (uint32_t{header[70]} << 8) | header[71];
+  return std::memcmp(header, "SQLite format 3", 16) == 0 && id == kApplicationId
+             ? kStatusOk
+             : kStatusNotARecordFile;
+}
+
 }  // namespace
 
 int16_t StatusOfSqlite(int rc) {
@@ -139,8 +157,9 @@ int16_t StatusOfSqlite(int rc) {
       return kStatusDuplicateKey;
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-    case SQLITE_ERROR:  // a missing table or column: not one of our files
-      return kStatusNotARecordFile;
+    case SQLITE_ERROR:  // a missing table or column
+      // Damage: Open has already told a foreign file (status 30) by its header.
+      return kStatusIoError;
     case SQLITE_READONLY:
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:
@@ -172,6 +191,7 @@ int16_t RecordStore::Create(const std::string& path, const FileSpec& spec, bool 
 int16_t RecordStore::Open(const std::string& path) {
   Close();
   if (::access(path.c_str(), F_OK) != 0) return kStatusFileNotFound;
+  if (int16_t foreign = CheckOurHeader(path); foreign != kStatusOk) return foreign;
   int rc =
       sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
@@ -218,6 +238,9 @@ int16_t RecordStore::Open(const std::string& path) {
       status = kStatusNotARecordFile;
     }
   }
+  // The header says the file is ours: what fails now is damage, not a
+  // foreign file, so status 30 stays reserved for files to be converted.
+  if (status == kStatusNotARecordFile) status = kStatusIoError;
   if (status != kStatusOk) Close();
   return status;
 }

@@ -160,6 +160,7 @@ class TerminalConsole : public ConsoleBackend {
   void ReadSize();
   bool ReadInput();  // false at end of input
   ConsoleEvent EndOfInput();
+  ConsoleEvent NextEvent(bool wait);  // the next event, whatever the size
 
   int in_;
   int out_;
@@ -237,6 +238,15 @@ ConsoleEvent TerminalConsole::EndOfInput() {
 }
 
 ConsoleEvent TerminalConsole::ReadEvent(bool wait) {
+  for (;;) {
+    const ConsoleEvent event = NextEvent(wait);
+    // While the operator cannot see the screen no key or click may act on it.
+    const bool input = event.kind == EventKind::kKey || event.kind == EventKind::kMouseRelease;
+    if (!input || !renderer_.TooSmall()) return event;
+  }
+}
+
+ConsoleEvent TerminalConsole::NextEvent(bool wait) {
   ConsoleEvent event;
   const int wakeFd = owns_ ? Terminal().wakeRead : -1;
   for (;;) {

@@ -7,7 +7,9 @@
 // signals SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL
 // and SIGABRT, after which the signal takes its default course.  A stop
 // (SIGTSTP) gives the terminal back first and takes it again on continue; a
-// resize (SIGWINCH) or a continue repaints the whole screen.
+// resize (SIGWINCH) or a continue repaints the whole screen.  While the
+// terminal is too small for the screen (a notice shows instead) every key
+// and click is dropped, until a resize makes the screen fit again.
 //
 // Input is decoded by KeyDecoder.  An ESC counts as the Escape key when no
 // further byte follows within the escape timeout: ESCDELAY milliseconds

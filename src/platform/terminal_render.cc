@@ -3,6 +3,7 @@
 #include "platform/terminal_render.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "platform/cp850.h"
 
@@ -16,7 +17,66 @@ int AnsiColour(int console) {
 
 constexpr char kClear[] = "\x1b[0m\x1b[2J";
 
+std::string EnglishNotice(int columns, int rows) {
+  return "The terminal is " + std::to_string(columns) + " x " + std::to_string(rows) +
+         "; this program needs at least " + std::to_string(kConsoleColumns) + " columns x " +
+         std::to_string(kConsoleRows) + " rows. Please enlarge the window.";
+}
+
+NoticeText& Notice() {
+  static NoticeText text = EnglishNotice;
+  return text;
+}
+
+size_t Characters(const std::string& utf8) {
+  size_t n = 0;
+  for (char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
+// The first `count` characters of a UTF-8 text, and the rest.
+std::string TakeCharacters(std::string* utf8, size_t count) {
+  size_t at = 0;
+  for (size_t seen = 0; at < utf8->size(); ++at) {
+    if ((static_cast<unsigned char>((*utf8)[at]) & 0xC0) != 0x80 && seen++ == count) break;
+  }
+  std::string head = utf8->substr(0, at);
+  utf8->erase(0, at);
+  return head;
+}
+
 }  // namespace
+
+void SetTooSmallNotice(NoticeText text) {
+  Notice() = text ? std::move(text) : NoticeText(EnglishNotice);
+}
+
+std::vector<std::string> WrapAtSpaces(const std::string& text, int width) {
+  const size_t room = width > 0 ? static_cast<size_t>(width) : 1;
+  std::vector<std::string> lines;
+  std::string line;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    std::string word = text.substr(start, end - start);
+    start = end + 1;
+    if (word.empty()) continue;
+    if (!line.empty() && Characters(line) + 1 + Characters(word) > room) {
+      lines.push_back(line);
+      line.clear();
+    }
+    if (!line.empty()) line += ' ';
+    while (Characters(line) + Characters(word) > room) {
+      line += TakeCharacters(&word, room - Characters(line));
+      lines.push_back(line);
+      line.clear();
+    }
+    line += word;
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
 
 void TerminalRenderer::Invalidate() {
   shown_.clear();
@@ -63,22 +123,14 @@ void TerminalRenderer::SetAttribute(std::uint8_t attribute, std::string* out) {
 
 void TerminalRenderer::RenderNotice(std::string* out) {
   if (noticeShown_) return;
-  char text[160];
-  std::snprintf(text, sizeof text,
-                "The terminal is %d x %d; this program needs at least %d columns x %d rows. "
-                "Please enlarge the window.",
-                columns_, rows_, kConsoleColumns, kConsoleRows);
   *out += kClear;
-  *out += "\x1b[?25l\x1b[1;1H";
-  // Wrapped by hand so that every word stays visible on a narrow terminal.
-  const std::string notice = text;
-  const size_t width = columns_ > 0 ? static_cast<size_t>(columns_) : 1;
-  for (size_t at = 0, line = 1; at < notice.size() && line <= static_cast<size_t>(rows_);
-       at += width, ++line) {
+  *out += "\x1b[?25l";
+  const std::vector<std::string> lines = WrapAtSpaces(Notice()(columns_, rows_), columns_);
+  for (size_t line = 1; line <= lines.size() && line <= static_cast<size_t>(rows_); ++line) {
     char move[48];
     std::snprintf(move, sizeof move, "\x1b[%zu;1H", line);
     *out += move;
-    *out += notice.substr(at, width);
+    *out += lines[line - 1];
   }
   noticeShown_ = true;
   Invalidate();

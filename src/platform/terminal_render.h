@@ -7,15 +7,26 @@
 // code page 850 glyph.  The cursor is a block when its size is 90 % or more
 // (overwrite mode) and an underline below that (insert mode, 50 %).
 // While the terminal is smaller than the screen a notice saying so replaces
-// the screen; the full screen comes back once the terminal is large enough.
+// the screen, wrapped at spaces; the full screen comes back once the
+// terminal is large enough.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/console.h"
 
 namespace platform {
+
+// The notice's text (UTF-8) for a terminal of columns x rows.  The program
+// sets it in the session language; until then it is in English.
+using NoticeText = std::function<std::string(int columns, int rows)>;
+void SetTooSmallNotice(NoticeText text);
+
+// UTF-8 text in lines of at most width characters, broken at spaces; a word
+// longer than a line is cut.
+std::vector<std::string> WrapAtSpaces(const std::string& text, int width);
 
 class TerminalRenderer {
  public:

@@ -156,6 +156,10 @@ void ResetSpool() {
   Spool() = SpoolState{};
 }
 
+bool IsScreenDevice(std::string_view device) {
+  return format::UpperCase(format::Trim(device)) == kScreenDevice;
+}
+
 std::string SpoolPath() {
   return config::Settings().SessionDir + "kelprint.tmp";
 }

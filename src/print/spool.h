@@ -41,6 +41,12 @@ void ResetSpool();
 // The spool file's path as the system names it.
 std::string SpoolPath();
 
+// The device that asks the print program for a preview on the screen instead
+// of paper: the print program then needs the terminal.  Case and
+// surrounding spaces do not count.
+inline constexpr char kScreenDevice[] = "PANTALLA";
+bool IsScreenDevice(std::string_view device);
+
 // Creates the spool file anew and writes "DEVICE" + device.  False when the
 // file cannot be created (nothing is open then).
 bool OpenSpool(std::string_view device);

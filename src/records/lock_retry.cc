@@ -80,6 +80,7 @@ void ReadWithLockRetry(int slotNumber, std::uint16_t code, std::int16_t& status)
   RecordSlot& slot = RecordFiles().slots[slotNumber];
   if (Lockable(code) && slot.lockMode != 0) code += kNoWaitLockBias;
   int attempts = 0;
+  int waited = 0;
   bool messageShown = false;
   for (;;) {
     if (attempts == 1 && !messageShown) {
@@ -89,7 +90,11 @@ void ReadWithLockRetry(int slotNumber, std::uint16_t code, std::int16_t& status)
     const bool locked =
         status == platform::kStatusRecordLocked || status == platform::kStatusFileLocked;
     if (!locked || slot.lockMode != 1) break;
-    platform::SleepMilliseconds(static_cast<int>(std::lround(platform::RandomUnit() * 10000 + 1)));
+    const int wait =
+        NextLockWait(static_cast<int>(std::lround(platform::RandomUnit() * 10000 + 1)), waited);
+    if (wait < 0) break;  // held past the time allowed: the lock status goes back
+    platform::SleepMilliseconds(wait);
+    waited += wait;
     attempts = std::min(attempts + 1, 2);
   }
   if (messageShown) console::CloseWindow();

@@ -12,6 +12,7 @@
 #include "platform/paths.h"
 #include "platform/program_end.h"
 #include "platform/waits.h"
+#include "records/record_reads.h"
 #include "records/record_table.h"
 
 namespace records {
@@ -19,6 +20,7 @@ namespace {
 
 constexpr int kLockedFileWait = 3000;  // milliseconds between tries
 constexpr int kFailureExitCode = 1;
+constexpr int kLockMessageRow = 24;
 
 // The owner name every Open carries: four digits and a zero byte, put
 // together here rather than kept whole in the program.
@@ -63,16 +65,35 @@ std::int16_t IssueCreate(RecordSlot& slot, const FileNameParts& parts) {
                  key.data(), static_cast<std::uint8_t>(fullName.size()), -1);
 }
 
+// One more wait on a file another user holds, false when the time allowed
+// is spent.  A bounded wait (an unattended run) says once what it waits
+// for, even when no time at all is allowed; the unbounded one waits
+// without a word.
+bool WaitForLockedFile(int& waited) {
+  bool shown = false;
+  if (waited == 0 && RecordFiles().lockWaitLimit >= 0) {
+    shown = console::ShowMessage(kLockMessageRow, LockMessage());
+  }
+  const int wait = NextLockWait(kLockedFileWait, waited);
+  if (wait >= 0) {
+    platform::SleepMilliseconds(wait);
+    waited += wait;
+  }
+  if (shown) console::CloseWindow();
+  return wait >= 0;
+}
+
 // Open with its retries: waits while another user holds the file, creates
 // a missing file once and opens it again.
 std::int16_t OpenOrCreate(RecordSlot& slot, const FileNameParts& parts) {
   const std::string fullName = parts.FullName();
   if (fullName.size() > kMaxKeyLength) return platform::kStatusInvalidFileName;
   bool created = false;
+  int waited = 0;
   for (;;) {
     const std::int16_t status = IssueOpen(slot, fullName);
     if (status == platform::kStatusFileLocked) {
-      platform::SleepMilliseconds(kLockedFileWait);
+      if (!WaitForLockedFile(waited)) return status;
     } else if (status == platform::kStatusFileNotFound && !created) {
       const std::int16_t createStatus = IssueCreate(slot, parts);
       if (createStatus != 0) return createStatus;
@@ -105,10 +126,25 @@ void EndAfterFailure(const std::string& name, std::int16_t status) {
   platform::EndProgram(kFailureExitCode);
 }
 
+// A file of the record manager the office used before (status 30) needs
+// converting, which the bare status does not tell the operator.
+std::string ConversionMessage(const std::string& language, const std::string& name) {
+  const std::string text = language == "SPA"   ? "HAY QUE CONVERTIR EL FICHERO "
+                           : language == "GLG" ? "HAI QUE CONVERTER O FICHEIRO "
+                           : language == "OCI" ? "CAU CONVERTIR ETH FICH\xC8R "
+                                               : "CAL CONVERTIR EL FITXER ";
+  const std::string with = language == "SPA"   ? " CON"
+                           : language == "GLG" ? " CON"
+                           : language == "OCI" ? " DAMB"
+                                               : " AMB";
+  return text + name + with + " recutil import (30)";
+}
+
 }  // namespace
 
 std::string OpenFailureMessage(const std::string& name, std::int16_t status) {
   const std::string& language = config::Settings().SessionLanguage;
+  if (status == platform::kStatusNotARecordFile) return ConversionMessage(language, name);
   std::string text = language == "SPA"   ? "NO SE PUEDE ACCEDER AL FICHERO "
                      : language == "GLG" ? "NOM SE PODE ACEDER AO FICHEIRO "
                      : language == "OCI" ? "NON SE P\xD2T ACCEDIR ATH FICH\xC8R "
@@ -130,6 +166,7 @@ void OpenRecordFile(std::int16_t fileId, const std::string& name, RecordArea are
   RecordSlot& slot = RecordFiles().slots[found.slot];
   slot = RecordSlot{};
   slot.fileId = fileId;
+  slot.name = name;
   slot.area = area;
   status = OpenOrCreate(slot, CompleteFileName(name));
   if (status != 0) {

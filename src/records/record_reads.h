@@ -45,9 +45,10 @@ std::string CurrentKeySortForm(std::int16_t fileId);
 
 // The one read request with lock bias and retry, on slot (1 to 40) with the
 // operation code.  With lock mode 1 a locked record or file (84, 85) is
-// read again after a random wait of 1 to 10001 ms, without limit, and the
-// lock message stays on screen from before the second attempt until the
-// loop ends.  With mode 2 the lock status is returned at once.  kNotOpen
+// read again after a random wait of 1 to 10001 ms, without limit (or until
+// RecordFiles().lockWaitLimit is spent, when it sets one: the lock status
+// then comes back), and the lock message stays on screen from before the
+// second attempt until the loop ends.  With mode 2 the lock status is returned at once.  kNotOpen
 // for a slot outside 1 to 40 or a free one.
 void ReadWithLockRetry(int slot, std::uint16_t code, std::int16_t& status);
 

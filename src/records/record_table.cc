@@ -28,6 +28,17 @@ SlotSearch FindSlot(std::int16_t fileId) {
   return result;
 }
 
+int NextLockWait(int wanted, int waited) {
+  const int limit = RecordFiles().lockWaitLimit;
+  if (limit < 0) return wanted;
+  return waited >= limit ? -1 : std::min(wanted, limit - waited);
+}
+
+std::string OpenFileName(std::int16_t fileId) {
+  const SlotSearch found = FindSlot(fileId);
+  return found.status == 0 ? RecordFiles().slots[found.slot].name : std::string();
+}
+
 void ResetRecordFiles(std::int16_t& status) {
   RecordFilesState& state = RecordFiles();
   std::uint32_t length = 0;

@@ -38,6 +38,7 @@ using RecordArea = std::span<unsigned char>;
 
 struct RecordSlot {
   std::int16_t fileId = 0;  // 0: free
+  std::string name;         // as the caller of the open named it
   std::array<std::uint8_t, platform::kPositionBlockSize> positionBlock{};
   RecordArea area;
   std::int32_t recordLength = 0;  // from Stat, never above kDataBufferSize
@@ -58,6 +59,10 @@ struct RecordFilesState {
   // The data and key buffers of a read, reused from read to read.
   std::string dataScratch;
   std::string keyScratch;
+  // How long, in milliseconds, one open or read waits in all for a file or
+  // record that another user holds; negative: without end.  Unattended
+  // runs set a bound, so that a held file ends them instead of hanging.
+  int lockWaitLimit = -1;
 };
 RecordFilesState& RecordFiles();
 // Back to an empty table and stack, without asking the record manager.  For
@@ -71,6 +76,15 @@ struct SlotSearch {
 };
 // Scans slots 1 to 40 for the identifier.  Identifier 0 is never found.
 SlotSearch FindSlot(std::int16_t fileId);
+
+// The wait before the next try on a locked file or record, after
+// `waited` milliseconds of waiting: `wanted`, cut to what is left of
+// lockWaitLimit; -1 when nothing is left and the caller gives up.
+int NextLockWait(int wanted, int waited);
+
+// The name an open file was opened by, as its caller wrote it; the empty
+// text when the identifier is not open.
+std::string OpenFileName(std::int16_t fileId);
 
 // Releases every file the record manager holds for the program; on status 0
 // every slot becomes free.  On any other status the table stays as it was.

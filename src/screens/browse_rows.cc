@@ -98,9 +98,9 @@ std::string BrowseRowText(int list) {
 }
 
 std::string BrowseStartKey(int list) {
-  if (list == kFirstUnitList) return format::DottedCode("0" + FieldValue(1, 2));
-  if (list == kLastUnitList) return format::DottedCode("0" + FieldValue(1, 4));
-  return {};
+  if (list != kFirstUnitList && list != kLastUnitList) return {};
+  const std::string unit = FieldValue(1, list == kFirstUnitList ? 2 : 4);
+  return format::DottedCode("0" + unit);
 }
 
 }  // namespace screens

@@ -101,15 +101,17 @@ int RunBrowse(const Run& run, int field, std::string& text) {
   return 0;
 }
 
-// The field's exit keys: the screen's key list and F1.  A screen without a
-// key list of its own leaves the list empty, so that every key the editor
-// does not handle (F1 among them) ends the field.
+// The keys the engine moves by (Enter, Escape, Up, Down, Page Up, Page Down,
+// F2, F4): the key list of a screen whose form gives it none.
+constexpr const char* kMovingKeys = "d,1b,4800,5000,4900,5100,3c00,3e00";
+
+// The field's exit keys: the screen's key list and F1.  The list is never
+// empty, so every other key stays with the field editor: the calculator's
+// and the calendar's hot keys open their pop-up and type the result into
+// this field instead of ending it.
 void SetScreenExitKeys(const office::Screen& s) {
-  if (s.keyList.empty()) {
-    console::SetExitKeys("+e", "");
-  } else {
-    console::SetExitKeys("+ea", s.keyList + ",3b00");
-  }
+  const std::string& list = s.keyList.empty() ? std::string(kMovingKeys) : s.keyList;
+  console::SetExitKeys("+ea", list + ",3b00");
 }
 
 // Edits one enabled field until a key ends it; returns that key.

@@ -70,6 +70,11 @@ TEST_F(IniReadTest, DamagedFilesGiveTheEmptyTextOrTheRightValue) {
   EXPECT_EQ(Read(std::string("[A]\r\nX=\0\0\r\nK=v\0w\r\n", 18), "A", "K"), std::string("v\0w", 3));
   EXPECT_EQ(Read("[A]\r\nK=last line without its end", "A", "K"), "last line without its end");
   EXPECT_EQ(Read("[A]\r\nJ=" + std::string(1 << 20, 'x') + "\r\nK=after\r\n", "A", "K"), "after");
+  const std::string longValue(1 << 20, 'v');
+  EXPECT_EQ(Read("[" + std::string(1 << 20, 'A') + "]\r\n" + std::string(1 << 20, ' ') + "\r[A]\r" +
+                     std::string(1 << 20, 'K') + "=no\rK=" + longValue + "\r",
+                 "A", "K"),
+            longValue);
   std::string garbage;
   for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) & 0xFF);
   EXPECT_EQ(Read(garbage, "A", "K"), "");

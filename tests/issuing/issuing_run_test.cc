@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "../support/demo_office.h"
 #include "config/settings.h"
@@ -46,15 +48,15 @@ TEST(IssuingRun, DemoOfficeIssuesTheReceiptsDueInDecember) {
   Cycle c = RunCycle(office::SelectionFromScreen());
   EXPECT_EQ(c.outcome, CycleOutcome::kNotPrinted);
   EXPECT_TRUE(c.told.empty());
-  EXPECT_EQ(c.summary.receipts, 9);
-  EXPECT_DOUBLE_EQ(c.summary.total, 1126402);
+  EXPECT_EQ(c.summary.receipts, 12);
+  EXPECT_DOUBLE_EQ(c.summary.total, 1274402);
   const std::string spool = office.Spool();
   EXPECT_EQ(spool.substr(0, 18), "DEVICErebuts.pdf\r\n");
-  EXPECT_EQ(Count(spool, "PAGE 66 \r\n"), 9);
+  EXPECT_EQ(Count(spool, "PAGE 66 \r\n"), 12);
   // Each owner numbers from its own last receipt; quarterly in arrears and
   // yearly in arrears are due in December, half-yearly in advance is not.
   for (const char* number :
-       {"00000121", "00000125", "00000008", "00002046", "00002047", "00000001"}) {
+       {"00000121", "00000125", "00000008", "00002046", "00002047", "00000001", "00000004"}) {
     EXPECT_NE(spool.find(number), std::string::npos) << number;
   }
   EXPECT_EQ(spool.find("00000126"), std::string::npos);
@@ -102,9 +104,9 @@ TEST(IssuingRun, SwitchedOffFormsConceptsAndRangesAreLeftOut) {
   ASSERT_TRUE(office.Start());
   office::Selection s = office::SelectionFromScreen();
   s.formOn = {false, true, false};  // bank receipts only
-  EXPECT_EQ(RunCycle(s).summary.receipts, 6);
+  EXPECT_EQ(RunCycle(s).summary.receipts, 9);
   s.codeHigh[1] = "B" + format::PackDigits("0001");  // bank code 2 (2/0) out of range
-  EXPECT_EQ(RunCycle(s).summary.receipts, 5);
+  EXPECT_EQ(RunCycle(s).summary.receipts, 8);
   s = office::SelectionFromScreen();
   s.conceptOn.fill(false);
   s.conceptOn[3] = true;  // IBI only: the yearly charge of 3/1
@@ -119,7 +121,7 @@ TEST(IssuingRun, SwitchedOffFormsConceptsAndRangesAreLeftOut) {
 
 TEST(IssuingRun, UnknownVatClassLeavesTheUnitOutAndTellsTheOperator) {
   std::vector<demo::RecordFile> files = demo::BuildDemoRecords({});
-  // Owner 4's only property (6) with VAT class 7.
+  // Owner 4's only property (6, units 1 to 4) with VAT class 7.
   std::string& owner4 = testing_support::FileNamed(files, "PropietV").records[3];
   office::RecordArea<office::kOwnerLength> area;
   std::memcpy(area.data(), owner4.data(), office::kOwnerLength);
@@ -129,7 +131,8 @@ TEST(IssuingRun, UnknownVatClassLeavesTheUnitOutAndTellsTheOperator) {
   ASSERT_TRUE(office.Start());
   Cycle c = RunCycle(office::SelectionFromScreen());
   EXPECT_EQ(c.summary.receipts, 8);
-  ASSERT_EQ(c.summary.leftOut, std::vector<std::string>{"0006.0001"});
+  ASSERT_EQ(c.summary.leftOut,
+            (std::vector<std::string>{"0006.0001", "0006.0002", "0006.0003", "0006.0004"}));
   ASSERT_EQ(c.told.size(), 1u);
   EXPECT_NE(c.told[0].find("0006.0001"), std::string::npos);
   EXPECT_EQ(c.outcome, CycleOutcome::kNotPrinted);  // the other receipts still print
@@ -161,10 +164,10 @@ TEST(IssuingRun, MissingPropertyAndMissingConceptTypeAreNoObstacle) {
   DemoOffice office(files);
   ASSERT_TRUE(office.Start());
   Cycle c = RunCycle(office::SelectionFromScreen());
-  EXPECT_EQ(c.summary.receipts, 9);
+  EXPECT_EQ(c.summary.receipts, 12);
   // Without its type, 4/1's "Comunitat" (150.00) counts for withholding too:
   // 19 % of 2,775.00 = 527.25 instead of 498.75.
-  EXPECT_DOUBLE_EQ(c.summary.total, 1126402 - 2850);
+  EXPECT_DOUBLE_EQ(c.summary.total, 1274402 - 2850);
   EXPECT_NE(office.Spool().find(" 2 ,, 0 "), std::string::npos);  // a blank concept name
 }
 
@@ -208,6 +211,19 @@ TEST(IssuingRun, UnwritableSpoolIsToldAndNoPrintProgramRuns) {
   EXPECT_NE(c.told[0].find("kelprint.tmp"), std::string::npos);
 }
 
+TEST(IssuingRun, SettingsThatCannotBeRightRefuseTheCycleInTheSessionLanguage) {
+  DemoOffice office(demo::BuildDemoRecords({}), "20261201", "SPA");
+  const std::string tora = office.dir().Read("Tora.ini");
+  office.dir().Write("Tora.ini", "[Iva0]\r\nLocals=1e308\r\n" + tora);
+  ASSERT_TRUE(office.Start());
+  Cycle c = RunCycle(office::SelectionFromScreen(), true);
+  EXPECT_EQ(c.outcome, CycleOutcome::kSettingsRefused);
+  EXPECT_EQ(c.told, std::vector<std::string>{"VALOR NO V\xB5LIDO [Iva0] Locals=1e308 EN " +
+                                             office.Root() + "Tora.ini"});
+  EXPECT_EQ(c.summary.receipts, 0);
+  EXPECT_EQ(office.Spool(), "");  // no spool opened, no print program started
+}
+
 TEST(IssuingRun, MissingPrintProgramIsToldNotSkipped) {
   DemoOffice office;
   ASSERT_TRUE(office.Start());
@@ -215,6 +231,40 @@ TEST(IssuingRun, MissingPrintProgramIsToldNotSkipped) {
   EXPECT_EQ(c.outcome, CycleOutcome::kPrinterFailed);
   ASSERT_EQ(c.told.size(), 1u);
   EXPECT_NE(c.told[0].find("KELPRINT"), std::string::npos);
+}
+
+// A stand-in print program in the office's bin folder (KELEXE).
+void WritePrintProgram(const DemoOffice& office, const std::string& script) {
+  const std::string path = office.Root() + "bin/kelprint";
+  std::filesystem::create_directories(office.Root() + "bin");
+  std::ofstream(path) << "#!/bin/sh\n" << script << "\n";
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+}
+
+TEST(IssuingRun, FailingPrintProgramIsToldWithItsReasonAndTheSpoolStays) {
+  DemoOffice office;
+  ASSERT_TRUE(office.Start());
+  WritePrintProgram(office, "echo 'kelprint: cannot create /full/rebuts.pdf' >&2; exit 4");
+  Cycle c = RunCycle(office::SelectionFromScreen(), true);
+  EXPECT_EQ(c.outcome, CycleOutcome::kPrinterFailed);
+  ASSERT_EQ(c.told.size(), 1u);
+  EXPECT_EQ(c.told[0],
+            "EL PROGRAMA D'IMPRESSI\xE0 HA FALLAT (4): kelprint: cannot create /full/rebuts.pdf "
+            "EL FITXER D'IMPRESSI\xE0 ES CONSERVA: " +
+                office.Root() + "session/kelprint.tmp");
+  EXPECT_EQ(office.Spool().substr(0, 18), "DEVICErebuts.pdf\r\n");
+}
+
+TEST(IssuingRun, PrintedCycleEndsWithItsCountTotalAndDestination) {
+  DemoOffice office(demo::BuildDemoRecords({}), "20261201", "SPA");
+  ASSERT_TRUE(office.Start());
+  WritePrintProgram(office, "echo 'kelprint: 9 page(s) written to /srv/rebuts.pdf'");
+  Cycle c = RunCycle(office::SelectionFromScreen(), true);
+  EXPECT_EQ(c.outcome, CycleOutcome::kPrinted);
+  EXPECT_TRUE(c.told.empty());
+  EXPECT_EQ(CycleDoneMessage(c.summary),
+            "12 RECIBOS EMITIDOS, TOTAL 12.744,02 EUR, ENVIADOS A: /srv/rebuts.pdf");
+  EXPECT_EQ(CycleDoneMessage(IssueSummary{}), "NO HAY RECIBOS A EMITIR");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "../support/temp_dir.h"
 #include "config/settings.h"
 
@@ -60,6 +62,71 @@ TEST_F(ReceiptSettingsTest, HugeRowIsHeldAtTheSixteenBitBound) {
   ReadReceiptSettings();
   EXPECT_EQ(ReceiptSettings().rowNumber, 32767);
   EXPECT_EQ(ReceiptSettings().rowDate, -32768);
+}
+
+// What a cycle needs, written well: the firm's lines and the four VAT rates.
+constexpr const char* kComplete =
+    "[Empresa]\r\nLinia1=FINQUES\r\nLinia7=B-17.654.321\r\n"
+    "[Iva0]\r\nLocals=21\r\nVivendes=0\r\n[Iva1]\r\nLocals= 21.5 \r\nVivendes=10.\r\n";
+
+TEST_F(ReceiptSettingsTest, CompleteSettingsHaveNoProblemAndWithholdingMayBeLeftOut) {
+  dir_.Write("Tora.ini", kComplete);
+  ReadReceiptSettings();
+  EXPECT_EQ(ReceiptSettings().problem.kind, SettingsProblem::Kind::kNone);
+  dir_.Write("Tora.ini", std::string(kComplete) + "[Ret0]\r\nLocals=100\r\n[Ret1]\r\nLocals=0\r\n");
+  ReadReceiptSettings();
+  EXPECT_EQ(ReceiptSettings().problem.kind, SettingsProblem::Kind::kNone);
+}
+
+TEST_F(ReceiptSettingsTest, FileThatCannotBeReadIsTheProblem) {
+  ReadReceiptSettings();  // no file
+  EXPECT_EQ(ReceiptSettings().problem.kind, SettingsProblem::Kind::kUnreadable);
+  EXPECT_EQ(ReceiptSettings().problem.file, dir_.path() + "\\Tora.ini");
+  std::filesystem::create_directories(dir_.Sub("Tora.ini"));  // a folder
+  ReadReceiptSettings();
+  EXPECT_EQ(ReceiptSettings().problem.kind, SettingsProblem::Kind::kUnreadable);
+}
+
+TEST_F(ReceiptSettingsTest, MissingFirmLineOrVatRateIsNamed) {
+  const struct {
+    std::string text;
+    const char* what;
+  } cases[] = {
+      {"", "[Empresa] Linia1"},
+      {"[Empresa]\r\nLinia1=FINQUES\r\nLinia7=  \r\n", "[Empresa] Linia7"},
+      {std::string(kComplete).replace(std::string(kComplete).find("Vivendes=10."), 12, ""),
+       "[Iva1] Vivendes"},
+  };
+  for (const auto& c : cases) {
+    dir_.Write("Tora.ini", c.text);
+    ReadReceiptSettings();
+    EXPECT_EQ(ReceiptSettings().problem.kind, SettingsProblem::Kind::kMissing) << c.what;
+    EXPECT_EQ(ReceiptSettings().problem.what, c.what);
+  }
+}
+
+TEST_F(ReceiptSettingsTest, RateThatIsNoPercentageIsNamedWithItsValue) {
+  const std::string good = std::string(kComplete) + "[Ret0]\r\nLocals=19\r\n[Ret1]\r\nLocals=0\r\n";
+  const struct {
+    const char* written;  // in place of the good value
+    const char* bad;
+    const char* what;
+  } cases[] = {
+      {"Vivendes=0", "Vivendes=-99999999999", "[Iva0] Vivendes=-99999999999"},
+      {"Locals=21\r\nV", "Locals=1e308\r\nV", "[Iva0] Locals=1e308"},
+      {"Locals=21\r\nV", "Locals=21%\r\nV", "[Iva0] Locals=21%"},
+      {"Locals=21\r\nV", "Locals=-1\r\nV", "[Iva0] Locals=-1"},
+      {"Locals=0", "Locals=100.5", "[Ret1] Locals=100.5"},
+      {"Locals=19", "Locals=.", "[Ret0] Locals=."},
+  };
+  for (const auto& c : cases) {
+    std::string text = good;
+    text.replace(text.find(c.written), std::string(c.written).size(), c.bad);
+    dir_.Write("Tora.ini", text);
+    ReadReceiptSettings();
+    EXPECT_EQ(ReceiptSettings().problem.kind, SettingsProblem::Kind::kOutOfRange) << c.what;
+    EXPECT_EQ(ReceiptSettings().problem.what, c.what);
+  }
 }
 
 }  // namespace

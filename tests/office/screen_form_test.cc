@@ -48,7 +48,7 @@ TEST_F(ScreenFormTest, DemoFormGivesTheSelectionAndConfirmationScreens) {
   ASSERT_EQ(ScreenForms().browse.size(), 5u);
   EXPECT_EQ(ScreenForms().browse[1].fileId, 506);
   EXPECT_EQ(ScreenForms().browse[4].fileId, 502);
-  EXPECT_EQ(ScreenForms().browse[2].title.substr(0, 7), "_Dept._");
+  EXPECT_EQ(ScreenForms().browse[2].title.substr(0, 7), "Dep._Ll");
 }
 
 TEST_F(ScreenFormTest, CommentBetweenGroupsIsSkippedButInsideAGroupIsData) {

@@ -88,6 +88,28 @@ TEST_F(SelectionTest, IncompleteSelectionsAreRefused) {
   EXPECT_NE(SelectionProblem(SelectionFromScreen()), "");
   Set(13, "S");
   EXPECT_EQ(SelectionProblem(SelectionFromScreen()), "");
+  // Collection codes 9 to 1: refused for a form that is on, not for one off.
+  Set(14, "9 ");
+  Set(15, "1 ");
+  EXPECT_EQ(SelectionProblem(SelectionFromScreen()),
+            "EL PRIMER CODI DE COBRAMENT \x90S POSTERIOR A L'\xE9LTIM");
+  Set(10, "S");
+  Set(13, "N");
+  EXPECT_EQ(SelectionProblem(SelectionFromScreen()), "");
+}
+
+TEST_F(SelectionTest, IssueDateThatIsNoCalendarDateIsRefused) {
+  // Presets from a terminal file whose working date is no day of the calendar.
+  for (const char* working : {"20260230", "99999999", "20261300"}) {
+    config::Settings().WorkingDate = format::PackDigits(working);
+    PresetSelection();
+    EXPECT_EQ(SelectionProblem(SelectionFromScreen()), "DATA D'EMISSI\xE0 NO V\xB7LIDA") << working;
+  }
+  config::Settings().WorkingDate.clear();  // no terminal file
+  PresetSelection();
+  EXPECT_EQ(SelectionProblem(SelectionFromScreen()), "CAP DATA D'EMISSI\xE0");
+  Set(1, "29/2/2028");
+  EXPECT_EQ(SelectionProblem(SelectionFromScreen()), "");
 }
 
 }  // namespace

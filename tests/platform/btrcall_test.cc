@@ -372,6 +372,15 @@ TEST(BtrcallFiles, MissingForeignAndBadNamesHaveTheirStatuses) {
                nullptr);
   sqlite3_close(db);
   EXPECT_EQ(file.Open(dir.Sub("other.dat")), kStatusNotARecordFile);
+  dir.Write("empty.dat", "");
+  EXPECT_EQ(file.Open(dir.Sub("empty.dat")), kStatusNotARecordFile);
+  // One of ours that lost a table is damaged, not foreign: status 30 is kept
+  // for files that must be converted.
+  ASSERT_EQ(btr_test::Create(dir.Sub("ours.dat"), btr_test::CreateBuffer(8, {{{1, 4}}})), 0);
+  ASSERT_EQ(sqlite3_open(dir.Sub("ours.dat").c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "DROP TABLE key0", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  EXPECT_EQ(file.Open(dir.Sub("ours.dat")), kStatusIoError);
   // Create in a directory that does not exist.
   std::string spec = btr_test::CreateBuffer(8, {{{1, 4}}});
   EXPECT_EQ(btr_test::Create(dir.Sub("no/such/dir/x.dat"), spec), kStatusCreateIoError);

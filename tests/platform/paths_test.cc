@@ -11,6 +11,14 @@ using testing_support::TempDir;
 
 TEST(NativePath, BackslashesBecomeSlashes) {
   EXPECT_EQ(NativePath("no\\such\\dir\\file.dat"), "no/such/dir/file.dat");
+  EXPECT_EQ(NativePath("/no/such/\\kelprint.tmp"), "/no/such/kelprint.tmp");
+}
+
+TEST(ProgramFolder, IsTheFolderOfTheRunningExecutable) {
+  const std::string folder = ProgramFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(folder.back(), '/');
+  EXPECT_TRUE(FileExists(folder + "platform_tests"));
 }
 
 TEST(NativePath, DriveLetterIsDropped) {

@@ -67,6 +67,26 @@ TEST(RunProgram, ReturnsTheExitStatusAndHandsTheTerminalOverAroundTheRun) {
   ResetConsole();
 }
 
+TEST(RunCollectingOutput, CollectsBothOutputsLeavesTheConsoleAloneAndNeverSearchesPath) {
+  ResetConsole();
+  std::string log;
+  SetConsoleBackend(std::make_unique<RecordingBackend>(&log));
+  std::string out;
+  EXPECT_EQ(RunCollectingOutput("/bin/sh", {"-c", "echo one; echo two >&2; exit 5"}, &out), 5);
+  EXPECT_EQ(out, "one\ntwo\n");
+  EXPECT_EQ(log, "");
+  TempDir dir;
+  dir.Write("bin/prog", "#!/bin/sh\necho found\n");
+  ASSERT_EQ(::chmod(dir.Sub("bin/prog").c_str(), 0755), 0);
+  ScopedEnv path("PATH", dir.Sub("bin"));
+  out.clear();
+  EXPECT_EQ(RunCollectingOutput("prog", {}, &out), -1);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(RunCollectingOutput(dir.Sub("bin/prog"), {}, &out), 0);
+  EXPECT_EQ(out, "found\n");
+  ResetConsole();
+}
+
 TEST(CaptureProgram, FeedsInputAndCollectsOutput) {
   std::string out;
   EXPECT_EQ(CaptureProgram({"cat"}, "abc\xc3\x87", &out, 5000), 0);

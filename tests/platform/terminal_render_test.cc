@@ -77,6 +77,22 @@ TEST_F(TerminalRenderTest, SmallTerminalShowsANoticeUntilItGrows) {
   EXPECT_NE(full.find("\x1b[?25h"), std::string::npos);
 }
 
+TEST_F(TerminalRenderTest, NoticeComesInTheTextSetAndIsWrappedAtSpaces) {
+  Render();
+  SetTooSmallNotice([](int columns, int rows) {
+    return "El terminal fa " + std::to_string(columns) + " x " + std::to_string(rows) +
+           " car\xC3\xA0" "cters; cal ampliar-lo";
+  });
+  renderer_.SetTerminalSize(10, 12);
+  const std::string notice = Render();
+  SetTooSmallNotice(nullptr);
+  EXPECT_NE(notice.find("\x1b[1;1HEl terminal\x1b[2;1Hfa 12 x 10\x1b[3;1Hcar\xC3\xA0" "cters;"
+                        "\x1b[4;1Hcal\x1b[5;1Hampliar-lo"),
+            std::string::npos)
+      << notice;
+  EXPECT_EQ(WrapAtSpaces("abcdefgh ij", 3), (std::vector<std::string>{"abc", "def", "gh", "ij"}));
+}
+
 TEST_F(TerminalRenderTest, InvalidateRepaintsEverything) {
   Render();
   renderer_.Invalidate();

@@ -154,5 +154,47 @@ TEST_F(LockTest, ExclusiveOpenByAnotherProcessIsWaitedFor) {
   EXPECT_TRUE(endings.empty());
 }
 
+// Another process that holds the file exclusively until it is killed.
+std::unique_ptr<OtherProcess> HoldFileExclusively(const std::string& path) {
+  auto other = std::make_unique<OtherProcess>([path](OtherProcess& p) {
+    btr_test::File f;
+    p.Send(static_cast<char>(f.Open(path, platform::kOpenExclusive)));
+    p.Receive();
+  });
+  EXPECT_EQ(other->Receive(), 0);
+  return other;
+}
+
+TEST_F(LockTest, BoundedWaitOnAHeldFileTellsOnceThenEndsTheProgram) {
+  auto other = HoldFileExclusively(path);
+  std::vector<std::string> told;
+  console::Console().messageEcho = [&told](const std::string& text) { told.push_back(text); };
+  platform::SetSleepStandIn([&](int ms) { sleeps.push_back(ms); });
+  records::RecordFiles().lockWaitLimit = 10000;
+  std::int16_t status = -1;
+  records::OpenRecordFile(kId, Root("TYPES"), area, status);
+  console::Console().messageEcho = nullptr;
+  EXPECT_EQ(status, platform::kStatusFileLocked);
+  EXPECT_EQ(sleeps, (std::vector<int>{3000, 3000, 3000, 1000}));
+  EXPECT_EQ(endings, std::vector<int>{1});
+  ASSERT_EQ(told.size(), 2u);
+  EXPECT_EQ(told[0], records::LockMessage());
+  EXPECT_EQ(told[1], records::OpenFailureMessage(Root("TYPES"), platform::kStatusFileLocked));
+}
+
+TEST_F(LockTest, BoundedWaitOnAHeldRecordGivesTheLockStatusBack) {
+  auto other = HoldRecordTwo();
+  Open();
+  platform::SetSleepStandIn([&](int ms) { sleeps.push_back(ms); });
+  records::RecordFiles().lockWaitLimit = 6000;
+  std::int16_t status = -1;
+  records::SetLockMode(kId, "A", status);
+  records::FindByKey(kId, 0, "\x02", 0, status);
+  EXPECT_EQ(status, platform::kStatusRecordLocked);
+  EXPECT_EQ(sleeps, (std::vector<int>{5001, 999}));
+  EXPECT_FALSE(LockMessageShown());
+  EXPECT_EQ(console::Console().depth, 0);
+}
+
 }  // namespace
 }  // namespace records_test

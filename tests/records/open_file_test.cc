@@ -114,6 +114,40 @@ TEST(OpenFailureMessage, FourLanguagesByteForByte) {
     config::Settings().SessionLanguage = language;
     EXPECT_EQ(records::OpenFailureMessage("X\\Y", 2), text) << language;
   }
+  const std::pair<const char*, const char*> conversions[] = {
+      {"SPA", "HAY QUE CONVERTIR EL FICHERO X\\Y CON recutil import (30)"},
+      {"GLG", "HAI QUE CONVERTER O FICHEIRO X\\Y CON recutil import (30)"},
+      {"OCI", "CAU CONVERTIR ETH FICH\xC8R X\\Y DAMB recutil import (30)"},
+      {"CAT", "CAL CONVERTIR EL FITXER X\\Y AMB recutil import (30)"},
+  };
+  for (const auto& [language, text] : conversions) {
+    config::Settings().SessionLanguage = language;
+    EXPECT_EQ(records::OpenFailureMessage("X\\Y", 30), text) << language;
+  }
+}
+
+TEST_F(RecordsTest, FileOfAnotherRecordManagerAsksForTheConversion) {
+  WriteDictionary("REB", TypesCreateBuffer());
+  std::filesystem::create_directories(session.dir().Sub("DADES"));
+  // The first bytes of a page of the old record manager's file.
+  std::FILE* f = std::fopen(session.dir().Sub("DADES/REB.dat").c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fwrite("FC\0\0\x01\x02\0\0", 1, 8, f);
+  std::fwrite(std::string(4088, '\0').data(), 1, 4088, f);
+  std::fclose(f);
+  std::vector<std::string> shown;
+  console::Console().messageEcho = [&](const std::string& text) { shown.push_back(text); };
+  config::Settings().SessionLanguage = "CAT";
+  std::array<unsigned char, kRecordLength> area{};
+  std::int16_t status = -1;
+  OpenRecordFile(601, Root("REB"), area, status);
+  console::Console().messageEcho = nullptr;
+  EXPECT_EQ(status, platform::kStatusNotARecordFile);
+  EXPECT_EQ(endings.size(), 1u);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], "CAL CONVERTIR EL FITXER " + Root("REB") + " AMB recutil import (30)");
+  // The file is neither created again nor touched.
+  EXPECT_EQ(std::filesystem::file_size(session.dir().Sub("DADES/REB.dat")), 4096u);
 }
 
 // A headless console that keeps the screen as it was when the program

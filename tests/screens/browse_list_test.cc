@@ -148,6 +148,28 @@ TEST_F(BrowseListTest, EmptyStartKeyListsEveryRecordInKeyOrder) {
   EXPECT_EQ(Line(0, 3, 13), "003  Carrer C");
 }
 
+// The demo form's titles: each heading starts over the first column of its
+// values.
+TEST_F(BrowseListTest, DemoHeadingsStandOverTheirColumns) {
+  MakeUnits({UnitRecord(1, 1)});
+  MakeProperties({PropertyRecord(1, "Carrer A")});
+  SetField(2, "  1");
+  Type("\x1b\x1b");
+  Browse(2);
+  Browse(1);
+  const auto& units = office::ScreenForms().browse[2];
+  const std::string unitTitle = CellsText(keys().seen.at(0), units.top, units.left + 1, 50);
+  const std::string unitRow = Line(0, 1, 50);
+  EXPECT_EQ(unitTitle.find("Dep."), 0u);
+  EXPECT_EQ(unitTitle.find("Llogater"), unitRow.find("Tenant 1"));
+  EXPECT_EQ(unitTitle.find("Porta"), unitRow.find("1r 1"));
+  listShown = 1;
+  const auto& properties = office::ScreenForms().browse[1];
+  const std::string title = CellsText(keys().seen.at(1), properties.top, properties.left + 1, 30);
+  EXPECT_EQ(title.find("Codi"), 0u);
+  EXPECT_EQ(title.find("Adre"), Line(1, 1, 30).find("Carrer A"));
+}
+
 TEST_F(BrowseListTest, PagesForwardAsFarAsTheRangeGoesAndBackThroughTheWorkFile) {
   std::vector<std::string> rows;
   for (int u = 1; u <= 40; ++u) rows.push_back(UnitRecord(1, u));

@@ -163,6 +163,23 @@ TEST_F(InputScreenTest, KeysOutsideTheScreensKeyListAreIgnoredInAField) {
   EXPECT_EQ(Value(3, 3), "1  ");
 }
 
+// A screen without a key list of its own: the hot keys stay in the field and
+// their pop-ups' results are typed there; a pop-up left with nothing keeps
+// the field as it was.
+TEST_F(InputScreenTest, HotKeysTypeTheirResultIntoTheFieldTheOperatorIsOn) {
+  console::SetHotKeyHooks([] { return std::string("12"); }, [] { return std::string(); });
+  Type("ab\r");
+  keys().PushKey(0, 0x2D, platform::kLeftAlt);  // Alt+X on field 2
+  Type("\r");
+  keys().PushKey(0, 0x2E, platform::kLeftAlt);  // Alt+C, left with nothing
+  Type("7\r");
+  EXPECT_EQ(Run(3), console::kKeyEnter);
+  EXPECT_EQ(Value(3, 1), "ab  ");
+  EXPECT_EQ(Value(3, 2), "12  ");
+  EXPECT_EQ(Value(3, 3), "7  ");
+  EXPECT_EQ(keys().Pending(), 0u);
+}
+
 TEST_F(InputScreenTest, F2RunsTheLinkedScreenFromAnyField) {
   office::ScreenAt(3)->link = 4;
   Scan(kF2);     // from field 1 straight to screen 4

@@ -148,6 +148,19 @@ TEST_F(SelectionScreensTest, IncompleteSelectionGoesBackToFieldOneWithoutConfirm
   refuse("first unit after the last");
 }
 
+TEST_F(SelectionScreensTest, DateThatIsNoDayIsRefusedWhenLeavingEvenIfNeverTyped) {
+  // The field refuses such a date when typed; a preset from a damaged
+  // terminal file, or no working date at all, reaches the leave check as is.
+  for (const char* preset : {"30022026", "99999999", ""}) {
+    SCOPED_TRACE(preset);
+    FillSelection();
+    Set(1, preset);
+    keys().seen.clear();
+    EXPECT_NE(screens::LeaveScreen(1, console::kKeyEnter), 0);
+    EXPECT_FALSE(ConfirmationShown());
+  }
+}
+
 TEST_F(SelectionScreensTest, AnswerOtherThanSReturnsToScreenOneWithTheChoicesKept) {
   FillSelection();
   Scan(kPageDown);

@@ -14,6 +14,7 @@
 #include "demo_files.h"
 #include "format/settings.h"
 #include "office/receipt_settings.h"
+#include "office/remittance_settings.h"
 #include "office/record_layouts.h"
 #include "office/screen_form.h"
 #include "office/selection.h"
@@ -24,6 +25,7 @@
 #include "platform/record_manager.h"
 #include "print/spool.h"
 #include "records/record_table.h"
+#include "remittance/cycle.h"
 
 namespace testing_support {
 namespace {
@@ -41,6 +43,8 @@ void ResetEverything() {
   office::ResetScreenForms();
   office::ResetSelection();
   office::ResetReceiptSettings();
+  office::ResetRemittanceSettings();
+  remittance::ResetOverrides();
   office::ResetAreas();
   print::ResetSpool();
 }
@@ -85,6 +89,7 @@ bool DemoOffice::Start() {
   app::LoadConfiguration();
   if (!app::LoadScreenForms() || app::OpenIssuingFiles() != 0) return false;
   office::ReadReceiptSettings();
+  office::ReadRemittanceSettings();
   return true;
 }
 

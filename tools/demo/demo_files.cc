@@ -77,6 +77,17 @@ std::string ToraIni(const std::string& language) {
       "Locals=19",
       "[Ret1]",
       "Locals=0",
+      "",
+      "[Remesa]",
+      "; Emetre=S: every cycle also writes the direct-debit file of the bank",
+      "Emetre=N",
+      "; Creditor blank: computed from Linia7 with the business code Sufix",
+      "Creditor=",
+      "Sufix=000",
+      "Compte=ES79 2100 0813 6101 2345 6789",
+      "BIC=CAIXESBBXXX",
+      "DataMandat=2009-10-31",
+      "Sequencia=RCUR",
   });
 }
 

@@ -7,6 +7,8 @@
 // (below the heading of row 13), and the closing rule on row 22.
 // Screen 2 asks for confirmation in a small window.
 #include <cstdio>
+#include <initializer_list>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -51,6 +53,30 @@ std::string SameWidth(const std::string& catalan, const std::string& translation
   return platform::Cp850ToUtf8(cp);
 }
 
+// A browse list's title: each heading over the first column of its values
+// (rows are written from the first column inside the frame); "_" shows as
+// a blank.
+std::string Headings(std::initializer_list<std::pair<size_t, const char*>> columns) {
+  std::string cp;
+  for (const auto& [column, heading] : columns) {
+    cp.resize(column, '_');
+    cp += platform::Utf8ToCp850(heading);
+  }
+  for (char& c : cp) {
+    if (c == ' ') c = '_';
+  }
+  return platform::Cp850ToUtf8(cp + "_");
+}
+
+// Rows of the property list: code (3), 2 blanks, street; of the unit lists:
+// code (3), 2 blanks, tenant (30), 2 blanks, door.
+std::string PropertyHeadings(const char* code, const char* street) {
+  return Headings({{0, code}, {5, street}});
+}
+std::string UnitHeadings(const char* code, const char* tenant, const char* door) {
+  return Headings({{0, code}, {5, tenant}, {37, door}});
+}
+
 std::vector<FormField> SelectionFields() {
   std::vector<FormField> f = {
       {3, 3, "Data d'emissió dels rebuts : ", 10, 0, 0, 0, 1, 0, "Data que porten els rebuts"},
@@ -90,9 +116,10 @@ std::string SelectionForm() {
                     "S: emetre els rebuts"});
   out += "' browse lists\r\n4\r\n";
   out += "' file, key, top, left, bottom, right, filter screen, title, sub-list\r\n";
-  out += "506,0,4,12,20,60,0," + Quoted("_Codi__Adreça_de_la_finca_") + ",0\r\n";
-  out += "507,0,4,4,20,76,0," + Quoted("_Dept.__Llogater_______________________________Porta_") + ",0\r\n";
-  out += "507,0,4,4,20,76,0," + Quoted("_Dept.__Llogater_______________________________Porta_") + ",0\r\n";
+  const std::string units = Quoted(UnitHeadings("Dep.", "Llogater", "Porta"));
+  out += "506,0,4,12,20,60,0," + Quoted(PropertyHeadings("Codi", "Adreça de la finca")) + ",0\r\n";
+  out += "507,0,4,4,20,76,0," + units + ",0\r\n";
+  out += "507,0,4,4,20,76,0," + units + ",0\r\n";
   out += "502,0,6,8,18,72,0," + Quoted("_Remeses_") + ",0\r\n";
   return out;
 }
@@ -167,12 +194,11 @@ std::string LanguageFile() {
       {"S: incloure el concepte", "S: incluír o concepto", "S: includir eth concèpte",
        "S: incluir el concepto"},
       {"S: emetre els rebuts", "S: emitir os recibos", "S: emeter es rebuts", "S: emitir los recibos"},
-      {"_Codi__Adreça_de_la_finca_", "_Código__Enderezo_da_finca_", "_Còdi__Adreça_dera_finca_",
-       "_Código__Dirección_de_la_finca_"},
-      {"_Dept.__Llogater_______________________________Porta_",
-       "_Dept.__Inquilino______________________________Porta_",
-       "_Dept.__Logaire________________________________Pòrta_",
-       "_Dpto.__Inquilino______________________________Puerta"},
+      {PropertyHeadings("Codi", "Adreça de la finca"),
+       PropertyHeadings("Cód.", "Enderezo da finca"), PropertyHeadings("Còdi", "Adreça dera finca"),
+       PropertyHeadings("Cód.", "Dirección de la finca")},
+      {UnitHeadings("Dep.", "Llogater", "Porta"), UnitHeadings("Dep.", "Inquilino", "Porta"),
+       UnitHeadings("Dep.", "Logaire", "Pòrta"), UnitHeadings("Dto.", "Inquilino", "Puerta")},
       {"_Remeses_", "_Remesas_", "_Remesas_", "_Remesas_"},
   };
   std::string out;

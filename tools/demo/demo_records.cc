@@ -8,6 +8,7 @@
 #include "format/packed.h"
 #include "office/record_layouts.h"
 #include "platform/cp850.h"
+#include "remittance/check_digits.h"
 
 namespace demo {
 namespace {
@@ -469,6 +470,77 @@ const UnitData kUnits[] = {
      "40444555-P",
      "ES30 3025 0001 1914 3333 4444",
      ""},
+    // Monthly domiciled receipts for the bank remittance, with a good
+    // account, none, and one typed in lower case.
+    {6,
+     2,
+     "Çanovas Núñez*Iñaki",
+     "2n",
+     "",
+     "",
+     "",
+     "",
+     "",
+     false,
+     0,
+     'B',
+     1,
+     1,
+     "",
+     {52000, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     ' ',
+     "40666777-Q",
+     "ES91 2100 0418 4502 0005 1332",
+     "P"},
+    {6,
+     3,
+     "Pérez Gómez*Àngela",
+     "3r",
+     "",
+     "",
+     "",
+     "",
+     "",
+     false,
+     0,
+     'B',
+     1,
+     1,
+     "",
+     {48000, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     ' ',
+     "40777888-R",
+     "",
+     "D"},
+    {6,
+     4,
+     "Ferrer i Bosch*Joan",
+     "4t",
+     "",
+     "",
+     "",
+     "",
+     "",
+     false,
+     0,
+     'B',
+     1,
+     1,
+     "",
+     {45500, 2500, 0, 0, 0, 0, 0, 0, 0, 0},
+     {{{0, 0}, {0, 0}, {0, 0}}},
+     {0, 0, 0},
+     false,
+     ' ',
+     "40888999-S",
+     "es60 0049 1500 0512 3456 7892",
+     "CP"},
 };
 
 std::string OwnerRecord(const OwnerData& o) {
@@ -542,8 +614,25 @@ std::string MandateRecord(const std::string& unitKey, int sequence, char kind) {
   return Bytes(a);
 }
 
+// The units the generated office copies: the demo units of the first six
+// properties, so that units added later leave the benchmarks' office as it was.
+constexpr int kBulkPatterns = 13;
+
+// A good Spanish account for generated unit n, written in groups of four
+// like the demo's (the same length, so the receipts keep their size).
+std::string GeneratedIban(int n) {
+  char bban[24];
+  std::snprintf(bban, sizeof bban, "2100041845%010d", n % 1000000000);
+  const int check = 98 - remittance::Mod97(std::string(bban) + "ES00");
+  char iban[40];
+  std::snprintf(iban, sizeof iban, "ES%02d %.4s %.4s %.4s %.4s %.4s", check, bban, bban + 4,
+                bban + 8, bban + 12, bban + 16);
+  return iban;
+}
+
 // Generated owners for benchmarks: each with its own properties and units,
-// cycling through periodicities (or all monthly), timing letters and forms.
+// cycling through periodicities (or all monthly), timing letters and forms;
+// the bank units carry good accounts and a mandate, for the remittance.
 void AddBulk(const BulkSize& bulk, RecordFile& owners, RecordFile& properties, RecordFile& units,
              RecordFile& mandates) {
   const int perOwner = std::clamp(bulk.propertiesPerOwner, 1, 20);
@@ -563,12 +652,14 @@ void AddBulk(const BulkSize& bulk, RecordFile& owners, RecordFile& properties, R
       pd.number = property;
       properties.records.push_back(PropertyRecord(pd));
       for (int u = 1; u <= perProperty; ++u) {
-        UnitData ud = kUnits[(property + u) % 13];
+        UnitData ud = kUnits[(property + u) % kBulkPatterns];
         ud.property = property;
         ud.unit = u;
         ud.periodicity = bulk.monthlyOnly ? 1 : periodicities[(property + u) % 9];
         ud.timing = timings[u % 3];
         ud.form = forms[(property + u) % 4];
+        const std::string iban = GeneratedIban(property * 1000 + u);
+        if (ud.form == 'B') ud.iban = iban.c_str();
         std::string unit = UnitRecord(ud);
         units.records.push_back(unit);
         if (ud.form == 'B') mandates.records.push_back(MandateRecord(unit.substr(0, 4), 1, 'P'));

@@ -35,6 +35,7 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
 
 int main(int argc, char** argv) {
   CLI::App app{"qt_demo - writes the files of a demo installation of QANTIRES"};
+  app.set_version_flag("--version", "qt_demo " QT_VERSION);
   std::string root;
   demo::InstallationText text;
   text.workingDate = Today();

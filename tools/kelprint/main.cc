@@ -1,73 +1,81 @@
 // KELPRINT: the office's print program.  Reads the spool that QANTIRES left
-// in the session folder and turns it into a PDF (or a text file).
-//
-// Where the output goes: --pdf FILE or --text FILE when given; otherwise the
-// spool's device text when it names a .pdf or .txt file (relative names are
-// taken in the session folder); otherwise kelprint.pdf in the session folder.
+// in the session folder and prints it where the spool's device line says
+// (destination.h), or to the file --pdf or --text names.
 #include <CLI/CLI.hpp>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
-#include "format/text.h"
-#include "outputs.h"
+#include "config/session_settings.h"
+#include "config/settings.h"
+#include "destination.h"
+#include "messages.h"
 #include "platform/paths.h"
+#include "preview.h"
+#include "print_run.h"
 #include "spool_layout.h"
 
 namespace {
 
-std::string SessionFolder() {
-  const char* tmp = std::getenv("KELTMP");
-  std::string dir = tmp != nullptr ? tmp : "";
-  if (!dir.empty() && dir.back() != '\\' && dir.back() != '/' && dir.back() != ':') dir += '\\';
-  return dir;
-}
-
-bool EndsWithCaseless(const std::string& text, const std::string& suffix) {
-  return text.size() >= suffix.size() &&
-         format::UpperCase(text.substr(text.size() - suffix.size())) == format::UpperCase(suffix);
-}
+constexpr const char* kHelpFooter =
+    "Devices (the spool's first line, from ToraTerm.ini [Sistema] Sortida):\n"
+    "  NAME.pdf, NAME.txt   a PDF or text file (relative: in KELTMP), written\n"
+    "                       under a temporary name and renamed when complete\n"
+    "  (empty)              the CUPS default destination\n"
+    "  NAME                 the CUPS destination NAME\n"
+    "  raw:QUEUE            continuous-form printer: code page 850 text, printer\n"
+    "                       commands passed through, a raw job to QUEUE\n"
+    "  raw:/PATH            the same bytes written to a device or file\n"
+    "  PANTALLA             the preview on the screen\n"
+    "  LPT1-9, PRN, COM1-9, \\\\SERVER\\QUEUE\n"
+    "                       mapped by Tora.ini [Impressores] (LPT1=Oficina),\n"
+    "                       else the CUPS default destination\n"
+    "A spool without pages prints nothing.  The spool is never removed.\n"
+    "Exit codes: 0 printed (or nothing to print), 1 spool unreadable or holding\n"
+    "a line that is no record, 2 bad options, 3 printer problem (unknown\n"
+    "destination, no CUPS scheduler, job refused), 4 a file or device that\n"
+    "cannot be written, or no terminal for the preview.";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"KELPRINT - prints the spool file of QANTIRES (kelprint.tmp in KELTMP) as PDF or text."};
-  std::string spool = SessionFolder() + "kelprint.tmp";
+  config::LoadSessionSettings();
+  const std::string session = config::Settings().SessionDir;
+  CLI::App app{"KELPRINT - prints the spool file of QANTIRES (kelprint.tmp in KELTMP)."};
+  app.footer(kHelpFooter);
+  app.set_version_flag("--version", "kelprint " QT_VERSION);
+  std::string spool = platform::NativePath(session + "kelprint.tmp");
   std::string pdf, text;
   app.add_option("--spool", spool, "spool file to read")->capture_default_str();
-  app.add_option("--pdf", pdf, "write the pages to this PDF file");
-  app.add_option("--text", text, "write the pages to this text file (UTF-8)");
-  CLI11_PARSE(app, argc, argv);
+  app.add_option("--pdf", pdf, "write the pages to this PDF file instead");
+  app.add_option("--text", text, "write the pages to this text file (UTF-8) instead");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e) == 0 ? kelprint::kPrintedOk : kelprint::kBadOptions;
+  }
 
-  std::string contents;
-  if (!platform::ReadWholeFile(spool, &contents)) {
-    std::fprintf(stderr, "kelprint: cannot read the spool file %s\n", spool.c_str());
-    return 1;
+  kelprint::SpoolSurvey survey;
+  if (!kelprint::SurveySpool(spool, false, &survey)) {
+    kelprint::Tell(true,
+                   kelprint::Say(kelprint::Words::kSpoolUnreadable, {platform::NativePath(spool)}));
+    return kelprint::kSpoolProblem;
   }
-  kelprint::Document doc = kelprint::LayOutSpool(contents);
-  std::string device = format::Trim(doc.device);
-  if (pdf.empty() && text.empty()) {
-    std::string target = device.empty() ? "kelprint.pdf" : device;
-    bool relative = target[0] != '/' && target[0] != '\\' && target.find(':') == std::string::npos;
-    if (relative) target = SessionFolder() + target;
-    if (EndsWithCaseless(device, ".txt")) {
-      text = platform::NativePath(target);
-    } else {
-      pdf = EndsWithCaseless(device, ".pdf") ? platform::NativePath(target)
-                                            : platform::NativePath(SessionFolder() + "kelprint.pdf");
-    }
+  if (survey.badLineNumber != 0) {
+    kelprint::Tell(true, kelprint::Say(kelprint::Words::kBadLine,
+                                       {std::to_string(survey.badLineNumber), survey.badLine}));
+    return kelprint::kSpoolProblem;
   }
-  std::string error;
-  if (!pdf.empty() && !kelprint::WritePdf(doc, pdf, &error)) {
-    std::fprintf(stderr, "kelprint: %s\n", error.c_str());
-    return 1;
+  if (survey.pageCount == 0) {
+    kelprint::Tell(false, kelprint::Say(kelprint::Words::kNothingToPrint));
+    return kelprint::kPrintedOk;
   }
-  if (!text.empty() && !kelprint::WriteText(doc, text, &error)) {
-    std::fprintf(stderr, "kelprint: %s\n", error.c_str());
-    return 1;
-  }
-  std::printf("kelprint: %zu page(s) written to %s\n", doc.pages.size(),
-              (pdf.empty() ? text : pdf).c_str());
-  if (doc.badRecords > 0) std::printf("kelprint: %d unreadable line(s) skipped\n", doc.badRecords);
-  return 0;
+  using Kind = kelprint::Destination::Kind;
+  kelprint::Destination destination =
+      !pdf.empty()    ? kelprint::Destination{Kind::kPdfFile, pdf}
+      : !text.empty() ? kelprint::Destination{Kind::kTextFile, text}
+                      : kelprint::ResolveDevice(survey.device, session,
+                                                config::Settings().RootDir + "Tora.ini");
+  if (destination.kind == Kind::kPreview) return kelprint::RunPreview(spool);
+  const kelprint::PrintOutcome outcome = kelprint::PrintSpool(spool, survey, destination);
+  kelprint::Tell(outcome.code != kelprint::kPrintedOk, outcome.message);
+  return outcome.code;
 }

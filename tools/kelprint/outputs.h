@@ -1,19 +1,37 @@
-// Writers of a laid-out spool: PDF (cairo and pango, DejaVu Sans Mono) and
-// plain UTF-8 text.  Both return false with a message in *error when the
-// file cannot be written.
+// Writers of laid-out pages, one page at a time, to an open stream: PDF
+// (cairo and pango, DejaVu Sans Mono), plain UTF-8 text, and the raw bytes
+// of a continuous-form printer.  None of them holds more than the page it is
+// given.
 #pragma once
 
+#include <cstdio>
+#include <memory>
 #include <string>
 
 #include "spool_layout.h"
 
 namespace kelprint {
 
-// One PDF page per spool page, A4 portrait, the monospaced font sized so the
-// widest line and the longest page of the document fit.
-bool WritePdf(const Document& doc, const std::string& path, std::string* error);
+class PageWriter {
+ public:
+  virtual ~PageWriter() = default;
+  virtual void AddPage(const Page& page) = 0;
+  // Ends the document and flushes it to the stream (which stays open).
+  // False with the cause in *error when anything could not be written.
+  virtual bool Finish(std::string* error) = 0;
+};
+
+// One A4 portrait page per spool page, the monospaced font sized so that
+// `columns` columns and `rows` lines (the document's widest line and longest
+// page) fit.
+std::unique_ptr<PageWriter> MakePdfWriter(std::FILE* out, int columns, int rows);
 
 // Pages as UTF-8 lines without trailing spaces, a form feed between pages.
-bool WriteText(const Document& doc, const std::string& path, std::string* error);
+std::unique_ptr<PageWriter> MakeTextWriter(std::FILE* out);
+
+// Pages as code page 850 lines without trailing spaces, ended by CR LF, with
+// each control record's bytes sent unchanged at the start of the line it
+// came before, and a form feed between pages.
+std::unique_ptr<PageWriter> MakeRawWriter(std::FILE* out);
 
 }  // namespace kelprint

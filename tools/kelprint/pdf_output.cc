@@ -1,9 +1,17 @@
-// PDF output through cairo and pango.
+// PDF output through cairo.  The font is monospaced, so every character
+// sits at its column by arithmetic: each code page 850 byte is mapped to its
+// glyph once, and a line is drawn as one run of glyphs placed cell by cell,
+// with its text attached so that the PDF's text can be searched and copied.
+// (A text layout engine per line cost three times as much and placed the
+// same cells.)
 #include <cairo-pdf.h>
 #include <cairo.h>
-#include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <vector>
 
 #include "outputs.h"
 #include "platform/cp850.h"
@@ -18,84 +26,131 @@ constexpr int kMinColumns = 80;
 constexpr int kMinRows = 24;
 constexpr double kProbeSize = 10;  // font size the cell is measured at
 
-// The cell of the monospaced font at size 1: the advance of one character
-// and the height of one line (box characters span it, so lines placed one
-// cell apart join up).
-struct Cell {
-  double width;
-  double height;
-};
-
-Cell MeasureCell(PangoContext* context, PangoFontDescription* font) {
-  pango_font_description_set_size(font, static_cast<int>(kProbeSize * PANGO_SCALE));
-  PangoLayout* layout = pango_layout_new(context);
-  pango_layout_set_font_description(layout, font);
-  pango_layout_set_text(layout, "MMMMMMMMMM", -1);
-  int width = 0, height = 0;
-  pango_layout_get_size(layout, &width, &height);
-  g_object_unref(layout);
-  return {width / double(PANGO_SCALE) / 10.0 / kProbeSize,
-          height / double(PANGO_SCALE) / kProbeSize};
+cairo_status_t WriteToStream(void* closure, const unsigned char* data, unsigned int length) {
+  std::FILE* out = static_cast<std::FILE*>(closure);
+  return std::fwrite(data, 1, length, out) == length ? CAIRO_STATUS_SUCCESS
+                                                     : CAIRO_STATUS_WRITE_ERROR;
 }
 
-// A text context whose character advances scale exactly with the font size:
-// hinted metrics and rounded glyph positions would round each advance up to
-// a whole unit at small sizes and push long lines off the page.
-PangoContext* UnhintedContext(cairo_t* cr) {
+// Character advances that scale exactly with the font size: hinted metrics
+// would round each advance to a whole unit at small sizes and push long
+// lines off the page.
+void UseUnhintedMetrics(cairo_t* cr) {
   cairo_font_options_t* options = cairo_font_options_create();
   cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
   cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-  PangoContext* context = pango_cairo_create_context(cr);
-  pango_cairo_context_set_font_options(context, options);
-  pango_context_set_round_glyph_positions(context, FALSE);
+  cairo_set_font_options(cr, options);
   cairo_font_options_destroy(options);
-  return context;
 }
+
+class PdfWriter : public PageWriter {
+ public:
+  PdfWriter(std::FILE* out, int columns, int rows) : out_(out) {
+    surface_ = cairo_pdf_surface_create_for_stream(WriteToStream, out, kPageWidth, kPageHeight);
+    cr_ = cairo_create(surface_);
+    UseUnhintedMetrics(cr_);
+    cairo_select_font_face(cr_, "DejaVu Sans Mono", CAIRO_FONT_SLANT_NORMAL,
+                           CAIRO_FONT_WEIGHT_NORMAL);
+    // The cell at size 1: one character's advance, and one line's height
+    // (box characters span it, so lines placed a cell apart join up).
+    cairo_set_font_size(cr_, kProbeSize);
+    cairo_text_extents_t text{};
+    cairo_text_extents(cr_, "M", &text);
+    cairo_font_extents_t font{};
+    cairo_font_extents(cr_, &font);
+    const double cellWidth = text.x_advance / kProbeSize;
+    const double cellHeight = font.height / kProbeSize;
+    const double byWidth =
+        (kPageWidth - 2 * kMargin) / (std::max(columns, kMinColumns) * cellWidth);
+    const double byHeight = (kPageHeight - 2 * kMargin) / (std::max(rows, kMinRows) * cellHeight);
+    const double size = std::min(byWidth, byHeight);
+    cairo_set_font_size(cr_, size);
+    advance_ = size * cellWidth;
+    lineHeight_ = size * cellHeight;
+    ascent_ = font.ascent / kProbeSize * size;
+    MapGlyphs();
+  }
+
+  ~PdfWriter() override {
+    cairo_destroy(cr_);
+    cairo_surface_destroy(surface_);
+  }
+
+  void AddPage(const Page& page) override {
+    for (size_t i = 0; i < page.lines.size(); ++i) {
+      ShowLine(page.lines[i], kMargin + static_cast<double>(i) * lineHeight_ + ascent_);
+    }
+    cairo_show_page(cr_);
+  }
+
+  bool Finish(std::string* error) override {
+    cairo_surface_finish(surface_);
+    cairo_status_t status = cairo_surface_status(surface_);
+    if (status != CAIRO_STATUS_SUCCESS) {
+      *error = cairo_status_to_string(status);
+      return false;
+    }
+    if (std::fflush(out_) != 0 || std::ferror(out_) != 0) {
+      *error = std::strerror(errno != 0 ? errno : EIO);
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  // The glyph and the UTF-8 text of every code page 850 byte; a byte the
+  // font has no single glyph for is left out of the lines.
+  void MapGlyphs() {
+    cairo_scaled_font_t* font = cairo_get_scaled_font(cr_);
+    for (int b = 0; b < 256; ++b) {
+      utf8_[b] = platform::Cp850ToUtf8(std::string(1, static_cast<char>(b)));
+      cairo_glyph_t* glyphs = nullptr;
+      int count = 0;
+      if (cairo_scaled_font_text_to_glyphs(font, 0, 0, utf8_[b].c_str(),
+                                           static_cast<int>(utf8_[b].size()), &glyphs, &count,
+                                           nullptr, nullptr, nullptr) == CAIRO_STATUS_SUCCESS &&
+          count == 1 && glyphs[0].index != 0) {
+        glyph_[b] = glyphs[0].index;
+      }
+      cairo_glyph_free(glyphs);
+    }
+  }
+
+  void ShowLine(const std::string& line, double baseline) {
+    glyphs_.clear();
+    clusters_.clear();
+    text_.clear();
+    for (size_t column = 0; column < line.size(); ++column) {
+      const auto b = static_cast<unsigned char>(line[column]);
+      if (b == ' ' || glyph_[b] == 0) continue;
+      glyphs_.push_back({glyph_[b], kMargin + static_cast<double>(column) * advance_, baseline});
+      clusters_.push_back({static_cast<int>(utf8_[b].size()), 1});
+      text_ += utf8_[b];
+    }
+    if (glyphs_.empty()) return;
+    cairo_show_text_glyphs(cr_, text_.c_str(), static_cast<int>(text_.size()), glyphs_.data(),
+                           static_cast<int>(glyphs_.size()), clusters_.data(),
+                           static_cast<int>(clusters_.size()), cairo_text_cluster_flags_t{});
+  }
+
+  std::FILE* out_;
+  cairo_surface_t* surface_;
+  cairo_t* cr_;
+  double advance_ = 0;
+  double lineHeight_ = 0;
+  double ascent_ = 0;
+  std::array<unsigned long, 256> glyph_{};
+  std::array<std::string, 256> utf8_;
+  // Reused from line to line.
+  std::vector<cairo_glyph_t> glyphs_;
+  std::vector<cairo_text_cluster_t> clusters_;
+  std::string text_;
+};
 
 }  // namespace
 
-bool WritePdf(const Document& doc, const std::string& path, std::string* error) {
-  cairo_surface_t* surface = cairo_pdf_surface_create(path.c_str(), kPageWidth, kPageHeight);
-  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-    *error = "cannot create " + path + ": " + cairo_status_to_string(cairo_surface_status(surface));
-    cairo_surface_destroy(surface);
-    return false;
-  }
-  cairo_t* cr = cairo_create(surface);
-  PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans Mono");
-  const int columns = std::max(DocumentColumns(doc), kMinColumns);
-  const int rows = std::max(DocumentRows(doc), kMinRows);
-  PangoContext* context = UnhintedContext(cr);
-  const Cell cell = MeasureCell(context, font);
-  const double byWidth = (kPageWidth - 2 * kMargin) / (columns * cell.width);
-  const double byHeight = (kPageHeight - 2 * kMargin) / (rows * cell.height);
-  const double size = std::min(byWidth, byHeight);
-  pango_font_description_set_size(font, static_cast<int>(size * PANGO_SCALE));
-  const double lineHeight = size * cell.height;
-
-  PangoLayout* layout = pango_layout_new(context);
-  pango_layout_set_font_description(layout, font);
-  for (const Page& page : doc.pages) {
-    for (size_t i = 0; i < page.lines.size(); ++i) {
-      std::string utf8 = platform::Cp850ToUtf8(page.lines[i]);
-      pango_layout_set_text(layout, utf8.c_str(), static_cast<int>(utf8.size()));
-      cairo_move_to(cr, kMargin, kMargin + static_cast<double>(i) * lineHeight);
-      pango_cairo_show_layout(cr, layout);
-    }
-    cairo_show_page(cr);
-  }
-  g_object_unref(layout);
-  g_object_unref(context);
-  pango_font_description_free(font);
-  cairo_destroy(cr);
-  cairo_surface_finish(surface);
-  cairo_status_t status = cairo_surface_status(surface);
-  cairo_surface_destroy(surface);
-  if (status != CAIRO_STATUS_SUCCESS) {
-    *error = "cannot write " + path + ": " + cairo_status_to_string(status);
-    return false;
-  }
-  return true;
+std::unique_ptr<PageWriter> MakePdfWriter(std::FILE* out, int columns, int rows) {
+  return std::make_unique<PdfWriter>(out, columns, rows);
 }
 
 }  // namespace kelprint

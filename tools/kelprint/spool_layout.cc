@@ -1,10 +1,10 @@
 // Spool records to page cells: a small state machine over the records
-// (page, line, position, justification).
+// (page, line, position, justification), fed one line at a time.
 #include "spool_layout.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <optional>
+#include <utility>
 
 namespace kelprint {
 namespace {
@@ -13,12 +13,6 @@ namespace {
 // for huge lines.
 constexpr int kMaxColumn = 1000;
 constexpr int kMaxLine = 10000;
-
-struct Justification {
-  char code = 'E';
-  int fillTo = 0;
-  std::string pattern;
-};
 
 Justification ParseJustification(std::string_view code) {
   Justification j;
@@ -32,107 +26,165 @@ Justification ParseJustification(std::string_view code) {
   return j;
 }
 
-class Layout {
- public:
-  Document Finish() { return std::move(doc_); }
-
-  void Record(std::string_view line) {
-    if (line.starts_with("DEVICE")) {
-      doc_.device = line.substr(6);
-    } else if (line.starts_with("PAGE")) {
-      doc_.pages.push_back(Page{std::atoi(std::string(line.substr(4)).c_str()), {}});
-      line_ = 0;
-      position_ = 1;
-    } else if (line.starts_with("JUS")) {
-      Justification j = ParseJustification(line.substr(3));
-      if (j.code == 'N') {
-        fill_ = j;
-      } else {
-        justification_ = j;
-      }
-    } else if (line.starts_with("*")) {
-      // Printer commands ("@e": reset) mean nothing on a laid-out page.
-    } else if (!Text(line)) {
-      ++doc_.badRecords;
-    }
-  }
-
- private:
-  bool Text(std::string_view line) {
-    size_t first = line.find(',');
-    size_t last = line.rfind(',');
-    if (first == std::string_view::npos || first == last) return false;
-    int column = std::atoi(std::string(line.substr(0, first)).c_str());
-    int advance = std::atoi(std::string(line.substr(last + 1)).c_str());
-    Place(std::clamp(column, 0, kMaxColumn), line.substr(first + 1, last - first - 1));
-    if (advance != 0) {
-      line_ = std::clamp(line_ + advance, 0, kMaxLine);
-      position_ = 1;
-    }
-    return true;
-  }
-
-  void Place(int column, std::string_view text) {
-    const int width = static_cast<int>(text.size());
-    int start = position_;
-    if (column > 0) {
-      start = justification_.code == 'C' ? column - width / 2 : column;
-    }
-    start = std::max(start, 1);
-    for (int i = 0; i < width && start + i <= kMaxColumn; ++i) Put(start + i, text[i]);
-    position_ = std::min(start + width, kMaxColumn);
-    if (fill_) {
-      const std::string& p = fill_->pattern;
-      for (int x = position_; x <= fill_->fillTo && !p.empty(); ++x) Put(x, p[(x - 1) % p.size()]);
-      position_ = std::max(position_, fill_->fillTo + 1);  // what follows comes after the fill
-      fill_.reset();
-    }
-  }
-
-  void Put(int column, char c) {
-    if (doc_.pages.empty()) doc_.pages.push_back(Page{});
-    std::vector<std::string>& lines = doc_.pages.back().lines;
-    if (static_cast<int>(lines.size()) <= line_) lines.resize(static_cast<size_t>(line_) + 1);
-    std::string& l = lines[static_cast<size_t>(line_)];
-    if (static_cast<int>(l.size()) < column) l.resize(static_cast<size_t>(column), ' ');
-    l[static_cast<size_t>(column - 1)] = c;
-  }
-
-  Document doc_;
-  Justification justification_;        // E, D, C or A: until the next one
-  std::optional<Justification> fill_;   // N: for the next text only
-  int line_ = 0;
-  int position_ = 1;
-};
-
 }  // namespace
 
-Document LayOutSpool(std::string_view spool) {
-  Layout layout;
-  size_t pos = 0;
-  while (pos < spool.size()) {
-    size_t end = spool.find('\n', pos);
-    if (end == std::string_view::npos) end = spool.size();
-    std::string_view line = spool.substr(pos, end - pos);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!line.empty()) layout.Record(line);
-    pos = end + 1;
+bool PageBuilder::Record(std::string_view line) {
+  const bool fresh = std::exchange(fresh_, false);
+  if (line.starts_with("DEVICE")) {
+    device_ = line.substr(6);
+  } else if (line.starts_with("PAGE")) {
+    if (open_) finished_ = std::move(open_);
+    open_ = Page{std::atoi(std::string(line.substr(4)).c_str()), {}, {}, false};
+    fresh_ = true;
+    line_ = 0;
+    position_ = 1;
+  } else if (line.starts_with("JUS")) {
+    Justification j = ParseJustification(line.substr(3));
+    if (j.code == 'N') {
+      fill_ = j;
+    } else {
+      justification_ = j;
+    }
+  } else if (line.starts_with("*")) {
+    Current().controls.push_back(Control{line_, std::string(line.substr(1))});
+    if (fresh) Current().opensWithControl = true;
+  } else {
+    return Text(line);
   }
-  return layout.Finish();
+  return true;
 }
 
-int DocumentColumns(const Document& doc) {
-  size_t widest = 0;
-  for (const Page& p : doc.pages) {
-    for (const std::string& l : p.lines) widest = std::max(widest, l.size());
-  }
-  return static_cast<int>(widest);
+std::optional<Page> PageBuilder::TakeFinished() {
+  return std::exchange(finished_, std::nullopt);
 }
 
-int DocumentRows(const Document& doc) {
-  int rows = 0;
-  for (const Page& p : doc.pages) rows = std::max({rows, p.length, static_cast<int>(p.lines.size())});
-  return rows;
+std::optional<Page> PageBuilder::TakeOpen() {
+  return std::exchange(open_, std::nullopt);
+}
+
+bool PageBuilder::Text(std::string_view line) {
+  size_t first = line.find(',');
+  size_t last = line.rfind(',');
+  if (first == std::string_view::npos || first == last) return false;
+  int column = std::atoi(std::string(line.substr(0, first)).c_str());
+  int advance = std::atoi(std::string(line.substr(last + 1)).c_str());
+  Place(std::clamp(column, 0, kMaxColumn), line.substr(first + 1, last - first - 1));
+  if (advance != 0) {
+    line_ = std::clamp(line_ + advance, 0, kMaxLine);
+    position_ = 1;
+  }
+  return true;
+}
+
+void PageBuilder::Place(int column, std::string_view text) {
+  const int width = static_cast<int>(text.size());
+  int start = position_;
+  if (column > 0) {
+    start = justification_.code == 'C' ? column - width / 2 : column;
+  }
+  start = std::max(start, 1);
+  Current();  // an empty text still belongs to a page
+  for (int i = 0; i < width && start + i <= kMaxColumn; ++i) Put(start + i, text[i]);
+  position_ = std::min(start + width, kMaxColumn);
+  if (fill_) {
+    const std::string& p = fill_->pattern;
+    for (int x = position_; x <= fill_->fillTo && !p.empty(); ++x) Put(x, p[(x - 1) % p.size()]);
+    position_ = std::max(position_, fill_->fillTo + 1);  // what follows comes after the fill
+    fill_.reset();
+  }
+}
+
+// Records before the first page record start a page of unknown length.
+Page& PageBuilder::Current() {
+  if (!open_) open_ = Page{};
+  return *open_;
+}
+
+void PageBuilder::Put(int column, char c) {
+  std::vector<std::string>& lines = Current().lines;
+  if (static_cast<int>(lines.size()) <= line_) lines.resize(static_cast<size_t>(line_) + 1);
+  std::string& l = lines[static_cast<size_t>(line_)];
+  if (static_cast<int>(l.size()) < column) l.resize(static_cast<size_t>(column), ' ');
+  l[static_cast<size_t>(column - 1)] = c;
+}
+
+SpoolReader::~SpoolReader() {
+  if (file_ != nullptr) std::fclose(file_);
+  std::free(buffer_);
+}
+
+bool SpoolReader::Open(const std::string& path) {
+  file_ = std::fopen(path.c_str(), "rb");
+  return file_ != nullptr;
+}
+
+bool SpoolReader::ReadLine(std::string_view* line, long* offset) {
+  *offset = offset_;
+  ssize_t n = getline(&buffer_, &capacity_, file_);
+  if (n < 0) return false;
+  ++lineNumber_;
+  offset_ += n;
+  size_t length = static_cast<size_t>(n);
+  while (length > 0 && (buffer_[length - 1] == '\n' || buffer_[length - 1] == '\r')) --length;
+  *line = std::string_view(buffer_, length);
+  return true;
+}
+
+bool SpoolReader::NextPage(Page* page, PageMark* mark) {
+  std::string_view line;
+  long offset = 0;
+  while (file_ != nullptr && ReadLine(&line, &offset)) {
+    if (line.empty()) continue;
+    const PageMark before{offset, lineNumber_, builder_.justification()};
+    if (!builder_.Record(line) && badLineNumber_ == 0) {
+      badLineNumber_ = lineNumber_;
+      badLine_ = line;
+    }
+    PageMark started = openMark_;
+    if (line.starts_with("PAGE")) openMark_ = before;
+    if (std::optional<Page> done = builder_.TakeFinished()) {
+      *page = std::move(*done);
+      if (mark != nullptr) *mark = started;
+      return true;
+    }
+  }
+  if (std::optional<Page> last = builder_.TakeOpen()) {
+    *page = std::move(*last);
+    if (mark != nullptr) *mark = openMark_;
+    return true;
+  }
+  return false;
+}
+
+void SpoolReader::Seek(const PageMark& mark) {
+  if (file_ == nullptr) return;
+  std::fseek(file_, mark.offset, SEEK_SET);
+  offset_ = mark.offset;
+  lineNumber_ = mark.lineNumber - 1;
+  builder_.TakeOpen();
+  builder_.TakeFinished();
+  builder_.set_justification(mark.justification);
+  openMark_ = mark;
+}
+
+bool SurveySpool(const std::string& path, bool keepMarks, SpoolSurvey* survey) {
+  SpoolReader reader;
+  if (!reader.Open(path)) return false;
+  Page page;
+  PageMark mark;
+  while (reader.NextPage(&page, &mark)) {
+    ++survey->pageCount;
+    if (keepMarks) survey->marks.push_back(mark);
+    if (page.opensWithControl) ++survey->receipts;
+    survey->rows = std::max({survey->rows, page.length, static_cast<int>(page.lines.size())});
+    for (const std::string& l : page.lines) {
+      survey->columns = std::max(survey->columns, static_cast<int>(l.size()));
+    }
+  }
+  survey->device = reader.device();
+  survey->badLineNumber = reader.badLineNumber();
+  survey->badLine = reader.badLine();
+  return true;
 }
 
 }  // namespace kelprint

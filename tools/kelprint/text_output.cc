@@ -1,30 +1,77 @@
-// Plain text output of a laid-out spool.
-#include <cstdio>
+// Text and raw printer output of laid-out pages.
+#include <cerrno>
+#include <cstring>
 
 #include "format/text.h"
 #include "outputs.h"
 #include "platform/cp850.h"
 
 namespace kelprint {
+namespace {
 
-bool WriteText(const Document& doc, const std::string& path, std::string* error) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) {
-    *error = "cannot create " + path;
+bool FinishStream(std::FILE* out, std::string* error) {
+  if (std::fflush(out) != 0 || std::ferror(out) != 0) {
+    *error = std::strerror(errno != 0 ? errno : EIO);
     return false;
   }
-  std::string out;
-  for (size_t p = 0; p < doc.pages.size(); ++p) {
-    if (p > 0) out += "\f\n";
-    for (const std::string& line : doc.pages[p].lines) {
-      out += platform::Cp850ToUtf8(format::TrimRight(line));
-      out += '\n';
+  return true;
+}
+
+class TextWriter : public PageWriter {
+ public:
+  explicit TextWriter(std::FILE* out) : out_(out) {}
+  void AddPage(const Page& page) override {
+    if (pages_++ > 0) std::fputs("\f\n", out_);
+    for (const std::string& line : page.lines) {
+      std::string utf8 = platform::Cp850ToUtf8(format::TrimRight(line));
+      utf8 += '\n';
+      std::fwrite(utf8.data(), 1, utf8.size(), out_);
     }
   }
-  bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
-  ok = std::fclose(f) == 0 && ok;
-  if (!ok) *error = "cannot write " + path;
-  return ok;
+  bool Finish(std::string* error) override { return FinishStream(out_, error); }
+
+ private:
+  std::FILE* out_;
+  int pages_ = 0;
+};
+
+class RawWriter : public PageWriter {
+ public:
+  explicit RawWriter(std::FILE* out) : out_(out) {}
+  void AddPage(const Page& page) override {
+    if (pages_++ > 0) std::fputc('\f', out_);
+    size_t control = 0;
+    const auto sendControlsUpTo = [&](size_t line) {
+      for (; control < page.controls.size() &&
+             static_cast<size_t>(page.controls[control].line) <= line;
+           ++control) {
+        const std::string& bytes = page.controls[control].bytes;
+        std::fwrite(bytes.data(), 1, bytes.size(), out_);
+      }
+    };
+    for (size_t i = 0; i < page.lines.size(); ++i) {
+      sendControlsUpTo(i);
+      std::string line = format::TrimRight(page.lines[i]);
+      line += "\r\n";
+      std::fwrite(line.data(), 1, line.size(), out_);
+    }
+    sendControlsUpTo(static_cast<size_t>(-1));  // commands after the last text
+  }
+  bool Finish(std::string* error) override { return FinishStream(out_, error); }
+
+ private:
+  std::FILE* out_;
+  int pages_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<PageWriter> MakeTextWriter(std::FILE* out) {
+  return std::make_unique<TextWriter>(out);
+}
+
+std::unique_ptr<PageWriter> MakeRawWriter(std::FILE* out) {
+  return std::make_unique<RawWriter>(out);
 }
 
 }  // namespace kelprint

@@ -25,7 +25,8 @@ void DrawFrame() {
   for (int c = 0; c < 16; ++c) {
     platform::SetTextColour(c == 0 ? 15 : 0, c);
     platform::SetCursorPosition(3, 3 + c * 3);
-    platform::WriteText(c < 10 ? " " + std::to_string(c) + " " : std::to_string(c) + " ");
+    const std::string number = std::to_string(c);
+    platform::WriteText(c < 10 ? " " + number + " " : number + " ");
   }
 }
 

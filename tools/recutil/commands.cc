@@ -13,38 +13,13 @@
 #include "platform/btrcall.h"
 #include "platform/paths.h"
 #include "platform/record_spec.h"
+#include "record_handle.h"
 #include "sequential.h"
 
 namespace recutil {
 namespace {
 
 using namespace platform;
-
-constexpr uint32_t kBufferSize = 65535;
-
-struct Handle {
-  uint8_t block[kPositionBlockSize] = {};
-  bool open = false;
-  ~Handle() { Call(kBtrClose); }
-
-  int16_t Call(uint16_t op, void* data = nullptr, uint32_t* length = nullptr, int8_t key = 0) {
-    if (op == kBtrClose && !open) return kStatusOk;
-    uint32_t none = 0;
-    char keyBuffer[256] = {};
-    int16_t status = BTRCALL(op, block, data, length ? length : &none, keyBuffer, 255, key);
-    if (op == kBtrClose) open = false;
-    return status;
-  }
-  int16_t Open(const std::string& name, int8_t mode) {
-    std::string owner("0000\0", 5);
-    uint32_t length = 5;
-    std::string key = name + '\0';
-    int16_t status = BTRCALL(kBtrOpen, block, owner.data(), &length, key.data(),
-                             static_cast<uint8_t>(name.size()), mode);
-    open = status == kStatusOk;
-    return status;
-  }
-};
 
 int Fail(const std::string& what) {
   std::fprintf(stderr, "recutil: %s\n", what.c_str());
@@ -254,7 +229,7 @@ std::string StatusText(int16_t status) {
     case kStatusKeyLength:
       return "invalid key length or type";
     case kStatusNotARecordFile:
-      return "not a record file";
+      return "not a record file of ours: convert it with recutil import";
     case kStatusInvalidRecordAddress:
       return "invalid record address";
     case kStatusAccessDenied:

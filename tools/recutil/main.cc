@@ -1,10 +1,31 @@
 // recutil: the office's record-file tool.  Builds dictionary files from
 // readable key descriptions, creates, loads, saves and describes record
-// files, and holds locks for testing lock waits.
+// files, moves a whole office's record files in and out of the sequential
+// format, and holds locks for testing lock waits.
 #include <CLI/CLI.hpp>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "commands.h"
+#include "office_transfer.h"
+
+namespace {
+
+// Prints the table; exit code 1 when a file was refused or there was none.
+int Report(const std::vector<recutil::TransferRow>& rows, const std::string& none) {
+  if (rows.empty()) {
+    std::fprintf(stderr, "recutil: %s\n", none.c_str());
+    return 1;
+  }
+  std::fputs(recutil::TransferTable(rows).c_str(), stdout);
+  for (const recutil::TransferRow& row : rows) {
+    if (row.problem) return 1;
+  }
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{
@@ -14,9 +35,10 @@ int main(int argc, char** argv) {
       "  recutil dictionary owners.keys ROOT/ddf/PropietV.xdf\n"
       "  recutil create ROOT/ddf/PropietV.xdf ROOT/DADES/PropietV.dat\n"
       "  recutil load ROOT/DADES/PropietV.dat owners.seq"};
+  app.set_version_flag("--version", "recutil " QT_VERSION);
   app.require_subcommand(1);
 
-  std::string description, dictionary, file, sequential;
+  std::string description, dictionary, file, sequential, root, folder;
   bool replace = false, exclusive = false;
   long progress = 0;
   int key = 0;
@@ -62,7 +84,45 @@ int main(int argc, char** argv) {
   lock->add_flag("--exclusive", exclusive, "open the file exclusively instead of locking a record");
   lock->add_option("--seconds", seconds, "how long to hold the lock (default 10)");
 
-  CLI11_PARSE(app, argc, argv);
+  auto* import = app.add_subcommand(
+      "import",
+      "Build the office's record files from sequential files: for every ROOT/ddf/NAME.xdf\n"
+      "with a NAME.seq in FOLDER, ROOT/DADES/NAME.dat is created and loaded, all or nothing.\n"
+      "A file of another record manager there is renamed to NAME.dat.old; then a table.");
+  import->add_option("root", root, "installation root (holds ddf and DADES)")->required();
+  import->add_option("folder", folder, "folder of the NAME.seq files")->required();
+  import->add_flag("--replace", replace, "load again files that are already ours (default: keep)");
+
+  auto* exportFiles = app.add_subcommand(
+      "export", "Write every record file ROOT/DADES/NAME.dat to FOLDER/NAME.seq; then a table");
+  exportFiles->add_option("root", root, "installation root (holds DADES)")->required();
+  exportFiles->add_option("folder", folder, "folder to write the NAME.seq files into")->required();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // Help ends with 0; every mistake with 2, and the commands there are.
+    if (e.get_exit_code() == 0) return app.exit(e);
+    std::string commands;
+    bool known = argc < 2 || argv[1][0] == '-';
+    for (const CLI::App* c : app.get_subcommands({})) {
+      commands += " " + c->get_name();
+      known = known || c->get_name() == argv[1];
+    }
+    if (known) {
+      app.exit(e);
+    } else {
+      std::fprintf(stderr, "recutil: unknown command %s\n", argv[1]);
+    }
+    std::fprintf(stderr, "recutil: the commands are:%s\n", commands.c_str());
+    return 2;
+  }
+  if (*import) {
+    return Report(recutil::ImportOffice(root, folder, replace), "no ddf/*.xdf under " + root);
+  }
+  if (*exportFiles) {
+    return Report(recutil::ExportOffice(root, folder), "no DADES/*.dat under " + root);
+  }
   if (*dict) return recutil::MakeDictionary(description, dictionary);
   if (*create) return recutil::CreateFromDictionary(dictionary, file, replace);
   if (*load) return recutil::LoadRecords(file, sequential, replace, progress);

@@ -1,0 +1,116 @@
+// The issuing run's messages to the operator, in the session language:
+// Catalan, Spanish, Galician, Aranese.  Texts are in code page 850.
+#include <string>
+
+#include "config/settings.h"
+#include "format/amounts.h"
+#include "format/text.h"
+#include "issuing/issuing_run.h"
+#include "platform/cp850.h"
+#include "platform/paths.h"
+#include "print/spool.h"
+
+namespace issuing {
+namespace {
+
+std::string InLanguage(const char* cat, const char* spa, const char* glg, const char* oci) {
+  const std::string& language = config::Settings().SessionLanguage;
+  if (language == "SPA") return spa;
+  if (language == "GLG") return glg;
+  if (language == "OCI") return oci;
+  return cat;
+}
+
+// The last non-empty line the print program wrote, for the screen.
+std::string LastLine(const std::string& output) {
+  const std::string text = output.substr(0, output.find_last_not_of(" \r\n") + 1);
+  const size_t start = text.find_last_of('\n');
+  return platform::Utf8ToCp850(start == std::string::npos ? text : text.substr(start + 1));
+}
+
+// Where the print program says it wrote the pages ("... written to FILE"),
+// else the session's output device.
+std::string Destination(const std::string& output) {
+  const std::string marker = " written to ";
+  const size_t at = output.rfind(marker);
+  if (at == std::string::npos) return format::Trim(config::Settings().OutputDevice);
+  const size_t start = at + marker.size();
+  return platform::Utf8ToCp850(output.substr(start, output.find('\n', start) - start));
+}
+
+}  // namespace
+
+std::string TotalText(double cents) {
+  return format::Trim(format::FormatAmount("ZZZ,ZZZ,ZZZ,ZZ9", cents));
+}
+
+std::string SpoolFailedMessage() {
+  return InLanguage("NO ES POT ESCRIURE EL FITXER D'IMPRESSI\xE0 ",
+                    "NO SE PUEDE ESCRIBIR EL FICHERO DE IMPRESI\xE0N ",
+                    "NOM SE PODE ESCREBER O FICHEIRO DE IMPRESI\xE0N ",
+                    "NON SE P\xD2T ESCRIUER ETH FICH\xD4R D'IMPRESSION ") +
+         platform::Utf8ToCp850(platform::NativePath(print::SpoolPath()));
+}
+
+std::string PrinterFailedMessage(int status, const std::string& output) {
+  const std::string program = platform::Utf8ToCp850(platform::NativePath(PrintProgramPath()));
+  if (status < 0) {
+    return InLanguage("NO ES POT EXECUTAR EL PROGRAMA D'IMPRESSI\xE0 ",
+                      "NO SE PUEDE EJECUTAR EL PROGRAMA DE IMPRESI\xE0N ",
+                      "NOM SE PODE EXECUTAR O PROGRAMA DE IMPRESI\xE0N ",
+                      "NON SE P\xD2T EXECUTAR ETH PROGRAMA D'IMPRESSION ") +
+           program;
+  }
+  return InLanguage("EL PROGRAMA D'IMPRESSI\xE0 HA FALLAT (",
+                    "EL PROGRAMA DE IMPRESI\xE0N HA FALLADO (",
+                    "O PROGRAMA DE IMPRESI\xE0N FALLOU (", "ETH PROGRAMA D'IMPRESSION A FALHAT (") +
+         std::to_string(status) + "): " + LastLine(output) + " " +
+         InLanguage(
+             "EL FITXER D'IMPRESSI\xE0 ES CONSERVA: ", "EL FICHERO DE IMPRESI\xE0N SE CONSERVA: ",
+             "O FICHEIRO DE IMPRESI\xE0N CONS\x90RVASE: ",
+             "ETH FICH\xD4R D'IMPRESSION SE CONSERVE: ") +
+         platform::Utf8ToCp850(platform::NativePath(print::SpoolPath()));
+}
+
+std::string LeftOutMessage(const std::vector<std::string>& units) {
+  std::string text = InLanguage("SENSE REBUT (CLASSE D'IVA DEL PROPIETARI DESCONEGUDA): ",
+                                "SIN RECIBO (CLASE DE IVA DEL PROPIETARIO DESCONOCIDA): ",
+                                "SEN RECIBO (CLASE DE IVE DO PROPIETARIO DESCO\xA5"
+                                "ECIDA): ",
+                                "SENSE REBUT (CLASSA D'IVA DETH PROPRIETARI DESCONEGUDA): ");
+  for (size_t i = 0; i < units.size(); ++i) text += (i == 0 ? "" : ", ") + units[i];
+  return text;
+}
+
+std::string CycleDoneMessage(const IssueSummary& summary) {
+  if (summary.receipts == 0) {
+    return InLanguage("NO HI HA REBUTS A EMETRE", "NO HAY RECIBOS A EMITIR",
+                      "NON HAI RECIBOS QUE EMITIR", "NON I A REBUTS D'EMETER");
+  }
+  const std::string count = std::to_string(summary.receipts);
+  const std::string total = TotalText(summary.total) + " EUR";
+  const std::string to = Destination(summary.printerOutput);
+  return count +
+         InLanguage(" REBUTS EMESOS, TOTAL ", " RECIBOS EMITIDOS, TOTAL ",
+                    " RECIBOS EMITIDOS, TOTAL ", " REBUTS EMETUDI, TOTAU ") +
+         total + InLanguage(", ENVIATS A: ", ", ENVIADOS A: ", ", ENVIADOS A: ", ", MANDADI A: ") +
+         to;
+}
+
+std::string SettingsMessage(const office::SettingsProblem& problem) {
+  using Kind = office::SettingsProblem::Kind;
+  if (problem.kind == Kind::kUnreadable) {
+    return InLanguage("NO ES POT LLEGIR EL FITXER ", "NO SE PUEDE LEER EL FICHERO ",
+                      "NOM SE PODE LER O FICHEIRO ", "NON SE P\xD2T LEGIR ETH FICH\xD4R ") +
+           problem.file;
+  }
+  const std::string in = InLanguage(" A ", " EN ", " EN ", " EN ");
+  if (problem.kind == Kind::kMissing) {
+    return InLanguage("FALTA ", "FALTA ", "FALTA ", "MANCA ") + problem.what + in + problem.file;
+  }
+  return InLanguage("VALOR NO V\xB7LID ", "VALOR NO V\xB5LIDO ", "VALOR NON V\xB5LIDO ",
+                    "VALOR NON VALID ") +
+         problem.what + in + problem.file;
+}
+
+}  // namespace issuing

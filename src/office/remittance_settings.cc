@@ -1,0 +1,39 @@
+// Reading the remittance settings from Tora.ini.
+#include "office/remittance_settings.h"
+
+#include "config/ini.h"
+#include "config/settings.h"
+#include "format/text.h"
+
+namespace office {
+
+RemittanceSettingsState& RemittanceSettings() {
+  static RemittanceSettingsState state;
+  return state;
+}
+
+void ResetRemittanceSettings() {
+  RemittanceSettings() = RemittanceSettingsState{};
+}
+
+void ReadRemittanceSettings() {
+  const std::string tora = config::Settings().RootDir + "Tora.ini";
+  RemittanceSettingsState& s = RemittanceSettings();
+  s = RemittanceSettingsState{};
+  auto read = [&tora](const char* key, std::string& value) {
+    const std::string text = format::Trim(config::IniRead(tora, "Remesa", key));
+    if (!text.empty()) value = text;
+  };
+  std::string enabled;
+  read("Emetre", enabled);
+  s.enabled = format::UpperCase(enabled) == "S";
+  read("Creditor", s.creditorId);
+  read("Sufix", s.businessCode);
+  read("Compte", s.account);
+  read("BIC", s.bic);
+  read("DataMandat", s.signatureDate);
+  read("Sequencia", s.sequenceType);
+  read("Fitxer", s.file);
+}
+
+}  // namespace office

@@ -1,0 +1,86 @@
+// Texts in Catalan, Spanish, Galician and Aranese, in code page 850.
+#include "remittance/messages.h"
+
+#include "config/settings.h"
+#include "format/amounts.h"
+#include "format/text.h"
+
+namespace remittance {
+namespace {
+
+std::string InLanguage(const char* cat, const char* spa, const char* glg, const char* oci) {
+  const std::string& language = config::Settings().SessionLanguage;
+  if (language == "SPA") return spa;
+  if (language == "GLG") return glg;
+  if (language == "OCI") return oci;
+  return cat;
+}
+
+std::string ReasonText(LeftOutReason reason) {
+  switch (reason) {
+    case LeftOutReason::kBlankAccount:
+      return InLanguage("SENSE COMPTE", "SIN CUENTA", "SEN CONTA", "SENSE COMPTE");
+    case LeftOutReason::kBadAccount:
+      return InLanguage("COMPTE ERRONI", "CUENTA ERR\xE0NEA", "CONTA ERR\xE0NEA",
+                        "COMPTE INCORR\xD4"
+                        "CTE");
+    case LeftOutReason::kNoName:
+      return InLanguage("SENSE NOM", "SIN NOMBRE", "SEN NOME", "SENSE NOM");
+    case LeftOutReason::kNoAmount:
+      return InLanguage("IMPORT NO POSITIU", "IMPORTE NO POSITIVO", "IMPORTE NON POSITIVO",
+                        "IMPORT NON POSITIU");
+    case LeftOutReason::kPastDate:
+      return InLanguage("DATA DE COBRAMENT PASSADA", "FECHA DE COBRO PASADA",
+                        "DATA DE COBRO PASADA", "DATA DE COBRAMENT PASSADA");
+  }
+  return {};
+}
+
+std::string Joined(const std::vector<std::string>& items) {
+  std::string text;
+  for (size_t i = 0; i < items.size(); ++i) text += (i == 0 ? "" : ", ") + items[i];
+  return text;
+}
+
+}  // namespace
+
+std::string LeftOutMessage(const std::vector<LeftOut>& leftOut) {
+  std::vector<std::string> items;
+  for (const LeftOut& l : leftOut) items.push_back(l.unit + " (" + ReasonText(l.reason) + ")");
+  return InLanguage("REBUTS FORA DE LA REMESA: ", "RECIBOS FUERA DE LA REMESA: ",
+                    "RECIBOS FORA DA REMESA: ", "REBUTS DEF\xE3RA DERA REMESA: ") +
+         Joined(items);
+}
+
+std::string RefusedMessage(const std::vector<std::string>& problems) {
+  return InLanguage(
+             "NO ES GENERA LA REMESA, REVISEU Tora.ini: ",
+             "NO SE GENERA LA REMESA, REVISE Tora.ini: ", "NON SE XERA A REMESA, REVISE Tora.ini: ",
+             "NON SE GEN\xD4RA ERA REMESA, REVISATZ Tora.ini: ") +
+         Joined(problems);
+}
+
+std::string WriteFailedMessage(const std::string& path) {
+  return InLanguage("NO ES POT ESCRIURE LA REMESA ", "NO SE PUEDE ESCRIBIR LA REMESA ",
+                    "NOM SE PODE ESCREBER A REMESA ", "NON SE P\xD2T ESCRIUER ERA REMESA ") +
+         path;
+}
+
+std::string EmptyMessage() {
+  return InLanguage("REMESA NO GENERADA: CAP REBUT DOMICILIAT V\xB7LID",
+                    "REMESA NO GENERADA: NING\xE9N RECIBO DOMICILIADO V\xB5LIDO",
+                    "REMESA NON XERADA: NING\xE9N RECIBO DOMICILIADO V\xB5LIDO",
+                    "REMESA NON GENERADA: CAP REBUT DOMICILIAT V\xB7LID");
+}
+
+std::string WrittenMessage(int debits, long long cents, const std::string& path) {
+  const std::string count = std::to_string(debits) + " ";
+  const std::string amount =
+      format::Trim(format::FormatAmount("ZZZ,ZZZ,ZZZ,ZZ9", static_cast<double>(cents)));
+  return InLanguage(
+             "REMESA ESCRITA: ", "REMESA ESCRITA: ", "REMESA ESCRITA: ", "REMESA ESCRIUTA: ") +
+         count + InLanguage("REBUTS, ", "RECIBOS, ", "RECIBOS, ", "REBUTS, ") + amount + " EUR, " +
+         path;
+}
+
+}  // namespace remittance

@@ -1,0 +1,115 @@
+// Unattended cycles on the demo office: what refuses them before any
+// receipt is issued, and the exit codes those refusals give.
+#include "issuing/batch.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "../support/demo_office.h"
+#include "issuing/issuing_run.h"
+
+namespace issuing {
+namespace {
+
+using testing_support::DemoOffice;
+
+struct Batch {
+  int code = -1;
+  std::string told;
+};
+
+// A run without the print program, with the presets or the date given.
+Batch RunBatch(const std::string& date = "") {
+  BatchOptions options;
+  options.date = date;
+  options.print = false;
+  Batch b;
+  b.code = RunBatchCycle(options, [&b](const std::string& t) { b.told += t + "\n"; });
+  return b;
+}
+
+bool Contains(const std::string& text, const std::string& piece) {
+  return text.find(piece) != std::string::npos;
+}
+
+TEST(BatchRun, WorkingDateThatIsNoDayRefusesTheRunNamingTheSetting) {
+  for (const char* working : {"99999999", "20260230"}) {
+    DemoOffice office(demo::BuildDemoRecords({}), working);
+    ASSERT_TRUE(office.Start());
+    Batch b = RunBatch();
+    EXPECT_EQ(b.code, kBatchBadOptions) << working;
+    EXPECT_TRUE(Contains(b.told, "DATA D'EMISSI\xE0 NO V\xB7LIDA")) << b.told;
+    EXPECT_TRUE(Contains(b.told, "ToraTerm.ini [Sistema] Data=" + std::string(working))) << b.told;
+    EXPECT_EQ(office.dir().Read("session/kelprint.tmp"), "");  // nothing issued
+  }
+}
+
+TEST(BatchRun, AGivenDateStandsInForAWorkingDateThatIsNoDay) {
+  DemoOffice office(demo::BuildDemoRecords({}), "20260230");
+  ASSERT_TRUE(office.Start());
+  EXPECT_EQ(RunBatch("1/12/2026").code, kBatchIssued);
+}
+
+TEST(BatchRun, MissingWorkingDateRefusesTheRunNamingWhatIsMissing) {
+  {
+    DemoOffice office;
+    std::filesystem::remove(office.dir().Sub("session/ToraTerm.ini"));
+    ASSERT_TRUE(office.Start());
+    Batch b = RunBatch();
+    EXPECT_EQ(b.code, kBatchBadOptions);
+    EXPECT_TRUE(Contains(b.told, "CAP DATA D'EMISSI\xE0")) << b.told;
+    EXPECT_TRUE(Contains(b.told, "there is no " + office.Root() + "session/")) << b.told;
+    EXPECT_TRUE(Contains(b.told, "ToraTerm.ini;")) << b.told;
+  }
+  {
+    DemoOffice office;
+    ::unsetenv("KELTMP");
+    ASSERT_TRUE(office.Start());
+    Batch b = RunBatch();
+    EXPECT_EQ(b.code, kBatchBadOptions);
+    EXPECT_TRUE(Contains(b.told, "KELTMP is not set")) << b.told;
+  }
+  {
+    DemoOffice office(demo::BuildDemoRecords({}), "");
+    ASSERT_TRUE(office.Start());
+    Batch b = RunBatch();
+    EXPECT_EQ(b.code, kBatchBadOptions);
+    EXPECT_TRUE(Contains(b.told, "ToraTerm.ini [Sistema] Data is not set")) << b.told;
+  }
+}
+
+TEST(BatchRun, SettingsACycleNeedsRefuseItWithExitOne) {
+  DemoOffice office;
+  office.dir().Write("Tora.ini", "[Empresa]\r\nLinia1=FINQUES\r\nLinia7=B-17654321\r\n");
+  ASSERT_TRUE(office.Start());
+  Batch b = RunBatch();
+  EXPECT_EQ(b.code, kBatchInstallationFailed);
+  EXPECT_EQ(b.told, "FALTA [Iva0] Locals A " + office.Root() + "Tora.ini\n");
+}
+
+// Drops a table of a record file behind the back of the open that reads it,
+// so that its next read fails with a status of the record manager.
+void DamageRecordFile(const std::string& path, const char* table) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  const std::string drop = std::string("DROP TABLE ") + table;
+  EXPECT_EQ(sqlite3_exec(db, drop.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+}
+
+TEST(BatchRun, ReadFaultStopsTheRunWithTheRecordFileMessageAndExitOne) {
+  DemoOffice office;
+  ASSERT_TRUE(office.Start());
+  DamageRecordFile(office.dir().Sub("DADES/DepartaV.dat"), "key0");
+  Batch b = RunBatch();
+  EXPECT_EQ(b.code, kBatchInstallationFailed);
+  EXPECT_TRUE(
+      Contains(b.told, "NO ES POT ACCEDIR AL FITXER " + office.Root() + "DADES\\DepartaV ("))
+      << b.told;
+}
+
+}  // namespace
+}  // namespace issuing
