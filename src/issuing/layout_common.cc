@@ -102,7 +102,8 @@ std::string RateText(float rate) {
 }
 
 std::string BaseText(double base, const std::string& mask) {
-  return Last(" " + format::TrimLeft(format::FormatAmount(mask, base)), 10);
+  const std::string digits = format::TrimLeft(format::FormatAmount(mask, base));
+  return Last(" " + digits, 10);  // a literal joined to a named string: no false -Wrestrict
 }
 
 std::string CurrencyCode() {

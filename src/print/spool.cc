@@ -136,7 +136,8 @@ std::string JustificationCode(std::string_view given) {
         between =
             text.substr(open, close == std::string::npos ? std::string::npos : close - open + 1);
       }
-      return "N" + LeadingNumberText(std::string_view(text).substr(1)) + " " + between;
+      const std::string number = LeadingNumberText(std::string_view(text).substr(1));
+      return "N" + number + " " + between;
     }
     default:
       return "E";
