@@ -10,7 +10,8 @@ int main(int argc, char** argv) {
       "The installation comes from the environment the office's menu prepares:\n"
       "KELROOT (installation root), KELEXE (programs, KELPRINT among them;\n"
       "without it KELPRINT is taken beside qantires, never from PATH),\n"
-      "KELTMP (the operator's session folder).\n"
+      "KELTMP (the operator's session folder), and KELDB when the record files are\n"
+      "kept on a PostgreSQL server (a libpq connection string).\n"
       "Mistakes in the options exit with 2."};
   app.set_version_flag("--version", "qantires " QT_VERSION);
   app::RunOptions options;

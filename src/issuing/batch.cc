@@ -157,6 +157,7 @@ int RunBatchCycle(const BatchOptions& options,
   }
   IssueSummary summary;
   CycleOutcome outcome = RunIssuingCycle(office::CurrentSelection(), options.print, tell, &summary);
+  if (outcome == CycleOutcome::kRecordsLost) return kBatchCycleFailed;  // nothing was issued
   // No summary for a cycle that was refused or stopped: its count would
   // pass for the whole selection's.
   if (outcome == CycleOutcome::kSettingsRefused || outcome == CycleOutcome::kRecordsFailed) {

@@ -17,6 +17,7 @@
 #include "platform/console.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/record_backend.h"
 #include "print/spool.h"
 #include "records/open_file.h"
 #include "records/record_reads.h"
@@ -188,6 +189,7 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     tell(SpoolFailedMessage());
     return CycleOutcome::kSpoolFailed;
   }
+  const uint64_t serverFailures = platform::RecordServerFailures();
   format::SetCurrency("p");
   ForgetWords();
   {
@@ -196,6 +198,12 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
   }
   format::SetCurrency("");
   const bool written = print::CloseSpool();
+  if (platform::RecordServerFailures() != serverFailures) {
+    // The walk ended where the server went away, not at its end.
+    platform::RemoveFile(print::SpoolPath());
+    tell(RecordsLostMessage());
+    return CycleOutcome::kRecordsLost;
+  }
   if (summary->faultFile != 0) {
     // Part of the selection was never read: no print program for it.
     tell(records::OpenFailureMessage(records::OpenFileName(summary->faultFile),

@@ -59,6 +59,7 @@ enum class CycleOutcome {
   kNotPrinted,
   kSettingsRefused,  // the receipt settings have a problem: nothing issued
   kRecordsFailed,    // a record file failed a read: the spool is incomplete
+  kRecordsLost,      // the database server was lost: the spool is removed
 };
 
 // The print program: KELPRINT in ExeDir, or without ExeDir in the folder
@@ -75,7 +76,10 @@ std::string PrintProgramPath();
 // started on a broken spool.  A problem of the receipt settings is told and
 // refuses the cycle before the spool is opened; a read fault ends the walk
 // and is told with the record-file message naming the file, and the
-// incomplete spool is not printed.  Once the spool is written, the cycle
+// incomplete spool is not printed.  When the database server holding the
+// record files was lost during the walk, the receipts printed are only part
+// of the run: the spool is removed, the loss told, and nothing printed
+// (kRecordsLost).  Once the spool is written, the cycle
 // writes the bank remittance of its domiciled receipts when one is wanted
 // (remittance/cycle.h).
 CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
@@ -87,6 +91,9 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
 // the operator leaves the selection screen with Escape.  Messages appear in
 // the message window and wait for a key.
 void IssueReceipts();
+
+// The message for a database server lost during the run, with its reason.
+std::string RecordsLostMessage();
 
 // A message in the message window near the bottom of the screen, with the
 // beep, until a key is pressed.

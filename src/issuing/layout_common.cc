@@ -102,8 +102,8 @@ std::string RateText(float rate) {
 }
 
 std::string BaseText(double base, const std::string& mask) {
-  const std::string digits = format::TrimLeft(format::FormatAmount(mask, base));
-  return Last(" " + digits, 10);  // a literal joined to a named string: no false -Wrestrict
+  const std::string amount = format::TrimLeft(format::FormatAmount(mask, base));
+  return Last(" " + amount, 10);
 }
 
 std::string CurrencyCode() {

@@ -8,6 +8,7 @@
 #include "issuing/issuing_run.h"
 #include "platform/cp850.h"
 #include "platform/paths.h"
+#include "platform/record_backend.h"
 #include "print/spool.h"
 
 namespace issuing {
@@ -28,14 +29,12 @@ std::string LastLine(const std::string& output) {
   return platform::Utf8ToCp850(start == std::string::npos ? text : text.substr(start + 1));
 }
 
-// Where the print program says it wrote the pages ("... written to FILE"),
-// else the session's output device.
-std::string Destination(const std::string& output) {
-  const std::string marker = " written to ";
-  const size_t at = output.rfind(marker);
-  if (at == std::string::npos) return format::Trim(config::Settings().OutputDevice);
-  const size_t start = at + marker.size();
-  return platform::Utf8ToCp850(output.substr(start, output.find('\n', start) - start));
+// What the print program said it did, in the session language ("12 PÀGINES
+// A .../rebuts.pdf"), without its name: its last line.
+std::string PrinterReport(const std::string& output) {
+  const std::string line = LastLine(output);
+  const std::string name = "kelprint: ";
+  return line.starts_with(name) ? line.substr(name.size()) : line;
 }
 
 }  // namespace
@@ -89,12 +88,17 @@ std::string CycleDoneMessage(const IssueSummary& summary) {
   }
   const std::string count = std::to_string(summary.receipts);
   const std::string total = TotalText(summary.total) + " EUR";
-  const std::string to = Destination(summary.printerOutput);
-  return count +
-         InLanguage(" REBUTS EMESOS, TOTAL ", " RECIBOS EMITIDOS, TOTAL ",
-                    " RECIBOS EMITIDOS, TOTAL ", " REBUTS EMETUDI, TOTAU ") +
-         total + InLanguage(", ENVIATS A: ", ", ENVIADOS A: ", ", ENVIADOS A: ", ", MANDADI A: ") +
-         to;
+  const std::string done = count +
+                           InLanguage(" REBUTS EMESOS, TOTAL ", " RECIBOS EMITIDOS, TOTAL ",
+                                      " RECIBOS EMITIDOS, TOTAL ", " REBUTS EMETUDI, TOTAU ") +
+                           total;
+  // Where they went: the print program's own word, or (a preview, whose
+  // output is not collected) the output device.
+  const std::string report = PrinterReport(summary.printerOutput);
+  if (!report.empty()) return done + ". " + report;
+  const std::string device = format::Trim(config::Settings().OutputDevice);
+  return done + InLanguage(", ENVIATS A: ", ", ENVIADOS A: ", ", ENVIADOS A: ", ", MANDADI A: ") +
+         device;
 }
 
 std::string SettingsMessage(const office::SettingsProblem& problem) {
@@ -111,6 +115,14 @@ std::string SettingsMessage(const office::SettingsProblem& problem) {
   return InLanguage("VALOR NO V\xB7LID ", "VALOR NO V\xB5LIDO ", "VALOR NON V\xB5LIDO ",
                     "VALOR NON VALID ") +
          problem.what + in + problem.file;
+}
+
+std::string RecordsLostMessage() {
+  return InLanguage("S'HA PERDUT LA CONNEXI\xE0 AMB EL SERVIDOR DE DADES: ",
+                    "SE HA PERDIDO LA CONEXI\xE0N CON EL SERVIDOR DE DATOS: ",
+                    "PERDEUSE A CONEXI\xE0N CO SERVIDOR DE DATOS: ",
+                    "S'A PERDUT ERA CONNEXION DAMB ETH SERVIDOR DE DADES: ") +
+         platform::RecordServerMessage().substr(0, 160);
 }
 
 }  // namespace issuing

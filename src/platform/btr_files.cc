@@ -3,7 +3,6 @@
 
 #include "platform/btr_request.h"
 #include "platform/btrcall.h"
-#include "platform/paths.h"
 
 namespace platform {
 
@@ -11,20 +10,18 @@ int16_t OpenOperation(BtrRequest& r) {
   const std::string name = r.FileName();
   if (name.empty()) return kStatusInvalidFileName;
   if (r.keyNumber > kOpenNormal || r.keyNumber < kOpenExclusive) return kStatusInvalidOperation;
-  const std::string path = NativePath(name);
-  auto file = std::make_unique<OpenRecordFile>();
-  int16_t status = file->store.Open(path);
-  if (status == kStatusOk) status = file->locks.Open(path, r.keyNumber == kOpenExclusive);
+  std::unique_ptr<OpenedRecordFile> opened;
+  int16_t status = OpenBackendFile(name, r.keyNumber == kOpenExclusive, &opened);
   if (status != kStatusOk) return status;
+  auto file = std::make_unique<OpenRecordFile>(std::move(opened));
   file->readOnly = r.keyNumber == kOpenReadOnly;
-  file->path = path;
   AddOpenFile(r.posBlock, std::move(file));
   return kStatusOk;
 }
 
 int16_t CloseOperation(BtrRequest& r, OpenRecordFile& file) {
   file.store.EndTransaction(false);
-  RemoveOpenFile(r.posBlock);  // closing the lock file drops every lock
+  RemoveOpenFile(r.posBlock);  // closing the backend's file drops every lock
   return kStatusOk;
 }
 
@@ -34,16 +31,7 @@ int16_t CreateOperation(BtrRequest& r) {
   FileSpec spec;
   int16_t status = ParseFileSpec(r.data, r.dataLength, &spec);
   if (status != kStatusOk) return status;
-  const std::string path = NativePath(name);
-  const bool replace = r.keyNumber != -1;
-  if (!replace) return RecordStore::Create(path, spec, false);
-  // Replacing: nobody may have the old file open meanwhile.
-  RecordLocks guard;
-  if (FileExists(path)) {
-    status = guard.Open(path, true);
-    if (status != kStatusOk) return status;
-  }
-  return RecordStore::Create(path, spec, true);
+  return CreateBackendFile(name, spec, r.keyNumber != -1);
 }
 
 int16_t StatOperation(BtrRequest& r, OpenRecordFile& file) {

@@ -1,7 +1,8 @@
 // The record manager's single entry point, BTRCALL, with the classic
 // operation codes and statuses of the Btrieve interface.
 //
-// Each record file is a SQLite database (see doc/record-files.md); BTRCALL
+// Each record file is a SQLite database, or a set of tables in the
+// PostgreSQL database that KELDB names (see doc/record-files.md); BTRCALL
 // keeps the open files of this process in a handle table and the caller's
 // 128-byte position block names the handle.  Contract of the parameters:
 //   operation   code plus an optional lock bias (+100/+300 wait, +200/+400
@@ -86,6 +87,7 @@ constexpr int16_t kStatusModifiableKey = 10;
 constexpr int16_t kStatusInvalidFileName = 11;
 constexpr int16_t kStatusFileNotFound = 12;
 constexpr int16_t kStatusDiskFull = 18;
+constexpr int16_t kStatusManagerInactive = 20;  // the database server cannot be reached
 constexpr int16_t kStatusKeyBufferTooShort = 21;
 constexpr int16_t kStatusDataBufferTooShort = 22;
 constexpr int16_t kStatusPageSize = 24;

@@ -10,8 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/record_locks.h"
-#include "platform/record_store.h"
+#include "platform/record_backend.h"
 
 namespace platform {
 
@@ -42,9 +41,15 @@ struct KeptReads {
 };
 
 struct OpenRecordFile {
-  std::string path;  // the native path, which tells two opens of one file apart
-  RecordStore store;
-  RecordLocks locks;
+  explicit OpenRecordFile(std::unique_ptr<OpenedRecordFile> opened)
+      : backend(std::move(opened)),
+        path(backend->Name()),
+        store(backend->Store()),
+        locks(backend->Locks()) {}
+  std::unique_ptr<OpenedRecordFile> backend;  // owns the store and the locks
+  std::string path;  // the backend's name, which tells two opens of one file apart
+  RecordStorage& store;
+  RecordLocking& locks;
   bool readOnly = false;
   uint32_t generation = 0;
   // Currency.  `current` is the record Update, Delete and Get Position act

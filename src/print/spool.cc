@@ -136,8 +136,8 @@ std::string JustificationCode(std::string_view given) {
         between =
             text.substr(open, close == std::string::npos ? std::string::npos : close - open + 1);
       }
-      const std::string number = LeadingNumberText(std::string_view(text).substr(1));
-      return "N" + number + " " + between;
+      const std::string count = LeadingNumberText(std::string_view(text).substr(1));
+      return "N" + count + " " + between;
     }
     default:
       return "E";

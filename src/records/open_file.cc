@@ -11,6 +11,7 @@
 #include "platform/console.h"
 #include "platform/paths.h"
 #include "platform/program_end.h"
+#include "platform/record_backend.h"
 #include "platform/waits.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
@@ -114,6 +115,17 @@ void DiscardWaitingKeys() {
   }
 }
 
+// The database server's words for why it cannot be reached, in plain
+// ASCII (it may answer in another character set) and of bounded length.
+std::string ServerReason() {
+  constexpr size_t kMostReason = 160;
+  std::string reason = platform::RecordServerMessage().substr(0, kMostReason);
+  for (char& c : reason) {
+    if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126) c = '?';
+  }
+  return reason;
+}
+
 void EndAfterFailure(const std::string& name, std::int16_t status) {
   const bool shown = console::ShowMessage(12, OpenFailureMessage(name, status));
   platform::Beep();
@@ -149,7 +161,9 @@ std::string OpenFailureMessage(const std::string& name, std::int16_t status) {
                      : language == "GLG" ? "NOM SE PODE ACEDER AO FICHEIRO "
                      : language == "OCI" ? "NON SE P\xD2T ACCEDIR ATH FICH\xC8R "
                                          : "NO ES POT ACCEDIR AL FITXER ";
-  return text + name + " (" + std::to_string(status) + ")";
+  text += name + " (" + std::to_string(status) + ")";
+  if (status == platform::kStatusManagerInactive) text += ": " + ServerReason();
+  return text;
 }
 
 void OpenRecordFile(std::int16_t fileId, const std::string& name, RecordArea area,

@@ -100,7 +100,7 @@ check "failing print program" 3 "HA FALLAT (1): kelprint: cannot create /full/re
 printf '#!/bin/sh\ntouch "%s/path/ran"\n' "$work" >"$work/path/KELPRINT"
 cp "$work/path/KELPRINT" "$work/path/kelprint"
 chmod +x "$work/path/KELPRINT" "$work/path/kelprint"
-check "print program beside qantires" 0 "written to $root/session/rebuts.pdf" -- \
+check "print program beside qantires" 0 "PÀGINES A $root/session/rebuts.pdf" -- \
   env -u KELEXE PATH="$work/path:$PATH" KELROOT="$root/" KELTMP="$root/session/" \
   "$bin/qantires" --batch
 [ ! -e "$work/path/ran" ] && passes=$((passes + 1)) ||

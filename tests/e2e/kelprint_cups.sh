@@ -37,17 +37,17 @@ check() {  # check NAME EXPECTED_CODE EXPECTED_TEXT -- command...
 receipts_to() { { printf 'DEVICE%s\r\n' "$1"; tail -n +2 "$work/receipts.tmp"; } >"$session/kelprint.tmp"; }
 job_of() { sed -n 's/.*TREBALL \([0-9]*\).*/\1/p' <<<"$output"; }
 
-# PDF to a named queue: nine receipts, nine pages, the box at its columns,
+# PDF to a named queue: twelve receipts, twelve pages, the box at its columns,
 # the run named in the job's title.
 receipts_to laser
-check "PDF job" 0 "9 PÀGINES A laser, TREBALL" -- "$bin/kelprint"
+check "PDF job" 0 "12 PÀGINES A laser, TREBALL" -- "$bin/kelprint"
 if wait_job laser "$(job_of)"; then
   pages=$(pdfinfo "$out/laser" 2>/dev/null | sed -n 's/^Pages: *//p')
-  [ "$pages" = 9 ] && pass || fail "PDF job has ${pages:-no} pages"
+  [ "$pages" = 12 ] && pass || fail "PDF job has ${pages:-no} pages"
   first=$(pdftotext -layout -f 1 -l 1 "$out/laser" - | grep -m1 '┌')
   [ "${first:0:1}" = "┌" ] && [ "${first:94:1}" = "┐" ] && pass ||
     fail "the box does not run from column 1 to 95: $first"
-  grep -aqE "QANTIRES [0-9]{2}/[0-9]{2}/[0-9]{4}: 9 REBUTS" "$cups_dir"/spool/c* && pass ||
+  grep -aqE "QANTIRES [0-9]{2}/[0-9]{2}/[0-9]{4}: 12 REBUTS" "$cups_dir"/spool/c* && pass ||
     fail "no job titled with the date and the receipts"
 fi
 
@@ -109,7 +109,7 @@ check "preview without a terminal" 4 "LA VISTA PREVIA NECESITA UN TERMINAL" -- "
 # nothing.
 receipts_to rebuts.pdf
 check "PDF file" 0 "rebuts.pdf" -- "$bin/kelprint"
-pdfinfo "$session/rebuts.pdf" | grep -q "^Pages: *9$" && pass || fail "rebuts.pdf lacks its 9 pages"
+pdfinfo "$session/rebuts.pdf" | grep -q "^Pages: *12$" && pass || fail "rebuts.pdf lacks its 12 pages"
 before=$(md5sum <"$session/rebuts.pdf")
 printf 'DEVICErebuts.pdf\r\n' >"$session/kelprint.tmp"
 check "spool without pages" 0 "NADA QUE IMPRIMIR" -- "$bin/kelprint"

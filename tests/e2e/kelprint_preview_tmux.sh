@@ -38,21 +38,21 @@ expect "EMISSIÓ DE REBUTS"
 keys PageDown Enter
 expect "Confirmeu l'emissió (S/N) :"
 keys S Enter
-expect "KELPRINT ═ PÀGINA 1 DE 9"
+expect "KELPRINT ═ PÀGINA 1 DE 12"
 expect "║│ADMINISTRACIÓ DE FINQUES DEL TER" 3
 expect "Esc:sortir"
 keys PageDown
-expect "PÀGINA 2 DE 9"
+expect "PÀGINA 2 DE 12"
 keys End
-expect "PÀGINA 9 DE 9"
+expect "PÀGINA 12 DE 12"
 keys PageUp
-expect "PÀGINA 8 DE 9"
+expect "PÀGINA 11 DE 12"
 keys Home
-expect "PÀGINA 1 DE 9"
+expect "PÀGINA 1 DE 12"
 keys g
 expect "ANAR A LA PÀGINA:"
 keys 4 Enter
-expect "PÀGINA 4 DE 9"
+expect "PÀGINA 4 DE 12"
 # Across the 95-column page: the corners point to what lies aside.
 expect "╔═ KELPRINT" 1
 keys Right Right
@@ -69,13 +69,13 @@ expect "IMPRIMIR A"
 expect "FITXER PDF"
 expect " laser "
 keys Enter
-expect "9 PÀGINES A laser, TREBALL"
+expect "12 PÀGINES A laser, TREBALL"
 job=$(screen | sed -n 's/.*TREBALL \([0-9]*\).*/\1/p' | head -1)
 wait_job laser "$job" || exit 1
-pdfinfo "$cups_dir/out/laser" | grep -q "^Pages: *9$" || { echo "FAIL: the job lacks its 9 pages"; exit 1; }
+pdfinfo "$cups_dir/out/laser" | grep -q "^Pages: *12$" || { echo "FAIL: the job lacks its 12 pages"; exit 1; }
 keys Enter p Down Enter
 expect "kelprint.pdf"
-pdfinfo "$session/kelprint.pdf" | grep -q "^Pages: *9$" || { echo "FAIL: kelprint.pdf lacks its 9 pages"; exit 1; }
+pdfinfo "$session/kelprint.pdf" | grep -q "^Pages: *12$" || { echo "FAIL: kelprint.pdf lacks its 12 pages"; exit 1; }
 keys Enter Escape
 expect "EMISSIÓ DE REBUTS"
 keys Escape

@@ -49,7 +49,7 @@ expect "Període ..................:   7"
 keys PageDown Enter
 expect "Confirmeu l'emissió (S/N) :"
 keys S Enter
-expect "12 REBUTS EMESOS, TOTAL 12.744,02 EUR, ENVIATS A:"
+expect "12 REBUTS EMESOS, TOTAL 12.744,02 EUR. 12 PÀGINES A"
 expect "$(basename "$root")/session/rebuts.pdf"
 grep -qa "2/12/2026" "$root/session/kelprint.tmp" || { echo "FAIL: the spool lacks the date"; exit 1; }
 # A key closes the message; Escape on the first field leaves.

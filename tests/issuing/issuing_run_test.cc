@@ -258,12 +258,12 @@ TEST(IssuingRun, FailingPrintProgramIsToldWithItsReasonAndTheSpoolStays) {
 TEST(IssuingRun, PrintedCycleEndsWithItsCountTotalAndDestination) {
   DemoOffice office(demo::BuildDemoRecords({}), "20261201", "SPA");
   ASSERT_TRUE(office.Start());
-  WritePrintProgram(office, "echo 'kelprint: 9 page(s) written to /srv/rebuts.pdf'");
+  WritePrintProgram(office, "echo 'kelprint: 12 P\xC3\x81GINAS EN /srv/rebuts.pdf'");
   Cycle c = RunCycle(office::SelectionFromScreen(), true);
   EXPECT_EQ(c.outcome, CycleOutcome::kPrinted);
   EXPECT_TRUE(c.told.empty());
   EXPECT_EQ(CycleDoneMessage(c.summary),
-            "12 RECIBOS EMITIDOS, TOTAL 12.744,02 EUR, ENVIADOS A: /srv/rebuts.pdf");
+            "12 RECIBOS EMITIDOS, TOTAL 12.744,02 EUR. 12 P\xB5GINAS EN /srv/rebuts.pdf");
   EXPECT_EQ(CycleDoneMessage(IssueSummary{}), "NO HAY RECIBOS A EMITIR");
 }
 

@@ -12,7 +12,9 @@
 #include <set>
 
 #include "../support/temp_dir.h"
+#include "btr_backends.h"
 #include "btr_helpers.h"
+#include "platform/record_backend.h"
 #include "platform/record_manager.h"
 
 namespace {
@@ -32,15 +34,19 @@ uint32_t IdOf(const std::string& record) {
   return id;
 }
 
-class BtrcallTest : public ::testing::Test {
+class BtrcallTest : public ::testing::TestWithParam<btr_test::Backend> {
  protected:
   void SetUp() override {
     ResetRecordManager();
+    ASSERT_NO_FATAL_FAILURE(btr_test::UseBackend(GetParam()));
     path = dir.Sub("people.dat");
     ASSERT_EQ(btr_test::Create(path, Spec()), 0);
     ASSERT_EQ(file.Open(path), 0);
   }
-  void TearDown() override { ResetRecordManager(); }
+  void TearDown() override {
+    ResetRecordManager();
+    SetRecordDatabase({});
+  }
 
   static std::string Spec() {
     return btr_test::CreateBuffer(
@@ -71,7 +77,7 @@ class BtrcallTest : public ::testing::Test {
   File file;
 };
 
-TEST_F(BtrcallTest, KeysOrderRecordsAndDuplicatesKeepInsertionOrder) {
+TEST_P(BtrcallTest, KeysOrderRecordsAndDuplicatesKeepInsertionOrder) {
   Fill();
   EXPECT_EQ(Walk(kBtrGetFirst, kBtrGetNext, 0), (std::vector<uint32_t>{1, 2, 3, 4}));
   EXPECT_EQ(Walk(kBtrGetLast, kBtrGetPrevious, 0), (std::vector<uint32_t>{4, 3, 2, 1}));
@@ -89,7 +95,7 @@ TEST_F(BtrcallTest, KeysOrderRecordsAndDuplicatesKeepInsertionOrder) {
 // Runs of Get Next longer than one batch read ahead, starting batches
 // inside a value's duplicates; a locked read, a Delete and a turn back
 // mid-run go on from the record last served.
-TEST_F(BtrcallTest, LongRunsAlongDuplicatesKeepTheirPlace) {
+TEST_P(BtrcallTest, LongRunsAlongDuplicatesKeepTheirPlace) {
   std::vector<uint32_t> byName;  // ids in key 1 order: by name, then insertion
   for (const char* name : {"b", "a", "c"}) {
     for (uint32_t i = 0; i < 12; ++i) {
@@ -112,7 +118,7 @@ TEST_F(BtrcallTest, LongRunsAlongDuplicatesKeepTheirPlace) {
   EXPECT_EQ(IdOf(file.Get(kBtrGetNext, 1).data), byName[14]);
 }
 
-TEST_F(BtrcallTest, KeyComparisonsFindTheNearestRecord) {
+TEST_P(BtrcallTest, KeyComparisonsFindTheNearestRecord) {
   Fill();
   auto id = [&](uint16_t op, uint32_t v) {
     auto r = file.Get(op, 0, btr_test::Le32(v));
@@ -130,7 +136,7 @@ TEST_F(BtrcallTest, KeyComparisonsFindTheNearestRecord) {
   EXPECT_EQ(file.Get(kBtrGetEqual, 0, "\x01\x00", 1536).status, kStatusKeyBufferTooShort);
 }
 
-TEST_F(BtrcallTest, ReadsReturnTheKeyEvenWithKeyLengthZero) {
+TEST_P(BtrcallTest, ReadsReturnTheKeyEvenWithKeyLengthZero) {
   Fill();
   std::string data(1536, ' ');
   std::string key(256, '*');
@@ -140,7 +146,7 @@ TEST_F(BtrcallTest, ReadsReturnTheKeyEvenWithKeyLengthZero) {
   EXPECT_EQ(key.substr(0, 9), "anna    *");
 }
 
-TEST_F(BtrcallTest, ShortDataBufferCutsTheRecordAndStillPositions) {
+TEST_P(BtrcallTest, ShortDataBufferCutsTheRecordAndStillPositions) {
   Fill();
   auto r = file.Get(kBtrGetFirst, 0, "", 6);
   EXPECT_EQ(r.status, kStatusDataBufferTooShort);
@@ -148,7 +154,7 @@ TEST_F(BtrcallTest, ShortDataBufferCutsTheRecordAndStillPositions) {
   EXPECT_EQ(IdOf(file.Get(kBtrGetNext, 0).data), 2u);
 }
 
-TEST_F(BtrcallTest, CurrencyFaultsHaveTheirStatuses) {
+TEST_P(BtrcallTest, CurrencyFaultsHaveTheirStatuses) {
   Fill();
   File fresh;
   ASSERT_EQ(fresh.Open(path), 0);
@@ -166,7 +172,7 @@ TEST_F(BtrcallTest, CurrencyFaultsHaveTheirStatuses) {
   EXPECT_EQ(file.Insert(Rec(9, "x"), 7), kStatusInvalidKeyNumber);
 }
 
-TEST_F(BtrcallTest, WritesCheckKeysAndLengths) {
+TEST_P(BtrcallTest, WritesCheckKeysAndLengths) {
   Fill();
   EXPECT_EQ(file.Insert(Rec(2, "dup")), kStatusDuplicateKey);
   EXPECT_EQ(file.Insert(Rec(8, "short").substr(0, 10)), kStatusDataBufferTooShort);
@@ -181,7 +187,7 @@ TEST_F(BtrcallTest, WritesCheckKeysAndLengths) {
   EXPECT_EQ(stat.data.substr(6, 4), btr_test::Le32(4));
 }
 
-TEST_F(BtrcallTest, DeleteLeavesBothCurrenciesInTheGap) {
+TEST_P(BtrcallTest, DeleteLeavesBothCurrenciesInTheGap) {
   Fill();
   ASSERT_EQ(file.Get(kBtrGetEqual, 0, btr_test::Le32(2)).status, 0);
   ASSERT_EQ(file.Delete(), 0);
@@ -196,7 +202,7 @@ TEST_F(BtrcallTest, DeleteLeavesBothCurrenciesInTheGap) {
   EXPECT_EQ(IdOf(file.Get(kBtrStepNext, 0).data), 4u);
 }
 
-TEST_F(BtrcallTest, GetNextSeesWritesMadeThroughAnotherOpenMidRun) {
+TEST_P(BtrcallTest, GetNextSeesWritesMadeThroughAnotherOpenMidRun) {
   for (uint32_t id = 10; id < 40; id += 2) ASSERT_EQ(file.Insert(Rec(id, "n")), 0);
   File writer;
   ASSERT_EQ(writer.Open(path), 0);
@@ -217,7 +223,7 @@ TEST_F(BtrcallTest, GetNextSeesWritesMadeThroughAnotherOpenMidRun) {
 
 // Get Equal results are kept between reads; every write through another
 // open must reach the next Get Equal (another process: recutil_process_test).
-TEST_F(BtrcallTest, GetEqualSeesWritesMadeThroughAnotherOpen) {
+TEST_P(BtrcallTest, GetEqualSeesWritesMadeThroughAnotherOpen) {
   Fill();
   File writer;
   ASSERT_EQ(writer.Open(path), 0);
@@ -241,7 +247,7 @@ TEST_F(BtrcallTest, GetEqualSeesWritesMadeThroughAnotherOpen) {
   EXPECT_EQ(IdOf(file.Get(kBtrGetPrevious, 0).data), 1u);
 }
 
-TEST_F(BtrcallTest, StepOperationsFollowPhysicalOrderAndDropLogicalCurrency) {
+TEST_P(BtrcallTest, StepOperationsFollowPhysicalOrderAndDropLogicalCurrency) {
   Fill();
   EXPECT_EQ(Walk(kBtrStepFirst, kBtrStepNext, 0), (std::vector<uint32_t>{3, 1, 2, 4}));
   EXPECT_EQ(Walk(kBtrStepLast, kBtrStepPrevious, 0), (std::vector<uint32_t>{4, 2, 1, 3}));
@@ -249,7 +255,7 @@ TEST_F(BtrcallTest, StepOperationsFollowPhysicalOrderAndDropLogicalCurrency) {
   EXPECT_EQ(file.Get(kBtrGetNext, 0).status, kStatusInvalidPositioning);
 }
 
-TEST_F(BtrcallTest, PositionAndDirectRoundTripAndSetLogicalCurrency) {
+TEST_P(BtrcallTest, PositionAndDirectRoundTripAndSetLogicalCurrency) {
   Fill();
   ASSERT_EQ(file.Get(kBtrGetEqual, 0, btr_test::Le32(4)).status, 0);
   uint32_t position = file.Position();
@@ -265,7 +271,7 @@ TEST_F(BtrcallTest, PositionAndDirectRoundTripAndSetLogicalCurrency) {
   EXPECT_EQ(file.Direct(position, 9).status, kStatusInvalidKeyNumber);
 }
 
-TEST_F(BtrcallTest, StatAnswersInTheCreateLayout) {
+TEST_P(BtrcallTest, StatAnswersInTheCreateLayout) {
   Fill();
   auto r = file.Stat();
   ASSERT_EQ(r.status, 0);
@@ -283,7 +289,22 @@ TEST_F(BtrcallTest, StatAnswersInTheCreateLayout) {
             kStatusDataBufferTooShort);
 }
 
-TEST_F(BtrcallTest, ClosedOrUnknownPositionBlocksAreNotOpen) {
+// Stat is asked for often (each key's sort form); what it answers follows
+// every write, through any open.
+TEST_P(BtrcallTest, StatFollowsWritesThroughAnyOpen) {
+  Fill();
+  File other;
+  ASSERT_EQ(other.Open(path), 0);
+  ASSERT_EQ(file.Stat().data.substr(6, 4), btr_test::Le32(4));
+  ASSERT_EQ(other.Insert(Rec(5, "dolors")), 0);
+  EXPECT_EQ(file.Stat().data.substr(6, 4), btr_test::Le32(5));
+  EXPECT_EQ(file.Stat().data.substr(16 + 16 + 6, 4), btr_test::Le32(4));  // distinct names
+  ASSERT_EQ(file.Get(kBtrGetEqual, 0, btr_test::Le32(5)).status, 0);
+  ASSERT_EQ(file.Delete(), 0);
+  EXPECT_EQ(other.Stat().data.substr(6, 4), btr_test::Le32(4));
+}
+
+TEST_P(BtrcallTest, ClosedOrUnknownPositionBlocksAreNotOpen) {
   File other;
   EXPECT_EQ(other.Get(kBtrGetFirst, 0).status, kStatusFileNotOpen);
   std::memset(other.block, 0x5A, sizeof other.block);
@@ -300,14 +321,14 @@ TEST_F(BtrcallTest, ClosedOrUnknownPositionBlocksAreNotOpen) {
   EXPECT_EQ(file.Get(kBtrGetFirst, 0).status, kStatusFileNotOpen);
 }
 
-TEST_F(BtrcallTest, ReadOnlyOpenRefusesWrites) {
+TEST_P(BtrcallTest, ReadOnlyOpenRefusesWrites) {
   File reader;
   ASSERT_EQ(reader.Open(path, kOpenReadOnly), 0);
   EXPECT_EQ(reader.Insert(Rec(5, "eva")), kStatusAccessDenied);
   EXPECT_EQ(reader.Open(path, 5), kStatusInvalidOperation);
 }
 
-TEST_F(BtrcallTest, TransactionsCommitOrDropTheirWrites) {
+TEST_P(BtrcallTest, TransactionsCommitOrDropTheirWrites) {
   uint32_t length = 0;
   ASSERT_EQ(BTRCALL(kBtrBeginTransaction, nullptr, nullptr, &length, nullptr, 0, 0), 0);
   EXPECT_EQ(BTRCALL(kBtrBeginTransaction, nullptr, nullptr, &length, nullptr, 0, 0),
@@ -333,7 +354,7 @@ TEST_F(BtrcallTest, TransactionsCommitOrDropTheirWrites) {
             kStatusTransactionError);
 }
 
-TEST_F(BtrcallTest, CreateKeepsOrReplacesAnExistingFile) {
+TEST_P(BtrcallTest, CreateKeepsOrReplacesAnExistingFile) {
   Fill();
   ASSERT_EQ(file.Close(), 0);
   EXPECT_EQ(btr_test::Create(path, Spec(), -1), kStatusFileExists);
@@ -347,7 +368,7 @@ TEST_F(BtrcallTest, CreateKeepsOrReplacesAnExistingFile) {
   EXPECT_EQ(file.Get(kBtrGetFirst, 0).status, kStatusEndOfFile);
 }
 
-TEST_F(BtrcallTest, WindowsStyleNamesReachTheFile) {
+TEST_P(BtrcallTest, WindowsStyleNamesReachTheFile) {
   Fill();
   File other;
   ASSERT_EQ(other.Open("C:" + dir.path() + "\\PEOPLE.DAT"), 0);
@@ -432,8 +453,19 @@ TEST(BtrcallFiles, BadCreateBuffersCreateNothing) {
   ResetRecordManager();
 }
 
-TEST(BtrcallFiles, VariableLengthRecordsAndKeysNullInAnySegment) {
-  ResetRecordManager();
+class BtrcallBackend : public ::testing::TestWithParam<btr_test::Backend> {
+ protected:
+  void SetUp() override {
+    ResetRecordManager();
+    ASSERT_NO_FATAL_FAILURE(btr_test::UseBackend(GetParam()));
+  }
+  void TearDown() override {
+    ResetRecordManager();
+    SetRecordDatabase({});
+  }
+};
+
+TEST_P(BtrcallBackend, VariableLengthRecordsAndKeysNullInAnySegment) {
   testing_support::TempDir dir;
   const std::string path = dir.Sub("var.dat");
   // Variable-length records of at least 6 bytes; key 0 unique on bytes 1-2;
@@ -477,8 +509,27 @@ TEST(BtrcallFiles, VariableLengthRecordsAndKeysNullInAnySegment) {
     order.push_back(r.data.substr(2, 4));
   }
   EXPECT_EQ(order, (std::vector<std::string>{"aazz", "abcd"}));
-  ResetRecordManager();
 }
+
+// A deleted record's position never names another record, not even after
+// the last record of the file went.
+TEST_P(BtrcallBackend, PositionsAreNeverReused) {
+  testing_support::TempDir dir;
+  const std::string path = dir.Sub("positions.dat");
+  ASSERT_EQ(btr_test::Create(path, btr_test::CreateBuffer(8, {{{1, 4, kKeyBinary}}})), 0);
+  File file;
+  ASSERT_EQ(file.Open(path), 0);
+  ASSERT_EQ(file.Insert(btr_test::Le32(1) + "one."), 0);
+  ASSERT_EQ(file.Insert(btr_test::Le32(2) + "two."), 0);
+  const uint32_t last = file.Position();
+  ASSERT_EQ(file.Delete(), 0);
+  ASSERT_EQ(file.Insert(btr_test::Le32(3) + "three"), 0);
+  EXPECT_GT(file.Position(), last);
+  EXPECT_EQ(file.Direct(last, 0).status, kStatusInvalidRecordAddress);
+}
+
+BTR_ON_BOTH_BACKENDS(BtrcallTest);
+BTR_ON_BOTH_BACKENDS(BtrcallBackend);
 
 TEST(BtrcallFiles, DamagedDatabaseGivesAStatusNotACrash) {
   ResetRecordManager();

@@ -1,9 +1,11 @@
 // recutil as a separate process: a load killed with SIGKILL half-way leaves
-// the file with its earlier content, and the lock command holds a record or
-// the whole file against this process until it dies.
+// the file with its earlier content, the lock command holds a record or
+// the whole file against this process until it dies, and --db or KELDB
+// puts the files in a database.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/pg_cluster.h"
 #include "../support/temp_dir.h"
 #include "btr_helpers.h"
 #include "platform/btrcall.h"
@@ -163,6 +166,61 @@ TEST_F(RecutilProcessTest, LockCommandHoldsARecordOrTheFileUntilItDies) {
     EXPECT_EQ(f.Open(file), kStatusFileLocked);
   }
   EXPECT_EQ(f.Open(file), 0);
+}
+
+// --db (default KELDB) names the database that holds the files; an empty
+// one means SQLite files.
+TEST_F(RecutilProcessTest, DbOptionAndKeldbPutTheFilesInTheDatabase) {
+  const std::string db = testing_support::PgConninfo();
+  ASSERT_FALSE(db.empty());
+  dir.Write("first.seq", Sequential(1, 5));
+  ASSERT_EQ(RunRecutil({"--db", db, "create", dir.Sub("ddf/people.xdf"), file}), 0);
+  ASSERT_EQ(RunRecutil({"--db", db, "load", file, dir.Sub("first.seq")}), 0);
+  ASSERT_EQ(RunRecutil({"save", file, dir.Sub("files.seq")}), 0);
+  EXPECT_EQ(dir.Read("files.seq"), "");  // the SQLite file of that name stays empty
+  ::setenv("KELDB", db.c_str(), 1);
+  const int saved = RunRecutil({"save", file, dir.Sub("saved.seq")});
+  const int onFiles = RunRecutil({"--db", "", "save", file, dir.Sub("files.seq")});
+  ::unsetenv("KELDB");
+  EXPECT_EQ(saved, 0);
+  EXPECT_EQ(dir.Read("saved.seq"), Sequential(1, 5));
+  EXPECT_EQ(onFiles, 0);
+  EXPECT_EQ(dir.Read("files.seq"), "");
+}
+
+// copy moves the files to the database and back with the same records;
+// equal values of a key with duplicates that an Update reordered at the
+// source cannot keep that order, and the copy says so.
+TEST_F(RecutilProcessTest, CopyToTheDatabaseAndBackTellsOfReorderedDuplicates) {
+  const std::string db = testing_support::PgConninfo();
+  ASSERT_FALSE(db.empty());
+  dir.Write("moved.keys", "record 32\nkey: 1+4 unsigned\nkey dup mod: 5+10 string\n");
+  ASSERT_EQ(RunRecutil({"dictionary", dir.Sub("moved.keys"), dir.Sub("ddf/moved.xdf")}), 0);
+  file = dir.Sub("moved.dat");
+  ASSERT_EQ(RunRecutil({"create", dir.Sub("ddf/moved.xdf"), file}), 0);
+  dir.Write("first.seq", Sequential(1, 3));  // key 1 ("record num") equal for all three
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);
+  ASSERT_EQ(RunRecutil({"save", file, dir.Sub("before.seq")}), 0);
+  {
+    Recutil copy({"--db", db, "copy", dir.path()}, 2);
+    EXPECT_EQ(copy.Line(), "");  // nothing to tell
+    EXPECT_EQ(copy.Wait(), 0);
+  }
+  btr_test::File f;
+  ASSERT_EQ(f.Open(file), 0);
+  ASSERT_EQ(f.Get(kBtrGetEqual, 0, btr_test::Le32(1)).status, 0);
+  std::string moved = Sequential(1, 1).substr(3, 32);
+  ASSERT_EQ(f.Update(moved.replace(4, 1, "R")), 0);
+  ASSERT_EQ(f.Update(Sequential(1, 1).substr(3, 32)), 0);  // back, behind records 2 and 3
+  ASSERT_EQ(f.Close(), 0);
+  {
+    Recutil copy({"--db", db, "copy", dir.path()}, 2);
+    EXPECT_NE(copy.Line().find("moved.dat: records with equal values of key 1"), std::string::npos);
+    EXPECT_EQ(copy.Wait(), 0);
+  }
+  ASSERT_EQ(RunRecutil({"--db", db, "copy", "--back", dir.path()}), 0);
+  ASSERT_EQ(RunRecutil({"save", file, dir.Sub("after.seq")}), 0);
+  EXPECT_EQ(dir.Read("after.seq"), dir.Read("before.seq"));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "console/state.h"
 #include "platform/headless_console.h"
+#include "platform/record_backend.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
 #include "records_fixture.h"
@@ -148,6 +149,18 @@ TEST_F(RecordsTest, FileOfAnotherRecordManagerAsksForTheConversion) {
   EXPECT_EQ(shown[0], "CAL CONVERTIR EL FITXER " + Root("REB") + " AMB recutil import (30)");
   // The file is neither created again nor touched.
   EXPECT_EQ(std::filesystem::file_size(session.dir().Sub("DADES/REB.dat")), 4096u);
+}
+
+// A database server that cannot be reached gives its reason after the
+// status, cleaned of bytes the screen would not show.
+TEST(OpenFailureMessage, UnreachableServerAddsItsReason) {
+  testing_support::HeadlessSession session;
+  config::Settings().SessionLanguage = "CAT";
+  platform::NoteRecordServerFailure("connection refused\n\xC3\xA9");
+  EXPECT_EQ(records::OpenFailureMessage("X\\Y", 20),
+            "NO ES POT ACCEDIR AL FITXER X\\Y (20): connection refused???");
+  EXPECT_EQ(records::OpenFailureMessage("X\\Y", 2), "NO ES POT ACCEDIR AL FITXER X\\Y (2)");
+  platform::NoteRecordServerFailure("");
 }
 
 // A headless console that keeps the screen as it was when the program

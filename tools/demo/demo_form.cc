@@ -25,7 +25,10 @@ struct FormField {
   std::string prompt;
 };
 
-std::string Quoted(const std::string& utf8) { return "\"" + platform::Utf8ToCp850(utf8) + "\""; }
+std::string Quoted(const std::string& utf8) {
+  const std::string text = platform::Utf8ToCp850(utf8);
+  return "\"" + text + "\"";
+}
 
 std::string FieldLine(const FormField& f) {
   char numbers[96];
@@ -212,7 +215,10 @@ std::string LanguageFile() {
   for (size_t n = 0; n < entries.size(); ++n) {
     const auto& e = entries[n];
     out += Quoted(e[0]);
-    for (int l = 1; l <= 3; ++l) out += "," + Quoted(n < kLabels ? SameWidth(e[0], e[l]) : e[l]);
+    for (int l = 1; l <= 3; ++l) {
+      out += ',';
+      out += Quoted(n < kLabels ? SameWidth(e[0], e[l]) : e[l]);
+    }
     out += "\r\n";
   }
   return out;

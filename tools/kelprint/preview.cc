@@ -68,7 +68,8 @@ void Draw(const View& v) {
   title +=
       std::string(static_cast<size_t>(std::max(60 - static_cast<int>(title.size()), 0)), '\xCD');
   console::WriteAt(1, 3, title);
-  console::WriteAt(25, 3, " " + Say(Words::kPreviewKeys) + " ");
+  const std::string keys = Say(Words::kPreviewKeys);
+  console::WriteAt(25, 3, " " + keys + " ");
   console::SetColour("h");
   for (int r = 0; r < kViewRows; ++r) {
     const size_t at = static_cast<size_t>(v.top + r);

@@ -12,6 +12,7 @@
 #include "key_description.h"
 #include "platform/btrcall.h"
 #include "platform/paths.h"
+#include "platform/record_backend.h"
 #include "platform/record_spec.h"
 #include "record_handle.h"
 #include "sequential.h"
@@ -27,7 +28,9 @@ int Fail(const std::string& what) {
 }
 
 int FailStatus(const std::string& what, int16_t status) {
-  return Fail(what + ": status " + std::to_string(status) + " (" + StatusText(status) + ")");
+  const std::string reason = status == kStatusManagerInactive ? ": " + RecordServerMessage() : "";
+  return Fail(what + ": status " + std::to_string(status) + " (" + StatusText(status) + ")" +
+              reason);
 }
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
@@ -212,6 +215,8 @@ std::string StatusText(int16_t status) {
       return "file not found";
     case kStatusDiskFull:
       return "disk full";
+    case kStatusManagerInactive:
+      return "database server not reached";
     case kStatusKeyBufferTooShort:
       return "key buffer too short";
     case kStatusDataBufferTooShort:

@@ -29,6 +29,15 @@ int PrintStat(const std::string& file);
 // "locked" on standard output once the lock is held.
 int HoldLock(const std::string& file, uint32_t position, bool exclusive, double seconds);
 
+// Copies every record file of the installation at root between SQLite
+// files under root and the database conninfo: into the database, or with
+// back from it (its files named under a root) into files under root.
+// Each destination file is replaced; prints "copied NAME" for each, and on
+// standard error when a key with duplicates orders equal values otherwise
+// than at the source (records inserted in physical order come in insertion
+// order among equal values; an Update at the source may have moved one).
+int CopyInstallation(const std::string& root, const std::string& conninfo, bool back);
+
 // The meaning of a record manager status, for messages.
 std::string StatusText(int16_t status);
 

@@ -4,10 +4,12 @@
 // format, and holds locks for testing lock waits.
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "commands.h"
+#include "platform/record_backend.h"
 #include "office_transfer.h"
 
 namespace {
@@ -34,9 +36,20 @@ int main(int argc, char** argv) {
       "A typical installation step:\n"
       "  recutil dictionary owners.keys ROOT/ddf/PropietV.xdf\n"
       "  recutil create ROOT/ddf/PropietV.xdf ROOT/DADES/PropietV.dat\n"
-      "  recutil load ROOT/DADES/PropietV.dat owners.seq"};
+      "  recutil load ROOT/DADES/PropietV.dat owners.seq\n"
+      "Record files live in the PostgreSQL database that --db (default KELDB) names,\n"
+      "else in SQLite files.  Moving an installation to the server and back:\n"
+      "  recutil --db 'host=/run/postgresql dbname=office' copy ROOT\n"
+      "  recutil --db 'host=/run/postgresql dbname=office' copy --back ROOT"};
   app.set_version_flag("--version", "recutil " QT_VERSION);
   app.require_subcommand(1);
+
+  const char* keldb = std::getenv("KELDB");
+  const char* kelroot = std::getenv("KELROOT");
+  std::string db = keldb == nullptr ? "" : keldb;
+  app.add_option("--db", db,
+                 "libpq connection string of the database holding the record files\n"
+                 "(default KELDB; empty: SQLite files)");
 
   std::string description, dictionary, file, sequential, root, folder;
   bool replace = false, exclusive = false;
@@ -98,6 +111,13 @@ int main(int argc, char** argv) {
   exportFiles->add_option("root", root, "installation root (holds DADES)")->required();
   exportFiles->add_option("folder", folder, "folder to write the NAME.seq files into")->required();
 
+  bool back = false;
+  auto* copy = app.add_subcommand(
+      "copy", "Copy every record file of an installation (ROOT/**/*.dat) into the database");
+  copy->add_option("root", root, "installation root")->required();
+  copy->add_flag("--back", back,
+                 "copy the database's files into SQLite files under ROOT instead (replacing them)");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -117,6 +137,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "recutil: the commands are:%s\n", commands.c_str());
     return 2;
   }
+  if (*copy) return recutil::CopyInstallation(root, db, back);
+  // Import and export make and read SQLite files under ROOT, whatever --db
+  // says; `copy` then takes them to the server.
+  const std::string kelrootText = kelroot == nullptr ? "" : kelroot;
+  platform::SetRecordDatabase({*import || *exportFiles ? "" : db, kelrootText});
   if (*import) {
     return Report(recutil::ImportOffice(root, folder, replace), "no ddf/*.xdf under " + root);
   }

@@ -1,0 +1,184 @@
+// The record manager on a PostgreSQL server against bare libpq on the same
+// table: bulk load, Get Next over every record against a cursor fetching
+// the same rows in key order, and random Get Equal (the median of single
+// calls).  QT_BENCH_KELDB names the database (a libpq connection string,
+// required); QT_BENCH_RECORDS sets the size (default 1000000).
+#include <benchmark/benchmark.h>
+#include <libpq-fe.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/btrcall.h"
+#include "platform/record_backend.h"
+#include "platform/record_manager.h"
+
+namespace {
+
+using namespace platform;
+
+constexpr uint16_t kRecordLength = 100;
+constexpr const char* kName = "/qt_bench/pg_bench.dat";
+
+uint32_t Records() {
+  const char* n = std::getenv("QT_BENCH_RECORDS");
+  return n != nullptr && std::atol(n) > 0 ? static_cast<uint32_t>(std::atol(n)) : 1000000;
+}
+
+std::string Database() {
+  const char* db = std::getenv("QT_BENCH_KELDB");
+  return db == nullptr ? "" : db;
+}
+
+std::string Le16(uint16_t v) {
+  return std::string{char(v & 0xFF), char(v >> 8)};
+}
+
+// Key 0: bytes 1-4 unsigned, unique.  Key 1: bytes 5-14 string, duplicates.
+std::string Spec() {
+  std::string b = Le16(kRecordLength) + Le16(4096) + Le16(2) + std::string(10, '\0');
+  auto segment = [](uint16_t pos, uint16_t len, uint16_t flags) {
+    return Le16(pos) + Le16(len) + Le16(flags) + std::string(10, '\0');
+  };
+  return b + segment(1, 4, 0x0004) + segment(5, 10, 0x0001);
+}
+
+std::string Record(uint32_t id) {
+  std::string r(kRecordLength, ' ');
+  std::memcpy(r.data(), &id, 4);
+  std::string name = "N" + std::to_string(id % 50000);
+  std::memcpy(r.data() + 4, name.data(), name.size());
+  return r;
+}
+
+int16_t Call(uint16_t op, uint8_t* block, void* data, uint32_t length, void* key, int8_t keyNumber,
+             uint8_t keyLength = 255) {
+  return BTRCALL(op, block, data, &length, key, keyLength, keyNumber);
+}
+
+bool UseServer(benchmark::State& state) {
+  if (Database().empty()) {
+    state.SkipWithError("QT_BENCH_KELDB is not set");
+    return false;
+  }
+  SetRecordDatabase({Database(), ""});
+  return true;
+}
+
+void BM_PgBulkLoad(benchmark::State& state) {
+  if (!UseServer(state)) return;
+  const uint32_t n = Records();
+  for (auto _ : state) {
+    ResetRecordManager();
+    uint8_t block[kPositionBlockSize] = {};
+    std::string spec = Spec();
+    std::string name = kName;
+    Call(kBtrCreate, block, spec.data(), static_cast<uint32_t>(spec.size()), name.data(), 0);
+    Call(kBtrOpen, block, nullptr, 0, name.data(), 0);
+    Call(kBtrBeginTransaction, nullptr, nullptr, 0, nullptr, 0);
+    char key[256];
+    for (uint32_t id = 1; id <= n; ++id) {
+      std::string r = Record(id);
+      if (Call(kBtrInsert, block, r.data(), kRecordLength, key, -1) != 0) {
+        state.SkipWithError("insert failed");
+        break;
+      }
+    }
+    Call(kBtrEndTransaction, nullptr, nullptr, 0, nullptr, 0);
+    Call(kBtrClose, block, nullptr, 0, nullptr, 0);
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
+}
+BENCHMARK(BM_PgBulkLoad)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_PgGetNextWholeFile(benchmark::State& state) {
+  if (!UseServer(state)) return;
+  uint8_t block[kPositionBlockSize] = {};
+  std::string name = kName;
+  Call(kBtrOpen, block, nullptr, 0, name.data(), 0);
+  char data[1536];
+  char key[256];
+  int64_t count = 0;
+  for (auto _ : state) {
+    int16_t status = Call(kBtrGetFirst, block, data, sizeof data, key, 0);
+    while (status == 0) {
+      ++count;
+      status = Call(kBtrGetNext, block, data, sizeof data, key, 0);
+    }
+  }
+  Call(kBtrClose, block, nullptr, 0, nullptr, 0);
+  state.SetItemsProcessed(count);
+}
+BENCHMARK(BM_PgGetNextWholeFile)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A bare libpq cursor over the same table in key 0's order, fetching as
+// many rows a round trip as Get Next's largest batch, in binary.
+void BM_PgBareCursorKeyOrder(benchmark::State& state) {
+  if (!UseServer(state)) return;
+  PGconn* c = PQconnectdb(Database().c_str());
+  PGresult* id = PQexec(c, "SELECT id FROM qt_files WHERE name = '/qt_bench/pg_bench.dat'");
+  const std::string table =
+      PQntuples(id) == 1 ? std::string("qt_r") + PQgetvalue(id, 0, 0) : "missing";
+  PQclear(id);
+  char data[1536];
+  int64_t count = 0;
+  for (auto _ : state) {
+    PQclear(PQexec(c, ("BEGIN; DECLARE c BINARY CURSOR FOR SELECT pos, data FROM " + table +
+                       " ORDER BY k0, s0")
+                          .c_str()));
+    for (;;) {
+      PGresult* r = PQexec(c, "FETCH 1024 FROM c");
+      const int rows = PQntuples(r);
+      for (int i = 0; i < rows; ++i) {
+        std::memcpy(data, PQgetvalue(r, i, 1), static_cast<size_t>(PQgetlength(r, i, 1)));
+        benchmark::DoNotOptimize(data);
+      }
+      count += rows;
+      PQclear(r);
+      if (rows == 0) break;
+    }
+    PQclear(PQexec(c, "CLOSE c; COMMIT"));
+  }
+  PQfinish(c);
+  state.SetItemsProcessed(count);
+}
+BENCHMARK(BM_PgBareCursorKeyOrder)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Single Get Equal calls at random keys; the median of their times is the
+// counter median_us (the mean is skewed by the odd slow round trip).
+void BM_PgRandomGetEqual(benchmark::State& state) {
+  if (!UseServer(state)) return;
+  uint8_t block[kPositionBlockSize] = {};
+  std::string name = kName;
+  Call(kBtrOpen, block, nullptr, 0, name.data(), 0);
+  std::mt19937 rng(1);
+  std::uniform_int_distribution<uint32_t> pick(1, Records());
+  char data[1536];
+  char key[256];
+  std::vector<double> times;
+  for (auto _ : state) {
+    uint32_t id = pick(rng);
+    std::memcpy(key, &id, 4);
+    const auto start = std::chrono::steady_clock::now();
+    const int16_t status = Call(kBtrGetEqual, block, data, sizeof data, key, 0, 4);
+    times.push_back(
+        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+            .count());
+    if (status != 0) {
+      state.SkipWithError("record missing");
+      break;
+    }
+  }
+  Call(kBtrClose, block, nullptr, 0, nullptr, 0);
+  std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+  state.counters["median_us"] = times.empty() ? 0 : times[times.size() / 2];
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_PgRandomGetEqual)->Iterations(20000);
+
+}  // namespace

@@ -1,0 +1,106 @@
+// The SQLite backend: a record file is a database file (RecordStore) with a
+// side file for its locks (RecordLocks).  This file only adapts the two to
+// the backend interface.
+#include <memory>
+
+#include "platform/btrcall.h"
+#include "platform/paths.h"
+#include "platform/record_backend.h"
+#include "platform/record_locks.h"
+
+namespace platform {
+namespace {
+
+class SqliteStorage final : public RecordStorage {
+ public:
+  RecordStore store;
+
+  const FileSpec& spec() const override { return store.spec(); }
+  int16_t ReadKey(int key, Seek how, const std::string& sort, int64_t seq,
+                  IndexEntry* out) override {
+    return store.ReadKey(key, how, sort, seq, out);
+  }
+  int16_t ReadKeyBatch(int key, Seek how, const std::string& sort, int64_t seq, int limit,
+                       bool sorts, std::vector<IndexEntry>* out) override {
+    return store.ReadKeyBatch(key, how, sort, seq, limit, sorts, out);
+  }
+  int16_t ReadStep(Step how, uint32_t from, uint32_t* position, std::string* record) override {
+    return store.ReadStep(how, from, position, record);
+  }
+  int16_t ReadAt(uint32_t position, std::string* record) override {
+    return store.ReadAt(position, record);
+  }
+  int16_t EntryOf(int key, uint32_t position, const std::string& record, IndexEntry* out) override {
+    return store.EntryOf(key, position, record, out);
+  }
+  int16_t Counts(uint32_t* records, std::vector<uint32_t>* distinct) override {
+    return store.Counts(records, distinct);
+  }
+  int16_t Insert(const std::string& record, uint32_t* position) override {
+    return store.Insert(record, position);
+  }
+  int16_t Update(uint32_t position, const std::string& oldRecord,
+                 const std::string& newRecord) override {
+    return store.Update(position, oldRecord, newRecord);
+  }
+  int16_t Delete(uint32_t position, const std::string& record) override {
+    return store.Delete(position, record);
+  }
+  int16_t BeginTransaction() override { return store.BeginTransaction(); }
+  int16_t EndTransaction(bool commit) override { return store.EndTransaction(commit); }
+};
+
+class SqliteLocking final : public RecordLocking {
+ public:
+  RecordLocks locks;
+
+  bool LockRecord(uint32_t position, bool wait) override {
+    return locks.LockRecord(position, wait);
+  }
+  void UnlockRecord(uint32_t position) override { locks.UnlockRecord(position); }
+  bool HeldElsewhere(uint32_t position) override { return locks.HeldElsewhere(position); }
+  bool ChangeCount(uint64_t* count) const override { return locks.ChangeCount(count); }
+  void NoteChange() override { locks.NoteChange(); }
+};
+
+class SqliteFile final : public OpenedRecordFile {
+ public:
+  explicit SqliteFile(std::string path) : path_(std::move(path)) {}
+  RecordStorage& Store() override { return storage_; }
+  RecordLocking& Locks() override { return locking_; }
+  const std::string& Name() const override { return path_; }
+
+  int16_t Open(bool exclusive) {
+    int16_t status = storage_.store.Open(path_);
+    if (status == kStatusOk) status = locking_.locks.Open(path_, exclusive);
+    return status;
+  }
+
+ private:
+  std::string path_;
+  SqliteStorage storage_;
+  SqliteLocking locking_;
+};
+
+}  // namespace
+
+int16_t OpenSqliteFile(const std::string& path, bool exclusive,
+                       std::unique_ptr<OpenedRecordFile>* out) {
+  auto file = std::make_unique<SqliteFile>(path);
+  const int16_t status = file->Open(exclusive);
+  if (status == kStatusOk) *out = std::move(file);
+  return status;
+}
+
+int16_t CreateSqliteFile(const std::string& path, const FileSpec& spec, bool replace) {
+  if (!replace) return RecordStore::Create(path, spec, false);
+  // Replacing: nobody may have the old file open meanwhile.
+  RecordLocks guard;
+  if (FileExists(path)) {
+    const int16_t status = guard.Open(path, true);
+    if (status != kStatusOk) return status;
+  }
+  return RecordStore::Create(path, spec, true);
+}
+
+}  // namespace platform

@@ -1,0 +1,176 @@
+// Moving an installation's record files between SQLite files and a
+// PostgreSQL database: each file is created anew at the destination with
+// the source's description and its records are inserted in physical order
+// in one transaction, so the keys order them as at the source.
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "commands.h"
+#include "platform/btrcall.h"
+#include "platform/paths.h"
+#include "platform/record_backend.h"
+
+namespace recutil {
+namespace {
+
+using namespace platform;
+
+constexpr uint32_t kBufferSize = 65535;
+
+int Fail(const std::string& what) {
+  std::fprintf(stderr, "recutil: %s\n", what.c_str());
+  return 1;
+}
+
+struct Opened {
+  uint8_t block[kPositionBlockSize] = {};
+  bool open = false;
+  ~Opened() {
+    if (!open) return;
+    uint32_t none = 0;
+    BTRCALL(kBtrClose, block, nullptr, &none, nullptr, 0, 0);
+  }
+  int16_t Call(uint16_t op, std::vector<char>* data, uint32_t* length, int8_t key = 0) {
+    char keyBuffer[256] = {};
+    return BTRCALL(op, block, data->data(), length, keyBuffer, 255, key);
+  }
+  int16_t Open(const std::string& name) {
+    std::string owner("0000\0", 5);
+    uint32_t length = 5;
+    std::string key = name + '\0';
+    const int16_t status = BTRCALL(kBtrOpen, block, owner.data(), &length, key.data(),
+                                   static_cast<uint8_t>(std::min<size_t>(name.size(), 255)), 0);
+    open = status == kStatusOk;
+    return status;
+  }
+};
+
+int16_t Transaction(uint16_t op) {
+  uint32_t none = 0;
+  return BTRCALL(op, nullptr, nullptr, &none, nullptr, 0, 0);
+}
+
+// The first key along which the two files give other records, or -1.
+// Inserted in physical order, records with equal values of a key with
+// duplicates come in insertion order, which an Update at the source can
+// have changed.
+int KeyOutOfOrder(Opened& source, Opened& target, int keys) {
+  std::vector<char> a(kBufferSize), b(kBufferSize);
+  for (int k = 0; k < keys; ++k) {
+    const auto key = static_cast<int8_t>(k);
+    for (uint16_t op = kBtrGetFirst;; op = kBtrGetNext) {
+      uint32_t la = kBufferSize, lb = kBufferSize;
+      const int16_t sa = source.Call(op, &a, &la, key);
+      const int16_t sb = target.Call(op, &b, &lb, key);
+      if (sa != sb || (sa == kStatusOk && (la != lb || std::memcmp(a.data(), b.data(), la) != 0)))
+        return k;
+      if (sa != kStatusOk) break;
+    }
+  }
+  return -1;
+}
+
+// Copies the file named name from the backend `from` to the backend `to`;
+// *outOfOrder is set as KeyOutOfOrder says.
+int16_t CopyFile(const std::string& name, const RecordDatabase& from, const RecordDatabase& to,
+                 int* outOfOrder) {
+  SetRecordDatabase(from);
+  Opened source;
+  int16_t status = source.Open(name);
+  std::vector<char> data(kBufferSize);
+  uint32_t length = kBufferSize;
+  if (status == kStatusOk) status = source.Call(kBtrStat, &data, &length);
+  if (status != kStatusOk) return status;
+  // The Stat answer is the Create description with counts in fields that
+  // Create does not read.
+  const int keys = static_cast<uint8_t>(data[4]) | (static_cast<uint8_t>(data[5]) << 8);
+  SetRecordDatabase(to);
+  uint8_t block[kPositionBlockSize] = {};
+  std::string key = name + '\0';
+  status = BTRCALL(kBtrCreate, block, data.data(), &length, key.data(),
+                   static_cast<uint8_t>(std::min<size_t>(name.size(), 255)), 0);
+  Opened target;
+  if (status == kStatusOk) status = target.Open(name);
+  if (status == kStatusOk) status = Transaction(kBtrBeginTransaction);
+  if (status != kStatusOk) return status;
+  for (uint16_t op = kBtrStepFirst;; op = kBtrStepNext) {
+    length = kBufferSize;
+    status = source.Call(op, &data, &length);
+    if (status == kStatusEndOfFile) break;
+    if (status == kStatusOk) status = target.Call(kBtrInsert, &data, &length, -1);
+    if (status != kStatusOk) {
+      Transaction(kBtrAbortTransaction);
+      return status;
+    }
+  }
+  status = Transaction(kBtrEndTransaction);
+  if (status == kStatusOk) *outOfOrder = KeyOutOfOrder(source, target, keys);
+  return status;
+}
+
+bool IsRecordFileName(const std::filesystem::path& p) {
+  std::string ext = p.extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return std::tolower(c); });
+  return ext == ".dat";
+}
+
+// The record files under root, as paths below it ("DADES/X.dat").
+std::vector<std::string> FilesUnder(const std::string& root) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  const std::filesystem::path base(NativePath(root));
+  for (auto it = std::filesystem::recursive_directory_iterator(base, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_regular_file(ec) && IsRecordFileName(it->path())) {
+      names.push_back(std::filesystem::relative(it->path(), base, ec).string());
+    }
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+int CopyInstallation(const std::string& root, const std::string& conninfo, bool back) {
+  if (conninfo.empty()) return Fail("copy: no database (--db or KELDB)");
+  const RecordDatabase files{"", root};
+  const RecordDatabase server{conninfo, root};
+  std::vector<std::string> names;
+  if (back) {
+    const int16_t status = ListPgFiles(conninfo, &names);
+    if (status != kStatusOk) {
+      return Fail("copy: " + std::to_string(status) + " (" + StatusText(status) + ") " +
+                  RecordServerMessage());
+    }
+    // Files named outside any installation root are not this installation's.
+    std::erase_if(names, [](const std::string& n) { return n.empty() || n[0] == '/'; });
+  } else {
+    names = FilesUnder(root);
+  }
+  std::string prefix = root;
+  if (!prefix.empty() && prefix.back() != '/' && prefix.back() != '\\') prefix += '/';
+  for (const std::string& name : names) {
+    int outOfOrder = -1;
+    const int16_t status = back ? CopyFile(prefix + name, server, files, &outOfOrder)
+                                : CopyFile(prefix + name, files, server, &outOfOrder);
+    if (status != kStatusOk) {
+      const std::string reason =
+          status == kStatusManagerInactive ? ": " + RecordServerMessage() : "";
+      return Fail("copy " + name + ": status " + std::to_string(status) + " (" +
+                  StatusText(status) + ")" + reason);
+    }
+    std::printf("copied %s\n", name.c_str());
+    if (outOfOrder >= 0) {
+      std::fprintf(stderr,
+                   "recutil: %s: records with equal values of key %d come in another order than "
+                   "at the source (updates there changed it)\n",
+                   name.c_str(), outOfOrder);
+    }
+  }
+  return 0;
+}
+
+}  // namespace recutil
