@@ -1,11 +1,14 @@
-// The issuing run on a large office: a generated installation of 2,500 units
-// per owner (20 properties of 125 units), every unit due every month (40
-// owners: 100,000 units), boxed layout with the duplicate, Spanish session.
-// The selection's unit range reaches property 999, so the generated
-// properties (from 100 on) stay below it.
+// The issuing run on a large office: a generated installation of 40 owners
+// with 20 properties each, every unit due every month, boxed layout with the
+// duplicate, Spanish session; 125 units a property (100,000 units) or 375
+// (300,000 units), the benchmark's argument.  The selection's unit range
+// reaches property 999, so the generated properties (from 100 on) stay
+// below it.
 //
 //   IssuingRun      the whole batch cycle (start-up excluded, reported as a
-//                   counter): receipts per second and the peak memory.
+//                   counter): receipts per second, the peak memory, the user
+//                   and system time of the cycle, and its ratio to the I/O
+//                   floor measured right after it (x_floor).
 //   Breakdown       the same cycle with the product's calls to the record
 //                   reads, TranslateText, the number formatting and the spool
 //                   writers timed (see issuing_bench_timers.h).
@@ -16,12 +19,14 @@
 //                   its extra cost per receipt is the difference to
 //                   IssuingRun divided by the receipts.
 //
-// The installation is built once in a child process (so that its memory
-// does not count) and kept under the build folder; QT_BENCH_OWNERS sets the
+// Each installation is built once and kept under the build folder.  Every
+// measurement runs in a child process of its own, so that the peak memory
+// and the times are those of that size alone.  QT_BENCH_OWNERS sets the
 // number of generated owners (a small office for profiling).
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,6 +37,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <type_traits>
 
 #include "app/program.h"
 #include "commands.h"
@@ -57,11 +63,17 @@ int Owners() {
   return given != nullptr && std::atoi(given) > 0 ? std::min(std::atoi(given), 44) : 40;
 }
 
-std::string OfficeRoot() {
-  return std::string(QT_BENCH_OFFICE_DIR) + "-" + std::to_string(Owners()) + "/";
+// The benchmark's argument: units a property.
+int UnitsPerProperty(const benchmark::State& state) {
+  return static_cast<int>(state.range(0));
 }
 
-bool BuildOffice(const std::string& root) {
+std::string OfficeRoot(int unitsPerProperty) {
+  return std::string(QT_BENCH_OFFICE_DIR) + "-" + std::to_string(Owners()) + "-" +
+         std::to_string(unitsPerProperty) + "/";
+}
+
+bool BuildOffice(const std::string& root, int unitsPerProperty) {
   fs::remove_all(root);
   std::string error;
   demo::InstallationText text{root, root + "session/", "20261201", "SPA"};
@@ -69,7 +81,7 @@ bool BuildOffice(const std::string& root) {
   fs::create_directories(root + "DADES");
   fs::create_directories(root + "load");
   fs::create_directories(root + "ddf");
-  for (const demo::RecordFile& f : demo::BuildDemoRecords({Owners(), 20, 125, true})) {
+  for (const demo::RecordFile& f : demo::BuildDemoRecords({Owners(), 20, unitsPerProperty, true})) {
     const std::string load = root + "load/" + f.name;
     std::ofstream(load + ".key", std::ios::binary) << demo::KeyDescription(f);
     std::ofstream(load + ".seq", std::ios::binary) << demo::SequentialText(f);
@@ -86,34 +98,54 @@ bool BuildOffice(const std::string& root) {
   return true;
 }
 
-// Builds the office in a child process unless it is already there.
-bool EnsureOffice(const std::string& root) {
+// Runs work in a child process and gives back what it returned, with the
+// child's resource usage (its times and peak memory); false when the child
+// failed.
+template <typename Result, typename Work>
+bool InChild(Work work, Result* result, rusage* usage) {
+  static_assert(std::is_trivially_copyable_v<Result>);
+  int channel[2];
+  if (::pipe(channel) != 0) return false;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(channel[0]);
+    const Result r = work();
+    const bool sent = ::write(channel[1], &r, sizeof r) == static_cast<ssize_t>(sizeof r);
+    ::_exit(sent ? 0 : 1);
+  }
+  ::close(channel[1]);
+  const bool received = child > 0 && ::read(channel[0], result, sizeof *result) ==
+                                         static_cast<ssize_t>(sizeof *result);
+  ::close(channel[0]);
+  int status = 0;
+  return child > 0 && ::wait4(child, &status, 0, usage) == child && WIFEXITED(status) &&
+         WEXITSTATUS(status) == 0 && received;
+}
+
+// Builds the office unless it is already there.
+bool EnsureOffice(int unitsPerProperty) {
+  const std::string root = OfficeRoot(unitsPerProperty);
   if (fs::exists(root + "ready")) return true;
   std::fprintf(stderr, "building the office in %s ...\n", root.c_str());
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(BuildOffice(root) ? 0 : 1);
-  int status = 0;
-  return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-         WEXITSTATUS(status) == 0;
+  bool built = false;
+  rusage usage{};
+  return InChild([&] { return BuildOffice(root, unitsPerProperty); }, &built, &usage) && built;
 }
 
 // Start-up as `qantires --batch` does it; its wall time in seconds, or a
 // negative number when it failed.
 double StartUp(const std::string& root) {
-  static double seconds = 0;
-  if (seconds != 0) return seconds;
-  if (!EnsureOffice(root)) return seconds = -1;
   ::setenv("KELROOT", root.c_str(), 1);
   ::setenv("KELEXE", (root + "bin/").c_str(), 1);
   ::setenv("KELTMP", (root + "session/").c_str(), 1);
   const auto start = std::chrono::steady_clock::now();
   platform::UseHeadlessConsole();
   app::LoadConfiguration();
-  if (!app::LoadScreenForms() || app::OpenIssuingFiles() != 0) return seconds = -1;
+  if (!app::LoadScreenForms() || app::OpenIssuingFiles() != 0) return -1;
   office::ReadReceiptSettings();
   office::ReadRemittanceSettings();
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  return seconds = took.count();
+  return took.count();
 }
 
 // One batch cycle for the whole office on 1 December 2026, without the
@@ -130,86 +162,9 @@ issuing::IssueSummary RunCycle(const std::string& remittanceFile = "") {
   return summary;
 }
 
-// A line of /proc/self/status in megabytes ("VmHWM").
-double StatusMegabytes(const std::string& field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field + ":", 0) == 0) {
-      return std::atof(line.c_str() + field.size() + 1) / 1024.0;
-    }
-  }
-  return 0;
+std::uintmax_t SpoolBytes(const std::string& root) {
+  return fs::file_size(root + "session/kelprint.tmp");
 }
-
-std::uintmax_t SpoolBytes() {
-  return fs::file_size(OfficeRoot() + "session/kelprint.tmp");
-}
-
-void IssuingRun(benchmark::State& state) {
-  const double startUp = StartUp(OfficeRoot());
-  if (startUp < 0) {
-    state.SkipWithError("the office could not be built or started");
-    return;
-  }
-  issuing::IssueSummary summary;
-  for (auto _ : state) summary = RunCycle();
-  state.counters["receipts"] = summary.receipts;
-  state.counters["receipts/s"] =
-      benchmark::Counter(summary.receipts, benchmark::Counter::kIsIterationInvariantRate);
-  state.counters["spool_MB"] = static_cast<double>(SpoolBytes()) / 1e6;
-  state.counters["peak_MB"] = StatusMegabytes("VmHWM");
-  state.counters["startup_ms"] = startUp * 1000;
-}
-BENCHMARK(IssuingRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-
-void IssuingRunWithRemittance(benchmark::State& state) {
-  if (StartUp(OfficeRoot()) < 0) {
-    state.SkipWithError("the office could not be built or started");
-    return;
-  }
-  const std::string file = OfficeRoot() + "session/remesa.xml";
-  issuing::IssueSummary summary;
-  for (auto _ : state) summary = RunCycle(file);
-  remittance::ResetOverrides();
-  if (summary.remittance.outcome != remittance::RemittanceOutcome::kWritten) {
-    state.SkipWithError("no remittance written (an office built before [Remesa]? remove it)");
-    return;
-  }
-  state.counters["receipts"] = summary.receipts;
-  state.counters["receipts/s"] =
-      benchmark::Counter(summary.receipts, benchmark::Counter::kIsIterationInvariantRate);
-  state.counters["debits"] = summary.remittance.debits;
-  state.counters["left_out"] = static_cast<double>(summary.remittance.leftOut.size());
-  state.counters["remittance_MB"] = static_cast<double>(fs::file_size(file)) / 1e6;
-  state.counters["peak_MB"] = StatusMegabytes("VmHWM");
-}
-BENCHMARK(IssuingRunWithRemittance)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-
-void Breakdown(benchmark::State& state) {
-  if (StartUp(OfficeRoot()) < 0) {
-    state.SkipWithError("the office could not be built or started");
-    return;
-  }
-  bench_timers::Parts parts;
-  double seconds = 0;
-  for (auto _ : state) {
-    bench_timers::Start();
-    const auto start = std::chrono::steady_clock::now();
-    RunCycle();
-    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    parts = bench_timers::Stop(seconds);
-  }
-  double timed = 0;
-  for (int p = 0; p < bench_timers::kPartCount; ++p) {
-    state.counters[std::string(bench_timers::kPartNames[p]) + "_s"] = parts.seconds[p];
-    state.counters[std::string(bench_timers::kPartNames[p]) + "_calls"] =
-        static_cast<double>(parts.calls[p]);
-    timed += parts.seconds[p];
-  }
-  state.counters["rest_s"] = seconds - timed;
-}
-BENCHMARK(Breakdown)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 // Every record of a file in the order of key 0, straight from its
 // database; the bytes read.
@@ -234,8 +189,8 @@ std::uintmax_t ReadInKeyOrder(const std::string& path, long* records) {
 }
 
 // The spool's bytes written again in lines of its average record length.
-void WriteSpoolBytes(std::uintmax_t bytes, std::uintmax_t lines) {
-  const std::string path = OfficeRoot() + "session/floor.tmp";
+void WriteSpoolBytes(const std::string& root, std::uintmax_t bytes, std::uintmax_t lines) {
+  const std::string path = root + "session/floor.tmp";
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) return;
   const std::size_t length = lines == 0 ? 64 : static_cast<std::size_t>(bytes / lines);
@@ -247,40 +202,214 @@ void WriteSpoolBytes(std::uintmax_t bytes, std::uintmax_t lines) {
   fs::remove(path);
 }
 
-void IoFloor(benchmark::State& state) {
-  if (StartUp(OfficeRoot()) < 0) {
-    state.SkipWithError("the office could not be built or started");
-    return;
-  }
-  const std::uintmax_t spoolBytes = SpoolBytes();
+struct Floor {
+  long records = 0;
+  std::uintmax_t readBytes = 0;
+  double readSeconds = 0;
+  std::uintmax_t spoolBytes = 0;
+  double writeSeconds = 0;
+};
+
+// The office's records read and its last spool's bytes written again.
+Floor MeasureFloor(const std::string& root) {
+  Floor floor;
+  floor.spoolBytes = SpoolBytes(root);
   std::uintmax_t spoolLines = 0;
   {
-    std::ifstream spool(OfficeRoot() + "session/kelprint.tmp", std::ios::binary);
+    std::ifstream spool(root + "session/kelprint.tmp", std::ios::binary);
     std::string line;
     while (std::getline(spool, line)) ++spoolLines;
   }
-  double readSeconds = 0, writeSeconds = 0;
-  std::uintmax_t readBytes = 0;
-  long records = 0;
-  for (auto _ : state) {
-    auto start = std::chrono::steady_clock::now();
-    readBytes = 0;
-    records = 0;
-    for (const char* name : {"PropietV", "FinquesV", "DepartaV", "CobramV", "TVRebut"}) {
-      readBytes += ReadInKeyOrder(OfficeRoot() + "DADES/" + name + ".dat", &records);
-    }
-    auto middle = std::chrono::steady_clock::now();
-    WriteSpoolBytes(spoolBytes, spoolLines);
-    auto end = std::chrono::steady_clock::now();
-    readSeconds = std::chrono::duration<double>(middle - start).count();
-    writeSeconds = std::chrono::duration<double>(end - middle).count();
+  const auto start = std::chrono::steady_clock::now();
+  for (const char* name : {"PropietV", "FinquesV", "DepartaV", "CobramV", "TVRebut"}) {
+    floor.readBytes += ReadInKeyOrder(root + "DADES/" + name + ".dat", &floor.records);
   }
-  state.counters["records"] = static_cast<double>(records);
-  state.counters["read_MB"] = static_cast<double>(readBytes) / 1e6;
-  state.counters["read_s"] = readSeconds;
-  state.counters["spool_MB"] = static_cast<double>(spoolBytes) / 1e6;
-  state.counters["write_s"] = writeSeconds;
+  const auto middle = std::chrono::steady_clock::now();
+  WriteSpoolBytes(root, floor.spoolBytes, spoolLines);
+  const auto end = std::chrono::steady_clock::now();
+  floor.readSeconds = std::chrono::duration<double>(middle - start).count();
+  floor.writeSeconds = std::chrono::duration<double>(end - middle).count();
+  return floor;
 }
-BENCHMARK(IoFloor)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+double Seconds(const timeval& t) {
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+}
+
+// What a child tells about its cycle.
+struct CycleFigures {
+  double startUp = -1;  // seconds; negative when the start failed
+  double seconds = 0;   // wall time of the cycle
+  double userSeconds = 0;
+  double systemSeconds = 0;
+  long receipts = 0;
+  bench_timers::Parts parts;
+};
+
+// Start-up and one cycle in a child process; with the timers when timed.
+bool MeasureCycle(benchmark::State& state, bool timed, CycleFigures* figures, rusage* usage) {
+  if (!EnsureOffice(UnitsPerProperty(state))) {
+    state.SkipWithError("the office could not be built");
+    return false;
+  }
+  const std::string root = OfficeRoot(UnitsPerProperty(state));
+  const bool ran = InChild(
+      [&] {
+        CycleFigures f;
+        f.startUp = StartUp(root);
+        if (f.startUp < 0) return f;
+        rusage before{}, after{};
+        ::getrusage(RUSAGE_SELF, &before);
+        if (timed) bench_timers::Start();
+        const auto start = std::chrono::steady_clock::now();
+        f.receipts = RunCycle().receipts;
+        f.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (timed) f.parts = bench_timers::Stop(f.seconds);
+        ::getrusage(RUSAGE_SELF, &after);
+        f.userSeconds = Seconds(after.ru_utime) - Seconds(before.ru_utime);
+        f.systemSeconds = Seconds(after.ru_stime) - Seconds(before.ru_stime);
+        return f;
+      },
+      figures, usage);
+  if (!ran || figures->startUp < 0) {
+    state.SkipWithError("the office could not be started or issued");
+    return false;
+  }
+  return true;
+}
+
+void IssuingRun(benchmark::State& state) {
+  CycleFigures f;
+  rusage usage{};
+  for (auto _ : state) {
+    if (!MeasureCycle(state, false, &f, &usage)) return;
+    state.SetIterationTime(f.seconds);
+  }
+  const std::string root = OfficeRoot(UnitsPerProperty(state));
+  state.counters["receipts"] = static_cast<double>(f.receipts);
+  state.counters["receipts/s"] = static_cast<double>(f.receipts) / f.seconds;
+  state.counters["user_s"] = f.userSeconds;
+  state.counters["sys_s"] = f.systemSeconds;
+  state.counters["spool_MB"] = static_cast<double>(SpoolBytes(root)) / 1e6;
+  state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  state.counters["startup_ms"] = f.startUp * 1000;
+  const Floor floor = MeasureFloor(root);
+  state.counters["floor_s"] = floor.readSeconds + floor.writeSeconds;
+  state.counters["x_floor"] = f.seconds / (floor.readSeconds + floor.writeSeconds);
+}
+// Three runs of each size, reported as their median (and mean and spread):
+// the machine is shared, and a single run swings with its load.
+BENCHMARK(IssuingRun)
+    ->ArgName("units_per_property")
+    ->Arg(125)
+    ->Arg(375)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+// What a child tells about its cycle with the remittance.
+struct RemittanceFigures {
+  double seconds = -1;  // negative when the start failed
+  long receipts = 0;
+  bool written = false;
+  double debits = 0;
+  double leftOut = 0;
+};
+
+void IssuingRunWithRemittance(benchmark::State& state) {
+  if (!EnsureOffice(UnitsPerProperty(state))) {
+    state.SkipWithError("the office could not be built");
+    return;
+  }
+  const std::string root = OfficeRoot(UnitsPerProperty(state));
+  const std::string file = root + "session/remesa.xml";
+  RemittanceFigures f;
+  rusage usage{};
+  for (auto _ : state) {
+    const bool ran = InChild(
+        [&] {
+          RemittanceFigures r;
+          if (StartUp(root) < 0) return r;
+          const auto start = std::chrono::steady_clock::now();
+          const issuing::IssueSummary summary = RunCycle(file);
+          r.seconds =
+              std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+          r.receipts = summary.receipts;
+          r.written = summary.remittance.outcome == remittance::RemittanceOutcome::kWritten;
+          r.debits = summary.remittance.debits;
+          r.leftOut = static_cast<double>(summary.remittance.leftOut.size());
+          return r;
+        },
+        &f, &usage);
+    if (!ran || f.seconds < 0) {
+      state.SkipWithError("the office could not be started or issued");
+      return;
+    }
+    state.SetIterationTime(f.seconds);
+  }
+  if (!f.written) {
+    state.SkipWithError("no remittance written (an office built before [Remesa]? remove it)");
+    return;
+  }
+  state.counters["receipts"] = static_cast<double>(f.receipts);
+  state.counters["receipts/s"] = static_cast<double>(f.receipts) / f.seconds;
+  state.counters["debits"] = f.debits;
+  state.counters["left_out"] = f.leftOut;
+  state.counters["remittance_MB"] = static_cast<double>(fs::file_size(file)) / 1e6;
+  state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(IssuingRunWithRemittance)
+    ->ArgName("units_per_property")
+    ->Arg(125)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
+
+void Breakdown(benchmark::State& state) {
+  CycleFigures f;
+  rusage usage{};
+  for (auto _ : state) {
+    if (!MeasureCycle(state, true, &f, &usage)) return;
+    state.SetIterationTime(f.seconds);
+  }
+  double timed = 0;
+  for (int p = 0; p < bench_timers::kPartCount; ++p) {
+    state.counters[std::string(bench_timers::kPartNames[p]) + "_s"] = f.parts.seconds[p];
+    state.counters[std::string(bench_timers::kPartNames[p]) + "_calls"] =
+        static_cast<double>(f.parts.calls[p]);
+    timed += f.parts.seconds[p];
+  }
+  state.counters["rest_s"] = f.seconds - timed;
+}
+BENCHMARK(Breakdown)
+    ->ArgName("units_per_property")
+    ->Arg(125)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
+
+void IoFloor(benchmark::State& state) {
+  const std::string root = OfficeRoot(UnitsPerProperty(state));
+  if (!fs::exists(root + "session/kelprint.tmp")) {  // the spool to write again
+    CycleFigures f;
+    rusage usage{};
+    if (!MeasureCycle(state, false, &f, &usage)) return;
+  }
+  Floor floor;
+  for (auto _ : state) floor = MeasureFloor(root);
+  state.counters["records"] = static_cast<double>(floor.records);
+  state.counters["read_MB"] = static_cast<double>(floor.readBytes) / 1e6;
+  state.counters["read_s"] = floor.readSeconds;
+  state.counters["spool_MB"] = static_cast<double>(floor.spoolBytes) / 1e6;
+  state.counters["write_s"] = floor.writeSeconds;
+}
+BENCHMARK(IoFloor)
+    ->ArgName("units_per_property")
+    ->Arg(125)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 }  // namespace

@@ -1,5 +1,6 @@
 // TranslateText: the language file parsed once and kept open; each lookup
-// checks with fstat that it is still the same file, unchanged.
+// (or, within a cycle, the first) checks with fstat that it is still the
+// same file, unchanged.
 #include "config/language.h"
 
 #include <cstdio>
@@ -75,7 +76,19 @@ LanguageCacheState& LanguageCache() {
 
 void ResetLanguageCache() {
   if (LanguageCache().file != nullptr) std::fclose(LanguageCache().file);
+  const bool inCycle = LanguageCache().inCycle;
   LanguageCache() = LanguageCacheState{};
+  LanguageCache().inCycle = inCycle;
+}
+
+LanguageCycle::LanguageCycle() {
+  LanguageCache().inCycle = true;
+  LanguageCache().checked = false;
+}
+
+LanguageCycle::~LanguageCycle() {
+  LanguageCache().inCycle = false;
+  LanguageCache().checked = false;
 }
 
 std::string TranslateText(std::string_view text) {
@@ -83,9 +96,13 @@ std::string TranslateText(std::string_view text) {
   if (language == "CAT") return std::string(text);
   if (Program().LanguageFileName.empty()) Program().LanguageFileName = Program().ProgramName;
 
-  if (!CacheIsCurrent() && !LoadCache()) return std::string(text);
-  const auto found = LanguageCache().entries.find(text);
-  if (found == LanguageCache().entries.end()) return std::string(text);
+  LanguageCacheState& cache = LanguageCache();
+  if (!cache.checked) {
+    if (!CacheIsCurrent() && !LoadCache()) return std::string(text);
+    cache.checked = cache.inCycle;
+  }
+  const auto found = cache.entries.find(text);
+  if (found == cache.entries.end()) return std::string(text);
   if (language == "SPA") return found->second[static_cast<int>(LanguageColumn::kSpanish)];
   if (language == "GLG") return found->second[static_cast<int>(LanguageColumn::kGalician)];
   if (language == "OCI") return found->second[static_cast<int>(LanguageColumn::kAranese)];

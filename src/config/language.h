@@ -4,9 +4,10 @@
 // (format in config/language_file.h).  The parsed file is kept in memory
 // while its size and times stay the same and it is still the file under
 // that name; every call checks, so a change to the file is seen by the next
-// lookup.  When it
-// is missing it is created empty.  The program name is taken from
-// Program().ProgramName at the first lookup and kept.
+// lookup.  Within a LanguageCycle only the first lookup checks: an issuing
+// cycle makes millions of lookups, and a change made during one is seen at
+// the next.  When it is missing it is created empty.  The program name is
+// taken from Program().ProgramName at the first lookup and kept.
 #pragma once
 
 #include <sys/stat.h>
@@ -26,6 +27,15 @@ namespace config {
 // An entry with an empty translation gives the empty text.
 std::string TranslateText(std::string_view text);
 
+// While one exists, the language file is checked by the first lookup only.
+class LanguageCycle {
+ public:
+  LanguageCycle();
+  ~LanguageCycle();
+  LanguageCycle(const LanguageCycle&) = delete;
+  LanguageCycle& operator=(const LanguageCycle&) = delete;
+};
+
 // The language file as the last lookup read it.  The file stays open, so a
 // lookup checks it with one fstat: a write shows in its size or times, and
 // a file removed or replaced by another (renamed over it) has no link left.
@@ -40,6 +50,8 @@ struct LanguageCacheState {
     size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
   };
   std::unordered_map<std::string, std::array<std::string, 3>, Hash, std::equal_to<>> entries;
+  bool inCycle = false;  // a LanguageCycle exists
+  bool checked = false;  // and a lookup of it found the cache current
 };
 LanguageCacheState& LanguageCache();
 void ResetLanguageCache();

@@ -42,9 +42,8 @@ const Language& SessionTables() {
 void LoadDateSettings() {
   FormatSettings& state = Formats();
   if (state.DatCaracter != '\0' && !state.DatOrdre.empty()) return;
-  const std::string separator = UserSetting("DatCaracter");
   std::string order = UserSetting("DatOrdre");
-  state.DatCaracter = Trim(separator).empty() ? '/' : separator[0];
+  state.DatCaracter = UserCharacter("DatCaracter", '/');
   order.resize(3, ' ');
   state.DatOrdre = Trim(order).empty() ? "DMA" : order;
 }

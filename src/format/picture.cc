@@ -23,10 +23,8 @@ bool IsSign(char c) {
 void LoadNumberCharacters() {
   FormatSettings& state = Formats();
   if (state.DecCaracter != '\0' && state.MilCaracter != '\0') return;
-  const std::string dec = UserSetting("DecCaracter");
-  const std::string mil = UserSetting("MilCaracter");
-  state.DecCaracter = Trim(dec).empty() ? '\'' : dec[0];
-  state.MilCaracter = Trim(mil).empty() ? '.' : mil[0];
+  state.DecCaracter = UserCharacter("DecCaracter", '\'');
+  state.MilCaracter = UserCharacter("MilCaracter", '.');
 }
 
 // Decimal digits of a whole non-negative double, without leading zeros.

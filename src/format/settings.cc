@@ -17,6 +17,11 @@ std::string UserSetting(std::string_view key) {
   return provider ? provider(key) : std::string();
 }
 
+char UserCharacter(std::string_view key, char fallback) {
+  const std::string value = UserSetting(key);
+  return value.empty() || value[0] == ' ' ? fallback : value[0];
+}
+
 std::string SessionLanguage() {
   const auto& provider = Formats().SessionLanguage;
   return provider ? provider() : std::string();

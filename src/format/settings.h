@@ -43,6 +43,9 @@ void ResetFormats();
 
 // The value of a Tora.ini [Usuari] key through the provider; empty without one.
 std::string UserSetting(std::string_view key);
+// The first character of a one-character setting, or fallback when that
+// character is blank (a space, or no value at all).
+char UserCharacter(std::string_view key, char fallback);
 // The session language through the provider; empty without one.
 std::string SessionLanguage();
 

@@ -1,7 +1,11 @@
 // The boxed receipt on plain paper.  Boxes span columns 1 to 95: a corner at
-// each end and 93 lines between.
+// each end and 93 lines between.  Every top, middle or bottom line of a box,
+// titles and corners included, is one text record at column 1 that ends
+// the line; a box row is "│" + text at column 1, any inner "│" + text at its
+// own column, and the closing "│" at column 95.
+#include <vector>
+
 #include "config/company.h"
-#include "config/language.h"
 #include "format/amounts.h"
 #include "format/long_dates.h"
 #include "format/text.h"
@@ -17,19 +21,59 @@ const std::string kV = "\xB3";  // │
 constexpr int kBoxWidth = 93;
 const std::string kAmountMask = "ZZ,ZZZ,ZZ9";
 
-std::string Tr(const char* text) {
-  return config::TranslateText(text);
+const std::string& Tr(const char* text) {
+  return Word(text);
 }
 
-// └───…───┘ across the whole box.
-std::string BoxBottom() {
-  const std::string line = Repeat(kH, kBoxWidth);
-  return "\xC0" + line + "\xD9";
-}
+// The texts every receipt of a cycle repeats (box lines with their
+// translated titles, the issuer rows, the invoice labels), built at the
+// first receipt of each cycle.
+struct FixedTexts {
+  unsigned cycle = 0;
+  std::string issuerHead;
+  std::vector<std::string> issuerRows;  // "│" + text
+  std::string taxHead;
+  std::string taxBottom;
+  std::string invoiceHead;
+  std::string bottom;
+  std::string dashes;  // over an amount
+  std::string doubleRule;
+  std::string totalLabel;
+  std::string totalLabel20;
+};
 
-void Row(const std::string& text) {
-  Put(1, kV + text);
-  Put(95, kV, 1);
+const FixedTexts& Fixed() {
+  static FixedTexts t;
+  if (t.cycle == CycleNumber()) return t;
+  t.cycle = CycleNumber();
+  const std::string& title = Tr("PRESENTADOR");
+  t.issuerHead = "\xDA" + title + Repeat(kH, kBoxWidth - static_cast<int>(title.size())) + "\xBF";
+  const bool extraLine = !format::IsAllChar(config::CompanyLine(6), ' ');
+  t.issuerRows = {kV + config::CompanyLine(1)};
+  if (extraLine) t.issuerRows.push_back(kV + config::CompanyLine(6));
+  for (int line = 2; line <= 5; ++line) t.issuerRows.push_back(kV + config::CompanyLine(line));
+  t.issuerRows.push_back(kV + "N.I.F. " + config::CompanyLine(7));
+  if (!extraLine) t.issuerRows.push_back(kV);
+  const std::string& issuer = Tr("EMISSOR FISCAL");
+  const std::string& addressee = Tr("RECEPTOR FISCAL");
+  t.taxHead = "\xDA" + issuer + Repeat(kH, 46 - static_cast<int>(issuer.size())) + "\xC2" +
+              addressee + Repeat(kH, 46 - static_cast<int>(addressee.size())) + "\xBF";
+  // Literals joined to named strings, not to temporaries: g++ 12 at -O3
+  // warns falsely (-Wrestrict) about the latter.
+  const std::string half = Repeat(kH, 46);
+  t.taxBottom = "\xC0" + half + "\xC1" + half + "\xD9";
+  const std::string invoiceRule = Repeat(kH, 86);
+  t.invoiceHead =
+      "\xDA"
+      "FACTURA" +
+      invoiceRule + "\xBF";
+  const std::string rule = Repeat(kH, kBoxWidth);
+  t.bottom = "\xC0" + rule + "\xD9";
+  t.dashes = Repeat("-", 10);
+  t.doubleRule = Repeat("=", kBoxWidth);
+  t.totalLabel = Tr("TOTAL ") + "(EUR)";
+  t.totalLabel20 = format::FitLeft(t.totalLabel, 20);
+  return t;
 }
 
 void IssuerBox() {
@@ -37,25 +81,17 @@ void IssuerBox() {
     Put(0, "", 9);
     return;
   }
-  const std::string title = Tr("PRESENTADOR");
-  Put(1, "\xDA");
-  Put(0, title);
-  Put(0, Repeat(kH, kBoxWidth - static_cast<int>(title.size())) + "\xBF", 1);
-  const bool extraLine = !format::IsAllChar(config::CompanyLine(6), ' ');
-  Row(config::CompanyLine(1));
-  if (extraLine) Row(config::CompanyLine(6));
-  for (int line = 2; line <= 5; ++line) Row(config::CompanyLine(line));
-  Row("N.I.F. " + config::CompanyLine(7));
-  if (!extraLine) Row("");
-  Put(1, BoxBottom(), 1);
+  const FixedTexts& t = Fixed();
+  Put(1, t.issuerHead, 1);
+  for (const std::string& row : t.issuerRows) {
+    Put(1, row);
+    Put(95, kV, 1);
+  }
+  Put(1, t.bottom, 1);
 }
 
 void TaxIdentityBox(const Receipt& r) {
-  const std::string issuer = Tr("EMISSOR FISCAL");
-  const std::string addressee = Tr("RECEPTOR FISCAL");
-  Put(1, "\xDA");
-  Put(0, issuer + Repeat(kH, 46 - static_cast<int>(issuer.size())) + "\xC2");
-  Put(0, addressee + Repeat(kH, 46 - static_cast<int>(addressee.size())) + "\xBF", 1);
+  Put(1, Fixed().taxHead, 1);
   office::OwnerView owner(office::Areas().owner);
   office::UnitView unit(office::Areas().unit);
   const std::string left[5] = {format::StarredDisplay(owner.Name()), owner.AddressLine1(),
@@ -68,8 +104,7 @@ void TaxIdentityBox(const Receipt& r) {
     Put(48, kV + right[i]);
     Put(95, kV, 1);
   }
-  const std::string half = Repeat(kH, 46);
-  Put(1, "\xC0" + half + "\xC1" + half + "\xD9", 1);
+  Put(1, Fixed().taxBottom, 1);
 }
 
 struct InvoiceItem {
@@ -87,7 +122,7 @@ void InvoiceBox(const ReceiptContext& c, int copy) {
   const Receipt& r = c.receipt;
   office::UnitView unit(office::Areas().unit);
   const bool bank = unit.CollectionForm() == 'B';
-  const std::string collection = bank ? Tr("REBUT DOMICILIAT") : Tr("COMPTAT");
+  const std::string& collection = bank ? Tr("REBUT DOMICILIAT") : Tr("COMPTAT");
   const std::string accountLabel = bank ? "IBAN " : Tr("OBJECTE ");
   const InvoiceItem number{Tr("N\xE9MERO "), r.number};
   const InvoiceItem date{Tr("DATA "), format::FormatDate(c.issueDate, 0, "dma")};
@@ -95,27 +130,23 @@ void InvoiceBox(const ReceiptContext& c, int copy) {
   const InvoiceItem reference{Tr("REFER\xD4NCIA "), ReferenceMark(r) + r.reference};
   const InvoiceItem payment{Tr("COBRAMENT PER "), collection};
 
-  Put(1,
-      "\xDA"
-      "FACTURA" +
-          Repeat(kH, 86) + "\xBF",
-      1);
+  Put(1, Fixed().invoiceHead, 1);
   if (copy == 1) {
     const InvoiceItem account{accountLabel, r.payment.substr(0, 77)};
-    for (const InvoiceItem& item : {number, date, due, reference, payment, account}) {
-      Item(1, item, "N 15 \\.\\");
+    for (const InvoiceItem* item : {&number, &date, &due, &reference, &payment, &account}) {
+      Item(1, *item, "N 15 \\.\\");
       Put(95, kV, 1);
     }
   } else {
     const InvoiceItem account{accountLabel, r.payment.substr(0, 29)};
-    const InvoiceItem rows[3][2] = {{number, reference}, {date, payment}, {due, account}};
+    const InvoiceItem* rows[3][2] = {{&number, &reference}, {&date, &payment}, {&due, &account}};
     for (const auto& row : rows) {
-      Item(1, row[0], "N 15 \\.\\");
-      Item(49, row[1], "N 62 \\.\\");
+      Item(1, *row[0], "N 15 \\.\\");
+      Item(49, *row[1], "N 62 \\.\\");
       Put(95, kV, 1);
     }
   }
-  Put(1, BoxBottom(), 1);
+  Put(1, Fixed().bottom, 1);
 }
 
 // Copy 1: one charge a line, dotted to column 84, the amount at column 85.
@@ -144,7 +175,7 @@ void ChargeLines(const Receipt& r, int copy, bool& second) {
 
 void Tax(const std::string& label, double amount, int copy, bool& second) {
   if (copy == 1) {
-    Put(85, Repeat("-", 10), 1);
+    Put(85, Fixed().dashes, 1);
     FullWidthCharge(label, amount);
   } else {
     PairedCharge(label, amount, kAmountMask, second);
@@ -166,13 +197,13 @@ void AddressBlock(const Receipt& r) {
 }
 
 void Total(const Receipt& r, int copy, bool& second) {
-  const std::string label = Tr("TOTAL ") + "(EUR)";
+  const FixedTexts& t = Fixed();
   if (copy == 1) {
-    Put(85, Repeat("-", 10), 1);
-    Put(2, label);
+    Put(85, t.dashes, 1);
+    Put(2, t.totalLabel);
     Justify("D");
     Put(85, format::FormatAmount(kAmountMask, r.Total()), 1);
-    Put(2, Repeat("=", kBoxWidth), 1);
+    Put(2, t.doubleRule, 1);
     if (office::ReceiptSettings().duplicate == "S") {
       AdvanceTo(40);
       Justify("N 95 \\. \\");
@@ -180,9 +211,9 @@ void Total(const Receipt& r, int copy, bool& second) {
     }
     return;
   }
-  Put(second ? 51 : 17, format::FitLeft(label, 20));
+  Put(second ? 51 : 17, t.totalLabel20);
   Justify("D");
-  Put(0, format::FormatAmount("**,***,**9", r.Total()), second ? 1 : 0);
+  Put(0, format::FormatAmount("**,***,**9", r.Total()));
   Justify("E");
   second = !second;
   AddressBlock(r);

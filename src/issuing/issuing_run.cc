@@ -1,6 +1,7 @@
 // The walk over owners, properties and units, and the issuing cycle.
 #include "issuing/issuing_run.h"
 
+#include "config/language.h"
 #include "config/settings.h"
 #include "console/keyboard.h"
 #include "console/window.h"
@@ -190,7 +191,11 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
   }
   const uint64_t serverFailures = platform::RecordServerFailures();
   format::SetCurrency("p");
-  *summary = IssueSelection(s);
+  ForgetWords();
+  {
+    const config::LanguageCycle oneCheck;
+    *summary = IssueSelection(s);
+  }
   format::SetCurrency("");
   const bool written = print::CloseSpool();
   if (platform::RecordServerFailures() != serverFailures) {

@@ -1,6 +1,9 @@
 // Shared pieces of the receipt layouts.
 #include "issuing/layout_common.h"
 
+#include <deque>
+#include <utility>
+
 #include "config/language.h"
 #include "format/amounts.h"
 #include "format/picture.h"
@@ -35,6 +38,40 @@ std::string Last(const std::string& text, size_t n) {
   return text.size() <= n ? text : text.substr(text.size() - n);
 }
 
+namespace {
+
+// The words of this cycle, by the address of their Catalan text (the
+// layouts pass literals).  A few dozen: a linear search is the fastest.  A
+// deque, so that the words handed out stay where they are.
+std::deque<std::pair<const char*, std::string>>& Words() {
+  static std::deque<std::pair<const char*, std::string>> words;
+  return words;
+}
+
+unsigned& Cycle() {
+  static unsigned cycle = 1;
+  return cycle;
+}
+
+}  // namespace
+
+const std::string& Word(const char* catalan) {
+  auto& words = Words();
+  for (const auto& [key, word] : words) {
+    if (key == catalan) return word;
+  }
+  return words.emplace_back(catalan, config::TranslateText(catalan)).second;
+}
+
+void ForgetWords() {
+  Words().clear();
+  ++Cycle();
+}
+
+unsigned CycleNumber() {
+  return Cycle();
+}
+
 std::string DueTerms(int periodicity, unsigned char timing) {
   const char* word = "MENSUAL";
   switch (periodicity) {
@@ -57,7 +94,7 @@ std::string DueTerms(int periodicity, unsigned char timing) {
       break;
   }
   const char* when = timing == 'V' ? " VEN\x80UT" : timing == 'M' ? " A MIG TERMINI" : " ANTICIPAT";
-  return config::TranslateText(word) + config::TranslateText(when);
+  return Word(word) + Word(when);
 }
 
 std::string RateText(float rate) {
@@ -106,8 +143,10 @@ void PairedCharge(const std::string& text, double amount, const std::string& mas
 }
 
 bool ChargeListFull(int stopAt, const Receipt& r, bool second) {
+  // Equalities: a list that starts past its stop line (rows given upwards
+  // or far down) is not cut.
   const int lines = print::Spool().linesUsed;
-  if (lines >= stopAt) return true;
+  if (lines == stopAt) return true;
   if (lines != stopAt - 1) return false;
   const bool vat = r.vatRate != 0;
   const bool withholding = r.withholdingRate != 0;

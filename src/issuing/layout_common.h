@@ -26,6 +26,16 @@ std::string Repeat(const std::string& piece, int n);
 // The last n characters of text (all of it when shorter).
 std::string Last(const std::string& text, size_t n);
 
+// A fixed word of the layouts in the session language.  Each word is looked
+// up once per cycle: a cycle prints every receipt in the same language, and
+// it makes millions of lookups.
+const std::string& Word(const char* catalan);
+// Starts a cycle: forgets the words looked up, and changes CycleNumber so
+// that texts built from them are built again.
+void ForgetWords();
+// Which cycle the layouts print for.
+unsigned CycleNumber();
+
 // The translated periodicity word and timing words: "TRIMESTRAL VENÇUT".
 std::string DueTerms(int periodicity, unsigned char timing);
 
@@ -49,8 +59,9 @@ std::string ReferenceMark(const Receipt& r);
 // `second` says where this entry goes and is flipped.
 void PairedCharge(const std::string& text, double amount, const std::string& mask, bool& second);
 
-// Whether a two-column charge list must stop: at line `stopAt`, or at
-// `stopAt` - 1 when the tax lines still to come need that line.
+// Whether a two-column charge list must stop: at line count `stopAt`, or at
+// `stopAt` - 1 when the tax lines still to come need that line.  Any other
+// line count, past `stopAt` included, lets it go on.
 bool ChargeListFull(int stopAt, const Receipt& r, bool second);
 
 }  // namespace issuing

@@ -106,7 +106,7 @@ void PrintPreprintedReceipt(const ReceiptContext& c) {
   Justify("D");
   Put(67, total);
   if (counterfoil) {
-    Put(90, config::TranslateText("REBUT"));
+    Put(90, Word("REBUT"));
     Justify("D");
     Put(100, r.reference + " " + format::FormatAmount("**,***,***", r.Total()));
   }
@@ -124,11 +124,13 @@ void PrintPreprintedReceipt(const ReceiptContext& c) {
       format::FitLeft(format::TrimRight(r.vatName) + RateText(r.vatRate) + BaseText(r.vatBase), 20),
       format::FitLeft("RET." + RateText(r.withholdingRate) + BaseText(r.withholdingBase), 20));
 
+  // The payment line stays open: the advance to the name row alone brings
+  // the addressee block to Fila.Nom.
   AdvanceTo(rows.rowPayment);
   Put(17, r.payment.substr(0, 65));
   Justify("D");
-  Put(82, OtherCurrencyTotal(r.Total()), counterfoil ? 0 : 1);
-  if (counterfoil) Put(100, CollectionLine(), 1);
+  Put(82, OtherCurrencyTotal(r.Total()));
+  if (counterfoil) Put(100, CollectionLine());
 
   Put(0, "", rows.rowName - rows.rowPayment);
   AddresseeBlock(r, counterfoil, false);

@@ -17,9 +17,11 @@ namespace print {
 namespace {
 
 // The spool is written in large blocks: a run of receipts makes hundreds of
-// megabytes of short records.
+// megabytes of short records.  The records are formatted straight into
+// SpoolState::pending and handed to the file a block at a time.
 constexpr size_t kSpoolBuffer = 1 << 20;
-// Each byte as a text record carries it: control bytes become spaces.
+// Each byte as a text or justification record carries it: control bytes
+// become spaces.
 constexpr std::array<char, 256> kPrintable = [] {
   std::array<char, 256> table{};
   for (int b = 0; b < 256; ++b) {
@@ -27,46 +29,82 @@ constexpr std::array<char, 256> kPrintable = [] {
   }
   return table;
 }();
+// Each byte as a device or control record carries it: printer commands are
+// made of control bytes and pass unchanged; only CR and LF, which would end
+// the record's line, become spaces.
+constexpr std::array<char, 256> kOneLine = [] {
+  std::array<char, 256> table{};
+  for (int b = 0; b < 256; ++b) table[b] = b == '\r' || b == '\n' ? ' ' : static_cast<char>(b);
+  return table;
+}();
 // Justification directives remembered with their codes.
 constexpr size_t kKnownJustifications = 32;
 
-// Writes the record in s.record (without its CR LF).
-void WriteScratch() {
-  SpoolState& s = Spool();
+// Hands the pending records to the file.
+void FlushPending(SpoolState& s) {
+  if (s.pendingUsed == 0) return;
+  // One writer, so the stream's lock is not needed.
+  if (s.file == nullptr ||
+      fwrite_unlocked(s.pending.data(), 1, s.pendingUsed, s.file) != s.pendingUsed) {
+    s.failed = true;
+  }
+  s.pendingUsed = 0;
+}
+
+// Where a record of at most `longest` bytes (its CR LF included) is
+// formatted: after the pending records, handed to the file first when
+// there is no room left.
+char* RecordStart(SpoolState& s, size_t longest) {
+  if (s.pendingUsed + longest > s.pending.size()) {
+    FlushPending(s);
+    if (longest > s.pending.size()) s.pending.resize(std::max(kSpoolBuffer, longest));
+  }
+  return s.pending.data() + s.pendingUsed;
+}
+
+// Ends the record formatted up to end with its CR LF; with no file open
+// the record is dropped as a failed write.
+void EndRecord(SpoolState& s, char* end) {
   if (s.file == nullptr) {
     s.failed = true;
     return;
   }
-  s.record += "\r\n";
-  // One writer, so the stream's lock is not needed.
-  if (fwrite_unlocked(s.record.data(), 1, s.record.size(), s.file) != s.record.size()) {
-    s.failed = true;
-  }
+  *end++ = '\r';
+  *end++ = '\n';
+  s.pendingUsed = static_cast<size_t>(end - s.pending.data());
 }
 
-// Writes a record: its tag and its text.  Control bytes in the text (a
-// device or control text from a damaged setting as much as a printed text)
-// become spaces, so that every record stays one line.
-void WriteRecord(std::string_view head, std::string_view rest = {}) {
-  std::string& record = Spool().record;
-  record.assign(head);
-  for (char c : rest) record += kPrintable[static_cast<unsigned char>(c)];
-  WriteScratch();
-}
+// Room a number takes at most: sign position, 10 digits, space.
+constexpr size_t kNumberRoom = 12;
 
-// SpoolNumber appended to out.
-void AppendNumber(std::string& out, int value) {
+// SpoolNumber written at out; the end of it.
+char* PutNumber(char* out, int value) {
   if (value >= 0 && value < 10) {  // columns and advances are mostly small
-    const char text[] = {' ', static_cast<char>('0' + value), ' '};
-    out.append(text, 3);
-    return;
+    out[0] = ' ';
+    out[1] = static_cast<char>('0' + value);
+    out[2] = ' ';
+    return out + 3;
   }
-  char digits[16];
   const long magnitude = value < 0 ? -static_cast<long>(value) : value;
-  char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
-  out += value < 0 ? '-' : ' ';
-  out.append(digits, end);
-  out += ' ';
+  *out++ = value < 0 ? '-' : ' ';
+  out = std::to_chars(out, out + 10, magnitude).ptr;
+  *out++ = ' ';
+  return out;
+}
+
+// text written at out, each byte through bytes (kPrintable or kOneLine),
+// so that every record stays one line; the end of it.
+char* PutMapped(char* out, std::string_view text, const std::array<char, 256>& bytes) {
+  for (char c : text) *out++ = bytes[static_cast<unsigned char>(c)];
+  return out;
+}
+
+// Writes a record: its tag and its text.
+void WriteRecord(std::string_view head, std::string_view rest, const std::array<char, 256>& bytes) {
+  SpoolState& s = Spool();
+  char* out = RecordStart(s, head.size() + rest.size() + 2);
+  out = std::copy(head.begin(), head.end(), out);
+  EndRecord(s, PutMapped(out, rest, bytes));
 }
 
 // The absolute value of the number at the start of text (0 when none),
@@ -114,6 +152,7 @@ SpoolState& Spool() {
 }
 
 void ResetSpool() {
+  FlushPending(Spool());
   if (Spool().file != nullptr) std::fclose(Spool().file);
   Spool() = SpoolState{};
 }
@@ -127,27 +166,27 @@ std::string SpoolPath() {
 }
 
 std::string SpoolNumber(int value) {
-  std::string text;
-  AppendNumber(text, value);
-  return text;
+  char text[kNumberRoom];
+  return std::string(text, PutNumber(text, value));
 }
 
 bool OpenSpool(std::string_view device) {
   SpoolState& s = Spool();
+  FlushPending(s);  // into the file left open, not the new one
   if (s.file != nullptr) std::fclose(s.file);
   s.file = platform::OpenFile(SpoolPath(), "wb");
   s.failed = s.file == nullptr;
   if (s.file == nullptr) return false;
   std::setvbuf(s.file, nullptr, _IOFBF, kSpoolBuffer);
-  WriteRecord("DEVICE", device);
+  WriteRecord("DEVICE", device, kOneLine);
   return !s.failed;
 }
 
 void SpoolPage(int pageLength) {
   SpoolState& s = Spool();
-  s.record = "PAGE";
-  AppendNumber(s.record, pageLength);
-  WriteScratch();
+  char* out = RecordStart(s, 4 + kNumberRoom + 2);
+  out = std::copy_n("PAGE", 4, out);
+  EndRecord(s, PutNumber(out, pageLength));
   s.pageLength = pageLength;
   s.linesUsed = 0;
   s.currentColumn = 0;
@@ -165,26 +204,22 @@ void SpoolJustify(std::string& justification) {
     at = known.end() - 1;
   }
   justification = at->second;
-  WriteRecord("JUS", justification);
+  WriteRecord("JUS", justification, kPrintable);
 }
 
 void SpoolControl(std::string_view text) {
-  WriteRecord("*", text);
+  WriteRecord("*", text, kOneLine);
 }
 
 void SpoolText(int column, std::string_view text, int advance) {
   SpoolState& s = Spool();
   if (s.linesUsed >= s.pageLength) SpoolPage(s.pageLength);
-  s.record.clear();
-  AppendNumber(s.record, column);
-  s.record += ',';
-  const size_t start = s.record.size();
-  s.record.resize(start + text.size());
-  char* out = s.record.data() + start;
-  for (size_t i = 0; i < text.size(); ++i) out[i] = kPrintable[static_cast<unsigned char>(text[i])];
-  s.record += ',';
-  AppendNumber(s.record, advance);
-  WriteScratch();
+  char* out = RecordStart(s, 2 * kNumberRoom + text.size() + 4);
+  out = PutNumber(out, column);
+  *out++ = ',';
+  out = PutMapped(out, text, kPrintable);
+  *out++ = ',';
+  EndRecord(s, PutNumber(out, advance));
   if (advance != 0) {
     s.linesUsed += advance;
     s.currentColumn = 0;
@@ -197,6 +232,7 @@ void SpoolText(int column, std::string_view text, int advance) {
 bool CloseSpool() {
   SpoolState& s = Spool();
   if (s.file == nullptr) return false;
+  FlushPending(s);
   bool ok = !s.failed && std::fflush(s.file) == 0 && !std::ferror(s.file);
   ok = std::fclose(s.file) == 0 && ok;
   s.file = nullptr;

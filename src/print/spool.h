@@ -28,7 +28,9 @@ struct SpoolState {
   int linesUsed = 0;      // line advances since the last page record
   int currentColumn = 0;  // where a text at column 0 with advance 0 starts
   bool failed = false;    // a write since OpenSpool did not succeed
-  std::string record;     // the record being written (its buffer is reused)
+  // Records not yet handed to the file: the first pendingUsed bytes.
+  std::vector<char> pending;
+  size_t pendingUsed = 0;
   // Justification texts already seen, with their codes.
   std::vector<std::pair<std::string, std::string>> justifications;
 };
@@ -52,6 +54,8 @@ void SpoolPage(int pageLength);
 // Normalises justification to its code, stores the code back into it and
 // writes the justification record.
 void SpoolJustify(std::string& justification);
+// Writes "*" + text; the text's bytes pass unchanged but for CR and LF,
+// which become spaces (as in the device text).
 void SpoolControl(std::string_view text);
 // Writes a text record at column with a line advance; the caller's text is
 // not changed (control bytes become spaces in the record only).

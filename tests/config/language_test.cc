@@ -91,6 +91,23 @@ TEST_F(LanguageTest, AChangedFileIsSeenByTheNextLookup) {
   EXPECT_TRUE(fs::exists(file));
 }
 
+// Within a cycle the file is checked once: a change shows at the next cycle.
+TEST_F(LanguageTest, AFileChangedDuringACycleIsSeenAtTheNextCycle) {
+  WriteFile("A,g,o,one\r\n");
+  {
+    LanguageCycle cycle;
+    EXPECT_EQ(In("SPA", "A"), "one");
+    WriteFile("A,g,o,three\r\n");
+    EXPECT_EQ(In("SPA", "A"), "one");
+  }
+  {
+    LanguageCycle cycle;
+    EXPECT_EQ(In("SPA", "A"), "three");
+  }
+  WriteFile("A,g,o,four!\r\n");
+  EXPECT_EQ(In("SPA", "A"), "four!");  // outside a cycle, every lookup checks
+}
+
 std::string Find(std::string_view contents, std::string_view key, int column) {
   LanguageEntry entry;
   if (!FindLanguageEntry(contents, key, &entry)) return "<none>";

@@ -64,6 +64,14 @@ TEST_F(LongDatesTest, ConfiguredOrderAndSeparator) {
   EXPECT_EQ(FormatDate(jan5_, 2, "dma"), "2024 de gener del 5");
 }
 
+TEST_F(LongDatesTest, SeparatorIsTheFirstCharacterOrSlashWhenItIsBlank) {
+  user_["DatCaracter"] = " -";
+  EXPECT_EQ(FormatDate(jan5_, 0, "dma"), "5/1/2024  ");
+  Formats().DatCaracter = '\0';
+  user_["DatCaracter"] = "";
+  EXPECT_EQ(FormatDate(jan5_, 0, "dma"), "5/1/2024  ");
+}
+
 TEST_F(LongDatesTest, TwoLetterOrderWritesTwoParts) {
   user_["DatOrdre"] = "MA";
   EXPECT_EQ(FormatDate(jan5_, 0, "dma"), "1/2024    ");

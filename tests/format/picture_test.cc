@@ -103,6 +103,13 @@ TEST_F(PictureTest, CharactersComeFromTheProviderOnceUntilReset) {
   EXPECT_EQ(FormatPicture("9.9", 1), "1'0");
 }
 
+TEST_F(PictureTest, CharactersAreTheFirstOfTheValueOrTheDefaultWhenItIsBlank) {
+  Formats().UserSetting = [](std::string_view key) {
+    return std::string(key == "DecCaracter" ? " ," : " .");
+  };
+  EXPECT_EQ(FormatPicture("Z,ZZ9.99", 1234.5), "1.234'50");
+}
+
 TEST_F(PictureTest, AmountsInEurosAndPesetas) {
   SetCurrency("a,E");
   EXPECT_EQ(FormatAmount("ZZ,ZZZ,ZZ9", 123456), "  1.234'56");

@@ -1,5 +1,5 @@
 // Any bytes as the texts, justification texts and numbers of spool records:
-// every record must stay one line (no control bytes leak into it) and the
+// every record must stay one line (no CR or LF of its own) and the
 // writer's counters must stay sound.
 #include <unistd.h>
 

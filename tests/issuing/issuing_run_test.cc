@@ -185,6 +185,22 @@ TEST(IssuingRun, FixedWordsPrintInTheSessionLanguage) {
   EXPECT_EQ(spool.find("REBUT DOMICILIAT"), std::string::npos);
 }
 
+TEST(IssuingRun, ALanguageFileChangedBetweenCyclesTakesEffectAtTheNextCycle) {
+  DemoOffice office(demo::BuildDemoRecords({}), "20261201", "SPA");
+  ASSERT_TRUE(office.Start());
+  RunCycle(office::SelectionFromScreen());
+  EXPECT_NE(office.Spool().find("RECIBO DOMICILIADO"), std::string::npos);
+  std::string words = office.dir().Read("LOCALE/QANTIRES.LNG");
+  for (size_t at = words.find("RECIBO DOMICILIADO"); at != std::string::npos;
+       at = words.find("RECIBO DOMICILIADO", at + 1)) {
+    words.replace(at, 6, "RECIBI");
+  }
+  office.dir().Write("LOCALE/QANTIRES.LNG", words);
+  RunCycle(office::SelectionFromScreen());
+  EXPECT_EQ(office.Spool().find("RECIBO DOMICILIADO"), std::string::npos);
+  EXPECT_NE(office.Spool().find("RECIBI DOMICILIADO"), std::string::npos);
+}
+
 TEST(IssuingRun, UnwritableSpoolIsToldAndNoPrintProgramRuns) {
   DemoOffice office;
   ASSERT_TRUE(office.Start());

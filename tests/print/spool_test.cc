@@ -62,6 +62,42 @@ TEST_F(SpoolTest, EveryRecordStaysOneLineWhateverItsText) {
   EXPECT_EQ(Written(), "DEVICELPT1  PAGE 1 \r\n*@e \r\nJUSN 5 \\ \\\r\n");
 }
 
+TEST_F(SpoolTest, ControlAndDeviceRecordsKeepEveryByteButCrAndLf) {
+  // Printer commands are made of control bytes (ESC, SI, DC2...).
+  const std::string device =
+      "LPT1\x1B"
+      "E\xFF";
+  const std::string command =
+      "\x1B"
+      "E\x0F\x12\x7F\t\xFF\r\n";
+  ASSERT_TRUE(OpenSpool(device));
+  SpoolControl(command);
+  EXPECT_EQ(Written(), "DEVICE" + device + "\r\n*" + command.substr(0, 7) + "  \r\n");
+}
+
+TEST_F(SpoolTest, RecordsGoToTheSpoolTheyWereWrittenFor) {
+  ASSERT_TRUE(OpenSpool("A"));
+  SpoolText(1, "first printout", 1);
+  ASSERT_TRUE(OpenSpool("B"));  // the earlier spool was never closed
+  SpoolText(1, "second", 1);
+  EXPECT_EQ(Written(), "DEVICEB\r\nPAGE 0 \r\n 1 ,second, 1 \r\n");
+}
+
+TEST_F(SpoolTest, ManyMegabytesOfRecordsArriveWholeAndInOrder) {
+  ASSERT_TRUE(OpenSpool("X"));
+  SpoolPage(30000);
+  std::string expected = "DEVICEX\r\nPAGE 30000 \r\n";
+  const std::string text(100, 'x');
+  for (int i = 0; i < 30000; ++i) {
+    SpoolText(i, text, 1);
+    expected += SpoolNumber(i) + "," + text + "," + SpoolNumber(1) + "\r\n";
+  }
+  const std::string longer(3 << 20, 'y');  // a record longer than any block
+  SpoolText(-2147483647 - 1, longer, 1);
+  expected += "PAGE 30000 \r\n-2147483648 ," + longer + ", 1 \r\n";
+  EXPECT_EQ(Written(), expected);
+}
+
 TEST_F(SpoolTest, FullPageStartsANewPageWithTheSameLength) {
   ASSERT_TRUE(OpenSpool("X"));
   SpoolPage(66);
