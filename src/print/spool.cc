@@ -11,7 +11,7 @@
 
 #include "config/settings.h"
 #include "format/text.h"
-#include "platform/paths.h"
+#include "platform/replace_file.h"
 
 namespace print {
 namespace {
@@ -130,7 +130,9 @@ std::string SpoolNumber(int value) {
 bool OpenSpool(std::string_view device) {
   SpoolState& s = Spool();
   if (s.file != nullptr) std::fclose(s.file);
-  s.file = platform::OpenFile(SpoolPath(), "wb");
+  // A new file in place of whatever is there: a link left under the
+  // spool's name is replaced, never written through.
+  s.file = platform::ReplaceFile(SpoolPath(), false);
   s.failed = s.file == nullptr;
   if (s.file == nullptr) return false;
   std::setvbuf(s.file, nullptr, _IOFBF, kSpoolBuffer);
