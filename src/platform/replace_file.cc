@@ -1,4 +1,5 @@
-// ReplaceFile: a new file renamed into place, never a link followed.
+// ReplaceFile: a file of its own at the name, or a new one renamed into
+// place; never a link followed.
 #include "platform/replace_file.h"
 
 #include <fcntl.h>
@@ -58,10 +59,28 @@ bool CopyRegularFile(const std::string& path, int fd) {
   return ok && ::lseek(fd, 0, SEEK_SET) == 0;
 }
 
+// The regular file at path opened in place when no other name reaches it;
+// nullptr for anything else.
+std::FILE* OpenSoleFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  std::FILE* file = nullptr;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1) {
+    ::fcntl(fd, F_SETFL, 0);  // blocking again, as any file opened for writing
+    file = ::fdopen(fd, "r+b");
+  }
+  if (file == nullptr) ::close(fd);
+  return file;
+}
+
 }  // namespace
 
 std::FILE* ReplaceFile(std::string_view path, bool keep) {
   const std::string target = NativePath(path);
+  if (keep) {
+    if (std::FILE* file = OpenSoleFile(target)) return file;
+  }
   std::string name;
   const int fd = CreateBeside(target, &name);
   if (fd < 0) return nullptr;

@@ -10,14 +10,18 @@
 
 namespace platform {
 
-// Opens a new file in the place of path (through NativePath): it is created
-// under a new name beside path, with O_EXCL so nothing found there is
-// followed, and renamed over path, so whatever was at path (a file, a
-// symbolic link, a hard link) is replaced and left unchanged.  With keep,
-// the new file starts with a copy of the regular file that was at path; a
-// link or anything else there counts as no file.  Returns the file open for
-// reading and writing at its start (the caller closes it), or nullptr when
-// it cannot be created or put in place (then nothing at path changed).
+// Opens a file at path (through NativePath) for reading and writing, at its
+// start, such that no write through it reaches any other file.  Without
+// keep, and with keep unless path names a regular file with no other name,
+// a new file is created under a new name beside path, with O_EXCL so
+// nothing found there is followed, and renamed over path: whatever was at
+// path (a symbolic link, a hard link, a file) is replaced and left
+// unchanged.  With keep the new file starts with a copy of a regular file
+// found at path (a symbolic link or anything else there counts as no file),
+// and a regular file with no other name is opened in place (O_NOFOLLOW),
+// which saves the copy for files changed over and over.  Returns nullptr
+// when the file cannot be opened, created or put in place (then nothing at
+// path changed).  The caller closes the file.
 std::FILE* ReplaceFile(std::string_view path, bool keep);
 
 }  // namespace platform

@@ -60,6 +60,21 @@ TEST(ReplaceFile, AHardLinkIsReplacedAndItsOtherNameKeepsItsBytes) {
   EXPECT_EQ(dir.Read("record.dat"), "records");
 }
 
+TEST(ReplaceFile, AFileWithNoOtherNameIsKeptInPlace) {
+  TempDir dir;
+  dir.Write("work.tmp", "stack");
+  struct stat before {}, after {};
+  ASSERT_EQ(::stat(dir.Sub("work.tmp").c_str(), &before), 0);
+  std::FILE* f = ReplaceFile(dir.Sub("work.tmp"), true);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(Contents(f), "stack");
+  std::fputs(" grown", f);
+  std::fclose(f);
+  ASSERT_EQ(::stat(dir.Sub("work.tmp").c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(dir.Read("work.tmp"), "stack grown");
+}
+
 TEST(ReplaceFile, ANewFileStartsEmptyAndNoTemporaryIsLeftBehind) {
   TempDir dir;
   dir.Write("Sessio/old.tmp", "old");
