@@ -43,7 +43,8 @@ class RecordStore {
   static int16_t Create(const std::string& path, const FileSpec& spec, bool replace);
 
   // Opens an existing database.  Returns 0, 12 (missing), 30 (not a record
-  // file or damaged), 46 (cannot be opened for access) or 2.
+  // file), 2 (damaged: pages the engine cannot read), 46 (cannot be opened
+  // for access).
   int16_t Open(const std::string& path);
   void Close();
   const FileSpec& spec() const { return spec_; }
