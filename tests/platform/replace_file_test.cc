@@ -63,7 +63,8 @@ TEST(ReplaceFile, AHardLinkIsReplacedAndItsOtherNameKeepsItsBytes) {
 TEST(ReplaceFile, AFileWithNoOtherNameIsKeptInPlace) {
   TempDir dir;
   dir.Write("work.tmp", "stack");
-  struct stat before {}, after {};
+  struct stat before {
+  }, after{};
   ASSERT_EQ(::stat(dir.Sub("work.tmp").c_str(), &before), 0);
   std::FILE* f = ReplaceFile(dir.Sub("work.tmp"), true);
   ASSERT_NE(f, nullptr);
