@@ -6,9 +6,9 @@
 // cells as character and attribute bytes row by row, and a five-digit entry
 // length, so the stack pops from its end.  The file may be left over from
 // another run or damaged, so every number read from it is checked before
-// it is used; a close that finds a damaged stack restores nothing.  Each
-// change is made on a copy put in the file's place (ReplaceFile), so a link
-// left under its name is replaced, never written through.
+// it is used; a close that finds a damaged stack restores nothing.  The
+// file is opened through ReplaceFile, so a link left under its name is
+// replaced, never written through.
 #include <cstdint>
 #include <cstdio>
 #include <string>
