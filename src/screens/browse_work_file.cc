@@ -29,8 +29,8 @@ bool BrowseWork::Open(const std::string& path, bool empty) {
   path_ = path;
   starts_.clear();
   end_ = 0;
-  // A copy of the entries there (or a new file) put in its place, so a
-  // link left under this name is replaced, never written through.
+  // Through ReplaceFile: a link left under this name is replaced, never
+  // written through.
   file_ = platform::ReplaceFile(path, !empty);
   if (file_ == nullptr) return false;
   // Index the entries already there, stopping at the first one cut short.
