@@ -11,6 +11,7 @@
 #include "config/settings.h"
 #include "format/text.h"
 #include "platform/paths.h"
+#include "platform/replace_file.h"
 
 namespace console {
 namespace {
@@ -153,7 +154,7 @@ std::string CalculatorStateFile() {
 CalculatorState LoadCalculatorState() {
   std::FILE* file = platform::OpenFile(CalculatorStateFile(), "rb");
   if (file == nullptr) {
-    file = platform::OpenFile(CalculatorStateFile(), "wb");
+    file = platform::ReplaceFile(CalculatorStateFile(), false);
     if (file != nullptr) std::fclose(file);
     return CalculatorState{};
   }
@@ -164,7 +165,8 @@ CalculatorState LoadCalculatorState() {
 }
 
 void SaveCalculatorState(const CalculatorState& state) {
-  std::FILE* file = platform::OpenFile(CalculatorStateFile(), "wb");
+  // A new file in place of the old: a link there is replaced, not followed.
+  std::FILE* file = platform::ReplaceFile(CalculatorStateFile(), false);
   if (file == nullptr) return;
   const std::string text = WriteCalculatorState(state);
   std::fwrite(text.data(), 1, text.size(), file);

@@ -6,7 +6,9 @@
 // cells as character and attribute bytes row by row, and a five-digit entry
 // length, so the stack pops from its end.  The file may be left over from
 // another run or damaged, so every number read from it is checked before
-// it is used; a close that finds a damaged stack restores nothing.
+// it is used; a close that finds a damaged stack restores nothing.  The
+// file is opened through ReplaceFile, so a link left under its name is
+// replaced, never written through.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -18,6 +20,7 @@
 #include "format/text.h"
 #include "platform/console.h"
 #include "platform/paths.h"
+#include "platform/replace_file.h"
 
 namespace console {
 namespace {
@@ -175,8 +178,7 @@ std::string WindowSaveFile() {
 void OpenWindow(int top, int left, int bottom, int right) {
   if (!OnScreen(top, left) || !OnScreen(bottom, right)) return;
   const std::string name = WindowSaveFile();
-  std::FILE* file = platform::OpenFile(name, "r+b");
-  if (file == nullptr) file = platform::OpenFile(name, "w+b");
+  std::FILE* file = platform::ReplaceFile(name, true);
   if (file == nullptr) return;
   FileCloser closer{file};
   const long size = FileSize(file);
@@ -204,7 +206,8 @@ void OpenWindow(int top, int left, int bottom, int right) {
 
 void CloseWindow() {
   const std::string name = WindowSaveFile();
-  std::FILE* file = platform::OpenFile(name, "r+b");
+  if (!platform::FileExists(name)) return;
+  std::FILE* file = platform::ReplaceFile(name, true);
   if (file == nullptr) return;
   FileCloser closer{file};
   const long size = FileSize(file);

@@ -123,21 +123,20 @@ bool KeyNumberValid(const BtrRequest& r, const OpenRecordFile& file) {
   return r.keyNumber >= 0 && static_cast<size_t>(r.keyNumber) < file.store.spec().keys.size();
 }
 
-// The sort form of the logical place, worked out from the record last
-// served when a run on entries read ahead left it pending.
+// The sort form of the logical place: when a run on entries read ahead left
+// it pending, the index entry of the record last served.  Never worked out
+// from the record's bytes: whatever they hold, the next read goes on from
+// the entry, so it cannot come back to the same record.
 const std::string& LogicalSort(OpenRecordFile& file) {
   if (file.logicalSortPending) {
-    const FileSpec& spec = file.store.spec();
-    const KeySpec& key = spec.keys[file.logicalKey];
-    const std::string value = KeyFromRecord(key, file.ahead.entries[file.ahead.next - 1].record);
-    file.logicalSort = SortForm(spec, key, reinterpret_cast<const uint8_t*>(value.data()));
+    file.logicalSort = file.ahead.entries[file.ahead.next - 1].sort;
     file.logicalSortPending = false;
   }
   return file.logicalSort;
 }
 
 // Get Next / Get Previous without a lock, served from entries read ahead
-// (read without their sort forms: LogicalSort works out the one needed).
+// (their sort forms are copied to the logical place only when needed).
 int16_t ReadAheadNext(BtrRequest& r, OpenRecordFile& file, int key, Seek how) {
   ReadAhead& a = file.ahead;
   uint64_t count = 0;
@@ -146,8 +145,8 @@ int16_t ReadAheadNext(BtrRequest& r, OpenRecordFile& file, int key, Seek how) {
   if (!run || !watching || a.changeCount != count || a.next >= a.entries.size()) {
     a.batch = !watching ? 1 : run ? std::min(a.batch * 2, kLargestBatch) : kFirstBatch;
     a.valid = false;
-    int16_t status = file.store.ReadKeyBatch(key, how, LogicalSort(file), file.logicalSeq, a.batch,
-                                             false, &a.entries);
+    int16_t status =
+        file.store.ReadKeyBatch(key, how, LogicalSort(file), file.logicalSeq, a.batch, &a.entries);
     if (status != kStatusOk) return status;
     a = {watching, key, how, count, std::move(a.entries), 0, a.batch};
   }

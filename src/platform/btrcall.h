@@ -76,6 +76,9 @@ constexpr int8_t kOpenExclusive = -4;
 constexpr int16_t kStatusOk = 0;
 constexpr int16_t kStatusInvalidOperation = 1;
 constexpr int16_t kStatusIoError = 2;
+// A damaged record file: the engine finds a page damaged, an index entry
+// has no record, or a record is not of the file's record length.
+constexpr int16_t kStatusDamaged = kStatusIoError;
 constexpr int16_t kStatusFileNotOpen = 3;
 constexpr int16_t kStatusKeyNotFound = 4;
 constexpr int16_t kStatusDuplicateKey = 5;

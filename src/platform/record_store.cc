@@ -37,8 +37,10 @@ const char* const kFixedSql[] = {
 
 std::string KeySql(int key, int which) {
   const std::string t = "key" + std::to_string(key);
-  const std::string select = "SELECT i.k, i.seq, r.pos, r.data FROM " + t +
-                             " AS i CROSS JOIN records AS r ON r.pos = i.pos ";
+  // An index entry without its record comes back with a null record, so
+  // the damage is reported rather than the entry silently skipped.
+  const std::string select = "SELECT i.k, i.seq, i.pos, r.data FROM " + t +
+                             " AS i LEFT JOIN records AS r ON r.pos = i.pos ";
   const std::string up = " ORDER BY i.k, i.seq LIMIT 1";
   const std::string down = " ORDER BY i.k DESC, i.seq DESC LIMIT 1";
   switch (which) {
@@ -155,7 +157,8 @@ int16_t StatusOfSqlite(int rc) {
       return kStatusDiskFull;
     case SQLITE_CONSTRAINT:
       return kStatusDuplicateKey;
-    case SQLITE_CORRUPT:
+    case SQLITE_CORRUPT:  // a damaged file
+      return kStatusDamaged;
     case SQLITE_NOTADB:
     case SQLITE_ERROR:  // a missing table or column
       // Damage: Open has already told a foreign file (status 30) by its header.

@@ -43,19 +43,20 @@ class RecordStore {
   static int16_t Create(const std::string& path, const FileSpec& spec, bool replace);
 
   // Opens an existing database.  Returns 0, 12 (missing), 30 (not a record
-  // file or damaged), 46 (cannot be opened for access) or 2.
+  // file), 2 (damaged: pages the engine cannot read), 46 (cannot be opened
+  // for access).
   int16_t Open(const std::string& path);
   void Close();
   const FileSpec& spec() const { return spec_; }
 
-  // Reads: 0 with the entry, 9 past either end, or an error status.
+  // Reads: 0 with the entry, 9 past either end, or an error status; damage
+  // met on the way (kStatusDamaged) is reported by every read that meets it.
   int16_t ReadKey(int key, Seek how, const std::string& sort, int64_t seq, IndexEntry* out);
   // Up to limit entries after (Next) or before (Previous) the place
   // (sort, seq), nearest first; 9 when there is none.  The entries already
   // in *out are reused (their buffers), so a run of batches allocates once.
-  // Their sort forms are filled only when sorts (else left as they were).
   int16_t ReadKeyBatch(int key, Seek how, const std::string& sort, int64_t seq, int limit,
-                       bool sorts, std::vector<IndexEntry>* out);
+                       std::vector<IndexEntry>* out);
   int16_t ReadStep(Step how, uint32_t from, uint32_t* position, std::string* record);
   // The record at position: 0, 43 when there is none.
   int16_t ReadAt(uint32_t position, std::string* record);
@@ -69,6 +70,16 @@ class RecordStore {
   int16_t Insert(const std::string& record, uint32_t* position);
   int16_t Update(uint32_t position, const std::string& oldRecord, const std::string& newRecord);
   int16_t Delete(uint32_t position, const std::string& record);
+
+  // Checks the whole file: the engine's integrity check, every record of
+  // the record length and in each key's index under its own key value,
+  // and every index entry with its record.  Adds one line per fault found,
+  // at most limit in all, to *problems; returns 0 when there is none, else
+  // kStatusDamaged.
+  int16_t Check(size_t limit, std::vector<std::string>* problems);
+  // The engine's integrity check alone, for a file that does not open.
+  static int16_t CheckEngine(const std::string& path, size_t limit,
+                             std::vector<std::string>* problems);
 
   // An outer transaction spanning many writes.
   int16_t BeginTransaction();
@@ -118,6 +129,22 @@ class RecordStore {
   sqlite3_stmt* Statement(Fixed which);
   sqlite3_stmt* KeyStatement(int key, PerKey which);
   int16_t Run(sqlite3_stmt* st);
+  // Whether a record has the file's record length (at least, for a file of
+  // variable-length records); a record that has not is damage.
+  bool Whole(const std::string& record) const;
+  // Fills an entry from a row of a key statement in place, so a reused
+  // entry keeps its buffers.  The order among duplicates is read only for
+  // a key that has them (else 0).  Returns
+  // 0, or kStatusDamaged for an entry without its record or a record that
+  // is not whole.
+  int16_t ReadEntry(sqlite3_stmt* st, bool duplicates, IndexEntry* out) const;
+  // Appends the rows of st to *out from *used on, reusing the entries there,
+  // up to the first fault.
+  int16_t StepEntries(sqlite3_stmt* st, bool duplicates, std::vector<IndexEntry>* out,
+                      size_t* used) const;
+  void CheckEntries(size_t limit, std::vector<std::string>* problems, int* rc);
+  // A batch cut at a fault: the entries before it, or the fault when none.
+  static int16_t Cut(int16_t status, size_t used, std::vector<IndexEntry>* out);
   int16_t BeginWrite();
   int16_t EndWrite(int16_t status);
   void AddCount(int key, int delta);

@@ -29,29 +29,35 @@ void AssignBlob(sqlite3_stmt* st, int i, std::string* to) {
   if (n != 0) std::memcpy(to->data(), p, n);
 }
 
-// Fills an entry in place, so a reused entry keeps its buffers.  The sort
-// form is read only when asked for, the order among duplicates only for a
-// key that has them (else it is 0).
-void ReadEntry(sqlite3_stmt* st, bool sorts, bool duplicates, IndexEntry* out) {
-  if (sorts) AssignBlob(st, 0, &out->sort);
+}  // namespace
+
+bool RecordStore::Whole(const std::string& record) const {
+  const bool variable = spec_.fileFlags & 0x0001;
+  return variable ? record.size() >= spec_.recordLength : record.size() == spec_.recordLength;
+}
+
+int16_t RecordStore::ReadEntry(sqlite3_stmt* st, bool duplicates, IndexEntry* out) const {
+  AssignBlob(st, 0, &out->sort);
   out->seq = duplicates ? sqlite3_column_int64(st, 1) : 0;
   out->position = static_cast<uint32_t>(sqlite3_column_int64(st, 2));
+  if (sqlite3_column_type(st, 3) == SQLITE_NULL) return kStatusDamaged;  // no record
   AssignBlob(st, 3, &out->record);
+  return Whole(out->record) ? kStatusOk : kStatusDamaged;
 }
 
-// Appends the rows of st to *out from *used on, reusing the entries there.
-int16_t StepEntries(sqlite3_stmt* st, bool sorts, bool duplicates, std::vector<IndexEntry>* out,
-                    size_t* used) {
-  int rc;
-  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+int16_t RecordStore::StepEntries(sqlite3_stmt* st, bool duplicates, std::vector<IndexEntry>* out,
+                                 size_t* used) const {
+  int rc = SQLITE_DONE;
+  int16_t status = kStatusOk;
+  while (status == kStatusOk && (rc = sqlite3_step(st)) == SQLITE_ROW) {
     if (*used == out->size()) out->emplace_back();
-    ReadEntry(st, sorts, duplicates, &(*out)[(*used)++]);
+    status = ReadEntry(st, duplicates, &(*out)[*used]);
+    if (status == kStatusOk) ++*used;
   }
   sqlite3_reset(st);
+  if (status != kStatusOk) return status;
   return rc == SQLITE_DONE ? kStatusOk : StatusOfSqlite(rc);
 }
-
-}  // namespace
 
 bool RecordStore::KeyEntry(int key, const std::string& record, std::string* sort) const {
   const KeySpec& spec = spec_.keys[key];
@@ -66,7 +72,7 @@ int16_t RecordStore::ReadKey(int key, Seek how, const std::string& sort, int64_t
                              IndexEntry* out) {
   if (how == Seek::kNext || how == Seek::kPrevious) {
     std::vector<IndexEntry> one;
-    int16_t status = ReadKeyBatch(key, how, sort, seq, 1, true, &one);
+    int16_t status = ReadKeyBatch(key, how, sort, seq, 1, &one);
     if (status == kStatusOk) *out = std::move(one.front());
     return status;
   }
@@ -74,17 +80,20 @@ int16_t RecordStore::ReadKey(int key, Seek how, const std::string& sort, int64_t
   if (st == nullptr) return kStatusIoError;
   BindBlob(st, 1, sort);
   int rc = sqlite3_step(st);
-  if (rc == SQLITE_ROW) ReadEntry(st, true, spec_.keys[key].duplicates, out);
+  const int16_t status =
+      rc == SQLITE_ROW ? ReadEntry(st, spec_.keys[key].duplicates, out) : kStatusOk;
   sqlite3_reset(st);
+  if (status != kStatusOk) return status;
   return rc == SQLITE_ROW ? kStatusOk : rc == SQLITE_DONE ? kStatusEndOfFile : StatusOfSqlite(rc);
 }
 
 int16_t RecordStore::ReadKeyBatch(int key, Seek how, const std::string& sort, int64_t seq,
-                                  int limit, bool sorts, std::vector<IndexEntry>* out) {
+                                  int limit, std::vector<IndexEntry>* out) {
   // Two range scans, each a seek and then entries without a test per row:
   // the rest of this value's duplicates (a unique key has none), then the
   // values past it.  A write between the two is seen by the write count,
-  // which drops the batch after its first entry, as for one scan.
+  // which drops the batch after its first entry, as for one scan.  A fault
+  // part way gives the entries before it; the next read meets the fault.
   const bool next = how == Seek::kNext;
   const bool duplicates = spec_.keys[key].duplicates;
   size_t used = 0;
@@ -94,19 +103,24 @@ int16_t RecordStore::ReadKeyBatch(int key, Seek how, const std::string& sort, in
     BindBlob(st, 1, sort);
     sqlite3_bind_int64(st, 2, seq);
     sqlite3_bind_int(st, 3, limit);
-    const int16_t status = StepEntries(st, sorts, duplicates, out, &used);
-    if (status != kStatusOk) return status;
+    const int16_t status = StepEntries(st, duplicates, out, &used);
+    if (status != kStatusOk) return Cut(status, used, out);
   }
   if (used < static_cast<size_t>(limit)) {
     sqlite3_stmt* st = KeyStatement(key, next ? kSeekNextValue : kSeekPreviousValue);
     if (st == nullptr) return kStatusIoError;
     BindBlob(st, 1, sort);
     sqlite3_bind_int(st, 2, limit - static_cast<int>(used));
-    const int16_t status = StepEntries(st, sorts, duplicates, out, &used);
-    if (status != kStatusOk) return status;
+    const int16_t status = StepEntries(st, duplicates, out, &used);
+    if (status != kStatusOk) return Cut(status, used, out);
   }
   out->resize(used);
   return used == 0 ? kStatusEndOfFile : kStatusOk;
+}
+
+int16_t RecordStore::Cut(int16_t status, size_t used, std::vector<IndexEntry>* out) {
+  out->resize(used);
+  return used == 0 ? status : kStatusOk;
 }
 
 int16_t RecordStore::ReadStep(Step how, uint32_t from, uint32_t* position, std::string* record) {
@@ -119,7 +133,8 @@ int16_t RecordStore::ReadStep(Step how, uint32_t from, uint32_t* position, std::
     *record = ColumnBlob(st, 1);
   }
   sqlite3_reset(st);
-  return rc == SQLITE_ROW ? kStatusOk : rc == SQLITE_DONE ? kStatusEndOfFile : StatusOfSqlite(rc);
+  if (rc == SQLITE_ROW) return Whole(*record) ? kStatusOk : kStatusDamaged;
+  return rc == SQLITE_DONE ? kStatusEndOfFile : StatusOfSqlite(rc);
 }
 
 int16_t RecordStore::ReadAt(uint32_t position, std::string* record) {
@@ -129,9 +144,8 @@ int16_t RecordStore::ReadAt(uint32_t position, std::string* record) {
   int rc = sqlite3_step(st);
   if (rc == SQLITE_ROW) *record = ColumnBlob(st, 1);
   sqlite3_reset(st);
-  return rc == SQLITE_ROW    ? kStatusOk
-         : rc == SQLITE_DONE ? kStatusInvalidRecordAddress
-                             : StatusOfSqlite(rc);
+  if (rc == SQLITE_ROW) return Whole(*record) ? kStatusOk : kStatusDamaged;
+  return rc == SQLITE_DONE ? kStatusInvalidRecordAddress : StatusOfSqlite(rc);
 }
 
 int16_t RecordStore::EntryOf(int key, uint32_t position, const std::string& record,

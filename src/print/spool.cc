@@ -11,7 +11,7 @@
 
 #include "config/settings.h"
 #include "format/text.h"
-#include "platform/paths.h"
+#include "platform/replace_file.h"
 
 namespace print {
 namespace {
@@ -174,7 +174,9 @@ bool OpenSpool(std::string_view device) {
   SpoolState& s = Spool();
   FlushPending(s);  // into the file left open, not the new one
   if (s.file != nullptr) std::fclose(s.file);
-  s.file = platform::OpenFile(SpoolPath(), "wb");
+  // A new file in place of whatever is there: a link left under the
+  // spool's name is replaced, never written through.
+  s.file = platform::ReplaceFile(SpoolPath(), false);
   s.failed = s.file == nullptr;
   if (s.file == nullptr) return false;
   std::setvbuf(s.file, nullptr, _IOFBF, kSpoolBuffer);

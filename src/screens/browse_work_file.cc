@@ -5,6 +5,7 @@
 
 #include "format/text.h"
 #include "platform/paths.h"
+#include "platform/replace_file.h"
 
 namespace screens {
 namespace {
@@ -28,8 +29,9 @@ bool BrowseWork::Open(const std::string& path, bool empty) {
   path_ = path;
   starts_.clear();
   end_ = 0;
-  file_ = platform::OpenFile(path, empty ? "w+b" : "r+b");
-  if (file_ == nullptr && !empty) file_ = platform::OpenFile(path, "w+b");
+  // Through ReplaceFile: a link left under this name is replaced, never
+  // written through.
+  file_ = platform::ReplaceFile(path, !empty);
   if (file_ == nullptr) return false;
   // Index the entries already there, stopping at the first one cut short.
   unsigned char header[kHeader];

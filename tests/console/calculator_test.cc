@@ -3,6 +3,7 @@
 #include "console/calculator.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <string>
@@ -10,6 +11,7 @@
 #include "console/calculator_state.h"
 #include "console/cells.h"
 #include "console/field.h"
+#include "platform/paths.h"
 #include "popup_fixture.h"
 
 namespace {
@@ -166,6 +168,21 @@ TEST_F(CalculatorTest, StatePersistsBetweenRunsEvenAfterEscape) {
   EXPECT_EQ(file.substr(file.size() - 2), "\r\n");
   EXPECT_EQ(Run("30="), "4200");
   EXPECT_EQ(Line(20), "12 +");
+}
+
+// A link under the state file's name, to a record file or to nothing, is
+// replaced by the state: what it pointed to is neither changed nor created.
+TEST_F(CalculatorTest, ALinkUnderTheStateFilesNameIsReplacedNotWrittenThrough) {
+  session.dir().Write("Unitats.dat", "records");
+  for (const char* target : {"Unitats.dat", "Nou.dat"}) {
+    ::unlink(session.Session("KELCALC.TMP").c_str());
+    ASSERT_EQ(::symlink(session.Session(target).c_str(), session.Session("KELCALC.TMP").c_str()),
+              0);
+    EXPECT_EQ(Run("12+30="), "4200") << target;
+    EXPECT_EQ(Saved().tapeTop, 20) << target;
+  }
+  EXPECT_EQ(session.dir().Read("Unitats.dat"), "records");
+  EXPECT_FALSE(platform::FileExists(session.Session("Nou.dat")));
 }
 
 TEST_F(CalculatorTest, DamagedStateFilesGiveAUsableState) {

@@ -3,6 +3,7 @@
 #include "console/window.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -93,6 +94,19 @@ TEST_F(WindowTest, SaveFileHoldsTheEntryByteForByte) {
   for (int i = 0; i < 8; ++i) expected += " \x07";
   expected += "00049";
   EXPECT_EQ(bytes, expected);
+}
+
+TEST_F(WindowTest, ALinkUnderTheSaveFilesNameIsReplacedNotWrittenThrough) {
+  session.dir().Write("Unitats.dat", "records");
+  ASSERT_EQ(::symlink(session.Session("Unitats.dat").c_str(), SaveFile().c_str()), 0);
+  console::WriteAt(5, 10, "ABCD");
+  console::OpenWindow(5, 10, 5, 13);
+  EXPECT_EQ(session.dir().Read("Unitats.dat"), "records");
+  console::WriteAt(5, 10, "wxyz");
+  console::CloseWindow();
+  EXPECT_EQ(platform::ScreenText(5, 10, 4), "ABCD");
+  EXPECT_EQ(session.dir().Read("Unitats.dat"), "records");
+  EXPECT_FALSE(SaveFileExists());
 }
 
 TEST_F(WindowTest, LeftoverStackFromAnotherRunIsTrusted) {

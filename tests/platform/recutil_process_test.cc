@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sqlite3.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -96,6 +97,27 @@ class RecutilProcessTest : public ::testing::Test {
     ASSERT_EQ(RunRecutil({"create", dir.Sub("ddf/people.xdf"), file}), 0);
   }
   void TearDown() override { ResetRecordManager(); }
+  // Changes the file behind the record manager's back.
+  void Damage(const std::string& sql) {
+    ResetRecordManager();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+  }
+  // What recutil check prints, with the folder left out; its exit code
+  // must say the same.
+  std::string Check() {
+    Recutil check({"check", file}, 1);
+    std::string said;
+    for (std::string line = check.Line(); !line.empty(); line = check.Line()) said += line;
+    const int code = check.Wait();
+    EXPECT_EQ(code, said.ends_with(": sound\n") ? 0 : 1) << said;
+    for (size_t at; (at = said.find(dir.path() + "/")) != std::string::npos;) {
+      said.erase(at, dir.path().size() + 1);
+    }
+    return said;
+  }
 
   testing_support::TempDir dir;
   std::string file;
@@ -145,6 +167,51 @@ TEST_F(RecutilProcessTest, GetEqualSeesALoadByAnotherProcess) {
   ASSERT_EQ(RunRecutil({"load", "--replace", file, dir.Sub("second.seq")}), 0);
   EXPECT_EQ(f.Get(kBtrGetEqual, 0, btr_test::Le32(3)).status, kStatusKeyNotFound);
   EXPECT_EQ(f.Get(kBtrGetEqual, 0, btr_test::Le32(8)).data, Sequential(8, 1).substr(3, 32));
+}
+
+// Records cut to one byte, the way a damaged copy leaves them: save ends
+// with the record-file status instead of writing one record for ever.
+TEST_F(RecutilProcessTest, SaveOfRecordsShorterThanTheirKeysEnds) {
+  dir.Write("first.seq", Sequential(1000, 20));
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);
+  Damage("UPDATE records SET data = substr(data, 1, 1)");
+  Recutil save({"save", file, "-"}, 1);
+  std::string written;
+  for (std::string line = save.Line(); !line.empty() && written.size() < 4096; line = save.Line()) {
+    written += line;
+  }
+  if (written.size() >= 4096) {
+    save.Kill();
+    FAIL() << "save goes on writing: " << written.substr(0, 80);
+  }
+  EXPECT_EQ(written, "");
+  EXPECT_EQ(save.Wait(), 1);
+}
+
+TEST_F(RecutilProcessTest, CheckSaysWhatIsWrong) {
+  dir.Write("first.seq", Sequential(1000, 20));
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);
+  EXPECT_EQ(Check(), "people.dat: sound\n");
+  Damage(
+      "UPDATE records SET data = substr(data, 1, 5) WHERE pos = 3;"
+      "DELETE FROM records WHERE pos = 7;"
+      "UPDATE records SET data = X'FFFFFFFF' || substr(data, 5) WHERE pos = 9");
+  EXPECT_EQ(Check(),
+            "record at position 3: 5 bytes, the record length is 32\n"
+            "key 0: the entry for position 7 has no record\n"
+            "key 1: the entry for position 7 has no record\n"
+            "key 0: the record at position 9 is not indexed under its key value\n"
+            "key 0: 20 entries for 17 records with a key value\n"
+            "key 1: 20 entries for 18 records with a key value\n"
+            "people.dat: damaged\n");
+  // Pages the engine cannot read.
+  ResetRecordManager();
+  std::string bytes = dir.Read("people.dat");
+  for (size_t i = 1024; i < bytes.size(); i += 3) bytes[i] = '\x5A';
+  dir.Write("people.dat", bytes);
+  const std::string said = Check();
+  EXPECT_TRUE(said.starts_with("engine: ")) << said;
+  EXPECT_TRUE(said.ends_with("\npeople.dat: damaged\n")) << said;
 }
 
 TEST_F(RecutilProcessTest, LockCommandHoldsARecordOrTheFileUntilItDies) {

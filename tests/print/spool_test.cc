@@ -1,6 +1,7 @@
 #include "print/spool.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "../support/temp_dir.h"
 #include "config/settings.h"
@@ -33,6 +34,16 @@ TEST_F(SpoolTest, FirstLineIsDeviceDirectlyFollowedByTheDeviceText) {
   EXPECT_EQ(Written(), "DEVICELPT1\r\n");
   ASSERT_TRUE(OpenSpool(""));
   EXPECT_EQ(Written(), "DEVICE\r\n");  // created anew, not appended
+}
+
+// A session folder may be shared: a link left under the spool's name is
+// replaced by the spool, and the file it pointed to keeps its bytes.
+TEST_F(SpoolTest, ALinkUnderTheSpoolsNameIsReplacedNotWrittenThrough) {
+  dir_.Write("DADES/Unitats.dat", "records");
+  ASSERT_EQ(::symlink(dir_.Sub("DADES/Unitats.dat").c_str(), dir_.Sub("kelprint.tmp").c_str()), 0);
+  ASSERT_TRUE(OpenSpool("LPT1"));
+  EXPECT_EQ(Written(), "DEVICELPT1\r\n");
+  EXPECT_EQ(dir_.Read("DADES/Unitats.dat"), "records");
 }
 
 TEST_F(SpoolTest, NumbersHaveASignPositionAndATrailingSpace) {

@@ -4,6 +4,7 @@
 #include "screens/browse_list.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 
@@ -168,6 +169,20 @@ TEST_F(BrowseListTest, DemoHeadingsStandOverTheirColumns) {
   const std::string title = CellsText(keys().seen.at(1), properties.top, properties.left + 1, 30);
   EXPECT_EQ(title.find("Codi"), 0u);
   EXPECT_EQ(title.find("Adre"), Line(1, 1, 30).find("Carrer A"));
+}
+
+// A link under the work file's name is replaced, never written through.
+TEST_F(BrowseListTest, ALinkUnderTheWorkFilesNameIsReplacedNotWrittenThrough) {
+  listShown = 1;
+  MakeProperties({PropertyRecord(1, "Carrer A"), PropertyRecord(2, "Carrer B")});
+  session.dir().Write("Unitats.dat", "records");
+  ASSERT_EQ(::symlink(session.Session("Unitats.dat").c_str(),
+                      platform::NativePath(screens::BrowseWorkFile()).c_str()),
+            0);
+  Type("\x1b");
+  EXPECT_EQ(Browse(1), -1);
+  EXPECT_EQ(Line(0, 2, 13), "002  Carrer B");
+  EXPECT_EQ(session.dir().Read("Unitats.dat"), "records");
 }
 
 TEST_F(BrowseListTest, PagesForwardAsFarAsTheRangeGoesAndBackThroughTheWorkFile) {

@@ -15,12 +15,16 @@
 #include "platform/record_backend.h"
 #include "platform/record_spec.h"
 #include "record_handle.h"
+#include "platform/record_store.h"
 #include "sequential.h"
 
 namespace recutil {
 namespace {
 
 using namespace platform;
+
+// Faults listed by check at most: enough to see what is wrong.
+constexpr size_t kMostFaultsShown = 50;
 
 int Fail(const std::string& what) {
   std::fprintf(stderr, "recutil: %s\n", what.c_str());
@@ -167,6 +171,24 @@ int PrintStat(const std::string& file) {
   return 0;
 }
 
+int CheckFile(const std::string& file) {
+  RecordStore store;
+  const int16_t status = store.Open(NativePath(file));
+  std::vector<std::string> faults;
+  if (status == kStatusDamaged || status == kStatusNotARecordFile) {
+    FailStatus("open " + file, status);
+    RecordStore::CheckEngine(NativePath(file), kMostFaultsShown, &faults);
+    if (faults.empty()) faults.push_back("the file does not open as a record file");
+  } else if (status != kStatusOk) {
+    return FailStatus("open " + file, status);
+  } else {
+    store.Check(kMostFaultsShown, &faults);
+  }
+  for (const std::string& fault : faults) std::printf("%s\n", fault.c_str());
+  std::printf("%s: %s\n", file.c_str(), faults.empty() ? "sound" : "damaged");
+  return faults.empty() ? 0 : 1;
+}
+
 int HoldLock(const std::string& file, uint32_t position, bool exclusive, double seconds) {
   Handle h;
   int16_t status = h.Open(file, exclusive ? kOpenExclusive : kOpenNormal);
@@ -192,7 +214,7 @@ std::string StatusText(int16_t status) {
     case kStatusInvalidOperation:
       return "invalid operation";
     case kStatusIoError:
-      return "I/O error";
+      return "I/O error or damaged file";
     case kStatusFileNotOpen:
       return "file not open";
     case kStatusKeyNotFound:

@@ -24,6 +24,13 @@ int LoadRecords(const std::string& file, const std::string& sequential, bool rep
 int SaveRecords(const std::string& file, const std::string& sequential, int key);
 // The file's specification and counts, readable.
 int PrintStat(const std::string& file);
+// Checks the whole file (the engine's integrity check, the records' length,
+// each key's index against the records) and prints each fault found on
+// standard output, then "FILE: sound" or "FILE: damaged" (exit code 1).
+// A file that is missing or cannot be opened for access is a failure with
+// its status; one that does not open as a record file gets the engine's
+// check alone.
+int CheckFile(const std::string& file);
 // Holds a lock for `seconds`: the file lock of an exclusive open, or the
 // lock of the record at position (0: the first record of key 0).  Prints
 // "locked" on standard output once the lock is held.

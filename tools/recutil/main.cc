@@ -1,7 +1,7 @@
 // recutil: the office's record-file tool.  Builds dictionary files from
 // readable key descriptions, creates, loads, saves and describes record
-// files, moves a whole office's record files in and out of the sequential
-// format, and holds locks for testing lock waits.
+// files, checks them for damage, moves a whole office's record files in and
+// out of the sequential format, and holds locks for testing lock waits.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
@@ -89,6 +89,12 @@ int main(int argc, char** argv) {
   auto* stat = app.add_subcommand("stat", "Print the file's specification and counts");
   stat->add_option("file", file, "record file")->required();
 
+  auto* check = app.add_subcommand(
+      "check",
+      "Check the whole file (the engine's integrity check, record lengths, every key's index)\n"
+      "and say what is wrong; exit code 1 when anything is");
+  check->add_option("file", file, "record file")->required();
+
   auto* lock = app.add_subcommand(
       "lock",
       "Hold a record lock (or with --exclusive the file) for some seconds; prints \"locked\"");
@@ -153,5 +159,6 @@ int main(int argc, char** argv) {
   if (*load) return recutil::LoadRecords(file, sequential, replace, progress);
   if (*save) return recutil::SaveRecords(file, sequential, key);
   if (*stat) return recutil::PrintStat(file);
+  if (*check) return recutil::CheckFile(file);
   return recutil::HoldLock(file, position, exclusive, seconds);
 }
