@@ -128,7 +128,7 @@ void PgStore::AddKeys(const std::string& record, PgParams* params) const {
 int16_t PgStore::ReadKey(int key, Seek how, const std::string& sort, int64_t seq, IndexEntry* out) {
   if (how == Seek::kNext || how == Seek::kPrevious) {
     std::vector<IndexEntry> one;
-    const int16_t status = ReadKeyBatch(key, how, sort, seq, 1, true, &one);
+    const int16_t status = ReadKeyBatch(key, how, sort, seq, 1, &one);
     if (status == kStatusOk) *out = std::move(one.front());
     return status;
   }
@@ -145,7 +145,7 @@ int16_t PgStore::ReadKey(int key, Seek how, const std::string& sort, int64_t seq
 }
 
 int16_t PgStore::ReadKeyBatch(int key, Seek how, const std::string& sort, int64_t seq, int limit,
-                              bool sorts, std::vector<IndexEntry>* out) {
+                              std::vector<IndexEntry>* out) {
   PgParams params;
   params.Bytes(sort).Int64(seq).Int64(limit);
   const int which = how == Seek::kNext ? kNextBatch : kPreviousBatch;
@@ -155,7 +155,7 @@ int16_t PgStore::ReadKeyBatch(int key, Seek how, const std::string& sort, int64_
   if (out->size() < static_cast<size_t>(rows)) out->resize(rows);
   for (int i = 0; i < rows; ++i) {
     IndexEntry& e = (*out)[i];
-    if (sorts) r.Bytes(i, 0, &e.sort);
+    r.Bytes(i, 0, &e.sort);
     e.seq = r.Int(i, 1);
     e.position = static_cast<uint32_t>(r.Int(i, 2));
     r.Bytes(i, 3, &e.record);

@@ -35,7 +35,7 @@ class PgStore final : public RecordStorage {
   int16_t ReadKey(int key, Seek how, const std::string& sort, int64_t seq,
                   IndexEntry* out) override;
   int16_t ReadKeyBatch(int key, Seek how, const std::string& sort, int64_t seq, int limit,
-                       bool sorts, std::vector<IndexEntry>* out) override;
+                       std::vector<IndexEntry>* out) override;
   int16_t ReadStep(Step how, uint32_t from, uint32_t* position, std::string* record) override;
   int16_t ReadAt(uint32_t position, std::string* record) override;
   int16_t EntryOf(int key, uint32_t position, const std::string& record, IndexEntry* out) override;

@@ -21,8 +21,8 @@ class SqliteStorage final : public RecordStorage {
     return store.ReadKey(key, how, sort, seq, out);
   }
   int16_t ReadKeyBatch(int key, Seek how, const std::string& sort, int64_t seq, int limit,
-                       bool sorts, std::vector<IndexEntry>* out) override {
-    return store.ReadKeyBatch(key, how, sort, seq, limit, sorts, out);
+                       std::vector<IndexEntry>* out) override {
+    return store.ReadKeyBatch(key, how, sort, seq, limit, out);
   }
   int16_t ReadStep(Step how, uint32_t from, uint32_t* position, std::string* record) override {
     return store.ReadStep(how, from, position, record);
