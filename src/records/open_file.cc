@@ -191,6 +191,15 @@ void OpenRecordFile(std::int16_t fileId, const std::string& name, RecordArea are
   int keyLength = 0;
   int recordLength = 0;
   ReadFileStats(fileId, 0, keyLength, recordLength);
+  if (recordLength < static_cast<int>(area.size())) {
+    // Another record file under this name (one copied over it, say): its
+    // records are shorter than the ones the area holds, and a walk over them
+    // would find nothing and pass for a run with nothing due.  (Longer
+    // records are cut to the area, as every read does.)
+    status = platform::kStatusDamaged;
+    EndAfterFailure(name, status);
+    return;
+  }
   slot.keyValue.assign(static_cast<std::size_t>(keyLength), '\0');
   slot.recordLength = recordLength;
   slot.keyLengths = ReadKeyLengths(fileId);

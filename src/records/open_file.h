@@ -28,7 +28,8 @@ std::string DictionaryFileName(const std::string& baseName);
 // without limit unless RecordFiles().lockWaitLimit sets one; a bounded wait
 // shows the lock message once and, when the time is spent, fails with the
 // lock status); a missing file is created from its data dictionary file
-// once.
+// once.  A file whose records are shorter than the bound area is another
+// file under this name and fails with kStatusDamaged (2).
 // Any other failure is fatal: the message in the session language, a beep,
 // one key, the release of every record file and the end of the program
 // with exit code 1.  When the end is replaced by a stand-in, the status is

@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <utility>
 
 #include "../records/records_fixture.h"
 #include "../support/temp_dir.h"
 #include "app/program.h"
+#include "office/record_layouts.h"
 #include "platform/program_end.h"
 #include "platform/record_manager.h"
 #include "records/record_table.h"
@@ -42,8 +44,8 @@ TEST(StartFailure, ProgramWithoutItsRecordFilesEndsWithAFailureCode) {
 }
 
 TEST_F(RecordsTest, StartStopsAtTheFirstMissingFileAfterOpeningTheOnesBefore) {
-  MakeTypesFile("TVRebut", {});
-  MakeTypesFile("TRemeses", {});
+  MakeTypesFile("TVRebut", {}, office::kConceptTypeLength);
+  MakeTypesFile("TRemeses", {}, office::kRemittanceLength);
   config::Settings().SessionLanguage = "OCI";
   EXPECT_EQ(app::OpenIssuingFiles(), platform::kStatusFileNotFound);  // PropietV
   ASSERT_EQ(endings.size(), 1u);
@@ -53,8 +55,12 @@ TEST_F(RecordsTest, StartStopsAtTheFirstMissingFileAfterOpeningTheOnesBefore) {
 }
 
 TEST_F(RecordsTest, StartOpensTheSixFilesWithTheirAreas) {
-  for (const char* name : {"TVRebut", "TRemeses", "PropietV", "FinquesV", "DepartaV", "CobramV"}) {
-    WriteDictionary(name, TypesCreateBuffer());
+  const std::pair<const char*, std::size_t> files[] = {
+      {"TVRebut", office::kConceptTypeLength}, {"TRemeses", office::kRemittanceLength},
+      {"PropietV", office::kOwnerLength},      {"FinquesV", office::kPropertyLength},
+      {"DepartaV", office::kUnitLength},       {"CobramV", office::kMandateLength}};
+  for (const auto& [name, length] : files) {
+    WriteDictionary(name, TypesCreateBuffer(static_cast<std::uint16_t>(length)));
   }
   ASSERT_EQ(app::OpenIssuingFiles(), 0);
   for (std::int16_t id : {503, 502, 505, 506, 507, 509}) {
@@ -67,6 +73,17 @@ TEST_F(RecordsTest, StartOpensTheSixFilesWithTheirAreas) {
   std::int16_t status = -1;
   records::ResetRecordFiles(status);
   EXPECT_EQ(status, 0);
+}
+
+// The concept types copied over the units: records shorter than a unit are
+// another file, and the start ends on it instead of issuing nothing.
+TEST_F(RecordsTest, StartRefusesAnotherRecordFileUnderAFilesName) {
+  for (const char* name : {"TVRebut", "TRemeses", "PropietV", "FinquesV", "DepartaV", "CobramV"}) {
+    WriteDictionary(name, TypesCreateBuffer(office::kConceptTypeLength));
+  }
+  EXPECT_EQ(app::OpenIssuingFiles(), platform::kStatusDamaged);
+  ASSERT_EQ(endings.size(), 1u);
+  EXPECT_EQ(records::FindSlot(503).status, records::kNotOpen);  // released at the end
 }
 
 }  // namespace

@@ -12,11 +12,11 @@
 
 namespace records_test {
 
-std::string TypesCreateBuffer() {
+std::string TypesCreateBuffer(std::uint16_t recordLength) {
   std::string upper(256, '\0');
   for (int b = 0; b < 256; ++b) upper[b] = static_cast<char>(b >= 'a' && b <= 'z' ? b - 32 : b);
   using btr_test::Segment;
-  return btr_test::CreateBuffer(kRecordLength,
+  return btr_test::CreateBuffer(recordLength,
                                 {{{1, 1}},
                                  {{25, 2, platform::kKeyBinary | platform::kKeyDuplicates},
                                   {27, 2, platform::kKeyAlternate | platform::kKeyDuplicates}},
@@ -62,9 +62,10 @@ void RecordsTest::WriteDictionary(const std::string& base, const std::string& de
 }
 
 void RecordsTest::MakeTypesFile(const std::string& base,
-                                const std::vector<std::string>& recordsToInsert) {
+                                const std::vector<std::string>& recordsToInsert,
+                                std::uint16_t recordLength) {
   const std::string path = session.dir().Sub("DADES/" + base + ".dat");
-  ASSERT_EQ(btr_test::Create(path, TypesCreateBuffer()), 0);
+  ASSERT_EQ(btr_test::Create(path, TypesCreateBuffer(recordLength)), 0);
   btr_test::File file;
   ASSERT_EQ(file.Open(path), 0);
   for (const std::string& record : recordsToInsert) ASSERT_EQ(file.Insert(record), 0);

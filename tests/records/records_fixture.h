@@ -18,7 +18,7 @@ namespace records_test {
 // binary number (bytes 24-25) then 2 bytes on the alternate collating
 // sequence (26-27), key 2 the same binary number then 2 plain bytes.
 inline constexpr int kRecordLength = 28;
-std::string TypesCreateBuffer();
+std::string TypesCreateBuffer(std::uint16_t recordLength = kRecordLength);
 // A record with this code, name, and number.
 std::string TypeRecord(unsigned char code, const std::string& name, std::uint16_t number = 0);
 
@@ -32,7 +32,8 @@ class RecordsTest : public ::testing::Test {
   // Writes ddf\<base>.xdf holding this creation description.
   void WriteDictionary(const std::string& base, const std::string& description) const;
   // Creates DADES\<base>.dat with the concept-type layout and these records.
-  void MakeTypesFile(const std::string& base, const std::vector<std::string>& recordsToInsert);
+  void MakeTypesFile(const std::string& base, const std::vector<std::string>& recordsToInsert,
+                     std::uint16_t recordLength = kRecordLength);
 
   testing_support::HeadlessSession session;
   std::vector<int> sleeps;   // every wait asked for, in milliseconds
