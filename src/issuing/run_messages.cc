@@ -1,6 +1,7 @@
 // The issuing run's messages to the operator, in the session language:
 // Catalan, Spanish, Galician, Aranese.  Texts are in code page 850.
 #include <string>
+#include <string_view>
 
 #include "config/in_language.h"
 #include "config/settings.h"
@@ -17,19 +18,31 @@ namespace {
 
 using config::InLanguage;
 
-// The last non-empty line the print program wrote, for the screen.
+constexpr std::string_view kPrinterName = "kelprint: ";
+
+// The print program's last word for the screen: its last line that it
+// signed with its name, else the last non-empty line (what a library or a
+// runtime adds at the exit comes after the program's own lines).
 std::string LastLine(const std::string& output) {
-  const std::string text = output.substr(0, output.find_last_not_of(" \r\n") + 1);
-  const size_t start = text.find_last_of('\n');
-  return platform::Utf8ToCp850(start == std::string::npos ? text : text.substr(start + 1));
+  std::string_view text(output);
+  std::string_view last;
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
+    if (line.starts_with(kPrinterName) || (!line.empty() && !last.starts_with(kPrinterName))) {
+      last = line;
+    }
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+  }
+  return platform::Utf8ToCp850(last);
 }
 
 // What the print program said it did, in the session language ("12 PÀGINES
-// A .../rebuts.pdf"), without its name: its last line.
+// A .../rebuts.pdf"), without its name.
 std::string PrinterReport(const std::string& output) {
   const std::string line = LastLine(output);
-  const std::string name = "kelprint: ";
-  return line.starts_with(name) ? line.substr(name.size()) : line;
+  return line.starts_with(kPrinterName) ? line.substr(kPrinterName.size()) : line;
 }
 
 }  // namespace
