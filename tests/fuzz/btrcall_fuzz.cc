@@ -56,9 +56,15 @@ struct Input {
   }
 };
 
-// The scratch file, with its companions removed when the run ends.
+// The scratch file, with its companions removed when the run ends.  In
+// memory (/dev/shm) where the machine has it: every input creates a file
+// and syncs it, which on a disk would cost most of the run.
+std::string ScratchFolder() {
+  return ::access("/dev/shm", W_OK) == 0 ? "/dev/shm/" : "/tmp/";
+}
+
 struct Scratch {
-  std::string path = "/tmp/qt_fuzz_btrcall_" + std::to_string(::getpid()) + ".dat";
+  std::string path = ScratchFolder() + "qt_fuzz_btrcall_" + std::to_string(::getpid()) + ".dat";
   ~Scratch() {
     ResetRecordManager();
     for (const char* suffix : {"", "-wal", "-shm", "-lock", "-new"}) {
