@@ -12,18 +12,7 @@ cleanup() { tmux_ kill-server 2>/dev/null || true; rm -rf "$TMPDIR"; }
 trap cleanup EXIT
 tmux_ -f /dev/null new-session -d -x 80 -y 25 "ESCDELAY=25 $probe"
 
-screen() { tmux_ capture-pane -p; }
-# Waits (at most 5 s) until the screen shows the text.
-expect() {
-  for _ in $(seq 50); do
-    if screen | grep -qF -- "$1"; then return 0; fi
-    sleep 0.1
-  done
-  echo "FAIL: the screen does not show: $1"
-  screen
-  exit 1
-}
-keys() { for k in "$@"; do tmux_ send-keys "$k"; sleep 0.05; done; }
+. "$(dirname "$0")/tmux_screen.sh"
 
 expect "fieldprobe: Escape twice ends  ┌─┐ Ççñ"
 # Overwrite mode: typing, cursor moves, Home and End.

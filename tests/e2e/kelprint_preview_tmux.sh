@@ -23,16 +23,7 @@ sed -i 's/^Sortida=.*/Sortida=PANTALLA\r/' "$session/ToraTerm.ini"
 tmux_ -f /dev/null new-session -d -x 80 -y 25 \
   "cd '$root' && CUPS_SERVER='$CUPS_SERVER' KELROOT='$root/' KELEXE='$bin/' KELTMP='$session/' ESCDELAY=25 '$bin/qantires'; echo \$? > '$work/exit'; sleep 30"
 
-screen() { tmux_ capture-pane -p; }
-expect() {  # expect TEXT [ROW]
-  for _ in $(seq 100); do
-    if [ -n "${2:-}" ]; then screen | sed -n "$2p" | grep -qF -- "$1" && return 0
-    elif screen | grep -qF -- "$1"; then return 0; fi
-    sleep 0.1
-  done
-  echo "FAIL: the screen does not show: $1 ${2:+on row $2}"; screen; exit 1
-}
-keys() { for k in "$@"; do tmux_ send-keys "$k"; sleep 0.1; done; }
+. "$(dirname "$0")/tmux_screen.sh"
 
 expect "EMISSIÓ DE REBUTS"
 keys PageDown Enter

@@ -18,15 +18,7 @@ root="$work/office"
 tmux_ -f /dev/null new-session -d -x 80 -y 25 \
   "cd '$root' && KELROOT='$root/' KELEXE='$bin/' KELTMP='$root/session/' ESCDELAY=25 '$bin/qantires'; echo \$? > '$work/exit'; sleep 30"
 
-screen() { tmux_ capture-pane -p; }
-expect() {
-  for _ in $(seq 100); do
-    if screen | grep -qF -- "$1"; then return 0; fi
-    sleep 0.1
-  done
-  echo "FAIL: the screen does not show: $1"; screen; exit 1
-}
-keys() { for k in "$@"; do tmux_ send-keys "$k"; sleep 0.1; done; }
+. "$(dirname "$0")/tmux_screen.sh"
 
 expect "EMISSIÓ DE REBUTS"
 expect "CONCEPTES A EMETRE :"
