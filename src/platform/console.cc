@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/headless_console.h"
+#include "platform/record_manager.h"
 
 namespace platform {
 namespace {
@@ -216,6 +217,7 @@ ConsoleEvent ReadWanted(bool wait) {
 }  // namespace
 
 ConsoleEvent NextConsoleEvent() {
+  ReleaseHeldReads();  // the operator may take minutes
   return ReadWanted(true);
 }
 ConsoleEvent PollConsoleEvent() {

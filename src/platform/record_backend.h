@@ -39,6 +39,8 @@ class RecordStorage {
   virtual int16_t Delete(uint32_t position, const std::string& record) = 0;
   virtual int16_t BeginTransaction() = 0;
   virtual int16_t EndTransaction(bool commit) = 0;
+  // Ends what a backend holds between reads (RecordStore::ReleaseReads).
+  virtual void ReleaseReads() {}
 };
 
 // One open's locks; the contract of each call is RecordLocks's.

@@ -29,6 +29,12 @@ void ResetRecordManager() {
   state.inTransaction = false;
 }
 
+void ReleaseHeldReads() {
+  for (auto& file : RecordManager().files) {
+    if (file != nullptr) file->store.ReleaseReads();
+  }
+}
+
 OpenRecordFile* AddOpenFile(uint8_t* posBlock, std::unique_ptr<OpenRecordFile> opened) {
   RecordManagerState& state = RecordManager();
   size_t slot = 0;

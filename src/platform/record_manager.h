@@ -81,6 +81,10 @@ struct RecordManagerState {
 RecordManagerState& RecordManager();
 // Closes every open file (dropping its locks and any open transaction).
 void ResetRecordManager();
+// Ends the read transaction each open file holds between reads.  Called
+// before the program waits for the operator: a snapshot held that long
+// would keep other programs' writes from being checkpointed into the file.
+void ReleaseHeldReads();
 
 // Takes an opened file into the table and names it in the position block.
 OpenRecordFile* AddOpenFile(uint8_t* posBlock, std::unique_ptr<OpenRecordFile> file);

@@ -18,6 +18,7 @@ constexpr int kBusyWaitMs = 10 * 60 * 1000;
 
 const char* const kFixedSql[] = {
     "BEGIN IMMEDIATE",
+    "BEGIN",
     "COMMIT",
     "ROLLBACK",
     "SAVEPOINT op",
@@ -260,6 +261,7 @@ void RecordStore::Close() {
   if (db_ != nullptr) sqlite3_close(db_);  // an open transaction is rolled back
   db_ = nullptr;
   outer_ = false;
+  holding_ = false;
 }
 
 RecordStore::~RecordStore() {

@@ -81,6 +81,16 @@ class RecordStore {
   static int16_t CheckEngine(const std::string& path, size_t limit,
                              std::vector<std::string>* problems);
 
+  // Reads share one read transaction while the file's write count stays
+  // what it was when the transaction began: writeCount is that count, read
+  // before this call, and a different one ends the held transaction so the
+  // next read starts a new one.  Every write ends it first.  Saves each read
+  // the engine's locking and the check of the file's size.
+  void HoldReads(uint64_t writeCount);
+  // Ends the held read transaction, if any, so others' writes can be
+  // checkpointed past it.
+  void ReleaseReads();
+
   // An outer transaction spanning many writes.
   int16_t BeginTransaction();
   int16_t EndTransaction(bool commit);
@@ -89,6 +99,7 @@ class RecordStore {
  private:
   enum Fixed {
     kBegin,
+    kBeginRead,
     kCommit,
     kRollback,
     kSavepoint,
@@ -158,6 +169,8 @@ class RecordStore {
   sqlite3* db_ = nullptr;
   FileSpec spec_;
   bool outer_ = false;
+  bool holding_ = false;  // a read transaction held across reads
+  uint64_t heldCount_ = 0;
   // Count changes (index 0: records, k + 1: distinct values of key k) of
   // the write in progress, and of the outer transaction, written to the
   // counts table just before the commit rather than on every write.

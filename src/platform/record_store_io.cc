@@ -189,7 +189,22 @@ int16_t RecordStore::Counts(uint32_t* records, std::vector<uint32_t>* distinct) 
   return rc == SQLITE_DONE ? kStatusOk : StatusOfSqlite(rc);
 }
 
+void RecordStore::HoldReads(uint64_t writeCount) {
+  if (outer_ || (holding_ && heldCount_ == writeCount)) return;
+  ReleaseReads();
+  // A deferred transaction: the snapshot is taken by the next read.
+  holding_ = Run(Statement(kBeginRead)) == kStatusOk;
+  heldCount_ = writeCount;
+}
+
+void RecordStore::ReleaseReads() {
+  if (!holding_) return;
+  holding_ = false;
+  Run(Statement(kCommit));
+}
+
 int16_t RecordStore::BeginWrite() {
+  ReleaseReads();
   opCounts_.assign(spec_.keys.size() + 1, 0);
   return Run(Statement(outer_ ? kSavepoint : kBegin));
 }
@@ -331,6 +346,7 @@ int16_t RecordStore::Delete(uint32_t position, const std::string& record) {
 
 int16_t RecordStore::BeginTransaction() {
   if (outer_) return kStatusOk;
+  ReleaseReads();
   int16_t status = Run(Statement(kBegin));
   outer_ = status == kStatusOk;
   txCounts_.assign(spec_.keys.size() + 1, 0);

@@ -11,29 +11,39 @@
 namespace platform {
 namespace {
 
+// Reads go through one held read transaction while the write count of the
+// file stays the same (RecordStore::HoldReads); without the count every
+// read is a transaction of its own.
 class SqliteStorage final : public RecordStorage {
  public:
+  explicit SqliteStorage(const RecordLocks& locks) : locks_(locks) {}
   RecordStore store;
 
   const FileSpec& spec() const override { return store.spec(); }
   int16_t ReadKey(int key, Seek how, const std::string& sort, int64_t seq,
                   IndexEntry* out) override {
+    Hold();
     return store.ReadKey(key, how, sort, seq, out);
   }
   int16_t ReadKeyBatch(int key, Seek how, const std::string& sort, int64_t seq, int limit,
                        std::vector<IndexEntry>* out) override {
+    Hold();
     return store.ReadKeyBatch(key, how, sort, seq, limit, out);
   }
   int16_t ReadStep(Step how, uint32_t from, uint32_t* position, std::string* record) override {
+    Hold();
     return store.ReadStep(how, from, position, record);
   }
   int16_t ReadAt(uint32_t position, std::string* record) override {
+    Hold();
     return store.ReadAt(position, record);
   }
   int16_t EntryOf(int key, uint32_t position, const std::string& record, IndexEntry* out) override {
+    Hold();
     return store.EntryOf(key, position, record, out);
   }
   int16_t Counts(uint32_t* records, std::vector<uint32_t>* distinct) override {
+    Hold();
     return store.Counts(records, distinct);
   }
   int16_t Insert(const std::string& record, uint32_t* position) override {
@@ -48,6 +58,15 @@ class SqliteStorage final : public RecordStorage {
   }
   int16_t BeginTransaction() override { return store.BeginTransaction(); }
   int16_t EndTransaction(bool commit) override { return store.EndTransaction(commit); }
+  void ReleaseReads() override { store.ReleaseReads(); }
+
+ private:
+  void Hold() {
+    uint64_t count = 0;
+    if (locks_.ChangeCount(&count)) store.HoldReads(count);
+  }
+
+  const RecordLocks& locks_;
 };
 
 class SqliteLocking final : public RecordLocking {
@@ -65,7 +84,7 @@ class SqliteLocking final : public RecordLocking {
 
 class SqliteFile final : public OpenedRecordFile {
  public:
-  explicit SqliteFile(std::string path) : path_(std::move(path)) {}
+  explicit SqliteFile(std::string path) : path_(std::move(path)), storage_(locking_.locks) {}
   RecordStorage& Store() override { return storage_; }
   RecordLocking& Locks() override { return locking_; }
   const std::string& Name() const override { return path_; }
@@ -78,8 +97,8 @@ class SqliteFile final : public OpenedRecordFile {
 
  private:
   std::string path_;
+  SqliteLocking locking_;  // before the storage, which reads its write count
   SqliteStorage storage_;
-  SqliteLocking locking_;
 };
 
 }  // namespace
