@@ -3,12 +3,11 @@
 // Nothing may crash, read out of bounds or hang.  Waiting locks are sent as
 // their no-wait forms: a wait on the other open of this same thread could
 // never end.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "fuzz_scratch.h"
 #include "platform/btrcall.h"
 #include "platform/record_manager.h"
 
@@ -56,21 +55,11 @@ struct Input {
   }
 };
 
-// The scratch file, with its companions removed when the run ends.  In
-// memory (/dev/shm) where the machine has it: every input creates a file
-// and syncs it, which on a disk would cost most of the run.
-std::string ScratchFolder() {
-  return ::access("/dev/shm", W_OK) == 0 ? "/dev/shm/" : "/tmp/";
-}
-
+// The scratch file; the record manager is reset when the run ends, before
+// its folder goes.
 struct Scratch {
-  std::string path = ScratchFolder() + "qt_fuzz_btrcall_" + std::to_string(::getpid()) + ".dat";
-  ~Scratch() {
-    ResetRecordManager();
-    for (const char* suffix : {"", "-wal", "-shm", "-lock", "-new"}) {
-      ::unlink((path + suffix).c_str());
-    }
-  }
+  std::string path = fuzz_scratch::FolderPath("btrcall") + "fuzz.dat";
+  ~Scratch() { ResetRecordManager(); }
 };
 
 }  // namespace

@@ -2,9 +2,6 @@
 // the calculator's ranges, that state must survive writing and reading
 // back unchanged, and the calculator must draw it and leave (the empty
 // input script ends it with Escape).
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +12,7 @@
 #include "console/calculator.h"
 #include "console/calculator_state.h"
 #include "console/state.h"
+#include "fuzz_scratch.h"
 #include "platform/console.h"
 
 namespace {
@@ -26,11 +24,7 @@ void Check(bool ok) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string dir = [] {
-    std::string made = "/tmp/qt_fuzz_kelcalc_" + std::to_string(::getpid()) + "/";
-    ::mkdir(made.c_str(), 0700);
-    return made;
-  }();
+  static const std::string& dir = fuzz_scratch::FolderPath("kelcalc");
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const console::CalculatorState s = console::ReadCalculatorState(text);
   Check(s.leftColumn >= 1 && s.leftColumn <= console::kLastLeftColumn);

@@ -1,15 +1,14 @@
 // Any bytes as an INI file: IniRead must return without crashing or reading
 // out of bounds, whatever the line ends, brackets, quotes and Ctrl-Z.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include "config/ini.h"
+#include "fuzz_scratch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/qt_fuzz_ini_" + std::to_string(::getpid()) + ".ini";
+  static const std::string path = fuzz_scratch::FolderPath("ini") + "fuzz.ini";
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) return 0;
   std::fwrite(data, 1, size, f);

@@ -1,9 +1,6 @@
 // Any bytes as a left-over WinPush.tmp: CloseWindow must restore at most
 // what a real entry describes and never read outside the file or the
 // screen, and a following open and close must still work.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -11,14 +8,11 @@
 #include "config/settings.h"
 #include "console/state.h"
 #include "console/window.h"
+#include "fuzz_scratch.h"
 #include "platform/console.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string dir = [] {
-    std::string made = "/tmp/qt_fuzz_winpush_" + std::to_string(::getpid()) + "/";
-    ::mkdir(made.c_str(), 0700);
-    return made;
-  }();
+  static const std::string& dir = fuzz_scratch::FolderPath("winpush");
   config::Settings().SessionDir = dir;
   platform::ResetConsole();
   console::ResetConsoleState();
