@@ -25,8 +25,12 @@ int16_t PrepareWrite(const BtrRequest& r, OpenRecordFile& file) {
   if (r.keyNumber >= 0 && static_cast<size_t>(r.keyNumber) >= file.store.spec().keys.size()) {
     return kStatusInvalidKeyNumber;
   }
-  if (RecordManager().inTransaction) return file.store.BeginTransaction();
-  return kStatusOk;
+  if (!RecordManager().inTransaction) return kStatusOk;
+  // The write lock another open of this file took in this transaction is
+  // let go only at End or Abort Transaction, which this thread would have
+  // to send: waiting for it could never end.
+  if (WriteLockedByThisProcess(file)) return kStatusFileLocked;
+  return file.store.BeginTransaction();
 }
 
 // After a write the record is current; the logical currency follows the

@@ -41,6 +41,10 @@ class RecordStorage {
   virtual int16_t EndTransaction(bool commit) = 0;
   // Ends what a backend holds between reads (RecordStore::ReleaseReads).
   virtual void ReleaseReads() {}
+  // Whether this open holds the one write lock of its file until End or
+  // Abort Transaction, so no other open can write meanwhile (SQLite: an
+  // open outer transaction).  A backend that locks rows says no.
+  virtual bool HoldsFileWriteLock() const { return false; }
 };
 
 // One open's locks; the contract of each call is RecordLocks's.

@@ -85,6 +85,14 @@ bool HeldByThisProcess(const OpenRecordFile& file, uint32_t position) {
   return false;
 }
 
+bool WriteLockedByThisProcess(const OpenRecordFile& file) {
+  for (const auto& other : RecordManager().files) {
+    if (other == nullptr || other.get() == &file || other->path != file.path) continue;
+    if (other->store.HoldsFileWriteLock()) return true;
+  }
+  return false;
+}
+
 void ReleaseRecordLocks(OpenRecordFile& file, uint32_t position) {
   if (file.singleLock != 0 && (position == 0 || file.singleLock == position)) {
     if (file.multipleLocks.count(file.singleLock) == 0) file.locks.UnlockRecord(file.singleLock);

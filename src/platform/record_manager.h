@@ -100,5 +100,8 @@ void ReleaseSingleLock(OpenRecordFile& file);
 // Whether another open of the same file in this process holds the record:
 // waiting for it would never end, since this process is the one to let go.
 bool HeldByThisProcess(const OpenRecordFile& file, uint32_t position);
+// Whether another open of the same file in this process holds the file's
+// write lock in the open transaction, for the same reason.
+bool WriteLockedByThisProcess(const OpenRecordFile& file);
 
 }  // namespace platform

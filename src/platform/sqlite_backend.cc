@@ -59,6 +59,7 @@ class SqliteStorage final : public RecordStorage {
   int16_t BeginTransaction() override { return store.BeginTransaction(); }
   int16_t EndTransaction(bool commit) override { return store.EndTransaction(commit); }
   void ReleaseReads() override { store.ReleaseReads(); }
+  bool HoldsFileWriteLock() const override { return store.InTransaction(); }
 
  private:
   void Hold() {

@@ -531,6 +531,28 @@ TEST_P(BtrcallBackend, PositionsAreNeverReused) {
 BTR_ON_BOTH_BACKENDS(BtrcallTest);
 BTR_ON_BOTH_BACKENDS(BtrcallBackend);
 
+// In one transaction, a second open of a file whose first open writes could
+// only get the file's write lock at End Transaction, which this same thread
+// has to send: it is refused at once instead of waiting.
+TEST(BtrcallFiles, SecondOpenWritingInOneTransactionIsRefusedNotWaitedFor) {
+  ResetRecordManager();
+  testing_support::TempDir dir;
+  const std::string path = dir.Sub("two.dat");
+  ASSERT_EQ(btr_test::Create(path, btr_test::CreateBuffer(8, {{{1, 4, kKeyBinary}}})), 0);
+  File first, second;
+  ASSERT_EQ(first.Open(path), 0);
+  ASSERT_EQ(second.Open(path), 0);
+  uint32_t length = 0;
+  ASSERT_EQ(BTRCALL(kBtrBeginTransaction, nullptr, nullptr, &length, nullptr, 0, 0), 0);
+  ASSERT_EQ(first.Insert(btr_test::Le32(1) + "abcd"), 0);
+  EXPECT_EQ(second.Insert(btr_test::Le32(2) + "abcd"), kStatusFileLocked);
+  ASSERT_EQ(first.Insert(btr_test::Le32(3) + "abcd"), 0);
+  ASSERT_EQ(BTRCALL(kBtrEndTransaction, nullptr, nullptr, &length, nullptr, 0, 0), 0);
+  EXPECT_EQ(second.Insert(btr_test::Le32(2) + "abcd"), 0);
+  EXPECT_EQ(second.Stat().data.substr(6, 4), btr_test::Le32(3));
+  ResetRecordManager();
+}
+
 TEST(BtrcallFiles, DamagedDatabaseGivesAStatusNotACrash) {
   ResetRecordManager();
   testing_support::TempDir dir;
