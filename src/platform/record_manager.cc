@@ -16,6 +16,16 @@ struct BlockName {
   uint32_t generation;
 };
 
+// Whether another open of the same file in this process satisfies holds.
+template <typename Holds>
+bool AnotherOpenOfTheFile(const OpenRecordFile& file, Holds holds) {
+  for (const auto& other : RecordManager().files) {
+    if (other == nullptr || other.get() == &file || other->path != file.path) continue;
+    if (holds(*other)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 RecordManagerState& RecordManager() {
@@ -78,19 +88,14 @@ void ReleaseSingleLock(OpenRecordFile& file) {
 }
 
 bool HeldByThisProcess(const OpenRecordFile& file, uint32_t position) {
-  for (const auto& other : RecordManager().files) {
-    if (other == nullptr || other.get() == &file || other->path != file.path) continue;
-    if (other->singleLock == position || other->multipleLocks.count(position) != 0) return true;
-  }
-  return false;
+  return AnotherOpenOfTheFile(file, [position](const OpenRecordFile& other) {
+    return other.singleLock == position || other.multipleLocks.count(position) != 0;
+  });
 }
 
 bool WriteLockedByThisProcess(const OpenRecordFile& file) {
-  for (const auto& other : RecordManager().files) {
-    if (other == nullptr || other.get() == &file || other->path != file.path) continue;
-    if (other->store.HoldsFileWriteLock()) return true;
-  }
-  return false;
+  return AnotherOpenOfTheFile(
+      file, [](const OpenRecordFile& other) { return other.store.HoldsFileWriteLock(); });
 }
 
 void ReleaseRecordLocks(OpenRecordFile& file, uint32_t position) {

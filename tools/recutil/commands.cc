@@ -14,8 +14,8 @@
 #include "platform/paths.h"
 #include "platform/record_backend.h"
 #include "platform/record_spec.h"
-#include "record_handle.h"
 #include "platform/record_store.h"
+#include "record_handle.h"
 #include "sequential.h"
 
 namespace recutil {
