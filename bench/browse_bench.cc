@@ -7,15 +7,15 @@
 #include <filesystem>
 #include <string>
 
+#include "btrieve/btrcall.h"
+#include "btrieve/record_manager.h"
 #include "config/settings.h"
 #include "format/packed.h"
 #include "office/record_layouts.h"
 #include "office/screen_form.h"
-#include "platform/btrcall.h"
-#include "platform/headless_console.h"
-#include "platform/record_manager.h"
 #include "records/open_file.h"
 #include "screens/browse_list.h"
+#include "terminal/headless_backend.h"
 
 namespace {
 
@@ -47,23 +47,23 @@ struct Installation {
     char name[] = "/tmp/qt_browse_bench_XXXXXX";
     dir = ::mkdtemp(name) != nullptr ? name : "/tmp";
     config::Settings().SessionDir = dir + "/";
-    platform::UseHeadlessConsole();
+    terminal::UseHeadlessConsole();
     office::ReadScreenFormText(kForm);
     const std::string path = dir + "/units.dat";
     std::string spec = Le16(office::kUnitLength) + Le16(4096) + Le16(1) + std::string(10, '\0') +
                        Le16(1) + Le16(4) + Le16(0) + std::string(10, '\0');
-    std::uint8_t block[platform::kPositionBlockSize] = {};
+    std::uint8_t block[btrieve::kPositionBlockSize] = {};
     std::uint32_t length = static_cast<std::uint32_t>(spec.size());
     std::string key = path;
-    BTRCALL(platform::kBtrCreate, block, spec.data(), &length, key.data(), 255, 0);
-    BTRCALL(platform::kBtrOpen, block, nullptr, &length, key.data(), 255, 0);
+    BTRCALL(btrieve::kBtrCreate, block, spec.data(), &length, key.data(), 255, 0);
+    BTRCALL(btrieve::kBtrOpen, block, nullptr, &length, key.data(), 255, 0);
     std::uint32_t none = 0;
-    BTRCALL(platform::kBtrBeginTransaction, nullptr, nullptr, &none, nullptr, 0, 0);
+    BTRCALL(btrieve::kBtrBeginTransaction, nullptr, nullptr, &none, nullptr, 0, 0);
     for (int p = 1; p <= kProperties; ++p) {
       for (int u = 1; u <= kUnitsPerProperty; ++u) Insert(block, p, u);
     }
-    BTRCALL(platform::kBtrEndTransaction, nullptr, nullptr, &none, nullptr, 0, 0);
-    BTRCALL(platform::kBtrClose, block, nullptr, &none, nullptr, 0, 0);
+    BTRCALL(btrieve::kBtrEndTransaction, nullptr, nullptr, &none, nullptr, 0, 0);
+    BTRCALL(btrieve::kBtrClose, block, nullptr, &none, nullptr, 0, 0);
     std::int16_t status = 0;
     records::OpenRecordFile(507, path, office::Areas().unit, status);
   }
@@ -77,7 +77,7 @@ struct Installation {
     record.replace(8, 12, "Tenant " + Digits(unit));
     std::uint32_t length = office::kUnitLength;
     char keyBuffer[256] = {};
-    BTRCALL(platform::kBtrInsert, block, record.data(), &length, keyBuffer, 255, 0);
+    BTRCALL(btrieve::kBtrInsert, block, record.data(), &length, keyBuffer, 255, 0);
   }
 };
 
@@ -91,7 +91,7 @@ Installation& Files() {
 void RunList(benchmark::State& state, int pageDowns, int expected) {
   Files();
   office::FieldAt(1, 2)->value = " 25";
-  auto& console = platform::UseHeadlessConsole();
+  auto& console = terminal::UseHeadlessConsole();
   const std::string wanted = format::PackDigits("0025" + Digits(expected));
   for (auto _ : state) {
     for (int k = 0; k < pageDowns; ++k) console.PushKey(0, 0x51);

@@ -1,6 +1,6 @@
 // The record manager against bare SQLite on one large file: bulk load,
 // Get Next over every record against a plain cursor over the same table,
-// and random Get Equal.  QT_BENCH_RECORDS sets the size (default 1000000).
+// and random Get Equal.  QANTIRES_BENCH_RECORDS sets the size (default 1000000).
 // Each benchmark loads the file first when no earlier one did, so any of
 // them can run alone (--benchmark_filter).
 #include <benchmark/benchmark.h>
@@ -12,16 +12,17 @@
 #include <random>
 #include <string>
 
+#include "btrieve/btrcall.h"
+#include "btrieve/record_manager.h"
 #include "btrieve_bench_file.h"
-#include "platform/btrcall.h"
-#include "platform/record_manager.h"
 
 namespace {
 
-using namespace platform;
+using namespace btrieve;
+using namespace storage;
 
 uint32_t Records() {
-  const char* n = std::getenv("QT_BENCH_RECORDS");
+  const char* n = std::getenv("QANTIRES_BENCH_RECORDS");
   return n != nullptr && std::atol(n) > 0 ? static_cast<uint32_t>(std::atol(n)) : 1000000;
 }
 

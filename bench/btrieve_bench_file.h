@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/btrcall.h"
+#include "btrieve/btrcall.h"
 
 namespace bench_file {
 

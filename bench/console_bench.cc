@@ -5,42 +5,42 @@
 
 #include <string>
 
-#include "platform/console.h"
-#include "platform/headless_console.h"
-#include "platform/key_decoder.h"
-#include "platform/terminal_render.h"
+#include "terminal/cell_buffer.h"
+#include "terminal/headless_backend.h"
+#include "terminal/key_decoder.h"
+#include "terminal/tty_render.h"
 
 namespace {
 
 // A screen like a form: a frame and a few rows of coloured text.
 void FillScreen() {
-  platform::UseHeadlessConsole();
-  platform::SetTextColour(15, 1);
-  for (int r = 1; r <= platform::kConsoleRows; ++r) {
-    platform::SetCursorPosition(r, 1);
-    platform::WriteText(std::string(platform::kConsoleColumns, r % 2 ? '\xC4' : ' '));
+  terminal::UseHeadlessConsole();
+  terminal::SetTextColour(15, 1);
+  for (int r = 1; r <= terminal::kConsoleRows; ++r) {
+    terminal::SetCursorPosition(r, 1);
+    terminal::WriteText(std::string(terminal::kConsoleColumns, r % 2 ? '\xC4' : ' '));
   }
-  platform::SetTextColour(0, 7);
-  platform::SetCursorPosition(10, 20);
-  platform::WriteText("Data d'emissi\xA2: 01/03/2024");
+  terminal::SetTextColour(0, 7);
+  terminal::SetCursorPosition(10, 20);
+  terminal::WriteText("Data d'emissi\xA2: 01/03/2024");
 }
 
 // Decode "x", write it into a field, render the change.
 void BM_KeystrokeToTerminalBytes(benchmark::State& state) {
   FillScreen();
-  platform::TerminalRenderer renderer;
-  renderer.Render(platform::CurrentScreen());
-  platform::KeyDecoder decoder;
+  terminal::TerminalRenderer renderer;
+  renderer.Render(terminal::CurrentScreen());
+  terminal::KeyDecoder decoder;
   size_t bytes = 0;
   int column = 0;
   for (auto _ : state) {
     decoder.Feed("\xc3\xa7");  // a typed c-cedilla
-    platform::ConsoleEvent event;
+    terminal::ConsoleEvent event;
     decoder.Next(&event);
-    platform::SetCursorPosition(12, 20 + column);
-    platform::WriteText(std::string(1, static_cast<char>(event.character + (column & 1))));
+    terminal::SetCursorPosition(12, 20 + column);
+    terminal::WriteText(std::string(1, static_cast<char>(event.character + (column & 1))));
     column = (column + 1) % 40;
-    const std::string out = renderer.Render(platform::CurrentScreen());
+    const std::string out = renderer.Render(terminal::CurrentScreen());
     bytes += out.size();
     benchmark::DoNotOptimize(out);
   }
@@ -51,11 +51,11 @@ BENCHMARK(BM_KeystrokeToTerminalBytes);
 
 void BM_FullScreenRepaint(benchmark::State& state) {
   FillScreen();
-  platform::TerminalRenderer renderer;
+  terminal::TerminalRenderer renderer;
   size_t bytes = 0;
   for (auto _ : state) {
     renderer.Invalidate();
-    const std::string out = renderer.Render(platform::CurrentScreen());
+    const std::string out = renderer.Render(terminal::CurrentScreen());
     bytes += out.size();
     benchmark::DoNotOptimize(out);
   }
@@ -65,8 +65,8 @@ void BM_FullScreenRepaint(benchmark::State& state) {
 BENCHMARK(BM_FullScreenRepaint);
 
 void BM_DecodeCtrlLeft(benchmark::State& state) {
-  platform::KeyDecoder decoder;
-  platform::ConsoleEvent event;
+  terminal::KeyDecoder decoder;
+  terminal::ConsoleEvent event;
   for (auto _ : state) {
     decoder.Feed("\x1b[1;5D");
     benchmark::DoNotOptimize(decoder.Next(&event));

@@ -11,14 +11,14 @@
 #include "console/field.h"
 #include "console/state.h"
 #include "console/window.h"
-#include "platform/headless_console.h"
+#include "terminal/headless_backend.h"
 
 namespace {
 
 // Field entry, the typed keys and Enter; keys = 0 measures entry and exit
 // alone, so the difference is the cost of the keystrokes.
 void EditWithKeys(benchmark::State& state) {
-  platform::HeadlessConsole& con = platform::UseHeadlessConsole();
+  terminal::HeadlessConsole& con = terminal::UseHeadlessConsole();
   console::ResetConsoleState();
   console::SetExitKeys("e", "");
   const int keys = static_cast<int>(state.range(0));
@@ -43,7 +43,7 @@ void OpenCloseFullScreenWindow(benchmark::State& state) {
     return;
   }
   config::Settings().SessionDir = dir + "/";
-  platform::UseHeadlessConsole();
+  terminal::UseHeadlessConsole();
   console::ResetConsoleState();
   for (auto _ : state) {
     console::OpenWindow(1, 1, 25, 80);

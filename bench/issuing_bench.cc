@@ -21,7 +21,7 @@
 //
 // Each installation is built once and kept under the build folder.  Every
 // measurement runs in a child process of its own, so that the peak memory
-// and the times are those of that size alone.  QT_BENCH_OWNERS sets the
+// and the times are those of that size alone.  QANTIRES_BENCH_OWNERS sets the
 // number of generated owners (a small office for profiling).
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -50,16 +50,16 @@
 #include "office/receipt_settings.h"
 #include "office/remittance_settings.h"
 #include "office/selection.h"
-#include "platform/headless_console.h"
 #include "print/spool.h"
 #include "remittance/cycle.h"
+#include "terminal/headless_backend.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 int Owners() {
-  const char* given = std::getenv("QT_BENCH_OWNERS");
+  const char* given = std::getenv("QANTIRES_BENCH_OWNERS");
   return given != nullptr && std::atoi(given) > 0 ? std::min(std::atoi(given), 44) : 40;
 }
 
@@ -69,7 +69,7 @@ int UnitsPerProperty(const benchmark::State& state) {
 }
 
 std::string OfficeRoot(int unitsPerProperty) {
-  return std::string(QT_BENCH_OFFICE_DIR) + "-" + std::to_string(Owners()) + "-" +
+  return std::string(QANTIRES_BENCH_OFFICE_DIR) + "-" + std::to_string(Owners()) + "-" +
          std::to_string(unitsPerProperty) + "/";
 }
 
@@ -139,7 +139,7 @@ double StartUp(const std::string& root) {
   ::setenv("KELEXE", (root + "bin/").c_str(), 1);
   ::setenv("KELTMP", (root + "session/").c_str(), 1);
   const auto start = std::chrono::steady_clock::now();
-  platform::UseHeadlessConsole();
+  terminal::UseHeadlessConsole();
   app::LoadConfiguration();
   if (!app::LoadScreenForms() || app::OpenIssuingFiles() != 0) return -1;
   office::ReadReceiptSettings();

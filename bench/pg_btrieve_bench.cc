@@ -1,8 +1,8 @@
 // The record manager on a PostgreSQL server against bare libpq on the same
 // table: bulk load, Get Next over every record against a cursor fetching
 // the same rows in key order, and random Get Equal (the median of single
-// calls).  QT_BENCH_KELDB names the database (a libpq connection string,
-// required); QT_BENCH_RECORDS sets the size (default 1000000).
+// calls).  QANTIRES_BENCH_KELDB names the database (a libpq connection string,
+// required); QANTIRES_BENCH_RECORDS sets the size (default 1000000).
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
 #include <stdlib.h>
@@ -14,24 +14,25 @@
 #include <string>
 #include <vector>
 
+#include "btrieve/btrcall.h"
+#include "btrieve/record_manager.h"
 #include "btrieve_bench_file.h"
-#include "platform/btrcall.h"
-#include "platform/record_backend.h"
-#include "platform/record_manager.h"
+#include "storage/record_backend.h"
 
 namespace {
 
-using namespace platform;
+using namespace btrieve;
+using namespace storage;
 
 constexpr const char* kName = "/qt_bench/pg_bench.dat";
 
 uint32_t Records() {
-  const char* n = std::getenv("QT_BENCH_RECORDS");
+  const char* n = std::getenv("QANTIRES_BENCH_RECORDS");
   return n != nullptr && std::atol(n) > 0 ? static_cast<uint32_t>(std::atol(n)) : 1000000;
 }
 
 std::string Database() {
-  const char* db = std::getenv("QT_BENCH_KELDB");
+  const char* db = std::getenv("QANTIRES_BENCH_KELDB");
   return db == nullptr ? "" : db;
 }
 
@@ -42,7 +43,7 @@ using bench_file::Spec;
 
 bool UseServer(benchmark::State& state) {
   if (Database().empty()) {
-    state.SkipWithError("QT_BENCH_KELDB is not set");
+    state.SkipWithError("QANTIRES_BENCH_KELDB is not set");
     return false;
   }
   SetRecordDatabase({Database(), ""});

@@ -13,7 +13,7 @@
 #include "console/calendar.h"
 #include "console/state.h"
 #include "format/packed.h"
-#include "platform/headless_console.h"
+#include "terminal/headless_backend.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ class ScratchSession {
 void CalculatorUse(benchmark::State& state) {
   ScratchSession session;
   if (!session.ok()) return state.SkipWithError("no temporary directory");
-  platform::HeadlessConsole& con = platform::UseHeadlessConsole();
+  terminal::HeadlessConsole& con = terminal::UseHeadlessConsole();
   const int keys = static_cast<int>(state.range(0));
   for (auto _ : state) {
     for (int i = 0; i < keys; ++i) con.PushText(i % 2 ? "+" : "7");
@@ -50,7 +50,7 @@ void CalendarUse(benchmark::State& state) {
   ScratchSession session;
   if (!session.ok()) return state.SkipWithError("no temporary directory");
   config::Settings().WorkingDate = format::PackDigits("20240215");
-  platform::HeadlessConsole& con = platform::UseHeadlessConsole();
+  terminal::HeadlessConsole& con = terminal::UseHeadlessConsole();
   const int moves = static_cast<int>(state.range(0));
   for (auto _ : state) {
     for (int i = 0; i < moves; ++i)

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/btrcall.h"
-#include "platform/record_manager.h"
+#include "btrieve/btrcall.h"
+#include "btrieve/record_manager.h"
 #include "records/open_file.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
@@ -40,23 +40,23 @@ struct UnitFile {
     std::string spec = Le16(kLength) + Le16(4096) + Le16(1) + std::string(10, '\0');
     spec += Le16(1) + Le16(4) + std::string(12, '\0');
     spec.resize(1536, ' ');
-    std::uint8_t block[platform::kPositionBlockSize] = {};
+    std::uint8_t block[btrieve::kPositionBlockSize] = {};
     std::uint32_t length = 1536;
     std::string name = path + '\0';
-    BTRCALL(platform::kBtrCreate, block, spec.data(), &length, name.data(),
+    BTRCALL(btrieve::kBtrCreate, block, spec.data(), &length, name.data(),
             static_cast<std::uint8_t>(path.size()), 0);
     std::int16_t status = 0;
     records::OpenRecordFile(kId, path, area, status);
     std::uint8_t* own =
         records::RecordFiles().slots[records::FindSlot(kId).slot].positionBlock.data();
-    BTRCALL(platform::kBtrBeginTransaction, own, nullptr, &length, nullptr, 0, 0);
+    BTRCALL(btrieve::kBtrBeginTransaction, own, nullptr, &length, nullptr, 0, 0);
     for (int n = 0; n < kRecords; ++n) {
       std::string record = KeyOf(n) + std::string(kLength - 4, 'x');
       std::uint32_t recordLength = kLength;
       std::string key(256, '\0');
-      BTRCALL(platform::kBtrInsert, own, record.data(), &recordLength, key.data(), 255, 0);
+      BTRCALL(btrieve::kBtrInsert, own, record.data(), &recordLength, key.data(), 255, 0);
     }
-    BTRCALL(platform::kBtrEndTransaction, own, nullptr, &length, nullptr, 0, 0);
+    BTRCALL(btrieve::kBtrEndTransaction, own, nullptr, &length, nullptr, 0, 0);
   }
   ~UnitFile() {
     std::int16_t status = 0;

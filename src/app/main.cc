@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
       "KELTMP (the operator's session folder), and KELDB when the record files are\n"
       "kept on a PostgreSQL server (a libpq connection string).\n"
       "Mistakes in the options exit with 2."};
-  app.set_version_flag("--version", "qantires " QT_VERSION);
+  app.set_version_flag("--version", "qantires " QANTIRES_VERSION);
   app::RunOptions options;
   issuing::BatchOptions& b = options.selection;
   app.add_flag("--batch", options.batch,

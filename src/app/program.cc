@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/terminal_notice.h"
+#include "btrieve/record_manager.h"
 #include "config/company.h"
 #include "config/settings.h"
 #include "console/popups.h"
@@ -11,18 +12,19 @@
 #include "format/text.h"
 #include "issuing/issuing_run.h"
 #include "office/receipt_settings.h"
-#include "office/remittance_settings.h"
 #include "office/record_layouts.h"
+#include "office/remittance_settings.h"
 #include "office/screen_form.h"
 #include "platform/cp850.h"
 #include "platform/current_dir.h"
-#include "platform/headless_console.h"
 #include "platform/paths.h"
-#include "platform/terminal_render.h"
-#include "platform/terminal_console.h"
 #include "records/open_file.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
+#include "terminal/cell_buffer.h"
+#include "terminal/headless_backend.h"
+#include "terminal/tty_backend.h"
+#include "terminal/tty_render.h"
 
 namespace app {
 namespace {
@@ -68,6 +70,7 @@ std::string NoFormFileMessage() {
 void LoadConfiguration() {
   config::LoadInstallationConfig();
   console::SetHotKeyHooks(console::ShowCalculator, console::ShowCalendar);
+  terminal::SetInputWaitHook(btrieve::ReleaseHeldReads);
   // Relative names (forms, data) are looked up under the root from here on.
   // When the root cannot be entered the run goes on from where it is: every
   // file the system names is also prefixed with RootDir.
@@ -119,7 +122,7 @@ int RunProgram(const RunOptions& options) {
   if (options.batch) {
     // No terminal shows the screen: its messages (a record file that cannot
     // be opened, a locked record) go to standard error.
-    platform::UseHeadlessConsole();
+    terminal::UseHeadlessConsole();
     console::Console().messageEcho = TellOnStandardError;
     // Nobody is there to see a wait: a file held by another user ends the
     // run after this long instead of hanging it.
@@ -132,8 +135,8 @@ int RunProgram(const RunOptions& options) {
   }
   // The screen is needed from here on: a record file that cannot be opened
   // says so on it and waits for a key.
-  platform::SetTooSmallNotice(TooSmallNotice);
-  if (!options.batch && !platform::UseTerminalConsole()) {
+  terminal::SetTooSmallNotice(TooSmallNotice);
+  if (!options.batch && !terminal::UseTerminalConsole()) {
     TellOnStandardError("the selection screen needs a terminal; use --batch to issue without one");
     return kStartFailureExitCode;
   }

@@ -2,14 +2,14 @@
 #include "app/terminal_notice.h"
 
 #include "config/settings.h"
-#include "platform/console.h"
+#include "terminal/cell_buffer.h"
 
 namespace app {
 
 std::string TooSmallNotice(int columns, int rows) {
   const std::string size = std::to_string(columns) + " x " + std::to_string(rows);
-  const std::string needed = std::to_string(platform::kConsoleColumns);
-  const std::string lines = std::to_string(platform::kConsoleRows);
+  const std::string needed = std::to_string(terminal::kConsoleColumns);
+  const std::string lines = std::to_string(terminal::kConsoleRows);
   const std::string& language = config::Settings().SessionLanguage;
   if (language == "SPA") {
     return "El terminal mide " + size + "; este programa necesita como m\u00EDnimo " + needed +

@@ -11,7 +11,7 @@
 #include "console/popup_frame.h"
 #include "console/window.h"
 #include "format/picture.h"
-#include "platform/console.h"
+#include "terminal/cell_buffer.h"
 
 namespace console {
 namespace {
@@ -84,13 +84,13 @@ std::string RunCalculator(CalculatorState& s) {
 
 std::string ShowCalculator() {
   const CallerExitKeys exitKeys("e", "");
-  const bool cursorWasVisible = platform::CursorVisible();
+  const bool cursorWasVisible = terminal::CursorVisible();
   SetColour("+n");
-  platform::ShowCursor(false);
+  terminal::ShowCursor(false);
   CalculatorState state = LoadCalculatorState();
   const std::string result = OpenCalculatorWindow(state) ? RunCalculator(state) : std::string();
   SaveCalculatorState(state);
-  platform::ShowCursor(cursorWasVisible);
+  terminal::ShowCursor(cursorWasVisible);
   SetColour("-");
   return result;
 }

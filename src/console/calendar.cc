@@ -16,7 +16,7 @@
 #include "format/packed.h"
 #include "format/text.h"
 #include "platform/clock.h"
-#include "platform/console.h"
+#include "terminal/cell_buffer.h"
 
 namespace console {
 namespace {
@@ -73,7 +73,7 @@ Position StartPosition() {
 
 void Put(int row, int column, std::string_view text) {
   WindowLocate(row, column);
-  platform::WriteText(text);
+  terminal::WriteText(text);
 }
 
 int InteriorWidth() {
@@ -219,16 +219,16 @@ std::string RunCalendar(Position p) {
 
 std::string ShowCalendar() {
   const CallerExitKeys exitKeys("ea", kCalendarKeys);
-  const bool cursorWasVisible = platform::CursorVisible();
+  const bool cursorWasVisible = terminal::CursorVisible();
   SetColour("+n");
-  platform::ShowCursor(false);
+  terminal::ShowCursor(false);
   std::string result;
   if (OpenPopUpWindow(kTop, kLeft, kBottom, kRight)) {
     DrawFrame(1);
     result = RunCalendar(StartPosition());
     CloseWindow();
   }
-  platform::ShowCursor(cursorWasVisible);
+  terminal::ShowCursor(cursorWasVisible);
   SetColour("-");
   return result;
 }

@@ -2,18 +2,18 @@
 // restore use.
 #include "console/cells.h"
 
-#include "platform/console.h"
+#include "terminal/cell_buffer.h"
 
 namespace console {
 
 void WriteAt(int row, int column, std::string_view text) {
   // The console would keep the cursor's old coordinate and write elsewhere.
-  if (row < 1 || row > platform::ConsoleRows() || column < 1 ||
-      column > platform::ConsoleColumns()) {
+  if (row < 1 || row > terminal::ConsoleRows() || column < 1 ||
+      column > terminal::ConsoleColumns()) {
     return;
   }
-  platform::SetCursorPosition(row, column);
-  platform::WriteText(text);
+  terminal::SetCursorPosition(row, column);
+  terminal::WriteText(text);
 }
 
 }  // namespace console

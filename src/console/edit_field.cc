@@ -5,12 +5,12 @@
 
 #include "console/cells.h"
 #include "console/field.h"
-#include "format/text.h"
 #include "console/field_internal.h"
 #include "console/keyboard.h"
 #include "console/state.h"
 #include "console/window.h"
-#include "platform/console.h"
+#include "format/text.h"
+#include "terminal/cell_buffer.h"
 
 namespace console {
 namespace {
@@ -57,7 +57,7 @@ void PlaceCursor(const Field& f) {
     row -= 1;
     column = f.column + f.width;
   }
-  platform::SetCursorPosition(row, column);
+  terminal::SetCursorPosition(row, column);
 }
 
 // Reads the next key or click for the field, handling Insert on the way.
@@ -69,12 +69,12 @@ int NextKey(Field& f, bool* click) {
     ReadKey(key, button, row, column);
     if (key == kKeyInsert) {
       f.insertMode = !f.insertMode;
-      platform::SetCursorSize(f.insertMode ? kInsertCursor : kOverwriteCursor);
-      platform::SetInsertToggle(f.insertMode);
+      terminal::SetCursorSize(f.insertMode ? kInsertCursor : kOverwriteCursor);
+      terminal::SetInsertToggle(f.insertMode);
       continue;
     }
     if (key == 0 && button == 0) continue;
-    platform::ShowCursor(false);
+    terminal::ShowCursor(false);
     if (key == 0) {
       *click = true;
       return -(column * 100 + row);
@@ -149,8 +149,8 @@ Field EnterField(int row, int column, int width, std::string& value, int positio
   const ConsoleState& s = Console();
   const int offsetRow = s.depth > 0 ? s.window.top : 0;
   const int offsetColumn = s.depth > 0 ? s.window.left : 0;
-  f.row = row == 0 ? platform::CursorRow() : offsetRow + row;
-  f.column = column == 0 ? platform::CursorColumn() : offsetColumn + column;
+  f.row = row == 0 ? terminal::CursorRow() : offsetRow + row;
+  f.column = column == 0 ? terminal::CursorColumn() : offsetColumn + column;
   f.value = &value;
   f.width = width > 0 ? width : f.Length() + 1;
   f.position = std::clamp(position, 1, f.Length() + 1);
@@ -172,16 +172,16 @@ Field EnterField(int row, int column, int width, std::string& value, int positio
 void EditField(int row, int column, int width, std::string& value, int& position, int& key) {
   Field f = EnterField(row, column, width, value, position);
   SetColour("u");
-  platform::SetCursorPosition(f.row, f.column);
+  terminal::SetCursorPosition(f.row, f.column);
   while (true) {
     if (f.redraw) Draw(f);
-    f.insertMode = platform::InsertToggle();
+    f.insertMode = terminal::InsertToggle();
     if (f.Choice()) {
-      platform::ShowCursor(false);
+      terminal::ShowCursor(false);
     } else {
       PlaceCursor(f);
-      platform::SetCursorSize(f.insertMode ? kInsertCursor : kOverwriteCursor);
-      platform::ShowCursor(true);
+      terminal::SetCursorSize(f.insertMode ? kInsertCursor : kOverwriteCursor);
+      terminal::ShowCursor(true);
     }
     bool click = false;
     int k = NextKey(f, &click);
@@ -203,7 +203,7 @@ void EditField(int row, int column, int width, std::string& value, int& position
     WriteAt(f.row, f.column - 1, " ");
     WriteAt(f.row, f.column + f.displayWidth, " ");
   }
-  platform::SetCursorPosition(f.row, f.column);
+  terminal::SetCursorPosition(f.row, f.column);
   position = f.position;
 }
 

@@ -6,8 +6,8 @@
 #include "console/field_internal.h"
 #include "console/keyboard.h"
 #include "format/text.h"
-#include "platform/clipboard.h"
-#include "platform/console.h"
+#include "terminal/cell_buffer.h"
+#include "terminal/clipboard.h"
 
 namespace console {
 namespace {
@@ -58,7 +58,7 @@ void TypeCharacter(Field& f, char c) {
     f.redraw = true;
   } else {
     v[static_cast<size_t>(f.position - 1)] = c;
-    if (f.mask == 0) platform::WriteText({&c, 1});
+    if (f.mask == 0) terminal::WriteText({&c, 1});
   }
   ++f.position;
 }
@@ -71,7 +71,7 @@ void DeleteAt(Field& f, int position) {
 
 void Paste(Field& f) {
   std::string text;
-  for (char c : platform::PasteFromClipboard()) {
+  for (char c : terminal::PasteFromClipboard()) {
     const auto b = static_cast<unsigned char>(c);
     if (b >= 32 && b != 127 && b != 255) text += c;
   }
@@ -86,7 +86,7 @@ void Paste(Field& f) {
 }
 
 void Copy(const Field& f) {
-  platform::CopyToClipboard(f.Choice() ? f.items[static_cast<size_t>(f.current)].description
+  terminal::CopyToClipboard(f.Choice() ? f.items[static_cast<size_t>(f.current)].description
                                        : format::Trim(*f.value));
 }
 

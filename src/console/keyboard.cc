@@ -7,7 +7,7 @@
 
 #include <utility>
 
-#include "platform/console.h"
+#include "terminal/cell_buffer.h"
 
 namespace console {
 namespace {
@@ -43,13 +43,13 @@ int KeypadDigit(std::uint8_t scanCode) {
   }
 }
 
-bool LeftAltHeld(const platform::ConsoleEvent& e) {
-  return e.kind == platform::EventKind::kKey && (e.controlKeys & platform::kLeftAlt) != 0;
+bool LeftAltHeld(const terminal::ConsoleEvent& e) {
+  return e.kind == terminal::EventKind::kKey && (e.controlKeys & terminal::kLeftAlt) != 0;
 }
 
 // Collects keypad digits while left Alt is held; returns the event that
 // ended the collection, replaced by the typed character when digits came.
-platform::ConsoleEvent CollectAltKeypad(platform::ConsoleEvent e) {
+terminal::ConsoleEvent CollectAltKeypad(terminal::ConsoleEvent e) {
   bool anyDigit = false;
   int value = 0;
   while (LeftAltHeld(e)) {
@@ -60,11 +60,11 @@ platform::ConsoleEvent CollectAltKeypad(platform::ConsoleEvent e) {
     } else if (!(e.character == 0 && (e.scanCode == 0 || e.scanCode == kAltScanCode))) {
       break;
     }
-    e = platform::NextConsoleEvent();
+    e = terminal::NextConsoleEvent();
   }
   if (anyDigit) {
-    e = platform::ConsoleEvent{};
-    e.kind = platform::EventKind::kKey;
+    e = terminal::ConsoleEvent{};
+    e.kind = terminal::EventKind::kKey;
     e.character = static_cast<std::uint8_t>(value);
   }
   return e;
@@ -75,23 +75,23 @@ bool InRange(unsigned code, unsigned first, unsigned last) {
 }
 
 // The key code of a key event with its modifiers folded in.
-int KeyOf(const platform::ConsoleEvent& e) {
+int KeyOf(const terminal::ConsoleEvent& e) {
   if (!e.keyDown) return 0;
   if (e.character != 0) return e.character;
   unsigned code = static_cast<unsigned>(e.scanCode) << 8;
   const bool f1to10 = InRange(code, 0x3B00, 0x4400);
   const bool f11or12 = code == 0x8500 || code == 0x8600;
   if (code == 0x1200) return 0xD5;  // Alt+E without a character
-  if (e.controlKeys & platform::kAnyAlt) {
+  if (e.controlKeys & terminal::kAnyAlt) {
     if (f1to10) code += 0x2D00;
     if (f11or12) code += 0x600;
-  } else if (e.controlKeys & platform::kAnyCtrl) {
+  } else if (e.controlKeys & terminal::kAnyCtrl) {
     if (f1to10) code += 0x2300;
     if (f11or12) code += 0x400;
     if (code == kKeyHome) code = kKeyCtrlHome;
     if (code == kKeyRight) code = kKeyCtrlRight;
     if (code == kKeyLeft) code = kKeyCtrlLeft;
-  } else if (e.controlKeys & platform::kShift) {
+  } else if (e.controlKeys & terminal::kShift) {
     if (f1to10) code += 0x1900;
     if (f11or12) code += 0x200;
   }
@@ -116,16 +116,16 @@ void ReadKey(int& key, int& button, int& mouseRow, int& mouseColumn) {
     return;
   }
   if (s.mouse == MouseState::kUnchecked) {
-    s.mouse = platform::MouseButtonCount() == 0 ? MouseState::kAbsent : MouseState::kOff;
+    s.mouse = terminal::MouseButtonCount() == 0 ? MouseState::kAbsent : MouseState::kOff;
   }
   if (s.mouse == MouseState::kOff) s.mouse = MouseState::kOn;
   key = button = mouseRow = mouseColumn = 0;
 
-  const platform::ConsoleEvent e = CollectAltKeypad(platform::NextConsoleEvent());
-  s.inputEnded = e.kind == platform::EventKind::kEndOfInput;
-  if (e.kind == platform::EventKind::kKey || e.kind == platform::EventKind::kEndOfInput) {
+  const terminal::ConsoleEvent e = CollectAltKeypad(terminal::NextConsoleEvent());
+  s.inputEnded = e.kind == terminal::EventKind::kEndOfInput;
+  if (e.kind == terminal::EventKind::kKey || e.kind == terminal::EventKind::kEndOfInput) {
     key = KeyOf(e);
-  } else if (e.kind == platform::EventKind::kMouseRelease && s.mouse == MouseState::kOn) {
+  } else if (e.kind == terminal::EventKind::kMouseRelease && s.mouse == MouseState::kOn) {
     button = e.button;
     mouseRow = e.row;
     mouseColumn = e.column;

@@ -6,7 +6,7 @@
 #include "console/state.h"
 #include "console/window.h"
 #include "format/text.h"
-#include "platform/console.h"
+#include "terminal/cell_buffer.h"
 
 namespace console {
 namespace {
@@ -77,7 +77,7 @@ bool ShowMessage(int row, std::string_view text) {
   DrawFrame(1);
   for (int i = 0; i < n; ++i) {
     WindowLocate(i + 1, 2);
-    platform::WriteText(lines[static_cast<size_t>(i)]);
+    terminal::WriteText(lines[static_cast<size_t>(i)]);
   }
   SetColour("-");
   return true;

@@ -7,7 +7,7 @@
 #include "console/cells.h"
 #include "console/state.h"
 #include "console/window.h"
-#include "platform/console.h"
+#include "terminal/cell_buffer.h"
 
 namespace console {
 namespace {
@@ -54,9 +54,9 @@ void DrawFrame(int style) {
 void WindowLocate(int row, int column) {
   const ConsoleState& s = Console();
   if (s.depth > 0) {
-    platform::SetCursorPosition(s.window.top + row, s.window.left + column);
+    terminal::SetCursorPosition(s.window.top + row, s.window.left + column);
   } else {
-    platform::SetCursorPosition(row, column);
+    terminal::SetCursorPosition(row, column);
   }
 }
 
@@ -73,16 +73,16 @@ int WindowLastColumn() {
 }
 
 int ScreenRows() {
-  return platform::ConsoleRows();
+  return terminal::ConsoleRows();
 }
 
 int ScreenColumns() {
-  return platform::ConsoleColumns();
+  return terminal::ConsoleColumns();
 }
 
 void ScrollRegion(int top, int left, int bottom, int right, int lines) {
   const int shift = lines > 0 ? lines : (lines < 0 ? lines : -1);
-  platform::ScrollRectangle(top + 1, left + 1, bottom + 1, right + 1, shift);
+  terminal::ScrollRectangle(top + 1, left + 1, bottom + 1, right + 1, shift);
 }
 
 void SetColour(std::string_view code) {
@@ -101,7 +101,7 @@ void SetColour(std::string_view code) {
     index = (Contains(code, 'R') ? 2 : 0) + (Contains(code, 'N') ? 1 : 0);
   }
   const config::ColourPair& pair = config::Settings().ColourTable[static_cast<size_t>(index)];
-  platform::SetTextColour(pair.foreground, pair.background);
+  terminal::SetTextColour(pair.foreground, pair.background);
   s.colourIndex = index;
 }
 

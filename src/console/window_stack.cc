@@ -18,9 +18,9 @@
 #include "console/state.h"
 #include "console/window.h"
 #include "format/text.h"
-#include "platform/console.h"
 #include "platform/paths.h"
 #include "platform/replace_file.h"
+#include "terminal/cell_buffer.h"
 
 namespace console {
 namespace {
@@ -98,8 +98,8 @@ std::string CellImage(int top, int left, int bottom, int right) {
   std::string image;
   for (int r = top; r <= bottom; ++r) {
     for (int c = left; c <= right; ++c) {
-      platform::Cell cell;
-      platform::ReadCell(r, c, &cell);
+      terminal::Cell cell;
+      terminal::ReadCell(r, c, &cell);
       image += static_cast<char>(cell.character);
       image += static_cast<char>(cell.attribute);
     }
@@ -163,7 +163,7 @@ void RestoreCells(const SavedWindow& entry) {
           character == 13) {
         character = ' ';
       }
-      platform::SetTextAttribute(static_cast<std::uint8_t>(entry.image[i + 1]));
+      terminal::SetTextAttribute(static_cast<std::uint8_t>(entry.image[i + 1]));
       WriteAt(r, c, std::string_view(&character, 1));
     }
   }
@@ -190,7 +190,7 @@ void OpenWindow(int top, int left, int bottom, int right) {
 
   ConsoleState& s = Console();
   const WindowRect& was = s.window;
-  std::string entry = Digits(platform::CursorRow(), 2) + Digits(platform::CursorColumn(), 2) +
+  std::string entry = Digits(terminal::CursorRow(), 2) + Digits(terminal::CursorColumn(), 2) +
                       Digits(was.top, 2) + Digits(was.left, 2) + Digits(was.bottom, 2) +
                       Digits(was.right, 2) + Digits(top, 2) + Digits(left, 2) + Digits(bottom, 2) +
                       Digits(right, 2);
@@ -224,7 +224,7 @@ void CloseWindow() {
   }
   s.window = entry.previous;
   RestoreCells(entry);
-  platform::SetCursorPosition(entry.cursorRow, entry.cursorColumn);
+  terminal::SetCursorPosition(entry.cursorRow, entry.cursorColumn);
   WriteNextPosition(file, entry.start);
   if (entry.start < kFirstEntry + 1) {
     std::fclose(closer.file);

@@ -1,6 +1,7 @@
 // The walk over owners, properties and units, and the issuing cycle.
 #include "issuing/issuing_run.h"
 
+#include "btrieve/btrcall.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "console/keyboard.h"
@@ -13,16 +14,16 @@
 #include "issuing/layouts.h"
 #include "issuing/receipt.h"
 #include "office/receipt_settings.h"
-#include "platform/btrcall.h"
-#include "platform/console.h"
 #include "platform/paths.h"
 #include "platform/process.h"
-#include "platform/record_backend.h"
 #include "print/spool.h"
 #include "records/open_file.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
 #include "screens/input_screen.h"
+#include "storage/record_backend.h"
+#include "terminal/cell_buffer.h"
+#include "terminal/hand_over.h"
 
 namespace issuing {
 namespace {
@@ -32,8 +33,8 @@ namespace {
 // a fault of the record file: it is noted (the first one only) and the
 // cycle stops, rather than end the walk as if the file had ended there.
 bool Faulty(IssueSummary& summary, std::int16_t fileId, std::int16_t status, bool lookup) {
-  if (status == 0 || status == platform::kStatusEndOfFile) return false;
-  if (lookup && status == platform::kStatusKeyNotFound) return false;
+  if (status == 0 || status == btrieve::kStatusEndOfFile) return false;
+  if (lookup && status == btrieve::kStatusKeyNotFound) return false;
   if (summary.faultFile == 0) {
     summary.faultFile = fileId;
     summary.faultStatus = status;
@@ -157,7 +158,7 @@ IssueSummary IssueSelection(const office::Selection& s) {
 
 void ShowOperatorMessage(const std::string& text) {
   const bool shown = console::ShowMessage(22, text);
-  platform::Beep();
+  terminal::Beep();
   int key = 0;
   console::WaitKey(key);
   if (shown) console::CloseWindow();
@@ -189,7 +190,7 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     tell(SpoolFailedMessage());
     return CycleOutcome::kSpoolFailed;
   }
-  const uint64_t serverFailures = platform::RecordServerFailures();
+  const uint64_t serverFailures = storage::RecordServerFailures();
   format::SetCurrency("p");
   ForgetWords();
   {
@@ -198,7 +199,7 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
   }
   format::SetCurrency("");
   const bool written = print::CloseSpool();
-  if (platform::RecordServerFailures() != serverFailures) {
+  if (storage::RecordServerFailures() != serverFailures) {
     // The walk ended where the server went away, not at its end.
     platform::RemoveFile(print::SpoolPath());
     tell(RecordsLostMessage());
@@ -222,7 +223,7 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
   // is the exception: it needs the terminal, handed over for its run.
   const int status =
       print::IsScreenDevice(config::Settings().OutputDevice)
-          ? platform::RunProgram(PrintProgramPath(), {})
+          ? terminal::RunOnTerminal(PrintProgramPath(), {})
           : platform::RunCollectingOutput(PrintProgramPath(), {}, &summary->printerOutput);
   if (status != 0) {
     tell(PrinterFailedMessage(status, summary->printerOutput));

@@ -10,8 +10,8 @@
 #include "issuing/issuing_run.h"
 #include "platform/cp850.h"
 #include "platform/paths.h"
-#include "platform/record_backend.h"
 #include "print/spool.h"
+#include "storage/record_backend.h"
 
 namespace issuing {
 namespace {
@@ -130,7 +130,7 @@ std::string RecordsLostMessage() {
                     "SE HA PERDIDO LA CONEXI\xE0N CON EL SERVIDOR DE DATOS: ",
                     "PERDEUSE A CONEXI\xE0N CO SERVIDOR DE DATOS: ",
                     "S'A PERDUT ERA CONNEXION DAMB ETH SERVIDOR DE DADES: ") +
-         platform::RecordServerMessage().substr(0, 160);
+         storage::RecordServerMessage().substr(0, 160);
 }
 
 }  // namespace issuing

@@ -11,7 +11,6 @@
 
 #include <cerrno>
 
-#include "platform/console.h"
 #include "platform/paths.h"
 
 extern char** environ;
@@ -119,7 +118,6 @@ int RunProgram(std::string_view path, const std::vector<std::string>& args) {
   posix_spawnattr_setsigdefault(&attr, &defaults);
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
 
-  CurrentConsoleBackend().Suspend();
   pid_t pid = 0;
   const bool search = program.find('/') == std::string::npos;
   const int rc = search
@@ -129,7 +127,6 @@ int RunProgram(std::string_view path, const std::vector<std::string>& args) {
   posix_spawnattr_destroy(&attr);
   ::sigaction(SIGINT, &oldInt, nullptr);
   ::sigaction(SIGQUIT, &oldQuit, nullptr);
-  CurrentConsoleBackend().Resume(CurrentScreen());
   return status;
 }
 

@@ -8,11 +8,9 @@
 namespace platform {
 
 // Runs the program at path (mapped by NativePath; a name without "/" is
-// looked up in PATH) with the given arguments, waiting for it to end.  The
-// console's terminal is handed to it for the run: the backend leaves raw
-// mode and the alternate screen, and afterwards takes the terminal back and
-// shows the whole screen again.  Interrupt and quit keys reach the child
-// only.  Returns the exit status (0..255), 128 + the signal number when a
+// looked up in PATH) with the given arguments, waiting for it to end, on
+// this process's standard streams (terminal::RunOnTerminal hands it the
+// console's terminal).  Interrupt and quit keys reach the child only.  Returns the exit status (0..255), 128 + the signal number when a
 // signal ended it, or -1 when it could not be started.
 int RunProgram(std::string_view path, const std::vector<std::string>& args);
 

@@ -11,7 +11,7 @@ namespace records {
 namespace {
 
 std::int16_t CutRecordIsFine(std::int16_t status) {
-  return status == platform::kStatusDataBufferTooShort ? 0 : status;
+  return status == btrieve::kStatusDataBufferTooShort ? 0 : status;
 }
 
 // The key a read wrote back into a scratch key buffer, as long as the
@@ -61,9 +61,9 @@ void FindByKey(std::int16_t fileId, int keyNumber, const std::string& keyValue, 
   slot.keyNumber = static_cast<std::int16_t>(keyNumber);
   slot.keyValue = keyValue.substr(0, static_cast<std::size_t>(keyLength));
   slot.keyValue.resize(static_cast<std::size_t>(keyLength), '\0');
-  const std::uint16_t code = direction == 0  ? platform::kBtrGetEqual
-                             : direction > 0 ? platform::kBtrGetGreaterOrEqual
-                                             : platform::kBtrGetLessOrEqual;
+  const std::uint16_t code = direction == 0  ? btrieve::kBtrGetEqual
+                             : direction > 0 ? btrieve::kBtrGetGreaterOrEqual
+                                             : btrieve::kBtrGetLessOrEqual;
   status = 0;
   ReadWithLockRetry(found.slot, code, status);
   status = CutRecordIsFine(status);
@@ -76,7 +76,7 @@ void SkipRecords(std::int16_t fileId, int count, std::int16_t& status) {
     return;
   }
   RecordSlot& slot = RecordFiles().slots[found.slot];
-  const std::uint16_t code = count >= 0 ? platform::kBtrGetNext : platform::kBtrGetPrevious;
+  const std::uint16_t code = count >= 0 ? btrieve::kBtrGetNext : btrieve::kBtrGetPrevious;
   status = 0;
   long long remaining = std::llabs(static_cast<long long>(count));
   for (; remaining > 1 && status == 0; --remaining) status = PlainStep(slot, code);
@@ -95,7 +95,7 @@ std::int32_t RecordPosition(std::int16_t fileId, std::int32_t position) {
   std::string key(kKeyBufferSize, '\0');
   if (position == 0) {
     std::memset(data.data(), 0, 4);
-    const std::int16_t status = BTRCALL(platform::kBtrGetPosition, slot.positionBlock.data(),
+    const std::int16_t status = BTRCALL(btrieve::kBtrGetPosition, slot.positionBlock.data(),
                                         data.data(), &length, key.data(), 0, 0);
     if (status != 0 || length < 4) return 0;
     std::uint32_t value = 0;
@@ -105,7 +105,7 @@ std::int32_t RecordPosition(std::int16_t fileId, std::int32_t position) {
   const auto where = static_cast<std::uint32_t>(position);
   for (int i = 0; i < 4; ++i) data[i] = static_cast<char>((where >> (8 * i)) & 0xFF);
   const std::int16_t status =
-      CutRecordIsFine(BTRCALL(platform::kBtrGetDirect, slot.positionBlock.data(), data.data(),
+      CutRecordIsFine(BTRCALL(btrieve::kBtrGetDirect, slot.positionBlock.data(), data.data(),
                               &length, key.data(), 0, static_cast<std::int8_t>(slot.keyNumber)));
   if (status == 0) {
     KeepReturnedKey(slot, key);

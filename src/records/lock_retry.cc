@@ -13,7 +13,7 @@
 namespace records {
 namespace {
 
-constexpr std::uint16_t kNoWaitLockBias = platform::kBtrSingleNoWait;
+constexpr std::uint16_t kNoWaitLockBias = btrieve::kBtrSingleNoWait;
 constexpr int kLockMessageRow = 24;
 
 bool Lockable(std::uint16_t code) {
@@ -88,7 +88,7 @@ void ReadWithLockRetry(int slotNumber, std::uint16_t code, std::int16_t& status)
     }
     status = IssueRead(slot, code);
     const bool locked =
-        status == platform::kStatusRecordLocked || status == platform::kStatusFileLocked;
+        status == btrieve::kStatusRecordLocked || status == btrieve::kStatusFileLocked;
     if (!locked || slot.lockMode != 1) break;
     const int wait =
         NextLockWait(static_cast<int>(std::lround(platform::RandomUnit() * 10000 + 1)), waited);

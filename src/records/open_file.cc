@@ -8,13 +8,13 @@
 #include "console/keyboard.h"
 #include "console/state.h"
 #include "console/window.h"
-#include "platform/console.h"
 #include "platform/paths.h"
 #include "platform/program_end.h"
-#include "platform/record_backend.h"
 #include "platform/waits.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
+#include "storage/record_backend.h"
+#include "terminal/cell_buffer.h"
 
 namespace records {
 namespace {
@@ -36,8 +36,8 @@ std::int16_t IssueOpen(RecordSlot& slot, const std::string& fullName) {
   std::string owner = OwnerName();
   std::uint32_t length = static_cast<std::uint32_t>(owner.size());
   std::string key = fullName + '\0';
-  return BTRCALL(platform::kBtrOpen, slot.positionBlock.data(), owner.data(), &length, key.data(),
-                 static_cast<std::uint8_t>(fullName.size()), platform::kOpenNormal);
+  return BTRCALL(btrieve::kBtrOpen, slot.positionBlock.data(), owner.data(), &length, key.data(),
+                 static_cast<std::uint8_t>(fullName.size()), btrieve::kOpenNormal);
 }
 
 // The dictionary payload: a 2-byte little-endian count, then that many
@@ -57,12 +57,12 @@ bool ReadDictionary(const std::string& baseName, std::string& payload) {
 
 std::int16_t IssueCreate(RecordSlot& slot, const FileNameParts& parts) {
   std::string payload;
-  if (!ReadDictionary(parts.baseName, payload)) return platform::kStatusFileNotFound;
+  if (!ReadDictionary(parts.baseName, payload)) return btrieve::kStatusFileNotFound;
   payload.resize(kDataBufferSize, ' ');  // padded, or cut to the data buffer
   std::uint32_t length = kDataBufferSize;
   const std::string fullName = parts.FullName();
   std::string key = fullName + '\0';
-  return BTRCALL(platform::kBtrCreate, slot.positionBlock.data(), payload.data(), &length,
+  return BTRCALL(btrieve::kBtrCreate, slot.positionBlock.data(), payload.data(), &length,
                  key.data(), static_cast<std::uint8_t>(fullName.size()), -1);
 }
 
@@ -88,14 +88,14 @@ bool WaitForLockedFile(int& waited) {
 // a missing file once and opens it again.
 std::int16_t OpenOrCreate(RecordSlot& slot, const FileNameParts& parts) {
   const std::string fullName = parts.FullName();
-  if (fullName.size() > kMaxKeyLength) return platform::kStatusInvalidFileName;
+  if (fullName.size() > kMaxKeyLength) return btrieve::kStatusInvalidFileName;
   bool created = false;
   int waited = 0;
   for (;;) {
     const std::int16_t status = IssueOpen(slot, fullName);
-    if (status == platform::kStatusFileLocked) {
+    if (status == btrieve::kStatusFileLocked) {
       if (!WaitForLockedFile(waited)) return status;
-    } else if (status == platform::kStatusFileNotFound && !created) {
+    } else if (status == btrieve::kStatusFileNotFound && !created) {
       const std::int16_t createStatus = IssueCreate(slot, parts);
       if (createStatus != 0) return createStatus;
       created = true;
@@ -110,8 +110,8 @@ std::int16_t OpenOrCreate(RecordSlot& slot, const FileNameParts& parts) {
 void DiscardWaitingKeys() {
   console::Console().pendingKeys.clear();
   for (int i = 0; i < 10000; ++i) {
-    const platform::EventKind kind = platform::PollConsoleEvent().kind;
-    if (kind == platform::EventKind::kNone || kind == platform::EventKind::kEndOfInput) break;
+    const terminal::EventKind kind = terminal::PollConsoleEvent().kind;
+    if (kind == terminal::EventKind::kNone || kind == terminal::EventKind::kEndOfInput) break;
   }
 }
 
@@ -119,7 +119,7 @@ void DiscardWaitingKeys() {
 // ASCII (it may answer in another character set) and of bounded length.
 std::string ServerReason() {
   constexpr size_t kMostReason = 160;
-  std::string reason = platform::RecordServerMessage().substr(0, kMostReason);
+  std::string reason = storage::RecordServerMessage().substr(0, kMostReason);
   for (char& c : reason) {
     if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126) c = '?';
   }
@@ -128,7 +128,7 @@ std::string ServerReason() {
 
 void EndAfterFailure(const std::string& name, std::int16_t status) {
   const bool shown = console::ShowMessage(12, OpenFailureMessage(name, status));
-  platform::Beep();
+  terminal::Beep();
   DiscardWaitingKeys();
   int key = 0;
   console::WaitKey(key);
@@ -156,13 +156,13 @@ std::string ConversionMessage(const std::string& language, const std::string& na
 
 std::string OpenFailureMessage(const std::string& name, std::int16_t status) {
   const std::string& language = config::Settings().SessionLanguage;
-  if (status == platform::kStatusNotARecordFile) return ConversionMessage(language, name);
+  if (status == btrieve::kStatusNotARecordFile) return ConversionMessage(language, name);
   std::string text = language == "SPA"   ? "NO SE PUEDE ACCEDER AL FICHERO "
                      : language == "GLG" ? "NOM SE PODE ACEDER AO FICHEIRO "
                      : language == "OCI" ? "NON SE P\xD2T ACCEDIR ATH FICH\xC8R "
                                          : "NO ES POT ACCEDIR AL FITXER ";
   text += name + " (" + std::to_string(status) + ")";
-  if (status == platform::kStatusManagerInactive) text += ": " + ServerReason();
+  if (status == btrieve::kStatusManagerInactive) text += ": " + ServerReason();
   return text;
 }
 
@@ -196,7 +196,7 @@ void OpenRecordFile(std::int16_t fileId, const std::string& name, RecordArea are
     // records are shorter than the ones the area holds, and a walk over them
     // would find nothing and pass for a run with nothing due.  (Longer
     // records are cut to the area, as every read does.)
-    status = platform::kStatusDamaged;
+    status = btrieve::kStatusDamaged;
     EndAfterFailure(name, status);
     return;
   }

@@ -42,7 +42,7 @@ std::string OpenFileName(std::int16_t fileId) {
 void ResetRecordFiles(std::int16_t& status) {
   RecordFilesState& state = RecordFiles();
   std::uint32_t length = 0;
-  status = BTRCALL(platform::kBtrReset, state.slots[0].positionBlock.data(), nullptr, &length,
+  status = BTRCALL(btrieve::kBtrReset, state.slots[0].positionBlock.data(), nullptr, &length,
                    nullptr, 0, 0);
   if (status != 0) return;
   for (RecordSlot& slot : state.slots) slot = RecordSlot{};

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/btrcall.h"
+#include "btrieve/btrcall.h"
 
 namespace records {
 
@@ -39,7 +39,7 @@ using RecordArea = std::span<unsigned char>;
 struct RecordSlot {
   std::int16_t fileId = 0;  // 0: free
   std::string name;         // as the caller of the open named it
-  std::array<std::uint8_t, platform::kPositionBlockSize> positionBlock{};
+  std::array<std::uint8_t, btrieve::kPositionBlockSize> positionBlock{};
   RecordArea area;
   std::int32_t recordLength = 0;  // from Stat, never above kDataBufferSize
   std::int16_t keyNumber = 0;

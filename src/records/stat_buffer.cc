@@ -10,9 +10,9 @@ bool IssueStat(RecordSlot& slot, std::string& buffer) {
   key.back() = '\0';
   std::uint32_t length = kDataBufferSize;
   const std::int16_t status =
-      BTRCALL(platform::kBtrStat, slot.positionBlock.data(), buffer.data(), &length, key.data(),
+      BTRCALL(btrieve::kBtrStat, slot.positionBlock.data(), buffer.data(), &length, key.data(),
               static_cast<std::uint8_t>(kMaxKeyLength), 0);
-  return status == platform::kStatusOk || status == platform::kStatusDataBufferTooShort;
+  return status == btrieve::kStatusOk || status == btrieve::kStatusDataBufferTooShort;
 }
 
 int StatWord(const std::string& buffer, std::size_t offset) {

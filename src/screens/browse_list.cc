@@ -12,12 +12,12 @@
 #include "console/window.h"
 #include "format/text.h"
 #include "office/screen_form.h"
-#include "platform/console.h"
 #include "records/record_reads.h"
 #include "screens/browse_work_file.h"
 #include "screens/input_screen.h"
 #include "screens/screens_state.h"
 #include "screens/selection_screens.h"
+#include "terminal/cell_buffer.h"
 
 namespace screens {
 namespace {
@@ -43,9 +43,9 @@ bool InRange(const LineSupply& s) {
 
 // Escape typed while a long run of records gives no line stops the reading.
 bool EscapePressed() {
-  const platform::ConsoleEvent e = platform::PollConsoleEvent();
-  return e.kind == platform::EventKind::kEndOfInput ||
-         (e.kind == platform::EventKind::kKey && e.character == console::kKeyEscape);
+  const terminal::ConsoleEvent e = terminal::PollConsoleEvent();
+  return e.kind == terminal::EventKind::kEndOfInput ||
+         (e.kind == terminal::EventKind::kKey && e.character == console::kKeyEscape);
 }
 
 // Reads records until one more line is in the work file; false when the
@@ -129,7 +129,7 @@ void Draw(ListView& v) {
     const bool exists = static_cast<size_t>(r) < lines.size();
     console::SetColour(exists && r == v.cursor ? "u" : "h");
     console::WindowLocate(r + 1, 1);
-    platform::WriteText(PadCut(exists ? lines[static_cast<size_t>(r)].text : "",
+    terminal::WriteText(PadCut(exists ? lines[static_cast<size_t>(r)].text : "",
                                static_cast<size_t>(v.offset - 1), v.width));
   }
   DrawTopLine(v);

@@ -9,9 +9,10 @@
 #include "config/settings.h"
 #include "console/cells.h"
 #include "console/window.h"
-#include "platform/console.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "terminal/cell_buffer.h"
+#include "terminal/hand_over.h"
 
 namespace screens {
 namespace {
@@ -59,7 +60,7 @@ void DrawLine(const HelpText& help, int line, int row) {
   std::string run;
   int shown = 0;
   auto flush = [&run] {
-    platform::WriteText(run);
+    terminal::WriteText(run);
     run.clear();
   };
   for (char c : help.Line(line)) {
@@ -105,8 +106,8 @@ struct Viewer {
 
 // Key code as the key reader forms it: the character, or scan code * 256.
 int ReadHelpKey() {
-  const platform::ConsoleEvent e = platform::NextConsoleEvent();
-  if ((e.kind != platform::EventKind::kKey && e.kind != platform::EventKind::kEndOfInput) ||
+  const terminal::ConsoleEvent e = terminal::NextConsoleEvent();
+  if ((e.kind != terminal::EventKind::kKey && e.kind != terminal::EventKind::kEndOfInput) ||
       !e.keyDown) {
     return 0;
   }
@@ -154,7 +155,7 @@ void ShowHelp(const std::string& topic) {
   if (config::Settings().PlatformKind == "WIN") {
     const char* comspec = std::getenv("COMSPEC");
     if (comspec != nullptr && *comspec != '\0') {
-      platform::RunProgram(comspec, {"/C", "QLAUNCH", "AJUDA\\" + topic + ".HTM"});
+      terminal::RunOnTerminal(comspec, {"/C", "QLAUNCH", "AJUDA\\" + topic + ".HTM"});
     }
     return;
   }

@@ -10,11 +10,11 @@
 #include "console/window.h"
 #include "format/text.h"
 #include "office/screen_form.h"
-#include "platform/console.h"
 #include "screens/browse_list.h"
 #include "screens/help.h"
 #include "screens/screens_state.h"
 #include "screens/selection_screens.h"
+#include "terminal/cell_buffer.h"
 
 namespace screens {
 namespace {
@@ -82,7 +82,7 @@ void ClearDescription(const office::ScreenField& f) {
   if (f.descriptionWidth <= 0 || !Enabled(f)) return;
   const int width = f.lineWidth > 0 ? f.lineWidth : f.length;
   console::WindowLocate(f.row, ValueColumn(f) + width);
-  platform::WriteText(std::string(static_cast<size_t>(f.descriptionWidth), ' '));
+  terminal::WriteText(std::string(static_cast<size_t>(f.descriptionWidth), ' '));
 }
 
 // F4: the field's browse list.  A chosen record is stored and moves on;
@@ -150,7 +150,7 @@ int EditOne(const Run& run, int field) {
     }
     if ((f.flags & (kBlankStart | kMasked)) && format::Trim(text).empty()) text = f.value;
     if (AcceptField(run.number, text, field, key) == 0) return key;
-    platform::Beep();
+    terminal::Beep();
   }
 }
 

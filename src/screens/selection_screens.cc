@@ -17,8 +17,8 @@
 #include "format/text.h"
 #include "office/screen_form.h"
 #include "office/selection.h"
-#include "platform/console.h"
 #include "screens/input_screen.h"
+#include "terminal/cell_buffer.h"
 
 namespace screens {
 namespace {
@@ -63,11 +63,11 @@ void ShowValue(const office::ScreenField& f) {
   const size_t room = f.value.size() + static_cast<size_t>(std::max<short>(f.descriptionWidth, 0));
   switch (f.type) {
     case 1:
-      platform::WriteText(format::FormatDate(format::ParseDate(f.value), 0, "dma"));
+      terminal::WriteText(format::FormatDate(format::ParseDate(f.value), 0, "dma"));
       return;
     case 2:
     case 3:
-      platform::WriteText(
+      terminal::WriteText(
           format::FormatPicture(NumberMask(f), std::atof(format::Trim(f.value).c_str())));
       return;
     default:
@@ -76,15 +76,15 @@ void ShowValue(const office::ScreenField& f) {
   if (!f.choiceList.empty()) {
     bool found = false;
     const std::string description = ChoiceDescription(f, &found);
-    if (found) platform::WriteText(format::FitLeft(description, room));
+    if (found) terminal::WriteText(format::FitLeft(description, room));
   } else if (f.lineWidth > 0) {
     for (size_t k = 0; k * static_cast<size_t>(f.lineWidth) < f.value.size(); ++k) {
       console::WindowLocate(f.row + static_cast<int>(k), ValueColumn(f));
-      platform::WriteText(
+      terminal::WriteText(
           f.value.substr(k * static_cast<size_t>(f.lineWidth), static_cast<size_t>(f.lineWidth)));
     }
   } else {
-    platform::WriteText(f.value);
+    terminal::WriteText(f.value);
   }
 }
 
@@ -109,15 +109,15 @@ void DrawTitle() {
 
 void DrawSelectionRules() {
   console::WindowLocate(9, 1);
-  platform::WriteText(std::string(80, '-'));
+  terminal::WriteText(std::string(80, '-'));
   console::WindowLocate(10, 1);
-  platform::WriteText(config::TranslateText("FORMES DE COBRAMENT :"));
+  terminal::WriteText(config::TranslateText("FORMES DE COBRAMENT :"));
   console::WindowLocate(12, 1);
-  platform::WriteText(std::string(80, '-'));
+  terminal::WriteText(std::string(80, '-'));
   console::WindowLocate(13, 1);
-  platform::WriteText(config::TranslateText("CONCEPTES A EMETRE :"));
+  terminal::WriteText(config::TranslateText("CONCEPTES A EMETRE :"));
   console::WindowLocate(22, 1);
-  platform::WriteText(std::string(80, '='));
+  terminal::WriteText(std::string(80, '='));
 }
 
 // The date check; on acceptance a new date also sets the period field.
@@ -143,7 +143,7 @@ void DrawScreen(int screen) {
   DrawTitle();
   for (const office::ScreenField& f : s->fields) {
     console::WindowLocate(f.row, f.column);
-    platform::WriteText(f.label);
+    terminal::WriteText(f.label);
   }
   if (screen == kSelectionScreen) DrawSelectionRules();
   console::SetColour("h");
@@ -156,7 +156,7 @@ void ShowField(int screen, int field) {
   if (f->type == 4) ApplySwitch(screen, field);
   console::WindowLocate(f->row, ValueColumn(*f));
   if (f->flags & kDisabled) {
-    platform::WriteText(
+    terminal::WriteText(
         std::string(static_cast<size_t>(std::max(f->length + f->descriptionWidth, 0)), '-'));
   } else if (!(f->flags & kMasked)) {
     ShowValue(*f);

@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <utility>
 
-#include "../records/records_fixture.h"
+#include "../support/records_fixture.h"
 #include "../support/temp_dir.h"
 #include "app/program.h"
+#include "btrieve/record_manager.h"
 #include "office/record_layouts.h"
 #include "platform/program_end.h"
-#include "platform/record_manager.h"
 #include "records/record_table.h"
 
 namespace records_test {
@@ -47,7 +47,7 @@ TEST_F(RecordsTest, StartStopsAtTheFirstMissingFileAfterOpeningTheOnesBefore) {
   MakeTypesFile("TVRebut", {}, office::kConceptTypeLength);
   MakeTypesFile("TRemeses", {}, office::kRemittanceLength);
   config::Settings().SessionLanguage = "OCI";
-  EXPECT_EQ(app::OpenIssuingFiles(), platform::kStatusFileNotFound);  // PropietV
+  EXPECT_EQ(app::OpenIssuingFiles(), btrieve::kStatusFileNotFound);  // PropietV
   ASSERT_EQ(endings.size(), 1u);
   EXPECT_NE(endings[0], 0);
   EXPECT_EQ(records::FindSlot(503).status, records::kNotOpen);  // released at the end
@@ -81,7 +81,7 @@ TEST_F(RecordsTest, StartRefusesAnotherRecordFileUnderAFilesName) {
   for (const char* name : {"TVRebut", "TRemeses", "PropietV", "FinquesV", "DepartaV", "CobramV"}) {
     WriteDictionary(name, TypesCreateBuffer(office::kConceptTypeLength));
   }
-  EXPECT_EQ(app::OpenIssuingFiles(), platform::kStatusDamaged);
+  EXPECT_EQ(app::OpenIssuingFiles(), btrieve::kStatusDamaged);
   ASSERT_EQ(endings.size(), 1u);
   EXPECT_EQ(records::FindSlot(503).status, records::kNotOpen);  // released at the end
 }

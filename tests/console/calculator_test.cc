@@ -99,7 +99,7 @@ TEST_F(CalculatorTest, ClearEntryThenAllThenHideTheTape) {
   EXPECT_EQ(shots[3].Text(23, 1, 1), "\xDA");
   EXPECT_EQ(shots[3].Text(22, 1, 26), std::string(26, ' '));
   EXPECT_EQ(shots[3].Text(10, 1, 14), "UNDER THE TAPE");
-  EXPECT_EQ(platform::ScreenRowText(10), "UNDER THE TAPE");
+  EXPECT_EQ(terminal::ScreenRowText(10), "UNDER THE TAPE");
   EXPECT_EQ(Saved().tapeTop, console::kNoTape);
 }
 
@@ -134,7 +134,7 @@ TEST_F(CalculatorTest, MovingWrapsAtTheScreenEdges) {
   PressAltC();
   con().PushKey(0, 0x4D);  // Right at column 55
   PressAltC();
-  con().PushKey(0, 0x4D, platform::kLeftCtrl);
+  con().PushKey(0, 0x4D, terminal::kLeftCtrl);
   PressAltC();
   con().PushText("\x1b");
   console::ShowCalculator();

@@ -104,7 +104,7 @@ TEST_F(CalendarTest, OnlyFAndAltFChooseAndEscapeReturnsNothing) {
   con().PushClick(5, 62, 1);
   con().PushText("f");
   EXPECT_EQ(console::ShowCalendar(), "5/1/2024  ");
-  con().PushKey(0, 0x21, platform::kLeftAlt);
+  con().PushKey(0, 0x21, terminal::kLeftAlt);
   EXPECT_EQ(console::ShowCalendar(), "5/1/2024  ");
   con().PushKey(0, 0x4D);
   con().PushText("\x1b");
@@ -144,10 +144,10 @@ TEST_F(CalendarTest, LeavesScreenColourAndTheFieldsExitKeysAsTheyWere) {
   console::SetExitKeys("+ea", "1b");
   console::SetExitKeys("ea", "d,3b00");
   const console::ConsoleState before = console::Console();
-  const std::string screen = platform::DumpScreen(true);
+  const std::string screen = terminal::DumpScreen(true);
   PushKey(0x51);  // Page Down: a new quarter drawn
   Choose("20240215");
-  EXPECT_EQ(platform::DumpScreen(true), screen);
+  EXPECT_EQ(terminal::DumpScreen(true), screen);
   const console::ConsoleState& after = console::Console();
   EXPECT_EQ(after.colourIndex, before.colourIndex);
   EXPECT_EQ(after.colourStack, before.colourStack);
@@ -161,7 +161,7 @@ TEST_F(CalendarTest, AltCTypesTheChosenDateIntoTheWaitingField) {
   console::SetHotKeyHooks(nullptr, console::ShowCalendar);
   console::SetExitKeys("ea", "d");  // Alt+C does not end this field
   config::Settings().WorkingDate = format::PackDigits("20240105");
-  con().PushKey(0, 0x2E, platform::kLeftAlt);
+  con().PushKey(0, 0x2E, terminal::kLeftAlt);
   con().PushKey(0, 0x4D);
   con().PushText("F\r");
   std::string value(10, ' ');

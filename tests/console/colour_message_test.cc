@@ -7,8 +7,8 @@
 #include "config/settings.h"
 #include "console/state.h"
 #include "console/window.h"
-#include "platform/console.h"
-#include "platform/headless_console.h"
+#include "terminal/cell_buffer.h"
+#include "terminal/headless_backend.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ TEST_F(ColourTest, CodesSelectTheirIndexAndTheTableColour) {
   for (const auto& c : cases) {
     console::SetColour(c.code);
     EXPECT_EQ(Index(), c.index) << c.code;
-    EXPECT_EQ(platform::TextAttribute(), c.attribute) << c.code;
+    EXPECT_EQ(terminal::TextAttribute(), c.attribute) << c.code;
   }
 }
 
@@ -64,7 +64,7 @@ TEST_F(ColourTest, StackSavesAndRestoresExactly) {
   EXPECT_EQ(Index(), 1);
   console::SetColour("-");
   EXPECT_EQ(Index(), 3);
-  EXPECT_EQ(platform::TextAttribute(), 0x31);
+  EXPECT_EQ(terminal::TextAttribute(), 0x31);
   EXPECT_EQ(console::Console().colourStack, "");
 }
 
@@ -73,14 +73,14 @@ TEST_F(ColourTest, MessageBoxIsCentredFramedAndLeftOpen) {
   ASSERT_TRUE(console::ShowMessage(12, "Fitxer bloquejat"));  // 16 characters
   // One line: top = 12 - 1 - 2 = 9, bottom 11; left 41 - 8 - 2 = 31, right 41 + 8 + 1 = 50.
   EXPECT_EQ(console::Console().window, (console::WindowRect{9, 31, 11, 50}));
-  EXPECT_EQ(platform::ScreenText(9, 31, 2), "\xDA\xC4");
-  EXPECT_EQ(platform::ScreenText(10, 31, 20), "\xB3 Fitxer bloquejat \xB3");
-  platform::Cell cell;
-  platform::ReadCell(10, 33, &cell);
+  EXPECT_EQ(terminal::ScreenText(9, 31, 2), "\xDA\xC4");
+  EXPECT_EQ(terminal::ScreenText(10, 31, 20), "\xB3 Fitxer bloquejat \xB3");
+  terminal::Cell cell;
+  terminal::ReadCell(10, 33, &cell);
   EXPECT_EQ(cell.attribute, 0x70);
   EXPECT_EQ(Index(), 1);  // the caller's colour is back
   console::CloseWindow();
-  EXPECT_EQ(platform::ScreenRowText(10), "");
+  EXPECT_EQ(terminal::ScreenRowText(10), "");
 }
 
 TEST_F(ColourTest, LongMessageWrapsAndStaysOnScreen) {
@@ -91,15 +91,15 @@ TEST_F(ColourTest, LongMessageWrapsAndStaysOnScreen) {
   EXPECT_EQ(w.bottom, 25);
   EXPECT_EQ(w.top, 20);
   EXPECT_EQ(w.left, 3);
-  EXPECT_EQ(platform::ScreenText(21, 5, 8), "paraula ");
+  EXPECT_EQ(terminal::ScreenText(21, 5, 8), "paraula ");
   console::CloseWindow();
 }
 
 TEST_F(ColourTest, MessageTooTallForTheScreenShowsNothing) {
   console::SetColour("n");
-  const std::string before = platform::DumpScreen(true);
+  const std::string before = terminal::DumpScreen(true);
   EXPECT_FALSE(console::ShowMessage(12, std::string(76 * 24, 'x')));
   EXPECT_EQ(console::Console().depth, 0);
   EXPECT_EQ(Index(), 1);
-  EXPECT_EQ(platform::DumpScreen(true), before);
+  EXPECT_EQ(terminal::DumpScreen(true), before);
 }

@@ -10,9 +10,9 @@
 #include "console/field_internal.h"
 #include "console/keyboard.h"
 #include "console/state.h"
-#include "platform/clipboard.h"
-#include "platform/console.h"
-#include "platform/headless_console.h"
+#include "terminal/cell_buffer.h"
+#include "terminal/clipboard.h"
+#include "terminal/headless_backend.h"
 
 namespace {
 
@@ -26,19 +26,19 @@ class EditFieldTest : public ::testing::Test {
  protected:
   EditFieldTest() {
     console::ResetConsoleState();
-    platform::ResetClipboard();
+    terminal::ResetClipboard();
     console::SetExitKeys("e", "");
   }
   ~EditFieldTest() override { console::ResetConsoleState(); }
 
-  platform::HeadlessConsole& con() { return session.console(); }
+  terminal::HeadlessConsole& con() { return session.console(); }
   void Push(int key) {
     if (key < 256) {
       con().PushText(std::string(1, static_cast<char>(key)));
     } else {
       const std::uint16_t modifiers = key == 0x7300 || key == 0x7400 || key == 0x7700
-                                          ? platform::kLeftCtrl
-                                          : (key == 0x0F00 ? platform::kShift : 0);
+                                          ? terminal::kLeftCtrl
+                                          : (key == 0x0F00 ? terminal::kShift : 0);
       const int scan = key == 0x7300   ? 0x4B
                        : key == 0x7400 ? 0x4D
                        : key == 0x7700 ? 0x47
@@ -63,24 +63,24 @@ TEST_F(EditFieldTest, OverwriteStopsAtTheEnd) {
   EXPECT_EQ(o.value, "ABCD");
   EXPECT_EQ(o.position, 5);
   EXPECT_EQ(o.key, 13);
-  EXPECT_EQ(platform::ScreenText(2, 5, 5), "ABCD ");
+  EXPECT_EQ(terminal::ScreenText(2, 5, 5), "ABCD ");
 }
 
 TEST_F(EditFieldTest, InsertNeedsATrailingBlank) {
-  platform::SetInsertToggle(true);
+  terminal::SetInsertToggle(true);
   EXPECT_EQ(Edit("ABCD", 2, {'X', 13}).value, "ABCD");
   EXPECT_EQ(Edit("AB C", 1, {'X', 13}).value, "AB C");
   const Outcome o = Edit("ABC ", 1, {'X', 13});
   EXPECT_EQ(o.value, "XABC");
   EXPECT_EQ(o.position, 2);
-  EXPECT_EQ(platform::CursorSize(), 50);
+  EXPECT_EQ(terminal::CursorSize(), 50);
 }
 
 TEST_F(EditFieldTest, InsertKeyTogglesTheKeyboardState) {
   Edit("A   ", 1, {0x5200, 'X', 13});
-  EXPECT_TRUE(platform::InsertToggle());
+  EXPECT_TRUE(terminal::InsertToggle());
   EXPECT_EQ(Edit("A   ", 1, {'X', 0x5200, 'Y', 13}).value, "XY  ");
-  EXPECT_FALSE(platform::InsertToggle());
+  EXPECT_FALSE(terminal::InsertToggle());
 }
 
 TEST_F(EditFieldTest, DeletingKeepsTheLength) {
@@ -121,15 +121,15 @@ TEST_F(EditFieldTest, MultiRowField) {
   for (char c = 'a'; c < 'a' + 30; ++c) value += c;
   const Outcome down = Edit(value, 4, {0x5000, 13}, 10);
   EXPECT_EQ(down.position, 14);
-  EXPECT_EQ(platform::ScreenText(2, 5, 11), value.substr(0, 10) + " ");
-  EXPECT_EQ(platform::ScreenText(3, 5, 10), value.substr(10, 10));
-  EXPECT_EQ(platform::ScreenText(4, 5, 10), value.substr(20, 10));
+  EXPECT_EQ(terminal::ScreenText(2, 5, 11), value.substr(0, 10) + " ");
+  EXPECT_EQ(terminal::ScreenText(3, 5, 10), value.substr(10, 10));
+  EXPECT_EQ(terminal::ScreenText(4, 5, 10), value.substr(20, 10));
   EXPECT_EQ(Edit(value, 24, {0x5000}, 10).key, 0x5000);
   EXPECT_EQ(Edit(value, 14, {0x4800, 13}, 10).position, 4);
   EXPECT_EQ(Edit(value, 4, {0x4800}, 10).key, 0x4800);
   // One past the end of a full last row: the cursor stays on that row.
   Edit(value, 31, {13}, 10);
-  EXPECT_EQ(platform::CursorRow(), 2);  // back at the field start on leaving
+  EXPECT_EQ(terminal::CursorRow(), 2);  // back at the field start on leaving
 }
 
 TEST_F(EditFieldTest, ExitTranslationWithEmptyList) {
@@ -165,10 +165,10 @@ TEST_F(EditFieldTest, ChoiceField) {
   EXPECT_EQ(o.value, "1");
   o = Edit("9", 1, {13});  // unknown code: the first item
   EXPECT_EQ(o.value, "1");
-  EXPECT_EQ(platform::ScreenText(2, 4, 6), " Uno  ");  // markers wiped on leaving
+  EXPECT_EQ(terminal::ScreenText(2, 4, 6), " Uno  ");  // markers wiped on leaving
   o = Edit("3 ", 1, {13});                             // codes are padded to the value's length
   EXPECT_EQ(o.value, "3 ");
-  EXPECT_EQ(platform::ScreenText(2, 5, 4), "Tres");
+  EXPECT_EQ(terminal::ScreenText(2, 5, 4), "Tres");
 }
 
 TEST_F(EditFieldTest, ChoiceFieldShowsMarkersAndFoldsAccents) {
@@ -191,18 +191,18 @@ TEST_F(EditFieldTest, ChoiceFieldShowsMarkersAndFoldsAccents) {
 
 TEST_F(EditFieldTest, ChoiceFieldAtTheLeftEdgeDrawsNoStrayMarker) {
   console::SetChoiceList("|S,S\xA1|N,No");
-  platform::SetCursorPosition(9, 40);
+  terminal::SetCursorPosition(9, 40);
   con().PushText("\r");
   std::string value = "N";
   int position = 1, key = 0;
   console::EditField(9, 1, 0, value, position, key);
-  EXPECT_EQ(platform::ScreenRowText(9), "No");
+  EXPECT_EQ(terminal::ScreenRowText(9), "No");
 }
 
 TEST_F(EditFieldTest, MaskHidesTheText) {
   console::SetExitKeys("h", "");
   Edit("ab ", 3, {'c', 13});
-  EXPECT_EQ(platform::ScreenText(2, 5, 4), "XXX ");
+  EXPECT_EQ(terminal::ScreenText(2, 5, 4), "XXX ");
   console::SetExitKeys("v", "");
 }
 
@@ -220,8 +220,8 @@ TEST_F(EditFieldTest, ClicksMoveInsideAndEndOutside) {
 
 TEST_F(EditFieldTest, CopyAndPaste) {
   Edit("  Carrer Major ", 1, {3, 13});
-  EXPECT_EQ(platform::PasteFromClipboard(), "Carrer Major");
-  platform::CopyToClipboard(
+  EXPECT_EQ(terminal::PasteFromClipboard(), "Carrer Major");
+  terminal::CopyToClipboard(
       std::string(" \t12\x7f"
                   "34\xff\x01 "));
   const Outcome o = Edit("abcdef", 3, {22, 13});
@@ -233,10 +233,10 @@ TEST_F(EditFieldTest, CopyAndPaste) {
 TEST_F(EditFieldTest, HotKeyTextIsTypedIntoTheField) {
   console::SetHotKeyHooks([] { return std::string("42"); }, nullptr);
   console::SetExitKeys("a", "d");
-  con().PushKey(0, 0x2D, platform::kLeftAlt);
+  con().PushKey(0, 0x2D, terminal::kLeftAlt);
   EXPECT_EQ(Edit("    ", 1, {13}).value, "42  ");
   console::SetExitKeys("e", "");
-  con().PushKey(0, 0x2D, platform::kLeftAlt);
+  con().PushKey(0, 0x2D, terminal::kLeftAlt);
   EXPECT_EQ(Edit("    ", 1, {}).key, console::kKeyAltX);
   EXPECT_EQ(console::Console().pendingKeys, "42");
 }

@@ -10,7 +10,7 @@
 #include "console/field.h"
 #include "console/field_internal.h"
 #include "console/state.h"
-#include "platform/headless_console.h"
+#include "terminal/headless_backend.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ class KeyboardTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(KeyboardTest, ModifiersFoldIntoTheClassicCodes) {
-  using platform::kLeftAlt, platform::kRightAlt, platform::kRightCtrl, platform::kShift;
+  using terminal::kLeftAlt, terminal::kRightAlt, terminal::kRightCtrl, terminal::kShift;
   const struct {
     std::uint8_t scan;
     std::uint16_t modifiers;
@@ -102,23 +102,23 @@ TEST_F(KeyboardTest, HotKeysQueueWhatThePopUpReturnsAndDoNotReenter) {
       [&] {
         ++calls;
         // Alt+X inside the calculator does not start it again.
-        session.console().PushKey(0, 0x2D, platform::kLeftAlt);
+        session.console().PushKey(0, 0x2D, terminal::kLeftAlt);
         EXPECT_EQ(Read(), console::kKeyAltX);
         return std::string("12,5");
       },
       [] { return std::string("01/02/2026"); });
-  session.console().PushKey(0, 0x2D, platform::kLeftAlt);
+  session.console().PushKey(0, 0x2D, terminal::kLeftAlt);
   EXPECT_EQ(Read(), console::kKeyAltX);
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(console::Console().pendingKeys, "12,5");
   console::Console().pendingKeys.clear();
-  session.console().PushKey(0, 0x2E, platform::kLeftAlt);
+  session.console().PushKey(0, 0x2E, terminal::kLeftAlt);
   EXPECT_EQ(Read(), console::kKeyAltC);
   EXPECT_EQ(console::Console().pendingKeys, "01/02/2026");
 }
 
 TEST_F(KeyboardTest, HotKeysWithoutHooksAreOnlyReturned) {
-  session.console().PushKey(0, 0x2D, platform::kLeftAlt);
+  session.console().PushKey(0, 0x2D, terminal::kLeftAlt);
   EXPECT_EQ(Read(), console::kKeyAltX);
   EXPECT_EQ(console::Console().pendingKeys, "");
 }

@@ -18,8 +18,8 @@
 #include "format/settings.h"
 #include "format/text.h"
 #include "platform/clock.h"
-#include "platform/console.h"
-#include "platform/headless_console.h"
+#include "terminal/cell_buffer.h"
+#include "terminal/headless_backend.h"
 
 namespace testing_support {
 
@@ -64,10 +64,10 @@ class PopUpTest : public ::testing::Test {
   void SnapshotOnAltX() {
     console::SetHotKeyHooks([this] { return Take(); }, nullptr);
   }
-  void PressAltC() { con().PushKey(0, 0x2E, platform::kLeftAlt); }
-  void PressAltX() { con().PushKey(0, 0x2D, platform::kLeftAlt); }
+  void PressAltC() { con().PushKey(0, 0x2E, terminal::kLeftAlt); }
+  void PressAltX() { con().PushKey(0, 0x2D, terminal::kLeftAlt); }
 
-  platform::HeadlessConsole& con() { return session.console(); }
+  terminal::HeadlessConsole& con() { return session.console(); }
 
   HeadlessSession session;
   std::vector<Snapshot> shots;
@@ -78,10 +78,10 @@ class PopUpTest : public ::testing::Test {
     shot.rows.resize(26);
     shot.attributes.resize(26);
     for (int row = 1; row <= 25; ++row) {
-      shot.rows[static_cast<size_t>(row)] = platform::ScreenText(row, 1, 80);
+      shot.rows[static_cast<size_t>(row)] = terminal::ScreenText(row, 1, 80);
       for (int column = 1; column <= 80; ++column) {
-        platform::Cell cell;
-        platform::ReadCell(row, column, &cell);
+        terminal::Cell cell;
+        terminal::ReadCell(row, column, &cell);
         shot.attributes[static_cast<size_t>(row)] += static_cast<char>(cell.attribute);
       }
     }

@@ -10,13 +10,13 @@
 #include "../support/headless_session.h"
 #include "console/cells.h"
 #include "console/state.h"
-#include "platform/console.h"
-#include "platform/headless_console.h"
 #include "platform/paths.h"
+#include "terminal/cell_buffer.h"
+#include "terminal/headless_backend.h"
 
 namespace {
 
-using platform::ScreenRowText;
+using terminal::ScreenRowText;
 
 class WindowTest : public ::testing::Test {
  protected:
@@ -26,13 +26,13 @@ class WindowTest : public ::testing::Test {
   // Every cell different in character and colour, so a wrong restore shows.
   void FillScreen() {
     for (int r = 1; r <= 25; ++r) {
-      platform::SetCursorPosition(r, 1);
-      platform::SetTextAttribute(static_cast<std::uint8_t>(r * 5));
+      terminal::SetCursorPosition(r, 1);
+      terminal::SetTextAttribute(static_cast<std::uint8_t>(r * 5));
       std::string row;
       for (int c = 1; c <= 80; ++c) row += static_cast<char>('!' + (r + c) % 90);
       console::WriteAt(r, 1, row);
     }
-    platform::SetCursorPosition(7, 33);
+    terminal::SetCursorPosition(7, 33);
   }
   std::string SaveFile() const { return session.Session("WinPush.tmp"); }
   bool SaveFileExists() const { return platform::FileExists(SaveFile()); }
@@ -52,32 +52,32 @@ TEST_F(WindowTest, OffScreenCornerDoesNothing) {
 
 TEST_F(WindowTest, NestedOpenAndCloseRestoreScreenCursorAndWindow) {
   FillScreen();
-  const std::string before = platform::DumpScreen(true);
+  const std::string before = terminal::DumpScreen(true);
   console::OpenWindow(3, 5, 10, 40);
   console::DrawFrame(1);
   console::WindowLocate(2, 2);
   console::OpenWindow(1, 1, 25, 80);  // the whole screen, bottom-right cell included
   console::DrawFrame(2);
   EXPECT_EQ(console::Console().depth, 2);
-  EXPECT_EQ(platform::ScreenText(25, 80, 1), "\xBC");
-  EXPECT_EQ(platform::ScreenText(24, 80, 1), "\xBA");
+  EXPECT_EQ(terminal::ScreenText(25, 80, 1), "\xBC");
+  EXPECT_EQ(terminal::ScreenText(24, 80, 1), "\xBA");
   console::CloseWindow();
   EXPECT_EQ(console::Console().window, (console::WindowRect{3, 5, 10, 40}));
-  EXPECT_EQ(platform::CursorRow(), 5);
-  EXPECT_EQ(platform::CursorColumn(), 7);
+  EXPECT_EQ(terminal::CursorRow(), 5);
+  EXPECT_EQ(terminal::CursorColumn(), 7);
   console::CloseWindow();
-  EXPECT_EQ(platform::DumpScreen(true), before);
-  EXPECT_EQ(platform::CursorRow(), 7);
-  EXPECT_EQ(platform::CursorColumn(), 33);
+  EXPECT_EQ(terminal::DumpScreen(true), before);
+  EXPECT_EQ(terminal::CursorRow(), 7);
+  EXPECT_EQ(terminal::CursorColumn(), 33);
   EXPECT_EQ(console::Console().depth, 0);
   EXPECT_EQ(console::Console().window, console::WindowRect{});
   EXPECT_FALSE(SaveFileExists());
 }
 
 TEST_F(WindowTest, SaveFileHoldsTheEntryByteForByte) {
-  platform::SetTextAttribute(0x1E);
+  terminal::SetTextAttribute(0x1E);
   console::WriteAt(5, 10, "ABCD");
-  platform::SetCursorPosition(2, 3);
+  terminal::SetCursorPosition(2, 3);
   console::OpenWindow(5, 10, 7, 13);
   std::string bytes;
   ASSERT_TRUE(platform::ReadWholeFile(SaveFile(), &bytes));
@@ -104,19 +104,19 @@ TEST_F(WindowTest, ALinkUnderTheSaveFilesNameIsReplacedNotWrittenThrough) {
   EXPECT_EQ(session.dir().Read("Unitats.dat"), "records");
   console::WriteAt(5, 10, "wxyz");
   console::CloseWindow();
-  EXPECT_EQ(platform::ScreenText(5, 10, 4), "ABCD");
+  EXPECT_EQ(terminal::ScreenText(5, 10, 4), "ABCD");
   EXPECT_EQ(session.dir().Read("Unitats.dat"), "records");
   EXPECT_FALSE(SaveFileExists());
 }
 
 TEST_F(WindowTest, LeftoverStackFromAnotherRunIsTrusted) {
-  platform::SetTextAttribute(0x1E);
+  terminal::SetTextAttribute(0x1E);
   console::WriteAt(5, 10, "ABCD");
   console::OpenWindow(5, 10, 5, 13);
   console::ResetConsoleState();  // as if the program had started again
   console::WriteAt(5, 10, "wxyz");
   console::CloseWindow();
-  EXPECT_EQ(platform::ScreenText(5, 10, 4), "ABCD");
+  EXPECT_EQ(terminal::ScreenText(5, 10, 4), "ABCD");
   EXPECT_FALSE(SaveFileExists());
 }
 
@@ -148,9 +148,9 @@ TEST_F(WindowTest, DamagedSaveFileRestoresNothing) {
     console::WriteAt(1, 1, "unchanged");
     session.dir().Write("WinPush.tmp", bytes);
     console::Console().depth = 1;
-    const std::string before = platform::DumpScreen(true);
+    const std::string before = terminal::DumpScreen(true);
     console::CloseWindow();
-    EXPECT_EQ(platform::DumpScreen(true), before);
+    EXPECT_EQ(terminal::DumpScreen(true), before);
     EXPECT_EQ(console::Console().depth, bytes.size() > 3 ? 0 : 1);
     EXPECT_FALSE(SaveFileExists());
   }
@@ -171,22 +171,22 @@ TEST_F(WindowTest, FramesByStyle) {
   console::WriteAt(4, 1, std::string(80, '#'));
   console::OpenWindow(3, 5, 6, 14);
   console::DrawFrame(2);
-  EXPECT_EQ(platform::ScreenText(3, 5, 10), "\xC9" + std::string(8, '\xCD') + "\xBB");
+  EXPECT_EQ(terminal::ScreenText(3, 5, 10), "\xC9" + std::string(8, '\xCD') + "\xBB");
   EXPECT_EQ(ScreenRowText(4),
             std::string(4, '#') + "\xBA" + std::string(8, ' ') + "\xBA" + std::string(66, '#'));
-  EXPECT_EQ(platform::ScreenText(6, 5, 10), "\xC8" + std::string(8, '\xCD') + "\xBC");
-  EXPECT_EQ(platform::CursorRow(), 6);
-  EXPECT_EQ(platform::CursorColumn(), 15);
+  EXPECT_EQ(terminal::ScreenText(6, 5, 10), "\xC8" + std::string(8, '\xCD') + "\xBC");
+  EXPECT_EQ(terminal::CursorRow(), 6);
+  EXPECT_EQ(terminal::CursorColumn(), 15);
   console::DrawFrame(1);
-  EXPECT_EQ(platform::ScreenText(3, 5, 3), "\xDA\xC4\xC4");
+  EXPECT_EQ(terminal::ScreenText(3, 5, 3), "\xDA\xC4\xC4");
   console::DrawFrame(7);
-  EXPECT_EQ(platform::ScreenText(6, 5, 2), std::string(2, '\0'));
+  EXPECT_EQ(terminal::ScreenText(6, 5, 2), std::string(2, '\0'));
 }
 
 TEST_F(WindowTest, DrawFrameWithoutWindowDoesNothing) {
-  const std::string before = platform::DumpScreen(true);
+  const std::string before = terminal::DumpScreen(true);
   console::DrawFrame(1);
-  EXPECT_EQ(platform::DumpScreen(true), before);
+  EXPECT_EQ(terminal::DumpScreen(true), before);
 }
 
 TEST_F(WindowTest, PositionsRelativeToTheWindow) {
@@ -194,11 +194,11 @@ TEST_F(WindowTest, PositionsRelativeToTheWindow) {
   EXPECT_EQ(console::WindowFirstColumn(), 1);
   EXPECT_EQ(console::WindowLastColumn(), 80);
   console::WindowLocate(3, 4);
-  EXPECT_EQ(platform::CursorRow(), 3);
+  EXPECT_EQ(terminal::CursorRow(), 3);
   console::OpenWindow(5, 10, 12, 70);
   console::WindowLocate(1, 1);
-  EXPECT_EQ(platform::CursorRow(), 6);
-  EXPECT_EQ(platform::CursorColumn(), 11);
+  EXPECT_EQ(terminal::CursorRow(), 6);
+  EXPECT_EQ(terminal::CursorColumn(), 11);
   EXPECT_EQ(console::WindowFirstRow(), 6);
   EXPECT_EQ(console::WindowFirstColumn(), 11);
   EXPECT_EQ(console::WindowLastColumn(), 69);

@@ -16,7 +16,7 @@ deb=$(ls "$work"/pkg/qantires_*.deb 2>/dev/null | head -1)
 dpkg-deb -f "$deb" Depends | grep -q "libsqlite3" || fail "Depends lacks the libraries: $(dpkg-deb -f "$deb" Depends)"
 dpkg-deb -x "$deb" "$work/root" || fail "dpkg-deb -x"
 usr=$work/root/usr
-for f in bin/qantires bin/kelprint bin/recutil libexec/qantires/qt_demo share/qantires/make-installation \
+for f in bin/qantires bin/kelprint bin/recutil libexec/qantires/qantires_demo share/qantires/make-installation \
          share/man/man1/qantires.1 share/man/man1/kelprint.1 share/man/man1/recutil.1 share/man/man5/qantires.5; do
   [ -e "$usr/$f" ] || fail "missing $f"
 done

@@ -11,12 +11,12 @@
 #include "console/cells.h"
 #include "console/field.h"
 #include "console/window.h"
-#include "platform/console.h"
 #include "platform/cp850.h"
-#include "platform/terminal_console.h"
+#include "terminal/cell_buffer.h"
+#include "terminal/tty_backend.h"
 
 int main() {
-  if (!platform::UseTerminalConsole()) {
+  if (!terminal::UseTerminalConsole()) {
     std::fprintf(stderr, "fieldprobe needs a terminal\n");
     return 1;
   }
@@ -35,7 +35,7 @@ int main() {
     char line[128];
     std::snprintf(line, sizeof line, "key %04x value [%s] position %d insert %d        ",
                   static_cast<unsigned>(key) & 0xFFFF, value.c_str(), position,
-                  platform::InsertToggle() ? 1 : 0);
+                  terminal::InsertToggle() ? 1 : 0);
     console::WriteAt(5, 1, line);
     escapes = key == 27 ? escapes + 1 : 0;
   }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Moving an office in, as the README tells it, on the demo office: its
+# Moving an office in, as doc/manual.md tells it, on the demo office: its
 # record files saved in the sequential format (recutil export stands in for
 # the old record manager's save utility), the folder copied without them
 # and with a file of the old record manager in DADES, which the program

@@ -7,13 +7,14 @@
 #include <cstring>
 #include <string>
 
+#include "btrieve/btrcall.h"
+#include "btrieve/record_manager.h"
 #include "fuzz_scratch.h"
-#include "platform/btrcall.h"
-#include "platform/record_manager.h"
 
 namespace {
 
-using namespace platform;
+using namespace btrieve;
+using namespace storage;
 
 const uint16_t kOps[] = {kBtrOpen,           kBtrClose,
                          kBtrInsert,         kBtrUpdate,

@@ -13,7 +13,7 @@
 #include "console/calculator_state.h"
 #include "console/state.h"
 #include "fuzz_scratch.h"
-#include "platform/console.h"
+#include "terminal/cell_buffer.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   config::Settings().SessionDir = dir;
   config::Settings().TerminalDir = dir;
-  platform::ResetConsole();
+  terminal::ResetConsole();
   console::ResetConsoleState();
   std::FILE* f = std::fopen((dir + "KELCALC.TMP").c_str(), "wb");
   if (f == nullptr) return 0;

@@ -6,19 +6,19 @@
 #include <string_view>
 
 #include "platform/cp850.h"
-#include "platform/key_decoder.h"
+#include "terminal/key_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const size_t piece = 1 + data[0] % 16;
   const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
-  platform::KeyDecoder decoder;
-  platform::ConsoleEvent event;
+  terminal::KeyDecoder decoder;
+  terminal::ConsoleEvent event;
   for (size_t at = 0; at < bytes.size(); at += piece) {
     decoder.Feed(bytes.substr(at, piece));
     const bool timedOut = (at / piece) % 3 == 2;
     while (decoder.Next(&event, timedOut)) {
-      if (event.kind == platform::EventKind::kMouseRelease && event.button != 1 &&
+      if (event.kind == terminal::EventKind::kMouseRelease && event.button != 1 &&
           event.button != 2) {
         std::abort();
       }

@@ -9,12 +9,12 @@
 #include "console/state.h"
 #include "console/window.h"
 #include "fuzz_scratch.h"
-#include "platform/console.h"
+#include "terminal/cell_buffer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string& dir = fuzz_scratch::FolderPath("winpush");
   config::Settings().SessionDir = dir;
-  platform::ResetConsole();
+  terminal::ResetConsole();
   console::ResetConsoleState();
   console::Console().depth = 3;
   std::FILE* f = std::fopen((dir + "WinPush.tmp").c_str(), "wb");

@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "../support/demo_office.h"
+#include "btrieve/record_manager.h"
 #include "issuing/issuing_run.h"
-#include "platform/record_manager.h"
 
 namespace issuing {
 namespace {
@@ -107,7 +107,7 @@ TEST(BatchRun, ReadFaultStopsTheRunWithTheRecordFileMessageAndExitOne) {
   DamageRecordFile(office.dir().Sub("DADES/DepartaV.dat"), "key0");
   // The start's reads keep their snapshot until a write through the record
   // manager; a change made beside it is met by the next snapshot.
-  platform::ReleaseHeldReads();
+  btrieve::ReleaseHeldReads();
   Batch b = RunBatch();
   EXPECT_EQ(b.code, kBatchInstallationFailed);
   EXPECT_TRUE(

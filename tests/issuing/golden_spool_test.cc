@@ -1,6 +1,6 @@
 // Golden spool files: one or two receipts of the demo office in each layout
 // and setting, compared byte for byte with files that were checked line by
-// line against the layouts.  QT_UPDATE_GOLDEN=1 rewrites the files instead
+// line against the layouts.  QANTIRES_UPDATE_GOLDEN=1 rewrites the files instead
 // (then read the changes before committing them).
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ namespace {
 using testing_support::DemoOffice;
 
 std::string GoldenPath(const std::string& name) {
-  return std::string(QT_GOLDEN_DIR) + "/" + name + ".spool";
+  return std::string(QANTIRES_GOLDEN_DIR) + "/" + name + ".spool";
 }
 
 struct GoldenCase {
@@ -47,7 +47,7 @@ void CheckGolden(const GoldenCase& c) {
   RunIssuingCycle(
       s, false, [](const std::string& t) { ADD_FAILURE() << t; }, &summary);
   const std::string spool = office.Spool();
-  if (std::getenv("QT_UPDATE_GOLDEN") != nullptr) {
+  if (std::getenv("QANTIRES_UPDATE_GOLDEN") != nullptr) {
     std::ofstream(GoldenPath(c.name), std::ios::binary) << spool;
     return;
   }

@@ -9,7 +9,7 @@
 #include "issuing/batch.h"
 #include "issuing/issuing_run.h"
 #include "office/selection.h"
-#include "platform/record_backend.h"
+#include "storage/record_backend.h"
 
 namespace issuing {
 namespace {
@@ -37,12 +37,12 @@ void MoveToServer(DemoOffice& office) {
   const std::string& conninfo = testing_support::PgConninfo();
   ASSERT_FALSE(conninfo.empty());
   ASSERT_EQ(recutil::CopyInstallation(office.Root(), conninfo, false), 0);
-  platform::SetRecordDatabase({conninfo, office.Root()});
+  storage::SetRecordDatabase({conninfo, office.Root()});
 }
 
 class ServerRun : public ::testing::Test {
  protected:
-  void TearDown() override { platform::SetRecordDatabase({}); }
+  void TearDown() override { storage::SetRecordDatabase({}); }
 };
 
 TEST_F(ServerRun, DemoOfficeOnTheServerIssuesTheSameSpoolAndCopiesBack) {
@@ -69,7 +69,7 @@ TEST_F(ServerRun, DemoOfficeOnTheServerIssuesTheSameSpoolAndCopiesBack) {
   EXPECT_EQ(c.spool, onFiles);
   // And back into new SQLite files, record for record in key order.
   ASSERT_EQ(recutil::CopyInstallation(office.Root(), testing_support::PgConninfo(), true), 0);
-  platform::SetRecordDatabase({"", office.Root()});
+  storage::SetRecordDatabase({"", office.Root()});
   for (size_t i = 0; i < names.size(); ++i) {
     EXPECT_EQ(office.Records(names[i]), records[i]) << names[i];
   }

@@ -4,12 +4,12 @@
 
 #include <array>
 
-#include "../platform/btr_helpers.h"
-#include "platform/record_manager.h"
+#include "../support/btr_helpers.h"
+#include "../support/records_fixture.h"
+#include "btrieve/record_manager.h"
 #include "records/open_file.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
-#include "records_fixture.h"
 
 namespace records_test {
 namespace {
@@ -45,7 +45,7 @@ TEST_F(KeyReadsTest, FindByKeyReadsByDirectionAndFitsTheKeyValueToTheKey) {
   EXPECT_EQ(status, 0);
   EXPECT_EQ(Code(), 3);
   FindByKey(kId, 0, "\x09", 0, status);
-  EXPECT_EQ(status, platform::kStatusKeyNotFound);
+  EXPECT_EQ(status, btrieve::kStatusKeyNotFound);
   FindByKey(kId, 0, "", 1, status);  // padded with a zero byte: the first record
   EXPECT_EQ(status, 0);
   EXPECT_EQ(Code(), 1);
@@ -94,7 +94,7 @@ TEST_F(KeyReadsTest, SkipRecordsCountsZeroOneThreeAndBackward) {
 TEST_F(KeyReadsTest, SkipRecordsStopsAtEndOfFileOnAnIntermediateStep) {
   FindByKey(kId, 0, "\x04", 0, status);
   SkipRecords(kId, 3, status);  // 5, then the end: the third step is not taken
-  EXPECT_EQ(status, platform::kStatusEndOfFile);
+  EXPECT_EQ(status, btrieve::kStatusEndOfFile);
   EXPECT_EQ(Code(), 4);  // records passed over never reach the area
   EXPECT_EQ(Slot().keyValue, "\x05");
   SkipRecords(kId, -1, status);  // the file is still positioned on 5
@@ -215,7 +215,7 @@ TEST_F(RecordsTest, RecordLongerThanTheDataBufferIsCutAndCountsAsRead) {
     btr_test::File file;
     ASSERT_EQ(file.Open(path), 0);
     ASSERT_EQ(file.Insert("AB" + std::string(3998, 'x')), 0);
-    platform::ResetRecordManager();
+    btrieve::ResetRecordManager();
   }
   std::array<unsigned char, 40> area{};
   std::int16_t status = -1;
@@ -236,9 +236,9 @@ TEST_F(RecordsTest, KeysBeyondTheStatisticsBufferAreNotDefined) {
   // given straight to the record manager.
   std::string description = btr_test::CreateBuffer(100, keys, {}, 4096);
   std::string name = session.dir().Sub("DADES/WIDE.dat");
-  std::uint8_t block[platform::kPositionBlockSize] = {};
+  std::uint8_t block[btrieve::kPositionBlockSize] = {};
   std::uint32_t length = static_cast<std::uint32_t>(description.size());
-  ASSERT_EQ(BTRCALL(platform::kBtrCreate, block, description.data(), &length, name.data(),
+  ASSERT_EQ(BTRCALL(btrieve::kBtrCreate, block, description.data(), &length, name.data(),
                     static_cast<std::uint8_t>(name.size()), 0),
             0);
   std::array<unsigned char, 100> area{};

@@ -10,15 +10,15 @@
 #include <array>
 #include <functional>
 
-#include "../platform/btr_helpers.h"
+#include "../support/btr_helpers.h"
+#include "../support/records_fixture.h"
+#include "btrieve/record_manager.h"
 #include "console/state.h"
-#include "platform/headless_console.h"
-#include "platform/record_manager.h"
 #include "platform/waits.h"
 #include "records/open_file.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
-#include "records_fixture.h"
+#include "terminal/headless_backend.h"
 
 namespace records_test {
 namespace {
@@ -70,14 +70,14 @@ class LockTest : public RecordsTest {
     ASSERT_EQ(status, 0);
   }
   bool LockMessageShown() const {
-    return platform::DumpScreen(false).find(records::LockMessage()) != std::string::npos;
+    return terminal::DumpScreen(false).find(records::LockMessage()) != std::string::npos;
   }
   // Another process that holds record 2 locked until told 'U'.
   std::unique_ptr<OtherProcess> HoldRecordTwo() {
     auto other = std::make_unique<OtherProcess>([this](OtherProcess& p) {
       btr_test::File f;
       if (f.Open(path) != 0) ::_exit(1);
-      p.Send(static_cast<char>(f.Get(platform::kBtrGetEqual + 200, 0, "\x02").status));
+      p.Send(static_cast<char>(f.Get(btrieve::kBtrGetEqual + 200, 0, "\x02").status));
       if (p.Receive() != 'U') ::_exit(2);
       f.Unlock();
       p.Send('u');
@@ -123,7 +123,7 @@ TEST_F(LockTest, ModeTwoGets84AtOnceAndModeZeroReadsWithoutLocking) {
   std::int16_t status = -1;
   records::SetLockMode(kId, "B", status);
   records::FindByKey(kId, 0, "\x02", 0, status);
-  EXPECT_EQ(status, platform::kStatusRecordLocked);
+  EXPECT_EQ(status, btrieve::kStatusRecordLocked);
   EXPECT_TRUE(sleeps.empty());
   EXPECT_FALSE(LockMessageShown());
   records::SetLockMode(kId, "D", status);
@@ -135,7 +135,7 @@ TEST_F(LockTest, ModeTwoGets84AtOnceAndModeZeroReadsWithoutLocking) {
 TEST_F(LockTest, ExclusiveOpenByAnotherProcessIsWaitedFor) {
   OtherProcess other([this](OtherProcess& p) {
     btr_test::File f;
-    p.Send(static_cast<char>(f.Open(path, platform::kOpenExclusive)));
+    p.Send(static_cast<char>(f.Open(path, btrieve::kOpenExclusive)));
     if (p.Receive() != 'U') ::_exit(2);
     f.Close();
     p.Send('u');
@@ -158,7 +158,7 @@ TEST_F(LockTest, ExclusiveOpenByAnotherProcessIsWaitedFor) {
 std::unique_ptr<OtherProcess> HoldFileExclusively(const std::string& path) {
   auto other = std::make_unique<OtherProcess>([path](OtherProcess& p) {
     btr_test::File f;
-    p.Send(static_cast<char>(f.Open(path, platform::kOpenExclusive)));
+    p.Send(static_cast<char>(f.Open(path, btrieve::kOpenExclusive)));
     p.Receive();
   });
   EXPECT_EQ(other->Receive(), 0);
@@ -174,12 +174,12 @@ TEST_F(LockTest, BoundedWaitOnAHeldFileTellsOnceThenEndsTheProgram) {
   std::int16_t status = -1;
   records::OpenRecordFile(kId, Root("TYPES"), area, status);
   console::Console().messageEcho = nullptr;
-  EXPECT_EQ(status, platform::kStatusFileLocked);
+  EXPECT_EQ(status, btrieve::kStatusFileLocked);
   EXPECT_EQ(sleeps, (std::vector<int>{3000, 3000, 3000, 1000}));
   EXPECT_EQ(endings, std::vector<int>{1});
   ASSERT_EQ(told.size(), 2u);
   EXPECT_EQ(told[0], records::LockMessage());
-  EXPECT_EQ(told[1], records::OpenFailureMessage(Root("TYPES"), platform::kStatusFileLocked));
+  EXPECT_EQ(told[1], records::OpenFailureMessage(Root("TYPES"), btrieve::kStatusFileLocked));
 }
 
 TEST_F(LockTest, BoundedWaitOnAHeldRecordGivesTheLockStatusBack) {
@@ -190,7 +190,7 @@ TEST_F(LockTest, BoundedWaitOnAHeldRecordGivesTheLockStatusBack) {
   std::int16_t status = -1;
   records::SetLockMode(kId, "A", status);
   records::FindByKey(kId, 0, "\x02", 0, status);
-  EXPECT_EQ(status, platform::kStatusRecordLocked);
+  EXPECT_EQ(status, btrieve::kStatusRecordLocked);
   EXPECT_EQ(sleeps, (std::vector<int>{5001, 999}));
   EXPECT_FALSE(LockMessageShown());
   EXPECT_EQ(console::Console().depth, 0);

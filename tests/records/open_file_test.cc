@@ -7,12 +7,12 @@
 #include <array>
 #include <filesystem>
 
+#include "../support/records_fixture.h"
 #include "console/state.h"
-#include "platform/headless_console.h"
-#include "platform/record_backend.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
-#include "records_fixture.h"
+#include "storage/record_backend.h"
+#include "terminal/headless_backend.h"
 
 namespace records_test {
 namespace {
@@ -143,7 +143,7 @@ TEST_F(RecordsTest, FileOfAnotherRecordManagerAsksForTheConversion) {
   std::int16_t status = -1;
   OpenRecordFile(601, Root("REB"), area, status);
   console::Console().messageEcho = nullptr;
-  EXPECT_EQ(status, platform::kStatusNotARecordFile);
+  EXPECT_EQ(status, btrieve::kStatusNotARecordFile);
   EXPECT_EQ(endings.size(), 1u);
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0], "CAL CONVERTIR EL FITXER " + Root("REB") + " AMB recutil import (30)");
@@ -156,19 +156,19 @@ TEST_F(RecordsTest, FileOfAnotherRecordManagerAsksForTheConversion) {
 TEST(OpenFailureMessage, UnreachableServerAddsItsReason) {
   testing_support::HeadlessSession session;
   config::Settings().SessionLanguage = "CAT";
-  platform::NoteRecordServerFailure("connection refused\n\xC3\xA9");
+  storage::NoteRecordServerFailure("connection refused\n\xC3\xA9");
   EXPECT_EQ(records::OpenFailureMessage("X\\Y", 20),
             "NO ES POT ACCEDIR AL FITXER X\\Y (20): connection refused???");
   EXPECT_EQ(records::OpenFailureMessage("X\\Y", 2), "NO ES POT ACCEDIR AL FITXER X\\Y (2)");
-  platform::NoteRecordServerFailure("");
+  storage::NoteRecordServerFailure("");
 }
 
 // A headless console that keeps the screen as it was when the program
 // waited for a key.
-class WaitWatcher : public platform::HeadlessConsole {
+class WaitWatcher : public terminal::HeadlessConsole {
  public:
-  platform::ConsoleEvent ReadEvent(bool wait) override {
-    if (wait) screens.push_back(platform::DumpScreen(false));
+  terminal::ConsoleEvent ReadEvent(bool wait) override {
+    if (wait) screens.push_back(terminal::DumpScreen(false));
     return HeadlessConsole::ReadEvent(wait);
   }
   std::vector<std::string> screens;
@@ -178,7 +178,7 @@ TEST_F(RecordsTest, FileWithoutFileOrDictionaryShowsTheMessageWaitsForOneKeyAndE
   MakeTypesFile("REB", {});
   auto owned = std::make_unique<WaitWatcher>();
   WaitWatcher& watcher = *owned;
-  platform::SetConsoleBackend(std::move(owned));
+  terminal::SetConsoleBackend(std::move(owned));
   watcher.PushText("xy");  // typed before the message: dropped
   config::Settings().SessionLanguage = "SPA";
   std::array<unsigned char, kRecordLength> area{};
@@ -188,7 +188,7 @@ TEST_F(RecordsTest, FileWithoutFileOrDictionaryShowsTheMessageWaitsForOneKeyAndE
   // Neither DADES\NOPE.dat (relative to here) nor ddf\NOPE.xdf exists.
   OpenRecordFile(602, "DADES\\NOPE", area, status);
 
-  EXPECT_EQ(status, platform::kStatusFileNotFound);
+  EXPECT_EQ(status, btrieve::kStatusFileNotFound);
   ASSERT_EQ(endings.size(), 1u);
   EXPECT_NE(endings[0], 0);
   EXPECT_EQ(watcher.Beeps(), 1);
@@ -209,7 +209,7 @@ TEST_F(RecordsTest, DamagedDictionaryIsReportedWithTheCreateStatus) {
   std::int16_t status = -1;
   OpenRecordFile(601, Root("REB"), area, status);
   EXPECT_NE(status, 0);
-  EXPECT_NE(status, platform::kStatusFileNotFound);
+  EXPECT_NE(status, btrieve::kStatusFileNotFound);
   EXPECT_EQ(endings.size(), 1u);
   EXPECT_EQ(records::FindSlot(601).status, records::kNotOpen);
 }

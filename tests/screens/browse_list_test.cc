@@ -8,7 +8,8 @@
 
 #include <array>
 
-#include "../platform/btr_helpers.h"
+#include "../support/btr_helpers.h"
+#include "btrieve/record_manager.h"
 #include "console/keyboard.h"
 #include "demo_files.h"
 #include "format/packed.h"
@@ -16,7 +17,6 @@
 #include "office/screen_form.h"
 #include "platform/paths.h"
 #include "platform/program_end.h"
-#include "platform/record_manager.h"
 #include "records/open_file.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
@@ -54,7 +54,7 @@ std::string PropertyRecord(int number, const std::string& street) {
 class BrowseListTest : public ScreensTest {
  protected:
   BrowseListTest() {
-    platform::ResetRecordManager();
+    btrieve::ResetRecordManager();
     records::ResetRecordFilesState();
     platform::SetEndProgramStandIn([](int) {});
     office::ReadScreenFormText(demo::SelectionForm());
@@ -62,7 +62,7 @@ class BrowseListTest : public ScreensTest {
   ~BrowseListTest() override {
     std::int16_t status = 0;
     records::ResetRecordFiles(status);
-    platform::ResetRecordManager();
+    btrieve::ResetRecordManager();
     records::ResetRecordFilesState();
     platform::SetEndProgramStandIn(nullptr);
   }

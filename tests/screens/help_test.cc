@@ -32,7 +32,7 @@ std::string Lines(const std::string& prefix, int count) {
 }
 
 // Inside the frame, from window column 2, without trailing blanks.
-std::string Inner(const platform::ConsoleScreen& screen, int row) {
+std::string Inner(const terminal::ConsoleScreen& screen, int row) {
   const std::string text = CellsText(screen, row, 3, 77);
   return text.substr(0, text.find_last_not_of(' ') + 1);
 }
@@ -73,7 +73,7 @@ TEST_F(HelpTest, PagesOverATwentyLineFile) {
   EXPECT_EQ(Shown(2), Page("Line 4", "Line 20"));  // no further
   EXPECT_EQ(Shown(3), Page("Line 1", "Line 17"));  // Home
   EXPECT_EQ(Shown(4), Page("Line 4", "Line 20"));  // End
-  EXPECT_EQ(platform::ScreenRowText(5), "");       // closed
+  EXPECT_EQ(terminal::ScreenRowText(5), "");       // closed
 }
 
 TEST_F(HelpTest, UpOnTheFirstPageAndDownAtTheLastLineDoNothing) {

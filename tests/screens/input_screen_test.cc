@@ -49,7 +49,7 @@ TEST_F(InputScreenTest, EnterStoresEachFieldAndLeavesFromTheLast) {
   EXPECT_EQ(Value(3, 2), "cd  ");
   EXPECT_EQ(Value(3, 3), "12 ");
   EXPECT_EQ(keys().Pending(), 0u);
-  EXPECT_EQ(platform::ScreenRowText(5), "Three:  12");
+  EXPECT_EQ(terminal::ScreenRowText(5), "Three:  12");
   EXPECT_EQ(screens::Screens().screen, 0);
   EXPECT_TRUE(screens::Screens().text.empty());
 }
@@ -151,7 +151,7 @@ TEST_F(InputScreenTest, DisabledFieldsArePassedOverWithTheSameKey) {
   EXPECT_EQ(Run(3), console::kKeyEnter);
   EXPECT_EQ(Value(3, 1), "a   ");
   EXPECT_EQ(Value(3, 3), "4  ");
-  EXPECT_EQ(platform::ScreenRowText(4), "Two: ----");
+  EXPECT_EQ(terminal::ScreenRowText(4), "Two: ----");
 }
 
 TEST_F(InputScreenTest, KeysOutsideTheScreensKeyListAreIgnoredInAField) {
@@ -169,9 +169,9 @@ TEST_F(InputScreenTest, KeysOutsideTheScreensKeyListAreIgnoredInAField) {
 TEST_F(InputScreenTest, HotKeysTypeTheirResultIntoTheFieldTheOperatorIsOn) {
   console::SetHotKeyHooks([] { return std::string("12"); }, [] { return std::string(); });
   Type("ab\r");
-  keys().PushKey(0, 0x2D, platform::kLeftAlt);  // Alt+X on field 2
+  keys().PushKey(0, 0x2D, terminal::kLeftAlt);  // Alt+X on field 2
   Type("\r");
-  keys().PushKey(0, 0x2E, platform::kLeftAlt);  // Alt+C, left with nothing
+  keys().PushKey(0, 0x2E, terminal::kLeftAlt);  // Alt+C, left with nothing
   Type("7\r");
   EXPECT_EQ(Run(3), console::kKeyEnter);
   EXPECT_EQ(Value(3, 1), "ab  ");

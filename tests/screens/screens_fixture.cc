@@ -14,21 +14,21 @@
 
 namespace screens_test {
 
-platform::ConsoleEvent RecordingConsole::ReadEvent(bool wait) {
-  if (wait) seen.push_back(platform::CurrentScreen());
+terminal::ConsoleEvent RecordingConsole::ReadEvent(bool wait) {
+  if (wait) seen.push_back(terminal::CurrentScreen());
   return HeadlessConsole::ReadEvent(wait);
 }
 
-std::string CellsText(const platform::ConsoleScreen& screen, int row, int column, int length) {
+std::string CellsText(const terminal::ConsoleScreen& screen, int row, int column, int length) {
   std::string text;
-  for (int c = column; c < column + length && c <= platform::kConsoleColumns; ++c) {
+  for (int c = column; c < column + length && c <= terminal::kConsoleColumns; ++c) {
     text += static_cast<char>(screen.At(row, c).character);
   }
   return text;
 }
 
-std::string RowText(const platform::ConsoleScreen& screen, int row) {
-  std::string text = CellsText(screen, row, 1, platform::kConsoleColumns);
+std::string RowText(const terminal::ConsoleScreen& screen, int row) {
+  std::string text = CellsText(screen, row, 1, terminal::kConsoleColumns);
   return text.substr(0, text.find_last_not_of(' ') + 1);
 }
 
@@ -47,7 +47,7 @@ void ResetAll() {
 ScreensTest::ScreensTest() {
   auto recorder = std::make_unique<RecordingConsole>();
   console_ = recorder.get();
-  platform::SetConsoleBackend(std::move(recorder));
+  terminal::SetConsoleBackend(std::move(recorder));
   ResetAll();
   platform::FixToday({2026, 6, 15, 10, 0, 0});
 }

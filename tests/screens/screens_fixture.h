@@ -10,20 +10,20 @@
 #include <vector>
 
 #include "../support/headless_session.h"
-#include "platform/headless_console.h"
+#include "terminal/headless_backend.h"
 
 namespace screens_test {
 
 // A headless backend that records the screen before each waiting read.
-class RecordingConsole : public platform::HeadlessConsole {
+class RecordingConsole : public terminal::HeadlessConsole {
  public:
-  platform::ConsoleEvent ReadEvent(bool wait) override;
-  std::vector<platform::ConsoleScreen> seen;
+  terminal::ConsoleEvent ReadEvent(bool wait) override;
+  std::vector<terminal::ConsoleScreen> seen;
 };
 
 // Row text (trailing blanks removed) and cells of a recorded screen.
-std::string RowText(const platform::ConsoleScreen& screen, int row);
-std::string CellsText(const platform::ConsoleScreen& screen, int row, int column, int length);
+std::string RowText(const terminal::ConsoleScreen& screen, int row);
+std::string CellsText(const terminal::ConsoleScreen& screen, int row, int column, int length);
 
 class ScreensTest : public ::testing::Test {
  protected:

@@ -11,9 +11,9 @@
 #include "format/packed.h"
 #include "office/screen_form.h"
 #include "office/selection.h"
-#include "platform/headless_console.h"
 #include "screens/input_screen.h"
 #include "screens_fixture.h"
+#include "terminal/headless_backend.h"
 
 namespace screens_test {
 namespace {
@@ -53,7 +53,7 @@ class SelectionScreensTest : public ScreensTest {
   }
   bool ConfirmationShown() {
     for (const auto& screen : keys().seen) {
-      for (int row = 1; row <= platform::kConsoleRows; ++row) {
+      for (int row = 1; row <= terminal::kConsoleRows; ++row) {
         if (RowText(screen, row).find("Confirmeu") != std::string::npos) return true;
       }
     }
@@ -65,7 +65,7 @@ TEST_F(SelectionScreensTest, BlankDateTakesTheWorkingDateAndANewDateSetsThePerio
   EXPECT_EQ(AcceptField(1, "        ", 1, 13), 0);
   EXPECT_EQ(format::ParseDate(Value(1)), config::Settings().WorkingDate);
   EXPECT_EQ(Value(6), "3 ");
-  EXPECT_EQ(platform::ScreenText(3, 32, 10), "15/3/2024 ");
+  EXPECT_EQ(terminal::ScreenText(3, 32, 10), "15/3/2024 ");
   // The same date again leaves the period alone; an impossible date is
   // refused and nothing changes.
   Set(6, "7");
@@ -82,7 +82,7 @@ TEST_F(SelectionScreensTest, NumberFieldsRefuseLettersAndShowThroughTheirMask) {
   EXPECT_EQ(Value(6), "  ");
   EXPECT_EQ(AcceptField(1, "7", 6, 13), 0);
   EXPECT_EQ(Value(6), "7 ");
-  EXPECT_EQ(platform::ScreenText(7, 31, 3), "  7");
+  EXPECT_EQ(terminal::ScreenText(7, 31, 3), "  7");
 }
 
 TEST_F(SelectionScreensTest, FormSwitchOffDashesItsCodeFieldsAndOnShowsThemAgain) {
@@ -90,24 +90,24 @@ TEST_F(SelectionScreensTest, FormSwitchOffDashesItsCodeFieldsAndOnShowsThemAgain
   ShowField(1, 7);
   EXPECT_TRUE(office::FieldAt(1, 8)->flags & 4);
   EXPECT_TRUE(office::FieldAt(1, 9)->flags & 4);
-  EXPECT_EQ(platform::ScreenText(11, 17, 2), "--");
-  EXPECT_EQ(platform::ScreenText(11, 22, 2), "--");
+  EXPECT_EQ(terminal::ScreenText(11, 17, 2), "--");
+  EXPECT_EQ(terminal::ScreenText(11, 22, 2), "--");
   Set(7, "S");
   ShowField(1, 7);
   EXPECT_FALSE(office::FieldAt(1, 8)->flags & 4);
-  EXPECT_EQ(platform::ScreenText(11, 17, 2), " 0");
+  EXPECT_EQ(terminal::ScreenText(11, 17, 2), " 0");
 }
 
 TEST_F(SelectionScreensTest, DrawScreenCentresTheTitleAndDrawsTheRules) {
   screens::DrawScreen(1);
-  EXPECT_EQ(platform::ScreenText(1, 36, 10), " QANTIRES ");
-  platform::Cell cell;
-  ASSERT_TRUE(platform::ReadCell(1, 37, &cell));
+  EXPECT_EQ(terminal::ScreenText(1, 36, 10), " QANTIRES ");
+  terminal::Cell cell;
+  ASSERT_TRUE(terminal::ReadCell(1, 37, &cell));
   EXPECT_EQ(cell.attribute, 0x70);  // colour "rh": the reverse pair
-  EXPECT_EQ(platform::ScreenRowText(9), std::string(80, '-'));
-  EXPECT_EQ(platform::ScreenRowText(10), "FORMES DE COBRAMENT :");
-  EXPECT_EQ(platform::ScreenRowText(13), "CONCEPTES A EMETRE :");
-  EXPECT_EQ(platform::ScreenRowText(22), std::string(80, '='));
+  EXPECT_EQ(terminal::ScreenRowText(9), std::string(80, '-'));
+  EXPECT_EQ(terminal::ScreenRowText(10), "FORMES DE COBRAMENT :");
+  EXPECT_EQ(terminal::ScreenRowText(13), "CONCEPTES A EMETRE :");
+  EXPECT_EQ(terminal::ScreenRowText(22), std::string(80, '='));
 }
 
 TEST_F(SelectionScreensTest, ConfirmedSelectionLeavesWithTheSelectionSet) {

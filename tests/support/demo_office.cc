@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/program.h"
+#include "btrieve/record_manager.h"
 #include "commands.h"
 #include "config/company.h"
 #include "config/language.h"
@@ -14,18 +15,17 @@
 #include "demo_files.h"
 #include "format/settings.h"
 #include "office/receipt_settings.h"
-#include "office/remittance_settings.h"
 #include "office/record_layouts.h"
+#include "office/remittance_settings.h"
 #include "office/screen_form.h"
 #include "office/selection.h"
 #include "platform/clock.h"
 #include "platform/current_dir.h"
-#include "platform/headless_console.h"
 #include "platform/program_end.h"
-#include "platform/record_manager.h"
 #include "print/spool.h"
 #include "records/record_table.h"
 #include "remittance/cycle.h"
+#include "terminal/headless_backend.h"
 
 namespace testing_support {
 namespace {
@@ -34,7 +34,7 @@ void ResetEverything() {
   std::int16_t status = 0;
   records::ResetRecordFiles(status);
   records::ResetRecordFilesState();
-  platform::ResetRecordManager();
+  btrieve::ResetRecordManager();
   config::ResetSettings();
   config::ResetCompany();
   config::ResetProgram();
@@ -55,7 +55,7 @@ DemoOffice::DemoOffice(std::vector<demo::RecordFile> files, const std::string& w
                        const std::string& language)
     : startDir_(platform::CurrentDirectory()) {
   ResetEverything();
-  platform::UseHeadlessConsole();
+  terminal::UseHeadlessConsole();
   platform::FixToday({2026, 12, 8, 10, 0, 0});
   platform::SetEndProgramStandIn(
       [](int code) { ADD_FAILURE() << "the program ended with " << code; });

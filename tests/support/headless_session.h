@@ -8,27 +8,27 @@
 #include <string_view>
 
 #include "config/settings.h"
-#include "platform/headless_console.h"
 #include "temp_dir.h"
+#include "terminal/headless_backend.h"
 
 namespace testing_support {
 
 class HeadlessSession {
  public:
-  HeadlessSession() : console_(&platform::UseHeadlessConsole()) {
+  HeadlessSession() : console_(&terminal::UseHeadlessConsole()) {
     config::ResetSettings();
     config::Settings().SessionDir = dir_.path() + "/";
   }
   ~HeadlessSession() { config::ResetSettings(); }
 
-  platform::HeadlessConsole& console() { return *console_; }
+  terminal::HeadlessConsole& console() { return *console_; }
   const TempDir& dir() const { return dir_; }
   // The path of a file in the session directory.
   std::string Session(std::string_view name) const { return dir_.Sub(name); }
 
  private:
   TempDir dir_;
-  platform::HeadlessConsole* console_;
+  terminal::HeadlessConsole* console_;
 };
 
 }  // namespace testing_support

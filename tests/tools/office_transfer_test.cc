@@ -9,8 +9,8 @@
 #include <set>
 
 #include "../support/temp_dir.h"
+#include "btrieve/record_manager.h"
 #include "key_description.h"
-#include "platform/record_manager.h"
 #include "record_handle.h"
 #include "sequential.h"
 
@@ -35,8 +35,8 @@ std::string Records(const std::vector<std::string>& records) {
 
 class OfficeTransferTest : public ::testing::Test {
  protected:
-  void SetUp() override { platform::ResetRecordManager(); }
-  void TearDown() override { platform::ResetRecordManager(); }
+  void SetUp() override { btrieve::ResetRecordManager(); }
+  void TearDown() override { btrieve::ResetRecordManager(); }
 
   void Describe(const std::string& name) {
     std::string buffer, error;
@@ -129,7 +129,7 @@ TEST_F(OfficeTransferTest, ForeignFileIsMovedAsideAndOursKeptUnlessReplaced) {
   dir.Write("seq/Good.seq", three);
   {
     recutil::Handle user;
-    ASSERT_EQ(user.Open(dir.Sub("office/DADES/Good.dat"), platform::kOpenNormal), 0);
+    ASSERT_EQ(user.Open(dir.Sub("office/DADES/Good.dat"), btrieve::kOpenNormal), 0);
     rows = Import(true);
     EXPECT_EQ(rows[0].result, "not loaded: the record file there is in use; not replaced");
   }

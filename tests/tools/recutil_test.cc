@@ -5,12 +5,12 @@
 #include <cstdio>
 
 #include "key_description.h"
-#include "platform/record_spec.h"
 #include "sequential.h"
+#include "storage/record_spec.h"
 
 namespace {
 
-using namespace platform;
+using namespace storage;
 
 FileSpec Parsed(const std::string& text) {
   std::string buffer, error;

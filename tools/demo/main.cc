@@ -1,7 +1,7 @@
-// qt_demo: writes a demo installation's text files and its records in the
+// qantires_demo: writes a demo installation's text files and its records in the
 // sequential load format, for demo/make-installation to load with recutil.
 //
-//   qt_demo ROOT [--date yyyymmdd] [--language CAT|SPA|GLG|OCI]
+//   qantires_demo ROOT [--date yyyymmdd] [--language CAT|SPA|GLG|OCI]
 //                [--owners N --properties-per-owner M --units-per-property K
 //                 --monthly-only]
 //
@@ -34,8 +34,8 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"qt_demo - writes the files of a demo installation of QANTIRES"};
-  app.set_version_flag("--version", "qt_demo " QT_VERSION);
+  CLI::App app{"qantires_demo - writes the files of a demo installation of QANTIRES"};
+  app.set_version_flag("--version", "qantires_demo " QANTIRES_VERSION);
   std::string root;
   demo::InstallationText text;
   text.workingDate = Today();
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
   text.sessionDir = root + "session/";
   std::string error;
   if (!demo::WriteInstallationText(text, &error)) {
-    std::fprintf(stderr, "qt_demo: %s\n", error.c_str());
+    std::fprintf(stderr, "qantires_demo: %s\n", error.c_str());
     return 1;
   }
   std::filesystem::create_directories(root + "load");
@@ -66,11 +66,11 @@ int main(int argc, char** argv) {
   for (const demo::RecordFile& f : demo::BuildDemoRecords(bulk)) {
     if (!WriteFile(root + "load/" + f.name + ".seq", demo::SequentialText(f)) ||
         !WriteFile(root + "load/" + f.name + ".key", demo::KeyDescription(f))) {
-      std::fprintf(stderr, "qt_demo: cannot write the records of %s\n", f.name.c_str());
+      std::fprintf(stderr, "qantires_demo: cannot write the records of %s\n", f.name.c_str());
       return 1;
     }
     total += f.records.size();
   }
-  std::printf("qt_demo: %s written (%zu records)\n", root.c_str(), total);
+  std::printf("qantires_demo: %s written (%zu records)\n", root.c_str(), total);
   return 0;
 }

@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
   const std::string session = config::Settings().SessionDir;
   CLI::App app{"KELPRINT - prints the spool file of QANTIRES (kelprint.tmp in KELTMP)."};
   app.footer(kHelpFooter);
-  app.set_version_flag("--version", "kelprint " QT_VERSION);
+  app.set_version_flag("--version", "kelprint " QANTIRES_VERSION);
   std::string spool = platform::NativePath(session + "kelprint.tmp");
   std::string pdf, text;
   app.add_option("--spool", spool, "spool file to read")->capture_default_str();

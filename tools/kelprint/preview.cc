@@ -13,9 +13,9 @@
 #include "console/window.h"
 #include "cups_job.h"
 #include "messages.h"
-#include "platform/console.h"
 #include "platform/paths.h"
-#include "platform/terminal_console.h"
+#include "terminal/cell_buffer.h"
+#include "terminal/tty_backend.h"
 
 namespace kelprint {
 namespace {
@@ -75,7 +75,7 @@ void Draw(const View& v) {
     const size_t at = static_cast<size_t>(v.top + r);
     console::WriteAt(r + 2, 2, Slice(at < v.page.lines.size() ? v.page.lines[at] : "", v.left));
   }
-  platform::FlushConsole();
+  terminal::FlushConsole();
 }
 
 // A small framed box in the middle of the screen; the caller closes it.
@@ -99,8 +99,8 @@ size_t AskPage(size_t pages) {
   int key = 0;
   for (;;) {
     console::WindowLocate(1, 2);
-    platform::WriteText(prompt + digits + std::string(8 - digits.size(), ' '));
-    platform::FlushConsole();
+    terminal::WriteText(prompt + digits + std::string(8 - digits.size(), ' '));
+    terminal::FlushConsole();
     console::WaitKey(key);
     if (key == console::kKeyEscape || key == console::kKeyEnter) break;
     if (key >= '0' && key <= '9' && digits.size() < 7) digits += static_cast<char>(key);
@@ -126,10 +126,10 @@ int Choose(const std::vector<std::string>& choices) {
       console::WindowLocate(r + 1, 1);
       std::string name = " " + choices[static_cast<size_t>(first + r)];
       name.resize(38, ' ');
-      platform::WriteText(name);
+      terminal::WriteText(name);
     }
     console::SetColour("u");
-    platform::FlushConsole();
+    terminal::FlushConsole();
     console::WaitKey(key);
     if (key == console::kKeyEscape || key == console::kKeyEnter) break;
     if (key == console::kKeyUp) at = std::max(at - 1, 0);
@@ -165,7 +165,7 @@ ExitCode RunPreview(const std::string& spoolPath) {
     Tell(true, Say(Words::kSpoolUnreadable, {spoolPath}));  // gone since the first reading
     return kSpoolProblem;
   }
-  if (!platform::UseTerminalConsole()) {
+  if (!terminal::UseTerminalConsole()) {
     Tell(true, Say(Words::kNoTerminal));
     return kOutputProblem;
   }
@@ -219,7 +219,7 @@ ExitCode RunPreview(const std::string& spoolPath) {
   }
   console::CloseWindow();
   console::SetColour("-");
-  platform::RestoreTerminal();
+  terminal::RestoreTerminal();
   return code;
 }
 

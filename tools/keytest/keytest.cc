@@ -4,35 +4,36 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/console.h"
 #include "platform/process.h"
-#include "platform/terminal_console.h"
+#include "terminal/cell_buffer.h"
+#include "terminal/hand_over.h"
+#include "terminal/tty_backend.h"
 
 namespace {
 
 void DrawFrame() {
-  platform::SetTextColour(15, 1);
-  platform::SetCursorPosition(1, 1);
-  platform::WriteText("\xC9" + std::string(78, '\xCD') + "\xBB");
+  terminal::SetTextColour(15, 1);
+  terminal::SetCursorPosition(1, 1);
+  terminal::WriteText("\xC9" + std::string(78, '\xCD') + "\xBB");
   for (int r = 2; r < 25; ++r) {
-    platform::SetCursorPosition(r, 1);
-    platform::WriteText("\xBA" + std::string(78, ' ') + "\xBA");
+    terminal::SetCursorPosition(r, 1);
+    terminal::WriteText("\xBA" + std::string(78, ' ') + "\xBA");
   }
-  platform::SetCursorPosition(25, 1);
-  platform::WriteText("\xC8" + std::string(78, '\xCD') + "\xBC");
-  platform::SetCursorPosition(2, 3);
-  platform::WriteText("keytest: Escape twice ends, F2 runs a shell. \x80\x87\xA4\xA5 \x10\x11");
+  terminal::SetCursorPosition(25, 1);
+  terminal::WriteText("\xC8" + std::string(78, '\xCD') + "\xBC");
+  terminal::SetCursorPosition(2, 3);
+  terminal::WriteText("keytest: Escape twice ends, F2 runs a shell. \x80\x87\xA4\xA5 \x10\x11");
   for (int c = 0; c < 16; ++c) {
-    platform::SetTextColour(c == 0 ? 15 : 0, c);
-    platform::SetCursorPosition(3, 3 + c * 3);
+    terminal::SetTextColour(c == 0 ? 15 : 0, c);
+    terminal::SetCursorPosition(3, 3 + c * 3);
     const std::string number = std::to_string(c);
-    platform::WriteText(c < 10 ? " " + number + " " : number + " ");
+    terminal::WriteText(c < 10 ? " " + number + " " : number + " ");
   }
 }
 
-std::string Describe(const platform::ConsoleEvent& e) {
+std::string Describe(const terminal::ConsoleEvent& e) {
   char line[100];
-  if (e.kind == platform::EventKind::kMouseRelease) {
+  if (e.kind == terminal::EventKind::kMouseRelease) {
     std::snprintf(line, sizeof line, "mouse button %d released at row %d column %d", e.button,
                   e.row, e.column);
   } else {
@@ -46,7 +47,7 @@ std::string Describe(const platform::ConsoleEvent& e) {
 }  // namespace
 
 int main() {
-  if (!platform::UseTerminalConsole()) {
+  if (!terminal::UseTerminalConsole()) {
     std::fprintf(stderr, "keytest needs a terminal\n");
     return 1;
   }
@@ -54,21 +55,21 @@ int main() {
   int row = 5;
   int escapes = 0;
   for (;;) {
-    const platform::ConsoleEvent e = platform::NextConsoleEvent();
-    if (e.kind == platform::EventKind::kEndOfInput) break;
-    escapes = e.kind == platform::EventKind::kKey && e.character == 27 ? escapes + 1 : 0;
+    const terminal::ConsoleEvent e = terminal::NextConsoleEvent();
+    if (e.kind == terminal::EventKind::kEndOfInput) break;
+    escapes = e.kind == terminal::EventKind::kKey && e.character == 27 ? escapes + 1 : 0;
     if (escapes == 2) break;
-    if (e.kind == platform::EventKind::kKey && e.scanCode == 0x3C && e.character == 0) {
-      platform::RunProgram("sh", {});
+    if (e.kind == terminal::EventKind::kKey && e.scanCode == 0x3C && e.character == 0) {
+      terminal::RunOnTerminal("sh", {});
     }
-    platform::SetTextColour(14, 1);
-    platform::SetCursorPosition(row, 3);
+    terminal::SetTextColour(14, 1);
+    terminal::SetCursorPosition(row, 3);
     std::string line = Describe(e);
     line.resize(76, ' ');
-    platform::WriteText(line);
-    platform::SetCursorSize(e.scanCode == 0x52 ? 50 : 99);
+    terminal::WriteText(line);
+    terminal::SetCursorSize(e.scanCode == 0x52 ? 50 : 99);
     row = row == 23 ? 5 : row + 1;
   }
-  platform::RestoreTerminal();
+  terminal::RestoreTerminal();
   return 0;
 }

@@ -9,18 +9,20 @@
 #include <thread>
 #include <vector>
 
+#include "btrieve/btrcall.h"
 #include "key_description.h"
-#include "platform/btrcall.h"
 #include "platform/paths.h"
-#include "platform/record_backend.h"
-#include "platform/record_spec.h"
-#include "platform/record_store.h"
 #include "record_handle.h"
 #include "sequential.h"
+#include "storage/record_backend.h"
+#include "storage/record_spec.h"
+#include "storage/record_store.h"
 
 namespace recutil {
 namespace {
 
+using namespace btrieve;
+using namespace storage;
 using namespace platform;
 
 // Faults listed by check at most: enough to see what is wrong.

@@ -7,14 +7,16 @@
 #include <filesystem>
 #include <vector>
 
+#include "btrieve/btrcall.h"
 #include "commands.h"
-#include "platform/btrcall.h"
 #include "platform/paths.h"
-#include "platform/record_backend.h"
+#include "storage/record_backend.h"
 
 namespace recutil {
 namespace {
 
+using namespace btrieve;
+using namespace storage;
 using namespace platform;
 
 constexpr uint32_t kBufferSize = 65535;

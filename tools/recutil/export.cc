@@ -4,17 +4,18 @@
 #include <filesystem>
 #include <vector>
 
+#include "btrieve/btrcall.h"
 #include "commands.h"
 #include "office_files.h"
 #include "office_transfer.h"
-#include "platform/btrcall.h"
 #include "record_handle.h"
 #include "sequential.h"
 
 namespace recutil {
 namespace {
 
-using namespace platform;
+using namespace btrieve;
+using namespace storage;
 namespace fs = std::filesystem;
 
 // Writes the records in the order they were inserted, which keeps the

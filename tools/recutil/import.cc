@@ -6,18 +6,20 @@
 #include <filesystem>
 #include <vector>
 
+#include "btrieve/btrcall.h"
 #include "commands.h"
 #include "office_files.h"
 #include "office_transfer.h"
-#include "platform/btrcall.h"
 #include "platform/paths.h"
-#include "platform/record_spec.h"
 #include "record_handle.h"
 #include "sequential.h"
+#include "storage/record_spec.h"
 
 namespace recutil {
 namespace {
 
+using namespace btrieve;
+using namespace storage;
 using namespace platform;
 namespace fs = std::filesystem;
 

@@ -6,13 +6,15 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/btrcall.h"
+#include "btrieve/btrcall.h"
 #include "platform/paths.h"
-#include "platform/record_spec.h"
+#include "storage/record_spec.h"
 
 namespace recutil {
 namespace {
 
+using namespace btrieve;
+using namespace storage;
 using namespace platform;
 
 struct TypeName {

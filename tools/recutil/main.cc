@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "commands.h"
-#include "platform/record_backend.h"
 #include "office_transfer.h"
+#include "storage/record_backend.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
       "else in SQLite files.  Moving an installation to the server and back:\n"
       "  recutil --db 'host=/run/postgresql dbname=office' copy ROOT\n"
       "  recutil --db 'host=/run/postgresql dbname=office' copy --back ROOT"};
-  app.set_version_flag("--version", "recutil " QT_VERSION);
+  app.set_version_flag("--version", "recutil " QANTIRES_VERSION);
   app.require_subcommand(1);
 
   const char* keldb = std::getenv("KELDB");
@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
   // Import and export make and read SQLite files under ROOT, whatever --db
   // says; `copy` then takes them to the server.
   const std::string kelrootText = kelroot == nullptr ? "" : kelroot;
-  platform::SetRecordDatabase({*import || *exportFiles ? "" : db, kelrootText});
+  storage::SetRecordDatabase({*import || *exportFiles ? "" : db, kelrootText});
   if (*import) {
     return Report(recutil::ImportOffice(root, folder, replace), "no ddf/*.xdf under " + root);
   }

@@ -1,0 +1,294 @@
+// recutil as a separate process: a load killed with SIGKILL half-way leaves
+// the file with its earlier content, the lock command holds a record or
+// the whole file against this process until it dies, and --db or KELDB
+// puts the files in a database.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "../support/btr_helpers.h"
+#include "../support/pg_cluster.h"
+#include "../support/temp_dir.h"
+#include "btrieve/btrcall.h"
+#include "btrieve/record_manager.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace btrieve;
+using namespace storage;
+
+// A running recutil with one of its output streams on a pipe.
+class Recutil {
+ public:
+  Recutil(const std::vector<std::string>& args, int watchedFd) {
+    int fds[2];
+    if (::pipe(fds) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], watchedFd);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    std::vector<std::string> all = {RECUTIL_PATH};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, RECUTIL_PATH, &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    out_ = ::fdopen(fds[0], "r");
+  }
+  ~Recutil() {
+    Kill();
+    if (out_ != nullptr) std::fclose(out_);
+  }
+  // The next line of the watched stream ("" at its end).
+  std::string Line() {
+    char buffer[256];
+    return out_ != nullptr && std::fgets(buffer, sizeof buffer, out_) ? buffer : "";
+  }
+  void Kill() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+  int Wait() {
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  std::FILE* out_ = nullptr;
+};
+
+int RunRecutil(const std::vector<std::string>& args) {
+  return Recutil(args, 1).Wait();
+}
+
+std::string Sequential(uint32_t from, uint32_t count) {
+  std::string s;
+  for (uint32_t id = from; id < from + count; ++id) {
+    std::string record = btr_test::Le32(id) + "record number " + std::to_string(id);
+    record.resize(32, ' ');
+    s += "32," + record + "\r\n";
+  }
+  return s;
+}
+
+class RecutilProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetRecordManager();
+    dir.Write("people.keys", "record 32\nkey: 1+4 unsigned\nkey dup: 5+10 string\n");
+    ASSERT_EQ(RunRecutil({"dictionary", dir.Sub("people.keys"), dir.Sub("ddf/people.xdf")}), 0);
+    file = dir.Sub("people.dat");
+    ASSERT_EQ(RunRecutil({"create", dir.Sub("ddf/people.xdf"), file}), 0);
+  }
+  void TearDown() override { ResetRecordManager(); }
+  // Changes the file behind the record manager's back.
+  void Damage(const std::string& sql) {
+    ResetRecordManager();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+  }
+  // What recutil check prints, with the folder left out; its exit code
+  // must say the same.
+  std::string Check() {
+    Recutil check({"check", file}, 1);
+    std::string said;
+    for (std::string line = check.Line(); !line.empty(); line = check.Line()) said += line;
+    const int code = check.Wait();
+    EXPECT_EQ(code, said.ends_with(": sound\n") ? 0 : 1) << said;
+    for (size_t at; (at = said.find(dir.path() + "/")) != std::string::npos;) {
+      said.erase(at, dir.path().size() + 1);
+    }
+    return said;
+  }
+
+  testing_support::TempDir dir;
+  std::string file;
+};
+
+TEST_F(RecutilProcessTest, LoadKilledHalfWayLeavesTheFirstContent) {
+  dir.Write("first.seq", Sequential(1, 50));
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);
+  dir.Write("second.seq", Sequential(1000, 200000));
+  {
+    Recutil load({"load", file, dir.Sub("second.seq"), "--progress", "2000"}, 2);
+    ASSERT_EQ(load.Line(), "loaded 2000\n");
+    load.Kill();
+  }
+  ASSERT_EQ(RunRecutil({"save", file, dir.Sub("saved.seq")}), 0);
+  EXPECT_EQ(dir.Read("saved.seq"), Sequential(1, 50));
+  btr_test::File f;
+  ASSERT_EQ(f.Open(file), 0);
+  EXPECT_EQ(f.Stat().data.substr(6, 4), btr_test::Le32(50));
+  // The file takes writes again at once.
+  EXPECT_EQ(f.Insert(Sequential(60, 1).substr(3, 32)), 0);
+}
+
+TEST_F(RecutilProcessTest, FailedLoadChangesNothingAndNamesTheRecord) {
+  dir.Write("first.seq", Sequential(1, 5));
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);
+  dir.Write("clash.seq", Sequential(10, 3) + Sequential(3, 1));
+  EXPECT_EQ(RunRecutil({"load", file, dir.Sub("clash.seq")}), 1);
+  dir.Write("broken.seq", Sequential(20, 2) + "32,short\r\n");
+  EXPECT_EQ(RunRecutil({"load", file, dir.Sub("broken.seq")}), 1);
+  ASSERT_EQ(RunRecutil({"save", file, dir.Sub("saved.seq")}), 0);
+  EXPECT_EQ(dir.Read("saved.seq"), Sequential(1, 5));
+  dir.Write("new.seq", Sequential(7, 2));
+  ASSERT_EQ(RunRecutil({"load", "--replace", file, dir.Sub("new.seq")}), 0);
+  ASSERT_EQ(RunRecutil({"save", file, dir.Sub("saved.seq")}), 0);
+  EXPECT_EQ(dir.Read("saved.seq"), Sequential(7, 2));
+}
+
+TEST_F(RecutilProcessTest, GetEqualSeesALoadByAnotherProcess) {
+  dir.Write("first.seq", Sequential(1, 5));
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);
+  btr_test::File f;
+  ASSERT_EQ(f.Open(file), 0);
+  ASSERT_EQ(f.Get(kBtrGetEqual, 0, btr_test::Le32(3)).status, 0);
+  ASSERT_EQ(f.Get(kBtrGetEqual, 0, btr_test::Le32(8)).status, kStatusKeyNotFound);
+  dir.Write("second.seq", Sequential(6, 5));
+  ASSERT_EQ(RunRecutil({"load", "--replace", file, dir.Sub("second.seq")}), 0);
+  EXPECT_EQ(f.Get(kBtrGetEqual, 0, btr_test::Le32(3)).status, kStatusKeyNotFound);
+  EXPECT_EQ(f.Get(kBtrGetEqual, 0, btr_test::Le32(8)).data, Sequential(8, 1).substr(3, 32));
+}
+
+// Records cut to one byte, the way a damaged copy leaves them: save ends
+// with the record-file status instead of writing one record for ever.
+TEST_F(RecutilProcessTest, SaveOfRecordsShorterThanTheirKeysEnds) {
+  dir.Write("first.seq", Sequential(1000, 20));
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);
+  Damage("UPDATE records SET data = substr(data, 1, 1)");
+  Recutil save({"save", file, "-"}, 1);
+  std::string written;
+  for (std::string line = save.Line(); !line.empty() && written.size() < 4096; line = save.Line()) {
+    written += line;
+  }
+  if (written.size() >= 4096) {
+    save.Kill();
+    FAIL() << "save goes on writing: " << written.substr(0, 80);
+  }
+  EXPECT_EQ(written, "");
+  EXPECT_EQ(save.Wait(), 1);
+}
+
+TEST_F(RecutilProcessTest, CheckSaysWhatIsWrong) {
+  dir.Write("first.seq", Sequential(1000, 20));
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);
+  EXPECT_EQ(Check(), "people.dat: sound\n");
+  Damage(
+      "UPDATE records SET data = substr(data, 1, 5) WHERE pos = 3;"
+      "DELETE FROM records WHERE pos = 7;"
+      "UPDATE records SET data = X'FFFFFFFF' || substr(data, 5) WHERE pos = 9");
+  EXPECT_EQ(Check(),
+            "record at position 3: 5 bytes, the record length is 32\n"
+            "key 0: the entry for position 7 has no record\n"
+            "key 1: the entry for position 7 has no record\n"
+            "key 0: the record at position 9 is not indexed under its key value\n"
+            "key 0: 20 entries for 17 records with a key value\n"
+            "key 1: 20 entries for 18 records with a key value\n"
+            "people.dat: damaged\n");
+  // Pages the engine cannot read.
+  ResetRecordManager();
+  std::string bytes = dir.Read("people.dat");
+  for (size_t i = 1024; i < bytes.size(); i += 3) bytes[i] = '\x5A';
+  dir.Write("people.dat", bytes);
+  const std::string said = Check();
+  EXPECT_TRUE(said.starts_with("engine: ")) << said;
+  EXPECT_TRUE(said.ends_with("\npeople.dat: damaged\n")) << said;
+}
+
+TEST_F(RecutilProcessTest, LockCommandHoldsARecordOrTheFileUntilItDies) {
+  dir.Write("first.seq", Sequential(1, 3));
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);
+  btr_test::File f;
+  ASSERT_EQ(f.Open(file), 0);
+  {
+    Recutil holder({"lock", file, "--seconds", "600"}, 1);
+    ASSERT_EQ(holder.Line(), "locked\n");
+    EXPECT_EQ(f.Get(kBtrGetFirst + kBtrSingleNoWait, 0).status, kStatusRecordLocked);
+    EXPECT_EQ(f.Get(kBtrGetLast + kBtrSingleNoWait, 0).status, 0);
+  }
+  EXPECT_EQ(f.Get(kBtrGetFirst + kBtrSingleNoWait, 0).status, 0);
+  ASSERT_EQ(f.Close(), 0);
+  {
+    Recutil holder({"lock", file, "--exclusive", "--seconds", "600"}, 1);
+    ASSERT_EQ(holder.Line(), "locked\n");
+    EXPECT_EQ(f.Open(file), kStatusFileLocked);
+  }
+  EXPECT_EQ(f.Open(file), 0);
+}
+
+// --db (default KELDB) names the database that holds the files; an empty
+// one means SQLite files.
+TEST_F(RecutilProcessTest, DbOptionAndKeldbPutTheFilesInTheDatabase) {
+  const std::string db = testing_support::PgConninfo();
+  ASSERT_FALSE(db.empty());
+  dir.Write("first.seq", Sequential(1, 5));
+  ASSERT_EQ(RunRecutil({"--db", db, "create", dir.Sub("ddf/people.xdf"), file}), 0);
+  ASSERT_EQ(RunRecutil({"--db", db, "load", file, dir.Sub("first.seq")}), 0);
+  ASSERT_EQ(RunRecutil({"save", file, dir.Sub("files.seq")}), 0);
+  EXPECT_EQ(dir.Read("files.seq"), "");  // the SQLite file of that name stays empty
+  ::setenv("KELDB", db.c_str(), 1);
+  const int saved = RunRecutil({"save", file, dir.Sub("saved.seq")});
+  const int onFiles = RunRecutil({"--db", "", "save", file, dir.Sub("files.seq")});
+  ::unsetenv("KELDB");
+  EXPECT_EQ(saved, 0);
+  EXPECT_EQ(dir.Read("saved.seq"), Sequential(1, 5));
+  EXPECT_EQ(onFiles, 0);
+  EXPECT_EQ(dir.Read("files.seq"), "");
+}
+
+// copy moves the files to the database and back with the same records;
+// equal values of a key with duplicates that an Update reordered at the
+// source cannot keep that order, and the copy says so.
+TEST_F(RecutilProcessTest, CopyToTheDatabaseAndBackTellsOfReorderedDuplicates) {
+  const std::string db = testing_support::PgConninfo();
+  ASSERT_FALSE(db.empty());
+  dir.Write("moved.keys", "record 32\nkey: 1+4 unsigned\nkey dup mod: 5+10 string\n");
+  ASSERT_EQ(RunRecutil({"dictionary", dir.Sub("moved.keys"), dir.Sub("ddf/moved.xdf")}), 0);
+  file = dir.Sub("moved.dat");
+  ASSERT_EQ(RunRecutil({"create", dir.Sub("ddf/moved.xdf"), file}), 0);
+  dir.Write("first.seq", Sequential(1, 3));  // key 1 ("record num") equal for all three
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("first.seq")}), 0);
+  ASSERT_EQ(RunRecutil({"save", file, dir.Sub("before.seq")}), 0);
+  {
+    Recutil copy({"--db", db, "copy", dir.path()}, 2);
+    EXPECT_EQ(copy.Line(), "");  // nothing to tell
+    EXPECT_EQ(copy.Wait(), 0);
+  }
+  btr_test::File f;
+  ASSERT_EQ(f.Open(file), 0);
+  ASSERT_EQ(f.Get(kBtrGetEqual, 0, btr_test::Le32(1)).status, 0);
+  std::string moved = Sequential(1, 1).substr(3, 32);
+  ASSERT_EQ(f.Update(moved.replace(4, 1, "R")), 0);
+  ASSERT_EQ(f.Update(Sequential(1, 1).substr(3, 32)), 0);  // back, behind records 2 and 3
+  ASSERT_EQ(f.Close(), 0);
+  {
+    Recutil copy({"--db", db, "copy", dir.path()}, 2);
+    EXPECT_NE(copy.Line().find("moved.dat: records with equal values of key 1"), std::string::npos);
+    EXPECT_EQ(copy.Wait(), 0);
+  }
+  ASSERT_EQ(RunRecutil({"--db", db, "copy", "--back", dir.path()}), 0);
+  ASSERT_EQ(RunRecutil({"save", file, dir.Sub("after.seq")}), 0);
+  EXPECT_EQ(dir.Read("after.seq"), dir.Read("before.seq"));
+}
+
+}  // namespace
