@@ -6,28 +6,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <string>
 
+#include "platform/new_file.h"
 #include "platform/paths.h"
 
 namespace platform {
 namespace {
-
-// Names tried before giving up: another process would have to hold them all.
-constexpr int kNameAttempts = 100;
-
-// Creates a file under a name beside path no one else uses; -1 when none can be.
-int CreateBeside(const std::string& path, std::string* name) {
-  static std::atomic<unsigned> made{0};
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    *name = path + ".new" + std::to_string(::getpid()) + "-" + std::to_string(made++);
-    const int fd = ::open(name->c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
 
 bool WriteAll(int fd, const char* bytes, size_t size) {
   while (size > 0) {
@@ -85,6 +71,7 @@ std::FILE* ReplaceFile(std::string_view path, bool keep) {
   const int fd = CreateBeside(target, &name);
   if (fd < 0) return nullptr;
   bool ok = !keep || CopyRegularFile(target, fd);
+  TakeOverFrom(target, fd);
   ok = ok && ::rename(name.c_str(), target.c_str()) == 0;
   std::FILE* file = ok ? ::fdopen(fd, "w+b") : nullptr;  // fdopen never truncates
   if (file == nullptr) {

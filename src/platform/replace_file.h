@@ -21,7 +21,9 @@ namespace platform {
 // and a regular file with no other name is opened in place (O_NOFOLLOW),
 // which saves the copy for files changed over and over.  Returns nullptr
 // when the file cannot be opened, created or put in place (then nothing at
-// path changed).  The caller closes the file.
+// path changed).  A new file is created without access for others, or with
+// the mode, owner and group of the regular file it replaces
+// (platform/new_file.h).  The caller closes the file.
 std::FILE* ReplaceFile(std::string_view path, bool keep);
 
 }  // namespace platform

@@ -3,11 +3,13 @@
 // checked, and the first failure abandons the file.
 #include "remittance/document.h"
 
+#include <libxml/xmlIO.h>
 #include <libxml/xmlwriter.h>
 
 #include <cstdio>
 #include <map>
 
+#include "platform/new_file.h"
 #include "remittance/sepa_text.h"
 
 namespace remittance {
@@ -15,20 +17,27 @@ namespace {
 
 constexpr const char* kNamespace = "urn:iso:std:iso:20022:tech:xsd:pain.008.001.02";
 
-// The writer with a sticky failure: once a call fails the rest do nothing.
+// The writer with a sticky failure: once a call fails no other is made, so
+// a full disk stops the document at once.
 class Xml {
  public:
   explicit Xml(xmlTextWriterPtr w) : w_(w) {}
   bool ok() const { return ok_; }
-  void Open(const char* name) { Check(xmlTextWriterStartElement(w_, X(name))); }
-  void Close() { Check(xmlTextWriterEndElement(w_)); }
+  void Open(const char* name) {
+    if (ok_) Check(xmlTextWriterStartElement(w_, X(name)));
+  }
+  void Close() {
+    if (ok_) Check(xmlTextWriterEndElement(w_));
+  }
   void Attribute(const char* name, const std::string& value) {
-    Check(xmlTextWriterWriteAttribute(w_, X(name), X(value.c_str())));
+    if (ok_) Check(xmlTextWriterWriteAttribute(w_, X(name), X(value.c_str())));
   }
   void Element(const char* name, const std::string& value) {
-    Check(xmlTextWriterWriteElement(w_, X(name), X(value.c_str())));
+    if (ok_) Check(xmlTextWriterWriteElement(w_, X(name), X(value.c_str())));
   }
-  void Text(const std::string& value) { Check(xmlTextWriterWriteString(w_, X(value.c_str()))); }
+  void Text(const std::string& value) {
+    if (ok_) Check(xmlTextWriterWriteString(w_, X(value.c_str())));
+  }
   void Check(int rc) { ok_ = ok_ && rc >= 0; }
   // An element holding a chain of single children: Path({"Id", "IBAN"}, x).
   void Path(std::initializer_list<const char*> names, const std::string& value) {
@@ -43,6 +52,14 @@ class Xml {
   xmlTextWriterPtr w_;
   bool ok_ = true;
 };
+
+// libxml2's output goes into the new file; a failed write fails the writer.
+int WriteToFile(void* context, const char* bytes, int length) {
+  std::FILE* out = static_cast<std::FILE*>(context);
+  return std::fwrite(bytes, 1, static_cast<size_t>(length), out) == static_cast<size_t>(length)
+             ? length
+             : -1;
+}
 
 std::string IsoTime(const platform::DateTime& t) {
   char text[32];
@@ -168,14 +185,21 @@ std::string EuroAmount(long long cents) {
 }
 
 bool WriteDocument(const std::string& path, const Document& document) {
-  const std::string temporary = path + ".tmp";
-  xmlTextWriterPtr w = xmlNewTextWriterFilename(temporary.c_str(), 0);
-  if (w == nullptr) return false;
-  const bool written = WriteAll(w, document);
-  xmlFreeTextWriter(w);  // flushes and closes the file
-  if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-  std::remove(temporary.c_str());
-  return false;
+  platform::NewFile file(path);
+  if (!file.ok()) return false;
+  xmlOutputBufferPtr output = xmlOutputBufferCreateIO(WriteToFile, nullptr, file.file(), nullptr);
+  if (output == nullptr) return false;
+  xmlTextWriterPtr w = xmlNewTextWriter(output);  // owns the output from here on
+  if (w == nullptr) {
+    xmlOutputBufferClose(output);
+    return false;
+  }
+  bool written = WriteAll(w, document);
+  // The writer keeps what it has not handed to the file yet: that last
+  // flush fails on a full disk too.
+  written = written && xmlTextWriterFlush(w) >= 0;
+  xmlFreeTextWriter(w);
+  return written && file.Commit();
 }
 
 }  // namespace remittance

@@ -45,9 +45,10 @@ struct Document {
 // "1234.50": cents as euros with two decimals.
 std::string EuroAmount(long long cents);
 
-// Writes the document as UTF-8 XML to path + ".tmp" and renames it to path
-// when it is complete; a file already at path is replaced only then.  False
-// (and no file left behind) when it cannot be written.
+// Writes the document as UTF-8 XML under a new name beside path and renames
+// it to path once it is complete and synced (platform::NewFile); a file
+// already at path is replaced only then.  False, with nothing left behind
+// and path as it was, when any part of it cannot be written.
 bool WriteDocument(const std::string& path, const Document& document);
 
 }  // namespace remittance

@@ -4,9 +4,11 @@
 #include "remittance/document.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
+#include "../support/file_size_limit.h"
 #include "../support/temp_dir.h"
 #include "pain_file.h"
 
@@ -110,6 +112,33 @@ TEST(Document, AnOlderFileIsReplacedAndNoTemporaryStays) {
   ASSERT_TRUE(WriteDocument(dir.Sub("r.xml"), MakeDocument()));
   EXPECT_EQ(dir.Read("r.xml").substr(0, 5), "<?xml");
   EXPECT_FALSE(std::filesystem::exists(dir.Sub("r.xml.tmp")));
+}
+
+// A full disk stops the writer at its first failure (a large document
+// once spun inside libxml2 after it), and leaves last month's file as it was.
+TEST(Document, AFullDiskLeavesTheEarlierFileAndNoPiece) {
+  TempDir dir;
+  dir.Write("r.xml", "last month");
+  Document doc = MakeDocument();
+  for (int i = 0; i < 20000; ++i) doc.debits.push_back(MakeDebit("2026-12-05", 100 + i, "0003-" + std::to_string(10000000 + i)));
+  {
+    testing_support::FileSizeLimit full(20 * 1024);
+    EXPECT_FALSE(WriteDocument(dir.Sub("r.xml"), doc));
+  }
+  EXPECT_EQ(dir.Read("r.xml"), "last month");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// The file is written under a name nobody can plant a link at beforehand:
+// a link at the old temporary name is left alone with its target.
+TEST(Document, ALinkBesideTheFileIsNeverWrittenThrough) {
+  TempDir dir;
+  dir.Write("target", "keep");
+  ASSERT_EQ(::symlink(dir.Sub("target").c_str(), dir.Sub("r.xml.tmp").c_str()), 0);
+  ASSERT_EQ(::symlink(dir.Sub("target").c_str(), dir.Sub("r.xml").c_str()), 0);
+  ASSERT_TRUE(WriteDocument(dir.Sub("r.xml"), MakeDocument()));
+  EXPECT_EQ(dir.Read("target"), "keep");
+  EXPECT_FALSE(std::filesystem::is_symlink(dir.Sub("r.xml")));
 }
 
 TEST(Document, AmountsHaveTwoDecimals) {
