@@ -46,6 +46,7 @@ std::string SpoolOf(long pages, const std::string& device) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   std::fputs(("DEVICE" + device + "\r\n").c_str(), f);
   for (long n = 0; n < pages; ++n) std::fputs(BoxedPage(n).c_str(), f);
+  std::fputs("END\r\n", f);
   std::fclose(f);
   return path;
 }

@@ -11,7 +11,6 @@
 
 #include "config/settings.h"
 #include "format/text.h"
-#include "platform/replace_file.h"
 
 namespace print {
 namespace {
@@ -152,8 +151,6 @@ SpoolState& Spool() {
 }
 
 void ResetSpool() {
-  FlushPending(Spool());
-  if (Spool().file != nullptr) std::fclose(Spool().file);
   Spool() = SpoolState{};
 }
 
@@ -172,13 +169,16 @@ std::string SpoolNumber(int value) {
 
 bool OpenSpool(std::string_view device) {
   SpoolState& s = Spool();
-  FlushPending(s);  // into the file left open, not the new one
-  if (s.file != nullptr) std::fclose(s.file);
-  // A new file in place of whatever is there: a link left under the
-  // spool's name is replaced, never written through.
-  s.file = platform::ReplaceFile(SpoolPath(), false);
+  s.pendingUsed = 0;  // records of a spool left open go with it
+  // Written beside the spool's name and renamed over it when complete: a
+  // link left under the name is replaced, never written through.
+  s.newFile = std::make_unique<platform::NewFile>(SpoolPath());
+  s.file = s.newFile->file();
   s.failed = s.file == nullptr;
-  if (s.file == nullptr) return false;
+  if (s.file == nullptr) {
+    s.newFile.reset();
+    return false;
+  }
   std::setvbuf(s.file, nullptr, _IOFBF, kSpoolBuffer);
   WriteRecord("DEVICE", device, kOneLine);
   return !s.failed;
@@ -234,9 +234,10 @@ void SpoolText(int column, std::string_view text, int advance) {
 bool CloseSpool() {
   SpoolState& s = Spool();
   if (s.file == nullptr) return false;
+  WriteRecord(kSpoolEndRecord, "", kOneLine);
   FlushPending(s);
-  bool ok = !s.failed && std::fflush(s.file) == 0 && !std::ferror(s.file);
-  ok = std::fclose(s.file) == 0 && ok;
+  const bool ok = !s.failed && s.newFile->Commit();
+  s.newFile.reset();
   s.file = nullptr;
   return ok;
 }

@@ -11,19 +11,26 @@
 // Page length, lines used and current column live across printouts; each
 // printout sets them with its first SpoolPage.  Writing problems are not lost:
 // the first failure is remembered and CloseSpool reports it, so that no print
-// program is started on a broken spool.
+// program is started on a broken spool.  The spool is written under a new
+// name and takes its own only when CloseSpool has written its last record,
+// "END", and synced it: a spool under the final name is always complete, and
+// the print program refuses one without its end.
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "platform/new_file.h"
+
 namespace print {
 
 struct SpoolState {
-  std::FILE* file = nullptr;
+  std::unique_ptr<platform::NewFile> newFile;
+  std::FILE* file = nullptr;  // newFile's, while a spool is open
   int pageLength = 0;     // last length given to SpoolPage
   int linesUsed = 0;      // line advances since the last page record
   int currentColumn = 0;  // where a text at column 0 with advance 0 starts
@@ -35,7 +42,7 @@ struct SpoolState {
   std::vector<std::pair<std::string, std::string>> justifications;
 };
 SpoolState& Spool();
-// Closes any open spool file and clears the state (tests).
+// Abandons any open spool file and clears the state (tests).
 void ResetSpool();
 
 // The spool file's path as the system names it.
@@ -47,8 +54,9 @@ std::string SpoolPath();
 inline constexpr char kScreenDevice[] = "PANTALLA";
 bool IsScreenDevice(std::string_view device);
 
-// Creates the spool file anew and writes "DEVICE" + device.  False when the
-// file cannot be created (nothing is open then).
+// Starts a new spool file and writes "DEVICE" + device.  False when the
+// file cannot be created (nothing is open then).  A spool left open by an
+// earlier printout is abandoned.
 bool OpenSpool(std::string_view device);
 void SpoolPage(int pageLength);
 // Normalises justification to its code, stores the code back into it and
@@ -60,8 +68,11 @@ void SpoolControl(std::string_view text);
 // Writes a text record at column with a line advance; the caller's text is
 // not changed (control bytes become spaces in the record only).
 void SpoolText(int column, std::string_view text, int advance);
-// Closes the spool file.  False when the file was never open or any record
-// could not be written completely.
+// Writes the end record and puts the spool in place under its name.  False
+// when the file was never open or any record, the sync or the rename
+// failed: then whatever was under the name stays as it was.
+inline constexpr char kSpoolEndRecord[] = "END";
+bool CloseSpool();
 bool CloseSpool();
 
 // A number as the spool writes it: sign position, digits, one space.

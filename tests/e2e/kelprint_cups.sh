@@ -61,7 +61,7 @@ done
 
 # Raw: control records' bytes pass through, a form feed between pages.
 spool=$'DEVICEraw:matricial\r\nPAGE 24 \r\n*\e@\e\x78\x01\r\nJUSE\r\n 3 ,MAR\x80 1.234,56, 1 \r\n'
-spool+=$' 0 ,, 1 \r\n*\eE\r\n 1 ,\xC9\xCD\xBB, 1 \r\nPAGE 24 \r\n*\e@\r\n 5 ,B, 1 \r\n'
+spool+=$' 0 ,, 1 \r\n*\eE\r\n 1 ,\xC9\xCD\xBB, 1 \r\nPAGE 24 \r\n*\e@\r\n 5 ,B, 1 \r\nEND\r\n'
 printf '%s' "$spool" >"$session/kelprint.tmp"
 printf '\e@\ex\x01  MAR\x80 1.234,56\r\n\r\n\eE\xC9\xCD\xBB\r\n\f\e@    B\r\n' >"$work/raw.expected"
 check "raw job" 0 "2 PÀGINES A matricial, TREBALL" -- "$bin/kelprint"
@@ -111,10 +111,13 @@ receipts_to rebuts.pdf
 check "PDF file" 0 "rebuts.pdf" -- "$bin/kelprint"
 pdfinfo "$session/rebuts.pdf" | grep -q "^Pages: *12$" && pass || fail "rebuts.pdf lacks its 12 pages"
 before=$(md5sum <"$session/rebuts.pdf")
-printf 'DEVICErebuts.pdf\r\n' >"$session/kelprint.tmp"
+printf 'DEVICErebuts.pdf\r\nEND\r\n' >"$session/kelprint.tmp"
 check "spool without pages" 0 "NADA QUE IMPRIMIR" -- "$bin/kelprint"
 [ "$(md5sum <"$session/rebuts.pdf")" = "$before" ] && pass || fail "an empty spool replaced rebuts.pdf"
-[ -z "$(ls -A "$session" | grep '^\.kelprint')" ] && pass || fail "temporary files left behind"
+head -c 2000 "$work/receipts.tmp" >"$session/kelprint.tmp"
+check "spool cut short" 1 "INCOMPLETO: NO SE IMPRIME" -- "$bin/kelprint"
+[ "$(md5sum <"$session/rebuts.pdf")" = "$before" ] && pass || fail "a cut spool replaced rebuts.pdf"
+[ -z "$(ls -A "$session" | grep '\.new[0-9]')" ] && pass || fail "temporary files left behind"
 
 echo "kelprint and CUPS: $passes passed, $failures failed"
 [ "$failures" -eq 0 ]

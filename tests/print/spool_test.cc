@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <filesystem>
+
+#include "../support/file_size_limit.h"
 #include "../support/temp_dir.h"
 #include "config/settings.h"
 
@@ -22,9 +25,14 @@ class SpoolTest : public ::testing::Test {
     ResetSpool();
     config::ResetSettings();
   }
+  // The spool's records before its end record.
   std::string Written() {
     EXPECT_TRUE(CloseSpool());
-    return dir_.Read("kelprint.tmp");
+    std::string spool = dir_.Read("kelprint.tmp");
+    const std::string end = std::string(kSpoolEndRecord) + "\r\n";
+    EXPECT_TRUE(spool.ends_with(end)) << spool;
+    if (spool.ends_with(end)) spool.resize(spool.size() - end.size());
+    return spool;
   }
   TempDir dir_;
 };
@@ -179,14 +187,26 @@ TEST_F(SpoolTest, UncreatableSpoolIsReportedAndNothingIsWritten) {
   EXPECT_FALSE(CloseSpool());
 }
 
-TEST_F(SpoolTest, FailedWriteIsReportedAtClose) {
-  // /dev/full accepts the open and refuses every write.
-  ResetSpool();
-  Spool().file = std::fopen("/dev/full", "wb");
-  ASSERT_NE(Spool().file, nullptr);
-  std::setvbuf(Spool().file, nullptr, _IONBF, 0);
-  SpoolText(1, "no room", 1);
-  EXPECT_FALSE(CloseSpool());
+// A spool that cannot be written whole never takes the spool's name: the
+// one there before stays, and no piece of the new one is left beside it.
+TEST_F(SpoolTest, ASpoolCutByAFullDiskLeavesTheEarlierSpoolAndNoPiece) {
+  dir_.Write("kelprint.tmp", "earlier spool");
+  ASSERT_TRUE(OpenSpool("X"));
+  {
+    testing_support::FileSizeLimit full(4096);
+    for (int i = 0; i < 2000; ++i) SpoolText(1, "a receipt line that fills the disk", 1);
+    EXPECT_FALSE(CloseSpool());
+  }
+  EXPECT_EQ(dir_.Read("kelprint.tmp"), "earlier spool");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
+}
+
+TEST_F(SpoolTest, TheSpoolTakesItsNameOnlyWhenClosed) {
+  dir_.Write("kelprint.tmp", "earlier spool");
+  ASSERT_TRUE(OpenSpool("X"));
+  SpoolText(1, "new", 1);
+  EXPECT_EQ(dir_.Read("kelprint.tmp"), "earlier spool");
+  EXPECT_EQ(Written(), "DEVICEX\r\nPAGE 0 \r\n 1 ,new, 1 \r\n");
 }
 
 }  // namespace

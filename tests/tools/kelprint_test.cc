@@ -140,6 +140,24 @@ TEST(KelprintReader, TheFirstLineThatIsNoRecordIsNamedAndASpoolWithoutPagesHasNo
   EXPECT_FALSE(SurveySpool(dir.Sub("missing.tmp"), false, &empty));
 }
 
+// Only a spool that ends with its end record was finished by its writer;
+// nothing may follow that record.
+TEST(KelprintReader, ASpoolIsCompleteOnlyWithItsEndRecordLast) {
+  TempDir dir;
+  const std::string page = "DEVICE\r\nPAGE 24 \r\n 1 ,a, 1 \r\n";
+  dir.Write("cut.tmp", page);
+  dir.Write("whole.tmp", page + "END\r\n");
+  dir.Write("after.tmp", page + "END\r\n 1 ,b, 1 \r\n");
+  SpoolSurvey cut, whole, after;
+  ASSERT_TRUE(SurveySpool(dir.Sub("cut.tmp"), false, &cut));
+  ASSERT_TRUE(SurveySpool(dir.Sub("whole.tmp"), false, &whole));
+  ASSERT_TRUE(SurveySpool(dir.Sub("after.tmp"), false, &after));
+  EXPECT_FALSE(cut.complete);
+  EXPECT_TRUE(whole.complete);
+  EXPECT_EQ(whole.pageCount, 1);
+  EXPECT_EQ(after.badLineNumber, 5);
+}
+
 TEST(KelprintOutput, TextRawAndPdfWritersShowTheSamePages) {
   std::vector<Page> pages = LayOut(
       "DEVICE\r\nPAGE 24 \r\n*\x1b@\r\n 1 ,MAR\x80 \xDA\xC4\xBF  , 1 \r\n 0 ,, 1 \r\n"

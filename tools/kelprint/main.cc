@@ -64,6 +64,11 @@ int main(int argc, char** argv) {
                                        {std::to_string(survey.badLineNumber), survey.badLine}));
     return kelprint::kSpoolProblem;
   }
+  if (!survey.complete) {
+    kelprint::Tell(true,
+                   kelprint::Say(kelprint::Words::kSpoolIncomplete, {platform::NativePath(spool)}));
+    return kelprint::kSpoolProblem;
+  }
   if (survey.pageCount == 0) {
     kelprint::Tell(false, kelprint::Say(kelprint::Words::kNothingToPrint));
     return kelprint::kPrintedOk;

@@ -20,6 +20,11 @@ Row Texts(Words words) {
               "NO SE PUEDE LEER EL FICHERO DE IMPRESI\xE0N %1",
               "NON SE PODE LER O FICHEIRO DE IMPRESI\xE0N %1",
               "NON SE P\xE3T LI\x90GER ETH FICH\xD4R D'IMPRESSION %1"};
+    case Words::kSpoolIncomplete:
+      return {"EL FITXER D'IMPRESSI\xE0 %1 \x90S INCOMPLET: NO S'IMPRIMEIX",
+              "EL FICHERO DE IMPRESI\xE0N %1 EST\xB5 INCOMPLETO: NO SE IMPRIME",
+              "O FICHEIRO DE IMPRESI\xE0N %1 EST\xB5 INCOMPLETO: NON SE IMPRIME",
+              "ETH FICH\xD4R D'IMPRESSION %1 EI INCOMPLET: NON S'IMPRIMIS"};
     case Words::kBadLine:
       return {"L\xD6NIA %1 DEL FITXER D'IMPRESSI\xE0 NO ENTESA: %2",
               "L\xD6NEA %1 DEL FICHERO DE IMPRESI\xE0N NO ENTENDIDA: %2",

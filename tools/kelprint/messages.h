@@ -10,6 +10,7 @@ namespace kelprint {
 
 enum class Words {
   kSpoolUnreadable,     // %1 spool path
+  kSpoolIncomplete,     // %1 spool path
   kBadLine,             // %1 line number, %2 the line
   kUnknownDestination,  // %1 destination
   kNoScheduler,         // %1 destination, %2 cause

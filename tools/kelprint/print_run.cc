@@ -16,6 +16,7 @@
 #include "messages.h"
 #include "outputs.h"
 #include "platform/clock.h"
+#include "platform/new_file.h"
 
 namespace kelprint {
 namespace {
@@ -48,36 +49,22 @@ bool Render(const std::string& spoolPath, const SpoolSurvey& survey, Kind kind, 
   return writer->Finish(error);
 }
 
-std::string Folder(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
-// Writes through `fill` to a temporary file beside `path`, then renames it.
+// Writes through `fill` to a new file beside `path`, put in place only when
+// complete and synced (platform::NewFile).
 bool WriteAtomically(const std::string& path,
                      const std::function<bool(std::FILE*, std::string*)>& fill,
                      std::string* error) {
-  std::string temp = Folder(path) + "/.kelprint.XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) {
-    *error = std::strerror(errno);
+  platform::NewFile file(path);
+  if (!file.ok()) {
+    *error = std::strerror(file.error());
     return false;
   }
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);  // the permissions a plain create gives, not mkstemp's 0600
-  std::FILE* out = fdopen(fd, "wb");
-  bool ok = out != nullptr && fill(out, error);
-  if (out != nullptr && std::fclose(out) != 0 && ok) {
-    *error = std::strerror(errno);
-    ok = false;
+  if (!fill(file.file(), error)) return false;
+  if (!file.Commit()) {
+    *error = std::strerror(file.error());
+    return false;
   }
-  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-    *error = std::strerror(errno);
-    ok = false;
-  }
-  if (!ok) unlink(temp.c_str());
-  return ok;
+  return true;
 }
 
 // A device (a printer port) is written in place; anything else atomically.

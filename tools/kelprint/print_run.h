@@ -15,7 +15,7 @@ namespace kelprint {
 // KELPRINT's exit codes.
 enum ExitCode {
   kPrintedOk = 0,       // printed, written, previewed, or nothing to print
-  kSpoolProblem = 1,    // the spool cannot be read or holds a line that is no record
+  kSpoolProblem = 1,    // the spool cannot be read, holds a line that is no record or lacks its end
   kBadOptions = 2,      // the command line is wrong
   kPrinterProblem = 3,  // unknown destination, no scheduler, job refused
   kOutputProblem = 4,   // a file or device cannot be written

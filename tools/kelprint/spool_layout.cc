@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "print/spool.h"
+
 namespace kelprint {
 namespace {
 
@@ -30,7 +32,10 @@ Justification ParseJustification(std::string_view code) {
 
 bool PageBuilder::Record(std::string_view line) {
   const bool fresh = std::exchange(fresh_, false);
-  if (line.starts_with("DEVICE")) {
+  if (ended_) return false;  // nothing may follow the end record
+  if (line == print::kSpoolEndRecord) {
+    ended_ = true;
+  } else if (line.starts_with("DEVICE")) {
     device_ = line.substr(6);
   } else if (line.starts_with("PAGE")) {
     if (open_) finished_ = std::move(open_);
@@ -182,6 +187,7 @@ bool SurveySpool(const std::string& path, bool keepMarks, SpoolSurvey* survey) {
     }
   }
   survey->device = reader.device();
+  survey->complete = reader.ended();
   survey->badLineNumber = reader.badLineNumber();
   survey->badLine = reader.badLine();
   return true;

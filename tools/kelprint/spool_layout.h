@@ -64,6 +64,8 @@ class PageBuilder {
   // The page still open at the end of the spool, if any.
   std::optional<Page> TakeOpen();
   const std::string& device() const { return device_; }
+  // The end record was read: the writer finished the spool.
+  bool ended() const { return ended_; }
   const Justification& justification() const { return justification_; }
   void set_justification(const Justification& j) { justification_ = j; }
 
@@ -76,6 +78,7 @@ class PageBuilder {
   std::string device_;
   std::optional<Page> open_;
   std::optional<Page> finished_;
+  bool ended_ = false;
   bool fresh_ = false;                 // no record yet after the page record
   Justification justification_;        // E, D, C or A: until the next one
   std::optional<Justification> fill_;  // N: for the next text only
@@ -97,6 +100,7 @@ class SpoolReader {
   // Goes back to a page found before, for NextPage to lay it out again.
   void Seek(const PageMark& mark);
   const std::string& device() const { return builder_.device(); }
+  bool ended() const { return builder_.ended(); }
   // The first line that was no record, 0 when there was none.
   long badLineNumber() const { return badLineNumber_; }
   const std::string& badLine() const { return badLine_; }
@@ -122,6 +126,7 @@ class SpoolReader {
 // continues a receipt) and the size the widest and longest page need.
 struct SpoolSurvey {
   std::string device;
+  bool complete = false;  // the spool ends with its end record
   long pageCount = 0;
   std::vector<PageMark> marks;
   int receipts = 0;
