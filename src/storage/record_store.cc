@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/new_file.h"
 #include "storage/status.h"
 
 namespace storage {
@@ -99,11 +100,18 @@ std::string SchemaSql(const FileSpec& spec) {
   return sql;
 }
 
-// Writes the new database at tmp; false when anything fails.
-bool BuildDatabase(const std::string& tmp, const FileSpec& spec) {
+// Writes the new database at tmp, to take the place of path; false when
+// anything fails.  The file is made here, without access for others (it
+// holds tenants' data), and SQLite builds the database in it; it takes the
+// mode, owner and group of a record file it replaces.
+bool BuildDatabase(const std::string& tmp, const std::string& path, const FileSpec& spec) {
+  const int made = ::open(tmp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          platform::kPrivateFileMode);
+  if (made < 0) return false;
+  platform::TakeOverFrom(path, made);
+  ::close(made);
   sqlite3* db = nullptr;
-  bool ok = sqlite3_open_v2(tmp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr) == SQLITE_OK;
+  bool ok = sqlite3_open_v2(tmp.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
   // Nobody sees the file before it is complete: build it without syncing
   // and sync it once at the end.
   ok = ok && sqlite3_exec(db, "PRAGMA synchronous = OFF; PRAGMA journal_mode = MEMORY; BEGIN",
@@ -178,7 +186,7 @@ int16_t RecordStore::Create(const std::string& path, const FileSpec& spec, bool 
   if (!replace && ::access(path.c_str(), F_OK) == 0) return kStatusFileExists;
   const std::string tmp = path + "-new";
   std::remove(tmp.c_str());
-  if (!BuildDatabase(tmp, spec)) {
+  if (!BuildDatabase(tmp, path, spec)) {
     std::remove(tmp.c_str());
     return kStatusCreateIoError;
   }

@@ -2,10 +2,11 @@
 #include "demo_files.h"
 
 #include <filesystem>
-#include <fstream>
+#include <cstdio>
 #include <vector>
 
 #include "platform/cp850.h"
+#include "platform/new_file.h"
 
 namespace demo {
 namespace {
@@ -20,13 +21,9 @@ std::string Lines(const std::vector<std::string>& lines) {
 }
 
 bool Write(const std::string& path, const std::string& bytes, std::string* error) {
-  std::error_code ec;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) *error = "cannot write " + path;
-  return static_cast<bool>(out);
+  if (WriteDemoFile(path, bytes)) return true;
+  *error = "cannot write " + path;
+  return false;
 }
 
 std::string ToraIni(const std::string& language) {
@@ -147,6 +144,13 @@ std::string MenuHelp() {
 }
 
 }  // namespace
+
+bool WriteDemoFile(const std::string& path, const std::string& bytes) {
+  platform::MakeFolders(std::filesystem::path(path).parent_path().string());
+  platform::NewFile file(path);
+  return file.ok() && std::fwrite(bytes.data(), 1, bytes.size(), file.file()) == bytes.size() &&
+         file.Commit();
+}
 
 bool WriteInstallationText(const InstallationText& in, std::string* error) {
   const std::string& r = in.root;

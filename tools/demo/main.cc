@@ -10,8 +10,6 @@
 // files.
 #include <CLI/CLI.hpp>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 
 #include "demo_files.h"
 #include "demo_records.h"
@@ -23,12 +21,6 @@ std::string Today() {
   char buf[16];
   std::strftime(buf, sizeof buf, "%Y%m%d", std::localtime(&now));
   return buf;
-}
-
-bool WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  return static_cast<bool>(out);
 }
 
 }  // namespace
@@ -61,11 +53,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "qantires_demo: %s\n", error.c_str());
     return 1;
   }
-  std::filesystem::create_directories(root + "load");
   size_t total = 0;
   for (const demo::RecordFile& f : demo::BuildDemoRecords(bulk)) {
-    if (!WriteFile(root + "load/" + f.name + ".seq", demo::SequentialText(f)) ||
-        !WriteFile(root + "load/" + f.name + ".key", demo::KeyDescription(f))) {
+    if (!demo::WriteDemoFile(root + "load/" + f.name + ".seq", demo::SequentialText(f)) ||
+        !demo::WriteDemoFile(root + "load/" + f.name + ".key", demo::KeyDescription(f))) {
       std::fprintf(stderr, "qantires_demo: cannot write the records of %s\n", f.name.c_str());
       return 1;
     }

@@ -11,6 +11,7 @@
 
 #include "btrieve/btrcall.h"
 #include "key_description.h"
+#include "platform/new_file.h"
 #include "platform/paths.h"
 #include "record_handle.h"
 #include "sequential.h"
@@ -40,13 +41,11 @@ int FailStatus(const std::string& what, int16_t status) {
 }
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
-  std::filesystem::path native(NativePath(path));
-  std::error_code ignored;
-  if (native.has_parent_path()) std::filesystem::create_directories(native.parent_path(), ignored);
-  std::FILE* f = OpenFile(path, "wb");
-  if (f == nullptr) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
+  const std::filesystem::path native(NativePath(path));
+  if (native.has_parent_path()) MakeFolders(native.parent_path().string());
+  NewFile file(path);
+  return file.ok() && std::fwrite(bytes.data(), 1, bytes.size(), file.file()) == bytes.size() &&
+         file.Commit();
 }
 
 int16_t DeleteAll(Handle& h) {

@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "office_files.h"
 #include "office_transfer.h"
+#include "platform/new_file.h"
 #include "record_handle.h"
 #include "sequential.h"
 
@@ -31,10 +32,9 @@ TransferRow ExportOne(const std::string& file, const std::string& folder) {
     return row;
   }
   const std::string target = (fs::path(folder) / (row.name + ".seq")).string();
-  const std::string work = target + "-new";
-  std::FILE* out = std::fopen(work.c_str(), "wb");
-  if (out == nullptr) {
-    row.result = "not written: cannot write " + work;
+  platform::NewFile out(target);
+  if (!out.ok()) {
+    row.result = "not written: cannot write " + target;
     return row;
   }
   std::vector<char> data(kBufferSize);
@@ -44,14 +44,10 @@ TransferRow ExportOne(const std::string& file, const std::string& folder) {
     status = h.Call(op, data.data(), &length);
     if (status != kStatusOk) break;
     const std::string line = SequentialRecord(std::string(data.data(), length));
-    std::fwrite(line.data(), 1, line.size(), out);
+    std::fwrite(line.data(), 1, line.size(), out.file());
   }
-  std::fputc(0x1A, out);
-  const bool written = std::fclose(out) == 0;
-  std::error_code error;
-  if (status == kStatusEndOfFile && written) fs::rename(work, target, error);
-  if (status != kStatusEndOfFile || !written || error) {
-    std::remove(work.c_str());
+  std::fputc(0x1A, out.file());
+  if (status != kStatusEndOfFile || !out.Commit()) {
     row.result = status != kStatusEndOfFile
                      ? "not written: record " + std::to_string(count + 1) + ": status " +
                            std::to_string(status) + " (" + StatusText(status) + ")"
@@ -67,8 +63,7 @@ TransferRow ExportOne(const std::string& file, const std::string& folder) {
 }  // namespace
 
 std::vector<TransferRow> ExportOffice(const std::string& root, const std::string& folder) {
-  std::error_code ignored;
-  fs::create_directories(folder, ignored);
+  platform::MakeFolders(folder);
   std::vector<TransferRow> rows;
   for (const auto& [base, file] : FilesByBase(SubDirectory(root, "DADES"), ".dat")) {
     rows.push_back(ExportOne(file, folder));

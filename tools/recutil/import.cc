@@ -2,6 +2,9 @@
 // its old record manager's save utility wrote.  Each file is built and
 // loaded under a work name and put in place only when complete, so a
 // refused file leaves nothing behind and never touches what was there.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -10,6 +13,7 @@
 #include "commands.h"
 #include "office_files.h"
 #include "office_transfer.h"
+#include "platform/new_file.h"
 #include "platform/paths.h"
 #include "record_handle.h"
 #include "sequential.h"
@@ -157,6 +161,16 @@ bool MakeRoom(const std::string& existing, InTheWay way, std::string* aside, std
   return !error;
 }
 
+// The new file takes the mode, owner and group the office gave the file it
+// replaces (a record file shared with the office's group stays shared).
+void TakeOverMode(const std::string& existing, const std::string& work) {
+  if (existing.empty()) return;
+  const int fd = ::open(work.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return;
+  platform::TakeOverFrom(existing, fd);
+  ::close(fd);
+}
+
 TransferRow ImportOne(const Target& t, bool replace) {
   TransferRow row{t.name, -1, "", true};
   const InTheWay way = Examine(t.existing);
@@ -171,8 +185,9 @@ TransferRow ImportOne(const Target& t, bool replace) {
   const std::string work = t.file + "-import";
   RemoveWorkFiles(work);
   bool ok = ReadDescription(t.dictionary, &buffer, &spec, &problem) &&
-            BuildAndLoad(work, buffer, spec, t.sequential, &count, &problem) &&
-            MakeRoom(t.existing, way, &aside, &problem);
+            BuildAndLoad(work, buffer, spec, t.sequential, &count, &problem);
+  if (ok) TakeOverMode(t.existing, work);
+  ok = ok && MakeRoom(t.existing, way, &aside, &problem);
   std::error_code error;
   if (ok) fs::rename(work, t.file, error);
   RemoveWorkFiles(work);
@@ -195,8 +210,7 @@ std::vector<TransferRow> ImportOffice(const std::string& root, const std::string
   const auto sequentials = FilesByBase(folder, ".seq");
   const std::string data = SubDirectory(root, "DADES");
   const auto existing = FilesByBase(data, ".dat");
-  std::error_code ignored;
-  fs::create_directories(data, ignored);
+  platform::MakeFolders(data);
   std::vector<TransferRow> rows;
   for (const auto& [base, dictionary] : descriptions) {
     const std::string name = fs::path(dictionary).stem().string();
