@@ -93,7 +93,8 @@ void SetCurrency(std::string_view command) {
   const size_t comma = command.find(',');
   if (comma != std::string_view::npos) {
     const std::string letter = FirstLetter(command.substr(comma + 1));
-    if (FirstLetter(command.substr(0, comma)) == "A") {
+    // The first part is not trimmed: " a,E" sets the document currency.
+    if (UpperCase(command.substr(0, 1)) == "A") {
       state.ApplicationCurrency = letter;
       state.CurrentCurrency = letter;
     } else {

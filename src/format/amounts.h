@@ -22,7 +22,8 @@ inline constexpr float kPesetasPerEuro = 166.386f;
 std::string FormatAmount(std::string_view spec, double cents);
 
 // "A,x": the application currency becomes x and the current one follows it.
-// "P,x" (any other first part): the document currency becomes x.
+// "P,x" (any other first part, " A" included): the document currency
+// becomes x.
 // "P...": the current currency becomes the document currency, or the
 // application one when no document currency is set.  Anything else: the
 // current currency becomes the application one.  Letters compare in either

@@ -215,9 +215,12 @@ void WrapParagraph(std::string& text, int indent, int width, std::string_view /*
       if (!IsControl(text[cut])) ++visible;
       ++cut;
     }
+    // A word that does not end here moves back to the piece's last space,
+    // even its first one (the line then keeps only the space); a piece
+    // without a space is one word longer than the line, cut where it is.
     if (cut < n && text[cut] != ' ') {
       size_t space = text.rfind(' ', cut - 1);
-      if (space != std::string::npos && space > pos) cut = space;
+      if (space != std::string::npos && space >= pos) cut = space;
     }
     std::string piece = text.substr(pos, cut - pos);
     int controls = 0;

@@ -64,6 +64,7 @@ void CheckRequired(SettingsProblem& problem, const std::string& file, const char
 void CheckRate(SettingsProblem& problem, const std::string& file, const char* section,
                const char* key) {
   const std::string value = config::IniRead(file, section, key);
+  // Blank or left out is 0: no VAT or withholding on the receipt.
   if (format::Trim(value).empty()) return;
   const double rate = format::NumericValue(value);
   if (!IsPlainNumber(value) || rate < 0 || rate > 100) {
@@ -82,10 +83,7 @@ SettingsProblem CheckSettings(const std::string& file) {
   CheckRequired(problem, file, "Empresa", "Linia1");
   CheckRequired(problem, file, "Empresa", "Linia7");
   for (const char* section : {"Iva0", "Iva1"}) {
-    for (const char* key : {"Locals", "Vivendes"}) {
-      CheckRequired(problem, file, section, key);
-      CheckRate(problem, file, section, key);
-    }
+    for (const char* key : {"Locals", "Vivendes"}) CheckRate(problem, file, section, key);
   }
   CheckRate(problem, file, "Ret0", "Locals");
   CheckRate(problem, file, "Ret1", "Locals");

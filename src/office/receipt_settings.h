@@ -10,11 +10,12 @@
 // A missing key reads as the empty text: rows and rates become 0, switches
 // the empty text.
 //
-// A cycle needs more than that: the file, the firm's name and fiscal
-// identifier ([Empresa] Linia1 and Linia7, which head every receipt), and
-// the four VAT rates.  Every rate that is set, withholding included, must be
-// a plain number from 0 to 100.  What falls short is kept as the settings'
-// problem, and the issuing run refuses its cycles while there is one.
+// A cycle needs more than that: the file and the firm's name and fiscal
+// identifier ([Empresa] Linia1 and Linia7, which head every receipt).  A
+// rate left blank or out is 0 (dwellings whose rents carry no VAT), but
+// every rate that is set, withholding included, must be a plain number from
+// 0 to 100.  What falls short is kept as the settings' problem, and the
+// issuing run refuses its cycles while there is one.
 #pragma once
 
 #include <array>

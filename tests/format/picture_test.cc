@@ -139,6 +139,14 @@ TEST_F(PictureTest, CurrencySwitchAndContexts) {
   EXPECT_EQ(Formats().CurrentCurrency, "E");  // no document currency: the application's
 }
 
+TEST_F(PictureTest, CurrencySwitchNamesTheApplicationCurrencyOnlyByALeadingA) {
+  SetCurrency("A,P");
+  SetCurrency(" a,E");  // the first part is not trimmed: the document currency
+  EXPECT_EQ(Formats().DocumentCurrency, "E");
+  EXPECT_EQ(Formats().ApplicationCurrency, "P");
+  EXPECT_EQ(Formats().CurrentCurrency, "P");
+}
+
 TEST_F(PictureTest, PlainNumberIsShortAndBounded) {
   EXPECT_EQ(PlainNumber(2.5), "2.5");
   EXPECT_EQ(PlainNumber(12), "12");

@@ -129,6 +129,12 @@ TEST_F(TextTest, WrapParagraphCutsAWordLongerThanTheLine) {
   EXPECT_EQ(t, "abcdefghijkl   ");
 }
 
+TEST_F(TextTest, WrapParagraphMovesAWordBackToALeadingSpaceRatherThanCuttingIt) {
+  std::string t = " cb";
+  WrapParagraph(t, 4, 6, "i");
+  EXPECT_EQ(t, "      " "cb    ");  // the first line keeps only the space
+}
+
 TEST_F(TextTest, WrapParagraphIndentsFirstOrHangingLines) {
   std::string t = "aa bb cc";
   WrapParagraph(t, 2, 5, "i");

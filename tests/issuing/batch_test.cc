@@ -84,11 +84,11 @@ TEST(BatchRun, MissingWorkingDateRefusesTheRunNamingWhatIsMissing) {
 
 TEST(BatchRun, SettingsACycleNeedsRefuseItWithExitOne) {
   DemoOffice office;
-  office.dir().Write("Tora.ini", "[Empresa]\r\nLinia1=FINQUES\r\nLinia7=B-17654321\r\n");
+  office.dir().Write("Tora.ini", "[Empresa]\r\nLinia1=FINQUES\r\n");
   ASSERT_TRUE(office.Start());
   Batch b = RunBatch();
   EXPECT_EQ(b.code, kBatchInstallationFailed);
-  EXPECT_EQ(b.told, "FALTA [Iva0] Locals A " + office.Root() + "Tora.ini\n");
+  EXPECT_EQ(b.told, "FALTA [Empresa] Linia7 A " + office.Root() + "Tora.ini\n");
 }
 
 // Drops a table of a record file behind the back of the open that reads it,

@@ -224,6 +224,26 @@ TEST(IssuingRun, SettingsThatCannotBeRightRefuseTheCycleInTheSessionLanguage) {
   EXPECT_EQ(office.Spool(), "");  // no spool opened, no print program started
 }
 
+TEST(IssuingRun, BlankOrMissingRatesIssueTheSameReceiptsAsRatesOfZero) {
+  std::string zerosSpool;
+  {
+    DemoOffice withZeros;  // [Iva0] Vivendes=0, [Ret1] Locals=0
+    ASSERT_TRUE(withZeros.Start());
+    RunCycle(office::SelectionFromScreen());
+    zerosSpool = withZeros.Spool();
+  }
+  DemoOffice left;
+  std::string tora = left.dir().Read("Tora.ini");
+  tora.replace(tora.find("Vivendes=0"), 10, "Vivendes=");
+  tora.replace(tora.find("Locals=0", tora.find("[Ret1]")), 8, "");
+  left.dir().Write("Tora.ini", tora);
+  ASSERT_TRUE(left.Start());
+  const Cycle blank = RunCycle(office::SelectionFromScreen());
+  EXPECT_TRUE(blank.told.empty()) << blank.told.front();
+  EXPECT_EQ(blank.summary.receipts, 12);
+  EXPECT_EQ(left.Spool(), zerosSpool);
+}
+
 TEST(IssuingRun, MissingPrintProgramIsToldNotSkipped) {
   DemoOffice office;
   ASSERT_TRUE(office.Start());
