@@ -94,6 +94,12 @@ TEST_F(EditFieldTest, DeletingKeepsTheLength) {
   EXPECT_EQ(Edit("ABCD", 3, {0x7700, 13}).position, 1);
 }
 
+TEST_F(EditFieldTest, DeleteOnTheLastCharacterOfAFullFieldBlanksIt) {
+  const Outcome o = Edit("ABCD", 4, {0x5300, 13});
+  EXPECT_EQ(o.value, "ABC ");
+  EXPECT_EQ(o.position, 4);
+}
+
 TEST_F(EditFieldTest, HomeEndAndArrows) {
   EXPECT_EQ(Edit("AB  ", 1, {0x4F00, 13}).position, 3);
   EXPECT_EQ(Edit("ABCD", 1, {0x4F00, 13}).position, 5);

@@ -108,6 +108,12 @@ TEST_F(DatesTest, DateDifferenceInEachUnitWhicheverDateComesFirst) {
   EXPECT_EQ(DateDifference(newYear, newYearsEve, "X"), 0);
 }
 
+TEST_F(DatesTest, CompletedYearsCountTheAnniversaryItself) {
+  const std::string start = Packed(2020, 3, 15);
+  EXPECT_EQ(DateDifference(start, Packed(2025, 3, 15), "A"), 5);
+  EXPECT_EQ(DateDifference(start, Packed(2025, 3, 14), "A"), 4);
+}
+
 TEST_F(DatesTest, WeekdayAcrossTheReform) {
   EXPECT_EQ(Weekday(Packed(1582, 10, 4)), 4);
   EXPECT_EQ(Weekday(Packed(1582, 10, 15)), 5);

@@ -58,6 +58,18 @@ TEST_F(KeyReadsTest, FindByKeyReadsByDirectionAndFitsTheKeyValueToTheKey) {
   EXPECT_EQ(area[kRecordLength], 0);  // guard untouched
 }
 
+// "Greater or equal" on a key value that exists exactly reads that record,
+// on a one-byte key and on a whole key of two segments.  The program's own
+// walks pad partial keys with zero bytes, so they never land on one.
+TEST_F(KeyReadsTest, FindByKeyGreaterOrEqualOnAnExactKeyReadsThatRecord) {
+  FindByKey(kId, 0, "\x03", 1, status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Code(), 3);
+  FindByKey(kId, 2, std::string("\0\0ab", 4), 1, status);  // every record holds 0, "ab"
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Code(), 1);
+}
+
 TEST_F(KeyReadsTest, UnknownIdentifierGives3AndUndefinedKeyGives1004) {
   FindByKey(999, 0, "\x01", 0, status);
   EXPECT_EQ(status, records::kNotOpen);

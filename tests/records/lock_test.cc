@@ -98,7 +98,7 @@ TEST_F(LockTest, ModeOneShowsTheMessageBeforeTheSecondTryAndGoesOnWhenReleased) 
   Open();
   std::vector<bool> messageAtWait;
   platform::SetSleepStandIn([&](int ms) {
-    sleeps.push_back(ms);
+    Waited(ms);
     messageAtWait.push_back(LockMessageShown());
     if (sleeps.size() == 2 || sleeps.size() > 5) {
       other->Send('U');
@@ -143,7 +143,7 @@ TEST_F(LockTest, ExclusiveOpenByAnotherProcessIsWaitedFor) {
   });
   ASSERT_EQ(other.Receive(), 0);
   platform::SetSleepStandIn([&](int ms) {
-    sleeps.push_back(ms);
+    Waited(ms);
     if (sleeps.size() == 3) {
       other.Send('U');
       other.Receive();
@@ -169,7 +169,6 @@ TEST_F(LockTest, BoundedWaitOnAHeldFileTellsOnceThenEndsTheProgram) {
   auto other = HoldFileExclusively(path);
   std::vector<std::string> told;
   console::Console().messageEcho = [&told](const std::string& text) { told.push_back(text); };
-  platform::SetSleepStandIn([&](int ms) { sleeps.push_back(ms); });
   records::RecordFiles().lockWaitLimit = 10000;
   std::int16_t status = -1;
   records::OpenRecordFile(kId, Root("TYPES"), area, status);
@@ -185,7 +184,6 @@ TEST_F(LockTest, BoundedWaitOnAHeldFileTellsOnceThenEndsTheProgram) {
 TEST_F(LockTest, BoundedWaitOnAHeldRecordGivesTheLockStatusBack) {
   auto other = HoldRecordTwo();
   Open();
-  platform::SetSleepStandIn([&](int ms) { sleeps.push_back(ms); });
   records::RecordFiles().lockWaitLimit = 6000;
   std::int16_t status = -1;
   records::SetLockMode(kId, "A", status);

@@ -19,6 +19,13 @@ TEST(CheckDigits, PublishedIbansPassAndOneChangedDigitFails) {
   EXPECT_FALSE(IsValidIban("ES912100041845020005133\x82"));
 }
 
+// Norway's IBANs, of 15 characters, are the shortest; a 14-character one
+// is refused even with its check digits right.
+TEST(CheckDigits, FifteenCharactersAreTheShortestIban) {
+  EXPECT_TRUE(IsValidIban("NO9386011117947"));
+  EXPECT_FALSE(IsValidIban("NO698601111794"));
+}
+
 TEST(CheckDigits, AccountsAreCompactedBeforeTheCheck) {
   EXPECT_EQ(CompactAccount(" es91 2100 0418 4502 0005 1332      "), "ES9121000418450200051332");
   EXPECT_EQ(CompactAccount("    "), "");

@@ -2,9 +2,11 @@
 #include "records_fixture.h"
 
 #include <filesystem>
+#include <stdexcept>
 
 #include "btr_helpers.h"
 #include "btrieve/record_manager.h"
+#include "console/state.h"
 #include "platform/program_end.h"
 #include "platform/waits.h"
 #include "records/record_table.h"
@@ -40,16 +42,32 @@ void RecordsTest::SetUp() {
   config::Settings().RootDir = session.dir().path() + "/";
   std::filesystem::create_directories(session.dir().Sub("DADES"));
   std::filesystem::create_directories(session.dir().Sub("ddf"));
-  platform::SetSleepStandIn([this](int ms) { sleeps.push_back(ms); });
+  platform::SetSleepStandIn([this](int ms) { Waited(ms); });
   platform::SetRandomStandIn([] { return 0.5; });
   platform::SetEndProgramStandIn([this](int code) { endings.push_back(code); });
 }
 
 void RecordsTest::TearDown() {
+  // A test stopped by Waited leaves its windows and message echo behind.
+  console::ResetConsoleState();
   btrieve::ResetRecordManager();
   records::ResetRecordFilesState();
   platform::ResetWaits();
   platform::SetEndProgramStandIn(nullptr);
+}
+
+void RecordsTest::Waited(int ms) {
+  sleeps.push_back(ms);
+  if (sleeps.size() <= kMaxWaits) return;
+  std::string modes;
+  for (const records::RecordSlot& slot : records::RecordFiles().slots) {
+    if (slot.fileId == 0) continue;
+    modes +=
+        "; file " + std::to_string(slot.fileId) + " in lock mode " + std::to_string(slot.lockMode);
+  }
+  // Only an exception leaves the retry loop whatever its fault.
+  throw std::runtime_error("still waiting for a lock after " + std::to_string(sleeps.size()) +
+                           " tries" + (modes.empty() ? "; no file open yet" : modes));
 }
 
 std::string RecordsTest::Root(const std::string& name) const {

@@ -35,6 +35,14 @@ class RecordsTest : public ::testing::Test {
   void MakeTypesFile(const std::string& base, const std::vector<std::string>& recordsToInsert,
                      std::uint16_t recordLength = kRecordLength);
 
+  // Records one wait in sleeps.  Every sleep stand-in of these tests goes
+  // through here: a lock retry that does not end (a wrong test of the lock
+  // mode or of the time allowed) is stopped after kMaxWaits waits by an
+  // exception naming the tries and each open file's lock mode, so that the
+  // test fails at once instead of spinning until the runner's timeout.
+  void Waited(int ms);
+  static constexpr std::size_t kMaxWaits = 50;
+
   testing_support::HeadlessSession session;
   std::vector<int> sleeps;   // every wait asked for, in milliseconds
   std::vector<int> endings;  // every exit code the program tried to end with

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "../support/temp_dir.h"
@@ -47,7 +48,43 @@ std::string Written(const std::function<std::unique_ptr<PageWriter>(std::FILE*)>
   return bytes;
 }
 
-TEST(KelprintLayout, TextsSitByColumnAndJustification) {
+// Ends the child process of a test: its failed expectations go to standard
+// error, which the parent shows, and the exit code is 1 when there were any.
+[[noreturn]] void EndChildProcess() {
+  const testing::TestResult& result =
+      *testing::UnitTest::GetInstance()->current_test_info()->result();
+  for (int i = 0; i < result.total_part_count(); ++i) {
+    const testing::TestPartResult& part = result.GetTestPartResult(i);
+    if (part.failed()) {
+      std::fprintf(stderr, "%s:%d: %s\n", part.file_name() ? part.file_name() : "",
+                   part.line_number(), part.message());
+    }
+  }
+  std::fflush(stderr);
+  std::_Exit(result.Failed() ? 1 : 0);
+}
+
+// The tests that drive the page builder run their body in a child process,
+// as a death test that must exit with 0: a crash of the builder fails that
+// one test instead of ending tools_tests and hiding every result after it.
+void InChildProcess(void (*body)()) {
+  EXPECT_EXIT(
+      {
+        body();
+        EndChildProcess();
+      },
+      ::testing::ExitedWithCode(0), "")
+      << "the test failed or crashed in its child process";
+}
+
+#define PAGE_BUILDER_TEST(suite, name) \
+  void suite##name##Body();            \
+  TEST(suite, name) {                  \
+    InChildProcess(suite##name##Body); \
+  }                                    \
+  void suite##name##Body()
+
+PAGE_BUILDER_TEST(KelprintLayout, TextsSitByColumnAndJustification) {
   std::vector<Page> pages = LayOut(
       "DEVICELPT1\r\nPAGE 66 \r\n*@e\r\nJUSE\r\n 3 ,abc, 0 \r\n 0 ,de, 0 \r\nJUSD\r\n"
       " 10 ,xyz, 1 \r\nJUSC\r\n 5 ,mid, 2 \r\n");
@@ -60,7 +97,7 @@ TEST(KelprintLayout, TextsSitByColumnAndJustification) {
   EXPECT_TRUE(p.opensWithControl);
 }
 
-TEST(KelprintLayout, FillPatternRunsToItsColumnAndLaterTextsOverwriteIt) {
+PAGE_BUILDER_TEST(KelprintLayout, FillPatternRunsToItsColumnAndLaterTextsOverwriteIt) {
   std::vector<Page> pages = LayOut(
       "DEVICE\r\nPAGE 24 \r\nJUSN 10 \\.\\\r\n 1 ,|NUM , 0 \r\n 0 ,: 7, 0 \r\nJUSE\r\n"
       " 15 ,|, 1 \r\nJUSN 8 \\ .\\\r\n 0 ,, 1 \r\n");
@@ -69,7 +106,7 @@ TEST(KelprintLayout, FillPatternRunsToItsColumnAndLaterTextsOverwriteIt) {
   EXPECT_EQ(pages[0].lines[1], " . . . .");
 }
 
-TEST(KelprintLayout, FillAppliesToTheNextTextOnly) {
+PAGE_BUILDER_TEST(KelprintLayout, FillAppliesToTheNextTextOnly) {
   std::vector<Page> pages =
       LayOut("DEVICE\r\nPAGE 24 \r\nJUSN 30 \\.\\\r\n 1 ,a, 1 \r\n 1 ,b, 1 \r\n");
   ASSERT_EQ(pages[0].lines.size(), 2u);
@@ -77,7 +114,7 @@ TEST(KelprintLayout, FillAppliesToTheNextTextOnly) {
   EXPECT_EQ(pages[0].lines[1], "b");
 }
 
-TEST(KelprintLayout, EveryPageRecordStartsAPageAndCommasInTextsSurvive) {
+PAGE_BUILDER_TEST(KelprintLayout, EveryPageRecordStartsAPageAndCommasInTextsSurvive) {
   std::vector<Page> pages = LayOut("DEVICE\nPAGE 24 \n 1 ,1,234.56, 1 \nPAGE 24 \n 2 ,b, 1 \n");
   ASSERT_EQ(pages.size(), 2u);
   EXPECT_EQ(pages[0].lines[0], "1,234.56");
@@ -85,7 +122,7 @@ TEST(KelprintLayout, EveryPageRecordStartsAPageAndCommasInTextsSurvive) {
   EXPECT_FALSE(pages[1].opensWithControl);
 }
 
-TEST(KelprintLayout, ControlsKeepTheirBytesAndTheLineTheyCameBefore) {
+PAGE_BUILDER_TEST(KelprintLayout, ControlsKeepTheirBytesAndTheLineTheyCameBefore) {
   std::vector<Page> pages =
       LayOut("DEVICE\r\nPAGE 24 \r\n*\x1b@\r\n 1 ,a, 1 \r\n*\x1bG,x\r\n 1 ,b, 1 \r\n");
   ASSERT_EQ(pages[0].controls.size(), 2u);
@@ -95,7 +132,7 @@ TEST(KelprintLayout, ControlsKeepTheirBytesAndTheLineTheyCameBefore) {
   EXPECT_EQ(pages[0].controls[1].line, 1);
 }
 
-TEST(KelprintReader, PagesComeOneAtATimeAndASeekLaysAPageOutAgain) {
+PAGE_BUILDER_TEST(KelprintReader, PagesComeOneAtATimeAndASeekLaysAPageOutAgain) {
   TempDir dir;
   dir.Write("s.tmp",
             "DEVICEraw:x\r\nPAGE 66 \r\n*@e\r\nJUSC\r\n 10 ,one, 1 \r\nPAGE 66 \r\n 1 ,more, 1 \r\n"
@@ -123,7 +160,7 @@ TEST(KelprintReader, PagesComeOneAtATimeAndASeekLaysAPageOutAgain) {
   EXPECT_EQ(page.lines[0], "more");
 }
 
-TEST(KelprintReader, TheFirstLineThatIsNoRecordIsNamedAndASpoolWithoutPagesHasNone) {
+PAGE_BUILDER_TEST(KelprintReader, TheFirstLineThatIsNoRecordIsNamedAndASpoolWithoutPagesHasNone) {
   TempDir dir;
   dir.Write("bad.tmp", "DEVICE\r\nPAGE 24 \r\ngarbage\r\n 99999999 ,far, -99999999 \r\nworse\r\n");
   SpoolSurvey survey;
@@ -142,7 +179,7 @@ TEST(KelprintReader, TheFirstLineThatIsNoRecordIsNamedAndASpoolWithoutPagesHasNo
 
 // Only a spool that ends with its end record was finished by its writer;
 // nothing may follow that record.
-TEST(KelprintReader, ASpoolIsCompleteOnlyWithItsEndRecordLast) {
+PAGE_BUILDER_TEST(KelprintReader, ASpoolIsCompleteOnlyWithItsEndRecordLast) {
   TempDir dir;
   const std::string page = "DEVICE\r\nPAGE 24 \r\n 1 ,a, 1 \r\n";
   dir.Write("cut.tmp", page);
@@ -158,7 +195,7 @@ TEST(KelprintReader, ASpoolIsCompleteOnlyWithItsEndRecordLast) {
   EXPECT_EQ(after.badLineNumber, 5);
 }
 
-TEST(KelprintOutput, TextRawAndPdfWritersShowTheSamePages) {
+PAGE_BUILDER_TEST(KelprintOutput, TextRawAndPdfWritersShowTheSamePages) {
   std::vector<Page> pages = LayOut(
       "DEVICE\r\nPAGE 24 \r\n*\x1b@\r\n 1 ,MAR\x80 \xDA\xC4\xBF  , 1 \r\n 0 ,, 1 \r\n"
       " 2 ,x, 1 \r\n*\x1b"
@@ -200,7 +237,7 @@ TEST(KelprintDestination, EveryDeviceFormFindsItsDestination) {
   is("LPT10", Kind::kCups, "LPT10");
 }
 
-TEST(KelprintFiles, AFileAppearsOnlyWhenCompleteAndAFailureKeepsTheOldOne) {
+PAGE_BUILDER_TEST(KelprintFiles, AFileAppearsOnlyWhenCompleteAndAFailureKeepsTheOldOne) {
   TempDir dir;
   config::ResetSettings();
   dir.Write("s.tmp", "DEVICE\r\nPAGE 24 \r\n 1 ,new, 1 \r\n");

@@ -105,6 +105,23 @@ TEST(Sequential, RecordsRoundTripWithAnyBytesInside) {
   EXPECT_EQ(back, (std::vector<std::string>{"abc", "de"}));
 }
 
+// Lengths have up to five digits: records of 10,000 bytes and more, and
+// lengths written with leading zeros; a sixth digit is refused even when
+// the value is small.
+TEST(Sequential, FiveDigitLengthsAreReadAndASixthDigitIsNot) {
+  const std::string large(10000, 'r');
+  std::vector<std::string> back;
+  std::string error;
+  EXPECT_EQ(ReadAll(recutil::SequentialRecord(large) + "00012,twelve bytes\r\n", &back, &error), 0)
+      << error;
+  ASSERT_EQ(back.size(), 2u);
+  EXPECT_EQ(back[0].size(), large.size());
+  EXPECT_EQ(back[1], "twelve bytes");
+  back.clear();
+  EXPECT_EQ(ReadAll("000012,twelve bytes\r\n", &back, &error), -1);
+  EXPECT_NE(error.find("record 1: length too large"), std::string::npos) << error;
+}
+
 TEST(Sequential, DamagedInputNamesTheRecord) {
   const std::pair<const char*, const char*> cases[] = {
       {"3,abc\r\n5,ab", "record 2: the file ends inside"},
