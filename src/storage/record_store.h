@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "storage/record_spec.h"
+#include "storage/sqlite_statement.h"
 
 namespace storage {
 
@@ -176,8 +177,8 @@ class RecordStore {
   // counts table just before the commit rather than on every write.
   std::vector<int64_t> opCounts_;
   std::vector<int64_t> txCounts_;
-  std::array<sqlite3_stmt*, kFixedCount> fixed_{};
-  std::vector<std::array<sqlite3_stmt*, kPerKeyCount>> perKey_;
+  std::array<SqliteStatement, kFixedCount> fixed_;
+  std::vector<std::array<SqliteStatement, kPerKeyCount>> perKey_;
 };
 
 // The status for a SQLite result code.
