@@ -85,8 +85,9 @@ class PgConnection {
   // without waiting for more).
   int TakeNotifications();
 
-  // The status for a failed result: 20 when the connection is gone (the
-  // server's words go to RecordServerMessage), else by SQLSTATE.
+  // The status for a failed result: kStatusManagerInactive when the
+  // connection is gone (the server's words go to RecordServerMessage), else
+  // by SQLSTATE.
   int16_t StatusOf(const PgResult& result);
 
  private:
