@@ -15,6 +15,7 @@
 #include "btrieve/btrcall.h"
 #include "btrieve/record_manager.h"
 #include "btrieve_bench_file.h"
+#include "storage/sqlite_statement.h"
 
 namespace {
 
@@ -116,20 +117,21 @@ void SqliteCursor(benchmark::State& state, const char* sql) {
   if (!EnsureFile(state)) return;
   sqlite3* db = nullptr;
   sqlite3_open_v2(Path().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-  sqlite3_stmt* st = nullptr;
-  sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
-  char data[1536];
   int64_t count = 0;
-  for (auto _ : state) {
-    while (sqlite3_step(st) == SQLITE_ROW) {
-      int bytes = sqlite3_column_bytes(st, 1);
-      std::memcpy(data, sqlite3_column_blob(st, 1), static_cast<size_t>(bytes));
-      benchmark::DoNotOptimize(data);
-      ++count;
+  {
+    storage::SqliteStatement st;
+    st.Prepare(db, sql);
+    char data[1536];
+    for (auto _ : state) {
+      while (sqlite3_step(st.get()) == SQLITE_ROW) {
+        int bytes = sqlite3_column_bytes(st.get(), 1);
+        std::memcpy(data, sqlite3_column_blob(st.get(), 1), static_cast<size_t>(bytes));
+        benchmark::DoNotOptimize(data);
+        ++count;
+      }
+      sqlite3_reset(st.get());
     }
-    sqlite3_reset(st);
-  }
-  sqlite3_finalize(st);
+  }  // finalised before the connection closes
   sqlite3_close(db);
   state.SetItemsProcessed(count);
 }

@@ -52,6 +52,7 @@
 #include "office/selection.h"
 #include "print/spool.h"
 #include "remittance/cycle.h"
+#include "storage/sqlite_statement.h"
 #include "terminal/headless_backend.h"
 
 namespace {
@@ -172,18 +173,14 @@ std::uintmax_t ReadInKeyOrder(const std::string& path, long* records) {
   sqlite3* db = nullptr;
   std::uintmax_t bytes = 0;
   if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db,
-                       "SELECT r.data FROM key0 k JOIN records r ON r.pos = k.pos ORDER BY k.k, "
-                       "k.seq",
-                       -1, &st, nullptr);
-    while (st != nullptr && sqlite3_step(st) == SQLITE_ROW) {
-      benchmark::DoNotOptimize(sqlite3_column_blob(st, 0));
-      bytes += static_cast<std::uintmax_t>(sqlite3_column_bytes(st, 0));
+    storage::SqliteStatement st;
+    st.Prepare(db, "SELECT r.data FROM key0 k JOIN records r ON r.pos = k.pos ORDER BY k.k, k.seq");
+    while (st.get() != nullptr && sqlite3_step(st.get()) == SQLITE_ROW) {
+      benchmark::DoNotOptimize(sqlite3_column_blob(st.get(), 0));
+      bytes += static_cast<std::uintmax_t>(sqlite3_column_bytes(st.get(), 0));
       ++*records;
     }
-    sqlite3_finalize(st);
-  }
+  }  // the statement is finalised before the connection closes
   sqlite3_close(db);
   return bytes;
 }

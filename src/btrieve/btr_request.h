@@ -23,7 +23,8 @@ struct BtrRequest {
 
   // The file name in the key buffer (Open, Create).
   std::string FileName() const;
-  // Copies a record into the data buffer: 0, or 22 when it was cut.
+  // Copies a record into the data buffer: kStatusOk, or
+  // kStatusDataBufferTooShort when it was cut.
   int16_t ReturnData(const std::string& bytes);
   // Writes the record's value of keyNumber into the key buffer.
   void ReturnKey(const OpenRecordFile& file, const std::string& record) const;

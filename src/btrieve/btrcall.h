@@ -16,7 +16,7 @@
 //               whatever keyLength says, so callers pass 256-byte buffers
 //   keyLength   bytes of the key buffer the caller gives as input
 //   keyNumber   key path; open mode for Open; -1 "do not replace" for Create
-// The return value is the status, 0 for success.
+// The return value is the status, kStatusOk for success.
 #pragma once
 
 #include <cstdint>

@@ -33,7 +33,7 @@ struct ReadAhead {
 // open of the file, in any process, drops them all.
 struct KeptReads {
   struct Kept {
-    int16_t status = 0;  // 0 with the entry, or 4 (no such key value)
+    int16_t status = 0;  // kStatusOk with the entry, or kStatusKeyNotFound
     storage::IndexEntry entry;
   };
   uint64_t changeCount = 0;

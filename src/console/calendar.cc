@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "config/in_language.h"
 #include "config/settings.h"
 #include "console/keyboard.h"
 #include "console/popup_frame.h"
@@ -81,10 +82,8 @@ int InteriorWidth() {
 }
 
 std::string WeekdayHeader() {
-  const std::string& language = config::Settings().SessionLanguage;
-  if (language == "SPA" || language == "GLG") return " L  M  X  J  V  S  D";
-  if (language == "OCI") return "DL DT DC DJ DD DS DG";
-  return "DL DT DC DJ DV DS DG";
+  return config::InLanguage("DL DT DC DJ DV DS DG", " L  M  X  J  V  S  D", " L  M  X  J  V  S  D",
+                            "DL DT DC DJ DD DS DG");
 }
 
 // Index 0..41 of the day's cell in its month's six-week grid.

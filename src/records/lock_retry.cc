@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "config/settings.h"
+#include "config/in_language.h"
 #include "console/window.h"
 #include "format/text.h"
 #include "platform/waits.h"
@@ -65,11 +65,9 @@ std::int16_t IssueRead(RecordSlot& slot, std::uint16_t code) {
 }  // namespace
 
 std::string LockMessage() {
-  const std::string& language = config::Settings().SessionLanguage;
-  if (language == "SPA") return "FICHERO BLOQUEADO. ESPERE UN MOMENTO.";
-  if (language == "GLG") return "FICHEIRO BLOQUEADO. ESPERE UM MOMENTO.";
-  if (language == "OCI") return "FICH\xC8R BLOQUEJAT. ESPERATZ UN MOMENT.";
-  return "FITXER BLOQUEJAT. ESPEREU UN MOMENT.";
+  return config::InLanguage(
+      "FITXER BLOQUEJAT. ESPEREU UN MOMENT.", "FICHERO BLOQUEADO. ESPERE UN MOMENTO.",
+      "FICHEIRO BLOQUEADO. ESPERE UM MOMENTO.", "FICH\xC8R BLOQUEJAT. ESPERATZ UN MOMENT.");
 }
 
 void ReadWithLockRetry(int slotNumber, std::uint16_t code, std::int16_t& status) {

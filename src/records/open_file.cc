@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "config/settings.h"
+#include "config/in_language.h"
 #include "console/keyboard.h"
 #include "console/state.h"
 #include "console/window.h"
@@ -140,27 +140,19 @@ void EndAfterFailure(const std::string& name, std::int16_t status) {
 
 // A file of the record manager the office used before (status 30) needs
 // converting, which the bare status does not tell the operator.
-std::string ConversionMessage(const std::string& language, const std::string& name) {
-  const std::string text = language == "SPA"   ? "HAY QUE CONVERTIR EL FICHERO "
-                           : language == "GLG" ? "HAI QUE CONVERTER O FICHEIRO "
-                           : language == "OCI" ? "CAU CONVERTIR ETH FICH\xC8R "
-                                               : "CAL CONVERTIR EL FITXER ";
-  const std::string with = language == "SPA"   ? " CON"
-                           : language == "GLG" ? " CON"
-                           : language == "OCI" ? " DAMB"
-                                               : " AMB";
-  return text + name + with + " recutil import (30)";
+std::string ConversionMessage(const std::string& name) {
+  return config::InLanguage("CAL CONVERTIR EL FITXER ", "HAY QUE CONVERTIR EL FICHERO ",
+                            "HAI QUE CONVERTER O FICHEIRO ", "CAU CONVERTIR ETH FICH\xC8R ") +
+         name + config::InLanguage(" AMB", " CON", " CON", " DAMB") + " recutil import (30)";
 }
 
 }  // namespace
 
 std::string OpenFailureMessage(const std::string& name, std::int16_t status) {
-  const std::string& language = config::Settings().SessionLanguage;
-  if (status == btrieve::kStatusNotARecordFile) return ConversionMessage(language, name);
-  std::string text = language == "SPA"   ? "NO SE PUEDE ACCEDER AL FICHERO "
-                     : language == "GLG" ? "NOM SE PODE ACEDER AO FICHEIRO "
-                     : language == "OCI" ? "NON SE P\xD2T ACCEDIR ATH FICH\xC8R "
-                                         : "NO ES POT ACCEDIR AL FITXER ";
+  if (status == btrieve::kStatusNotARecordFile) return ConversionMessage(name);
+  std::string text =
+      config::InLanguage("NO ES POT ACCEDIR AL FITXER ", "NO SE PUEDE ACCEDER AL FICHERO ",
+                         "NOM SE PODE ACEDER AO FICHEIRO ", "NON SE P\xD2T ACCEDIR ATH FICH\xC8R ");
   text += name + " (" + std::to_string(status) + ")";
   if (status == btrieve::kStatusManagerInactive) text += ": " + ServerReason();
   return text;

@@ -21,15 +21,15 @@ FileNameParts CompleteFileName(const std::string& name);
 // The data dictionary file of a base name: RootDir + "ddf\" + base + ".xdf".
 std::string DictionaryFileName(const std::string& baseName);
 
-// Opens the file under the identifier and binds the record area.  Status 0
-// on success; kAlreadyOpen and kTableFull return at once without a message,
+// Opens the file under the identifier and binds the record area.
+// kStatusOk on success; kAlreadyOpen and kTableFull return at once without a message,
 // and so does kNotOpen for identifier 0, which marks free slots.
 // A file locked by another user is waited for (3000 ms between tries,
 // without limit unless RecordFiles().lockWaitLimit sets one; a bounded wait
 // shows the lock message once and, when the time is spent, fails with the
 // lock status); a missing file is created from its data dictionary file
 // once.  A file whose records are shorter than the bound area is another
-// file under this name and fails with kStatusDamaged (2).
+// file under this name and fails with kStatusDamaged.
 // Any other failure is fatal: the message in the session language, a beep,
 // one key, the release of every record file and the end of the program
 // with exit code 1.  When the end is replaced by a stand-in, the status is
@@ -38,8 +38,9 @@ void OpenRecordFile(std::int16_t fileId, const std::string& name, RecordArea are
                     std::int16_t& status);
 
 // The fatal message text: the language's words, the caller's name, " (",
-// the status, ")".  Status 30 (a file of another record manager) gets its
-// own words: the file must be converted with recutil import.
+// the status, ")".  kStatusNotARecordFile (a file of another record
+// manager) gets its own words: the file must be converted with recutil
+// import.
 std::string OpenFailureMessage(const std::string& name, std::int16_t status);
 
 }  // namespace records

@@ -14,20 +14,21 @@ namespace records {
 // greater than or equal to (> 0) or less than or equal to (< 0) keyValue,
 // padded with zero bytes or cut to the key's length.  The key becomes the
 // file's current key.  kNotOpen, kKeyNotDefined, or the record manager's
-// status (22, a record cut to the buffer, counts as 0).
+// status (kStatusDataBufferTooShort, a record cut to the buffer, counts as
+// kStatusOk).
 void FindByKey(std::int16_t fileId, int keyNumber, const std::string& keyValue, int direction,
                std::int16_t& status);
 
 // Moves count records along the current key (backward when negative) and
 // reads the record reached; records passed over do not reach the record
-// area.  A count of 0 reads nothing and gives 0.  Stops at the first
-// failing step with its status.
+// area.  A count of 0 reads nothing and gives kStatusOk.  Stops at the
+// first failing step with its status.
 void SkipRecords(std::int16_t fileId, int count, std::int16_t& status);
 
 // With position 0: the record manager's position of the current record, 0
 // when the file is not open or has none.  Otherwise reads the record at
-// that position (no lock, no retry) and returns the status (0 when the file
-// is not open: nothing was done).
+// that position (no lock, no retry) and returns the status (kStatusOk when
+// the file is not open: nothing was done).
 std::int32_t RecordPosition(std::int16_t fileId, std::int32_t position);
 
 // Applies the mode letters in turn, ignoring case: D mode 0, A mode 1, B
@@ -44,11 +45,12 @@ std::string KeySortForm(const std::string& keyValue, std::int16_t fileId);
 std::string CurrentKeySortForm(std::int16_t fileId);
 
 // The one read request with lock bias and retry, on slot (1 to 40) with the
-// operation code.  With lock mode 1 a locked record or file (84, 85) is
-// read again after a random wait of 1 to 10001 ms, without limit (or until
-// RecordFiles().lockWaitLimit is spent, when it sets one: the lock status
-// then comes back), and the lock message stays on screen from before the
-// second attempt until the loop ends.  With mode 2 the lock status is returned at once.  kNotOpen
+// operation code.  With lock mode 1 a locked record or file
+// (kStatusRecordLocked, kStatusFileLocked) is read again after a random
+// wait of 1 to 10001 ms, without limit (or until RecordFiles().lockWaitLimit
+// is spent, when it sets one: the lock status then comes back), and the
+// lock message stays on screen from before the second attempt until the
+// loop ends.  With mode 2 the lock status is returned at once.  kNotOpen
 // for a slot outside 1 to 40 or a free one.
 void ReadWithLockRetry(int slot, std::uint16_t code, std::int16_t& status);
 

@@ -2,12 +2,9 @@
 // identifier its caller chose, with its position block, bound record area,
 // record length, current key and lock mode.
 //
-// Statuses are 16-bit: 0 for success, the record manager's own numbers
-// unchanged, and the table's own:
-//   3     the identifier is not open
-//   1002  the identifier is already open
-//   1003  the table is full (40 files open)
-//   1004  the key number is not defined for the file
+// Statuses are 16-bit: btrieve::kStatusOk for success, the record
+// manager's own statuses unchanged, and the table's own (kNotOpen and the
+// others below).
 #pragma once
 
 #include <array>
@@ -26,10 +23,11 @@ inline constexpr std::size_t kDataBufferSize = 1536;  // the most a read returns
 inline constexpr std::size_t kKeyBufferSize = 256;
 inline constexpr std::size_t kMaxKeyLength = kKeyBufferSize - 1;
 
-inline constexpr std::int16_t kNotOpen = 3;
-inline constexpr std::int16_t kAlreadyOpen = 1002;
-inline constexpr std::int16_t kTableFull = 1003;
-inline constexpr std::int16_t kKeyNotDefined = 1004;
+// The table's own statuses.
+inline constexpr std::int16_t kNotOpen = btrieve::kStatusFileNotOpen;  // identifier not open
+inline constexpr std::int16_t kAlreadyOpen = 1002;    // the identifier is already open
+inline constexpr std::int16_t kTableFull = 1003;      // the table is full (40 files open)
+inline constexpr std::int16_t kKeyNotDefined = 1004;  // the key number is not the file's
 
 // The caller's fixed-size record image.  Reads copy at most
 // min(record length, size) bytes into it; the caller keeps it alive while
@@ -72,7 +70,7 @@ void ResetRecordFilesState();
 // The result of FindSlot.
 struct SlotSearch {
   int slot = 0;             // the matching slot, or the highest free one, or 0
-  std::int16_t status = 0;  // 0 found; kNotOpen (slot is free); kTableFull (slot 0)
+  std::int16_t status = 0;  // kStatusOk found; kNotOpen (slot is free); kTableFull (slot 0)
 };
 // Scans slots 1 to 40 for the identifier.  Identifier 0 is never found.
 SlotSearch FindSlot(std::int16_t fileId);
@@ -86,8 +84,8 @@ int NextLockWait(int wanted, int waited);
 // text when the identifier is not open.
 std::string OpenFileName(std::int16_t fileId);
 
-// Releases every file the record manager holds for the program; on status 0
-// every slot becomes free.  On any other status the table stays as it was.
+// Releases every file the record manager holds for the program; on
+// kStatusOk every slot becomes free.  On any other status the table stays as it was.
 void ResetRecordFiles(std::int16_t& status);
 
 // Statistics of an open file: its record length and the total length of

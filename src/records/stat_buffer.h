@@ -22,7 +22,8 @@ struct StatSegment {
 
 // Issues Stat for the slot into a fresh 1536-byte buffer filled with
 // spaces.  False when the record manager gave no statistics (any status but
-// 0 and 22, a buffer cut short, which leaves what fitted).
+// kStatusOk and kStatusDataBufferTooShort, a buffer cut short, which leaves
+// what fitted).
 bool IssueStat(RecordSlot& slot, std::string& buffer);
 
 // 16-bit little-endian value at offset.

@@ -44,7 +44,6 @@ class PgResult {
 
   bool ok() const;
   int rows() const { return result_ == nullptr ? 0 : PQntuples(result_); }
-  bool IsNull(int row, int column) const { return PQgetisnull(result_, row, column) != 0; }
   // A binary int2, int4 or int8 column.
   int64_t Int(int row, int column) const;
   // A binary bytea column, copied into *to (its buffer reused).
@@ -86,8 +85,9 @@ class PgConnection {
   // without waiting for more).
   int TakeNotifications();
 
-  // The status for a failed result: 20 when the connection is gone (the
-  // server's words go to RecordServerMessage), else by SQLSTATE.
+  // The status for a failed result: kStatusManagerInactive when the
+  // connection is gone (the server's words go to RecordServerMessage), else
+  // by SQLSTATE.
   int16_t StatusOf(const PgResult& result);
 
  private:

@@ -93,7 +93,8 @@ class PgLocks final : public RecordLocking {
   // Lets go of every lock at once: the server would drop them only a moment
   // after the connection closes.
   ~PgLocks() override;
-  // Takes the file lock, shared or exclusive, without waiting: 0, 85 or 20.
+  // Takes the file lock, shared or exclusive, without waiting: kStatusOk,
+  // kStatusFileLocked or kStatusManagerInactive (the connection is gone).
   int16_t Open(bool exclusive);
 
   bool LockRecord(uint32_t position, bool wait) override;

@@ -88,13 +88,15 @@ uint64_t RecordServerFailures();
 void NoteRecordServerFailure(const std::string& message);
 
 // Opens the file named as the caller named it (a Windows-style name),
-// taking its file lock (exclusive or shared) without waiting.  Returns 0
-// with *out set, or the open's status (12, 30, 46, 85, 20 server
-// unreachable, ...).
+// taking its file lock (exclusive or shared) without waiting.  Returns
+// kStatusOk with *out set, or the open's status (kStatusFileNotFound,
+// kStatusNotARecordFile, kStatusAccessDenied, kStatusFileLocked,
+// kStatusManagerInactive when the server cannot be reached, ...).
 int16_t OpenBackendFile(const std::string& name, bool exclusive,
                         std::unique_ptr<OpenedRecordFile>* out);
 // Creates a record file for spec; with replace false an existing file
-// gives 59, with replace true a file open anywhere gives 85.
+// gives kStatusFileExists, with replace true a file open anywhere gives
+// kStatusFileLocked.
 int16_t CreateBackendFile(const std::string& name, const FileSpec& spec, bool replace);
 
 // The SQLite backend (sqlite_backend.cc) and the PostgreSQL one (pg_store.cc).

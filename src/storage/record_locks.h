@@ -22,8 +22,8 @@ class RecordLocks {
 
   // Opens (creating it if needed) the side file of the database at datPath
   // and takes the file lock, shared or exclusive, without waiting.
-  // Returns 0, 85 when another open's lock is in the way, 46 when the side
-  // file cannot be opened.
+  // Returns kStatusOk, kStatusFileLocked when another open's lock is in the
+  // way, kStatusAccessDenied when the side file cannot be opened.
   int16_t Open(const std::string& datPath, bool exclusive);
   void Close();
 

@@ -79,9 +79,11 @@ struct FileSpec {
 };
 
 // Parses a Create buffer of `size` bytes by its own counts; trailing bytes
-// are ignored.  Returns 0 or the status naming what is wrong (22 truncated,
-// 24 page size, 26 number of keys, 27 key position, 28 record length,
-// 29 key length or type, 48 collating sequence).  `out` is filled only on 0.
+// are ignored.  Returns kStatusOk or the status naming what is wrong
+// (kStatusDataBufferTooShort: truncated; kStatusPageSize, kStatusNumberOfKeys,
+// kStatusKeyPosition, kStatusRecordLength, kStatusKeyLength: key length or
+// type; kStatusInvalidAcs: collating sequence).  `out` is filled only on
+// kStatusOk.
 int16_t ParseFileSpec(const uint8_t* data, size_t size, FileSpec* out);
 
 // The Create layout of a parsed specification (the inverse of ParseFileSpec).

@@ -117,14 +117,14 @@ bool BuildDatabase(const std::string& tmp, const std::string& path, const FileSp
   ok = ok && sqlite3_exec(db, "PRAGMA synchronous = OFF; PRAGMA journal_mode = MEMORY; BEGIN",
                           nullptr, nullptr, nullptr) == SQLITE_OK;
   ok = ok && sqlite3_exec(db, SchemaSql(spec).c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-  sqlite3_stmt* st = nullptr;
-  ok = ok && sqlite3_prepare_v2(db, "INSERT INTO file_spec VALUES (1, ?1)", -1, &st, nullptr) ==
-                 SQLITE_OK;
-  const std::string buffer = EncodeFileSpec(spec);
-  ok = ok && sqlite3_bind_blob(st, 1, buffer.data(), static_cast<int>(buffer.size()),
-                               SQLITE_TRANSIENT) == SQLITE_OK;
-  ok = ok && sqlite3_step(st) == SQLITE_DONE;
-  sqlite3_finalize(st);
+  {
+    SqliteStatement st;
+    ok = ok && st.Prepare(db, "INSERT INTO file_spec VALUES (1, ?1)") == SQLITE_OK;
+    const std::string buffer = EncodeFileSpec(spec);
+    ok = ok && sqlite3_bind_blob(st.get(), 1, buffer.data(), static_cast<int>(buffer.size()),
+                                 SQLITE_TRANSIENT) == SQLITE_OK;
+    ok = ok && sqlite3_step(st.get()) == SQLITE_DONE;
+  }  // finalised before the connection closes
   ok = ok && sqlite3_exec(db, "COMMIT; PRAGMA journal_mode = WAL;", nullptr, nullptr, nullptr) ==
                  SQLITE_OK;
   ok = sqlite3_close(db) == SQLITE_OK && ok;
@@ -147,6 +147,26 @@ int16_t CheckOurHeader(const std::string& path) {
   const uint32_t id = (uint32_t{header[68]} << 24) | (uint32_t{header[69]} << 16) |
                       (uint32_t{header[70]} << 8) | header[71];
   return std::memcmp(header, "SQLite format 3", 16) == 0 && id == kApplicationId
+             ? kStatusOk
+             : kStatusNotARecordFile;
+}
+
+// Reads the file specification of an open database into *spec.  Another
+// application's database, even with a table of that name, is not a record
+// file: its application id tells.
+int16_t ReadFileSpec(sqlite3* db, FileSpec* spec) {
+  const std::string sql =
+      "SELECT create_buffer FROM file_spec, pragma_application_id WHERE id = 1 AND "
+      "application_id = " +
+      std::to_string(kApplicationId);
+  SqliteStatement st;
+  int rc = st.Prepare(db, sql.c_str());
+  if (rc != SQLITE_OK) return StatusOfSqlite(rc);
+  rc = sqlite3_step(st.get());
+  if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? kStatusNotARecordFile : StatusOfSqlite(rc);
+  const void* blob = sqlite3_column_blob(st.get(), 0);
+  return ParseFileSpec(static_cast<const uint8_t*>(blob),
+                       static_cast<size_t>(sqlite3_column_bytes(st.get(), 0)), spec) == kStatusOk
              ? kStatusOk
              : kStatusNotARecordFile;
 }
@@ -211,29 +231,7 @@ int16_t RecordStore::Open(const std::string& path) {
     return StatusOfSqlite(rc);
   }
   sqlite3_busy_timeout(db_, kBusyWaitMs);
-  // Another application's database, even with a table of that name, is
-  // not a record file: its application id tells.
-  const std::string sql =
-      "SELECT create_buffer FROM file_spec, pragma_application_id WHERE id = 1 AND "
-      "application_id = " +
-      std::to_string(kApplicationId);
-  sqlite3_stmt* st = nullptr;
-  rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
-  int16_t status = StatusOfSqlite(rc);
-  if (status == kStatusOk) {
-    rc = sqlite3_step(st);
-    status = rc == SQLITE_ROW    ? kStatusOk
-             : rc == SQLITE_DONE ? kStatusNotARecordFile
-                                 : StatusOfSqlite(rc);
-  }
-  if (status == kStatusOk) {
-    const void* blob = sqlite3_column_blob(st, 0);
-    status = ParseFileSpec(static_cast<const uint8_t*>(blob),
-                           static_cast<size_t>(sqlite3_column_bytes(st, 0)), &spec_) == kStatusOk
-                 ? kStatusOk
-                 : kStatusNotARecordFile;
-  }
-  sqlite3_finalize(st);
+  int16_t status = ReadFileSpec(db_, &spec_);
   if (status == kStatusOk) {
     // A small page cache (2 MB): the system's file cache holds the pages
     // anyway, a random read over a large file is faster through it than
@@ -241,7 +239,7 @@ int16_t RecordStore::Open(const std::string& path) {
     // whatever the size of the files.
     sqlite3_exec(db_, "PRAGMA synchronous = NORMAL; PRAGMA cache_size = -2048", nullptr, nullptr,
                  nullptr);
-    perKey_.assign(spec_.keys.size(), {});
+    perKey_.resize(spec_.keys.size());  // empty since the Close above
     // Every table must be there: a foreign or damaged file fails here.
     for (size_t k = 0; k < spec_.keys.size() && status == kStatusOk; ++k) {
       if (KeyStatement(static_cast<int>(k), kInsertKey) == nullptr) status = kStatusNotARecordFile;
@@ -258,13 +256,8 @@ int16_t RecordStore::Open(const std::string& path) {
 }
 
 void RecordStore::Close() {
-  for (sqlite3_stmt*& st : fixed_) {
-    sqlite3_finalize(st);
-    st = nullptr;
-  }
-  for (auto& key : perKey_) {
-    for (sqlite3_stmt* st : key) sqlite3_finalize(st);
-  }
+  // The statements go first: the connection closes only without them.
+  fixed_ = {};
   perKey_.clear();
   if (db_ != nullptr) sqlite3_close(db_);  // an open transaction is rolled back
   db_ = nullptr;
@@ -277,19 +270,15 @@ RecordStore::~RecordStore() {
 }
 
 sqlite3_stmt* RecordStore::Statement(Fixed which) {
-  sqlite3_stmt*& st = fixed_[which];
-  if (st == nullptr)
-    sqlite3_prepare_v3(db_, kFixedSql[which], -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr);
-  return st;
+  SqliteStatement& st = fixed_[which];
+  if (st.get() == nullptr) st.Prepare(db_, kFixedSql[which], SQLITE_PREPARE_PERSISTENT);
+  return st.get();
 }
 
 sqlite3_stmt* RecordStore::KeyStatement(int key, PerKey which) {
-  sqlite3_stmt*& st = perKey_[key][which];
-  if (st == nullptr) {
-    sqlite3_prepare_v3(db_, KeySql(key, which).c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st,
-                       nullptr);
-  }
-  return st;
+  SqliteStatement& st = perKey_[key][which];
+  if (st.get() == nullptr) st.Prepare(db_, KeySql(key, which).c_str(), SQLITE_PREPARE_PERSISTENT);
+  return st.get();
 }
 
 int16_t RecordStore::Run(sqlite3_stmt* st) {

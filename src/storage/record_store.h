@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "storage/record_spec.h"
+#include "storage/sqlite_statement.h"
 
 namespace storage {
 
@@ -38,35 +39,42 @@ class RecordStore {
   RecordStore& operator=(const RecordStore&) = delete;
 
   // Builds a new database for spec at path.  With replace false an existing
-  // file gives 59.  The file appears complete or not at all.  Returns 0, 59
-  // or 25 (cannot be written there).
+  // file gives kStatusFileExists.  The file appears complete or not at all.
+  // Returns kStatusOk, kStatusFileExists or kStatusCreateIoError (cannot be
+  // written there).
   static int16_t Create(const std::string& path, const FileSpec& spec, bool replace);
 
-  // Opens an existing database.  Returns 0, 12 (missing), 30 (not a record
-  // file), 2 (damaged: pages the engine cannot read), 46 (cannot be opened
-  // for access).
+  // Opens an existing database.  Returns kStatusOk, kStatusFileNotFound,
+  // kStatusNotARecordFile, kStatusDamaged (pages the engine cannot read) or
+  // kStatusAccessDenied (cannot be opened for access).
   int16_t Open(const std::string& path);
   void Close();
   const FileSpec& spec() const { return spec_; }
 
-  // Reads: 0 with the entry, 9 past either end, or an error status; damage
-  // met on the way (kStatusDamaged) is reported by every read that meets it.
+  // Reads: kStatusOk with the entry, kStatusEndOfFile past either end, or
+  // an error status; damage met on the way (kStatusDamaged) is reported by
+  // every read that meets it.
   int16_t ReadKey(int key, Seek how, const std::string& sort, int64_t seq, IndexEntry* out);
   // Up to limit entries after (Next) or before (Previous) the place
-  // (sort, seq), nearest first; 9 when there is none.  The entries already
-  // in *out are reused (their buffers), so a run of batches allocates once.
+  // (sort, seq), nearest first; kStatusEndOfFile when there is none.  The
+  // entries already in *out are reused (their buffers), so a run of batches
+  // allocates once.
   int16_t ReadKeyBatch(int key, Seek how, const std::string& sort, int64_t seq, int limit,
                        std::vector<IndexEntry>* out);
   int16_t ReadStep(Step how, uint32_t from, uint32_t* position, std::string* record);
-  // The record at position: 0, 43 when there is none.
+  // The record at position: kStatusOk, kStatusInvalidRecordAddress when
+  // there is none.
   int16_t ReadAt(uint32_t position, std::string* record);
   // The index entry of the record at position for key (its sort form and
-  // order among duplicates); 4 when the record is left out of that index.
+  // order among duplicates); kStatusKeyNotFound when the record is left out
+  // of that index.
   int16_t EntryOf(int key, uint32_t position, const std::string& record, IndexEntry* out);
   // Records and distinct values of each key, for Stat.
   int16_t Counts(uint32_t* records, std::vector<uint32_t>* distinct);
 
-  // Writes, each atomic: 0, 5 (duplicate on a unique key), 18 or 2.
+  // Writes, each atomic: kStatusOk, kStatusDuplicateKey (on a unique key),
+  // kStatusDiskFull or kStatusIoError; Update also kStatusModifiableKey when
+  // it would change a key that may not change.
   int16_t Insert(const std::string& record, uint32_t* position);
   int16_t Update(uint32_t position, const std::string& oldRecord, const std::string& newRecord);
   int16_t Delete(uint32_t position, const std::string& record);
@@ -74,8 +82,8 @@ class RecordStore {
   // Checks the whole file: the engine's integrity check, every record of
   // the record length and in each key's index under its own key value,
   // and every index entry with its record.  Adds one line per fault found,
-  // at most limit in all, to *problems; returns 0 when there is none, else
-  // kStatusDamaged.
+  // at most limit in all, to *problems; returns kStatusOk when there is
+  // none, else kStatusDamaged.
   int16_t Check(size_t limit, std::vector<std::string>* problems);
   // The engine's integrity check alone, for a file that does not open.
   static int16_t CheckEngine(const std::string& path, size_t limit,
@@ -145,9 +153,8 @@ class RecordStore {
   bool Whole(const std::string& record) const;
   // Fills an entry from a row of a key statement in place, so a reused
   // entry keeps its buffers.  The order among duplicates is read only for
-  // a key that has them (else 0).  Returns
-  // 0, or kStatusDamaged for an entry without its record or a record that
-  // is not whole.
+  // a key that has them (else 0).  Returns kStatusOk, or kStatusDamaged for
+  // an entry without its record or a record that is not whole.
   int16_t ReadEntry(sqlite3_stmt* st, bool duplicates, IndexEntry* out) const;
   // Appends the rows of st to *out from *used on, reusing the entries there,
   // up to the first fault.
@@ -176,8 +183,8 @@ class RecordStore {
   // counts table just before the commit rather than on every write.
   std::vector<int64_t> opCounts_;
   std::vector<int64_t> txCounts_;
-  std::array<sqlite3_stmt*, kFixedCount> fixed_{};
-  std::vector<std::array<sqlite3_stmt*, kPerKeyCount>> perKey_;
+  std::array<SqliteStatement, kFixedCount> fixed_;
+  std::vector<std::array<SqliteStatement, kPerKeyCount>> perKey_;
 };
 
 // The status for a SQLite result code.

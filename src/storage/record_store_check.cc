@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "storage/record_store.h"
+#include "storage/sqlite_statement.h"
 #include "storage/status.h"
 
 namespace storage {
@@ -12,14 +13,13 @@ namespace {
 // A query's rows as texts, at most `limit` of them (one column each).
 std::vector<std::string> Rows(sqlite3* db, const std::string& sql, size_t limit, int* rc) {
   std::vector<std::string> rows;
-  sqlite3_stmt* st = nullptr;
-  *rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr);
-  while (*rc == SQLITE_OK && rows.size() < limit && (*rc = sqlite3_step(st)) == SQLITE_ROW) {
-    const unsigned char* text = sqlite3_column_text(st, 0);
+  SqliteStatement st;
+  *rc = st.Prepare(db, sql.c_str());
+  while (*rc == SQLITE_OK && rows.size() < limit && (*rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+    const unsigned char* text = sqlite3_column_text(st.get(), 0);
     rows.emplace_back(text == nullptr ? "" : reinterpret_cast<const char*>(text));
     *rc = SQLITE_OK;
   }
-  sqlite3_finalize(st);
   if (*rc == SQLITE_DONE || *rc == SQLITE_ROW) *rc = SQLITE_OK;
   return rows;
 }
@@ -87,26 +87,24 @@ void RecordStore::CheckEntries(size_t limit, std::vector<std::string>* problems,
   // indexes hold nothing else: the entries found this way are counted
   // against the size of each index.
   std::vector<int64_t> found(spec_.keys.size(), 0);
-  std::vector<sqlite3_stmt*> lookups(spec_.keys.size(), nullptr);
+  std::vector<SqliteStatement> lookups(spec_.keys.size());
   for (size_t k = 0; k < spec_.keys.size() && *rc == SQLITE_OK; ++k) {
     const std::string sql = "SELECT 1 FROM key" + std::to_string(k) + " WHERE k = ?1 AND pos = ?2";
-    *rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &lookups[k], nullptr);
+    *rc = lookups[k].Prepare(db_, sql.c_str());
   }
-  sqlite3_stmt* all = nullptr;
-  if (*rc == SQLITE_OK) {
-    *rc = sqlite3_prepare_v2(db_, "SELECT pos, data FROM records ORDER BY pos", -1, &all, nullptr);
-  }
+  SqliteStatement all;
+  if (*rc == SQLITE_OK) *rc = all.Prepare(db_, "SELECT pos, data FROM records ORDER BY pos");
   std::string record, sort;
-  while (*rc == SQLITE_OK && (*rc = sqlite3_step(all)) == SQLITE_ROW) {
+  while (*rc == SQLITE_OK && (*rc = sqlite3_step(all.get())) == SQLITE_ROW) {
     *rc = SQLITE_OK;
-    const int64_t pos = sqlite3_column_int64(all, 0);
-    const void* p = sqlite3_column_blob(all, 1);
+    const int64_t pos = sqlite3_column_int64(all.get(), 0);
+    const void* p = sqlite3_column_blob(all.get(), 1);
     record.assign(p == nullptr ? "" : static_cast<const char*>(p),
-                  static_cast<size_t>(sqlite3_column_bytes(all, 1)));
+                  static_cast<size_t>(sqlite3_column_bytes(all.get(), 1)));
     if (!Whole(record)) continue;  // reported above
     for (size_t k = 0; k < spec_.keys.size(); ++k) {
       if (!KeyEntry(static_cast<int>(k), record, &sort)) continue;
-      sqlite3_stmt* q = lookups[k];
+      sqlite3_stmt* q = lookups[k].get();
       sqlite3_bind_blob(q, 1, sort.data(), static_cast<int>(sort.size()), SQLITE_STATIC);
       sqlite3_bind_int64(q, 2, pos);
       if (sqlite3_step(q) == SQLITE_ROW) {
@@ -118,8 +116,6 @@ void RecordStore::CheckEntries(size_t limit, std::vector<std::string>* problems,
       sqlite3_reset(q);
     }
   }
-  sqlite3_finalize(all);
-  for (sqlite3_stmt* q : lookups) sqlite3_finalize(q);
   if (*rc == SQLITE_DONE) *rc = SQLITE_OK;
   for (size_t k = 0; k < spec_.keys.size() && *rc == SQLITE_OK; ++k) {
     const std::vector<std::string> n =

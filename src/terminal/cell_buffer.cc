@@ -242,10 +242,6 @@ void SetMouseInput(bool on) {
   State().backend->SetMouseReporting(on);
 }
 
-bool MouseInput() {
-  return State().mouseInput;
-}
-
 bool InsertToggle() {
   return State().insertToggle;
 }

@@ -197,7 +197,6 @@ int MouseButtonCount();
 // event calls drop mouse events, and the terminal backend stops the
 // terminal's mouse reporting, so the terminal's own text selection works.
 void SetMouseInput(bool on);
-bool MouseInput();
 
 // --- Keyboard toggles --------------------------------------------------
 

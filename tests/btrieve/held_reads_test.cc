@@ -8,6 +8,7 @@
 #include "../support/btr_helpers.h"
 #include "../support/temp_dir.h"
 #include "btrieve/record_manager.h"
+#include "storage/sqlite_statement.h"
 #include "terminal/cell_buffer.h"
 #include "terminal/headless_backend.h"
 
@@ -39,11 +40,13 @@ class HeldReads : public ::testing::Test {
   bool CheckpointBlocked() const {
     sqlite3* db = nullptr;
     EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA wal_checkpoint(TRUNCATE)", -1, &st, nullptr);
-    EXPECT_EQ(sqlite3_step(st), SQLITE_ROW);
-    const bool busy = sqlite3_column_int(st, 0) != 0;
-    sqlite3_finalize(st);
+    bool busy = false;
+    {
+      storage::SqliteStatement st;
+      st.Prepare(db, "PRAGMA wal_checkpoint(TRUNCATE)");
+      EXPECT_EQ(sqlite3_step(st.get()), SQLITE_ROW);
+      busy = sqlite3_column_int(st.get(), 0) != 0;
+    }  // finalised before the connection closes
     sqlite3_close(db);
     return busy;
   }

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdio>
 
-#include "config/settings.h"
+#include "config/in_language.h"
 #include "platform/cp850.h"
 
 namespace kelprint {
@@ -85,18 +85,11 @@ Row Texts(Words words) {
   return {"", "", "", ""};
 }
 
-size_t LanguageIndex() {
-  const std::string& language = config::Settings().SessionLanguage;
-  if (language.starts_with("SPA")) return 1;
-  if (language.starts_with("GLG")) return 2;
-  if (language.starts_with("OCI")) return 3;
-  return 0;
-}
-
 }  // namespace
 
 std::string Say(Words words, std::initializer_list<std::string> args) {
-  const std::string text = Texts(words)[LanguageIndex()];
+  const Row row = Texts(words);
+  const std::string text = config::InLanguage(row[0], row[1], row[2], row[3]);
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
     const size_t arg = i + 1 < text.size() && text[i] == '%' ? text[i + 1] - '1' : args.size();
