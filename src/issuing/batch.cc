@@ -95,16 +95,17 @@ std::string TypeDate(const std::string& date, bool periodGiven) {
 // given no --date: what is missing, or the value that is no date.
 std::string WorkingDateSource() {
   const std::string file = config::Settings().SessionDir + "ToraTerm.ini";
+  const std::string shown = platform::Utf8ToCp850(platform::NativePath(file));
   const char* keltmp = std::getenv("KELTMP");
   std::string where;
   if (keltmp == nullptr || *keltmp == '\0') {
     where = "KELTMP is not set";
   } else if (!platform::FileExists(file)) {
-    where = "there is no " + file;
+    where = "there is no " + shown;
   } else {
     const std::string value = config::IniRead(file, "Sistema", "Data");
-    where =
-        file + " [Sistema] Data" + (value.empty() ? " is not set" : "=" + value + " is not a date");
+    where = shown + " [Sistema] Data" +
+            (value.empty() ? " is not set" : "=" + value + " is not a date");
   }
   return where + "; give the issue date with --date";
 }

@@ -111,18 +111,19 @@ std::string CycleDoneMessage(const IssueSummary& summary) {
 
 std::string SettingsMessage(const office::SettingsProblem& problem) {
   using Kind = office::SettingsProblem::Kind;
+  const std::string file = platform::Utf8ToCp850(platform::NativePath(problem.file));
   if (problem.kind == Kind::kUnreadable) {
     return InLanguage("NO ES POT LLEGIR EL FITXER ", "NO SE PUEDE LEER EL FICHERO ",
                       "NOM SE PODE LER O FICHEIRO ", "NON SE P\xD2T LEGIR ETH FICH\xD4R ") +
-           problem.file;
+           file;
   }
   const std::string in = InLanguage(" A ", " EN ", " EN ", " EN ");
   if (problem.kind == Kind::kMissing) {
-    return InLanguage("FALTA ", "FALTA ", "FALTA ", "MANCA ") + problem.what + in + problem.file;
+    return InLanguage("FALTA ", "FALTA ", "FALTA ", "MANCA ") + problem.what + in + file;
   }
   return InLanguage("VALOR NO V\xB7LID ", "VALOR NO V\xB5LIDO ", "VALOR NON V\xB5LIDO ",
                     "VALOR NON VALID ") +
-         problem.what + in + problem.file;
+         problem.what + in + file;
 }
 
 std::string RecordsLostMessage() {

@@ -8,6 +8,7 @@
 #include "console/keyboard.h"
 #include "console/state.h"
 #include "console/window.h"
+#include "platform/cp850.h"
 #include "platform/paths.h"
 #include "platform/program_end.h"
 #include "platform/waits.h"
@@ -154,7 +155,10 @@ std::string ConversionMessage(const std::string& language, const std::string& na
 
 }  // namespace
 
-std::string OpenFailureMessage(const std::string& name, std::int16_t status) {
+std::string OpenFailureMessage(const std::string& caller, std::int16_t status) {
+  // The name as this machine writes it, not as the caller joined it
+  // ("/srv/office/DADES\X").
+  const std::string name = platform::Utf8ToCp850(platform::NativePath(caller));
   const std::string& language = config::Settings().SessionLanguage;
   if (status == btrieve::kStatusNotARecordFile) return ConversionMessage(language, name);
   std::string text = language == "SPA"   ? "NO SE PUEDE ACCEDER AL FICHERO "

@@ -110,8 +110,7 @@ TEST(BatchRun, ReadFaultStopsTheRunWithTheRecordFileMessageAndExitOne) {
   btrieve::ReleaseHeldReads();
   Batch b = RunBatch();
   EXPECT_EQ(b.code, kBatchInstallationFailed);
-  EXPECT_TRUE(
-      Contains(b.told, "NO ES POT ACCEDIR AL FITXER " + office.Root() + "DADES\\DepartaV ("))
+  EXPECT_TRUE(Contains(b.told, "NO ES POT ACCEDIR AL FITXER " + office.Root() + "DADES/DepartaV ("))
       << b.told;
 }
 
