@@ -110,6 +110,24 @@ std::string WorkingDateSource() {
   return where + "; give the issue date with --date";
 }
 
+// The exit code of a cycle that did not issue; kBatchIssued for one that
+// did.
+int FailedCycleCode(CycleOutcome outcome) {
+  switch (outcome) {
+    case CycleOutcome::kPrinted:
+    case CycleOutcome::kNotPrinted:
+      return kBatchIssued;
+    case CycleOutcome::kSettingsRefused:
+    case CycleOutcome::kRecordsFailed:
+      return kBatchInstallationFailed;
+    case CycleOutcome::kSpoolFailed:
+    case CycleOutcome::kPrinterFailed:
+    case CycleOutcome::kRecordsLost:
+      return kBatchCycleFailed;
+  }
+  return kBatchCycleFailed;
+}
+
 }  // namespace
 
 std::string ApplyBatchOptions(const BatchOptions& o) {
@@ -158,18 +176,13 @@ int RunBatchCycle(const BatchOptions& options,
   }
   IssueSummary summary;
   CycleOutcome outcome = RunIssuingCycle(office::CurrentSelection(), options.print, tell, &summary);
-  if (outcome == CycleOutcome::kRecordsLost) return kBatchCycleFailed;  // nothing was issued
-  // No summary for a cycle that was refused or stopped: its count would
-  // pass for the whole selection's.
-  if (outcome == CycleOutcome::kSettingsRefused || outcome == CycleOutcome::kRecordsFailed) {
-    return kBatchInstallationFailed;
-  }
+  // A failed cycle has told its error; a summary after it would pass its
+  // count for receipts issued.
+  const int failed = FailedCycleCode(outcome);
+  if (failed != kBatchIssued) return failed;
   std::printf("%d receipts issued, total %s EUR\n", summary.receipts,
               platform::Cp850ToUtf8(TotalText(summary.total)).c_str());
   if (outcome == CycleOutcome::kPrinted) std::fputs(summary.printerOutput.c_str(), stdout);
-  if (outcome != CycleOutcome::kPrinted && outcome != CycleOutcome::kNotPrinted) {
-    return kBatchCycleFailed;
-  }
   const remittance::RemittanceOutcome r = summary.remittance.outcome;
   return r == remittance::RemittanceOutcome::kRefused ||
                  r == remittance::RemittanceOutcome::kWriteFailed

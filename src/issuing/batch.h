@@ -40,9 +40,10 @@ inline constexpr int kBatchRemittanceFailed = 4;
 // what is wrong with them.
 std::string ApplyBatchOptions(const BatchOptions& options);
 
-// Applies the options, checks the selection, runs one issuing cycle and
-// prints a one-line summary ("12 receipts issued, total 3.456,78 EUR") on
-// standard output.  Problems go to `tell`.  Returns one of the codes above.
+// Applies the options, checks the selection, runs one issuing cycle and,
+// when it issued, prints a one-line summary ("12 receipts issued, total
+// 3.456,78 EUR") on standard output.  Problems go to `tell`; a cycle that
+// failed prints no summary.  Returns one of the codes above.
 // Without --date the preset issue date (the working date of ToraTerm.ini)
 // must be a calendar date; when it is not, the refusal also names what is
 // missing or wrong: KELTMP, the file, or its [Sistema] Data.

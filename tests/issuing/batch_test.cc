@@ -7,9 +7,11 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "../support/demo_office.h"
 #include "btrieve/record_manager.h"
+#include "config/settings.h"
 #include "issuing/issuing_run.h"
 
 namespace issuing {
@@ -20,15 +22,19 @@ using testing_support::DemoOffice;
 struct Batch {
   int code = -1;
   std::string told;
+  std::string summary;
 };
 
-// A run without the print program, with the presets or the date given.
-Batch RunBatch(const std::string& date = "") {
+// A run with the presets or the date given, by default without the print
+// program; what it printed on standard output goes to `summary`.
+Batch RunBatch(const std::string& date = "", bool print = false) {
   BatchOptions options;
   options.date = date;
-  options.print = false;
+  options.print = print;
   Batch b;
+  testing::internal::CaptureStdout();
   b.code = RunBatchCycle(options, [&b](const std::string& t) { b.told += t + "\n"; });
+  b.summary = testing::internal::GetCapturedStdout();
   return b;
 }
 
@@ -112,6 +118,29 @@ TEST(BatchRun, ReadFaultStopsTheRunWithTheRecordFileMessageAndExitOne) {
   EXPECT_EQ(b.code, kBatchInstallationFailed);
   EXPECT_TRUE(Contains(b.told, "NO ES POT ACCEDIR AL FITXER " + office.Root() + "DADES/DepartaV ("))
       << b.told;
+  EXPECT_EQ(b.summary, "");
+}
+
+TEST(BatchRun, FailedCycleTellsItsErrorWithoutASummary) {
+  {
+    DemoOffice office;
+    ASSERT_TRUE(office.Start());
+    config::Settings().SessionDir = office.Root() + "no-such-folder/";  // no spool can be written
+    Batch b = RunBatch();
+    EXPECT_EQ(b.code, kBatchCycleFailed);
+    EXPECT_TRUE(Contains(b.told, office.Root() + "no-such-folder/kelprint.tmp")) << b.told;
+    EXPECT_EQ(b.summary, "");
+  }
+  {
+    DemoOffice office;
+    ASSERT_TRUE(office.Start());
+    std::filesystem::create_directories(office.Root() + "bin");
+    std::ofstream(office.Root() + "bin/kelprint") << "#!/bin/sh\nexit 4\n";
+    std::filesystem::permissions(office.Root() + "bin/kelprint", std::filesystem::perms::owner_all);
+    Batch b = RunBatch("", true);
+    EXPECT_EQ(b.code, kBatchCycleFailed);
+    EXPECT_EQ(b.summary, "");
+  }
 }
 
 }  // namespace
