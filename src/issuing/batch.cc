@@ -119,6 +119,7 @@ int FailedCycleCode(CycleOutcome outcome) {
       return kBatchIssued;
     case CycleOutcome::kSettingsRefused:
     case CycleOutcome::kRecordsFailed:
+    case CycleOutcome::kAmountTooLarge:
       return kBatchInstallationFailed;
     case CycleOutcome::kSpoolFailed:
     case CycleOutcome::kPrinterFailed:

@@ -28,7 +28,8 @@ struct BatchOptions {
 // Exit codes of a batch run.
 inline constexpr int kBatchIssued = 0;
 // The installation cannot issue: Tora.ini lacks what a cycle needs, a
-// record file failed a read, or one stayed locked past the wait allowed.
+// record file failed a read, or one stayed locked past the wait allowed; or
+// a receipt has an amount that its mask can show only cut.
 inline constexpr int kBatchInstallationFailed = 1;
 inline constexpr int kBatchBadOptions = 2;
 inline constexpr int kBatchCycleFailed = 3;

@@ -126,6 +126,19 @@ std::string SettingsMessage(const office::SettingsProblem& problem) {
          problem.what + in + file;
 }
 
+std::string CutAmountMessage(const IssueSummary& summary) {
+  return InLanguage("L'IMPORT ", "EL IMPORTE ", "O IMPORTE ", "ETH IMPORT ") +
+         TotalText(summary.cutCents) + " EUR" +
+         InLanguage(" DEL DEPARTAMENT ", " DEL DEPARTAMENTO ", " DO DEPARTAMENTO ",
+                    " DETH DEPARTAMENT ") +
+         summary.cutUnit +
+         InLanguage(" NO CAP A LA M\xB7SCARA ", " NO CABE EN LA M\xB5SCARA ",
+                    " NON CABE NA M\xB5SCARA ", " NON CAP EN ERA MASCARA ") +
+         summary.cutMask +
+         InLanguage(": NO S'HA EM\xD4S CAP REBUT", ": NO SE HA EMITIDO NING\xE9N RECIBO",
+                    ": NON SE EMITIU NING\xE9N RECIBO", ": NON S'A EMETUT CAP REBUT");
+}
+
 std::string RecordsLostMessage() {
   return InLanguage("S'HA PERDUT LA CONNEXI\xE0 AMB EL SERVIDOR DE DADES: ",
                     "SE HA PERDIDO LA CONEXI\xE0N CON EL SERVIDOR DE DATOS: ",

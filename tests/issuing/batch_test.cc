@@ -6,13 +6,16 @@
 #include <sqlite3.h>
 #include <stdlib.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "../support/demo_office.h"
 #include "btrieve/record_manager.h"
 #include "config/settings.h"
+#include "format/packed.h"
 #include "issuing/issuing_run.h"
+#include "office/record_layouts.h"
 
 namespace issuing {
 namespace {
@@ -141,6 +144,43 @@ TEST(BatchRun, FailedCycleTellsItsErrorWithoutASummary) {
     EXPECT_EQ(b.code, kBatchCycleFailed);
     EXPECT_EQ(b.summary, "");
   }
+}
+
+// The demo records with unit 0006.0001's first fixed amount changed.
+std::vector<demo::RecordFile> WithFixedAmount(std::int32_t cents) {
+  std::vector<demo::RecordFile> files = demo::BuildDemoRecords({});
+  for (std::string& record : testing_support::FileNamed(files, "DepartaV").records) {
+    office::RecordArea<office::kUnitLength> area;
+    std::memcpy(area.data(), record.data(), office::kUnitLength);
+    if (office::UnitView(area).Key() != format::PackDigits("00060001")) continue;
+    office::Charges charges = office::UnitView(area).ChargeArea();
+    charges.fixedAmounts[0] = cents;
+    office::PutCharges(area, charges);
+    record.assign(reinterpret_cast<const char*>(area.data()), office::kUnitLength);
+  }
+  return files;
+}
+
+TEST(BatchRun, AmountItsMaskWouldCutStopsTheRunBeforeAnythingIsPrinted) {
+  const std::pair<std::int32_t, std::string> tooLarge[] = {{2147483647, "21.474.836,47"},
+                                                           {-2147481148, "-21.474.811,48"}};
+  for (const auto& [cents, amount] : tooLarge) {
+    DemoOffice office(WithFixedAmount(cents));
+    ASSERT_TRUE(office.Start());
+    Batch b = RunBatch();
+    EXPECT_EQ(b.code, kBatchInstallationFailed) << amount;
+    EXPECT_EQ(b.told, "L'IMPORT " + amount +
+                          " EUR DEL DEPARTAMENT 0006.0001 NO CAP A LA M\xB7SCARA ZZ,ZZZ,ZZ9: "
+                          "NO S'HA EM\xD4S CAP REBUT\n");
+    EXPECT_EQ(b.summary, "");
+    EXPECT_FALSE(std::filesystem::exists(office.dir().Sub("session/kelprint.tmp")))
+        << "not even the receipts before it are left to print";
+  }
+  // A million euros fits whole, without its thousands separators.
+  DemoOffice office(WithFixedAmount(100000000));
+  ASSERT_TRUE(office.Start());
+  EXPECT_EQ(RunBatch().code, kBatchIssued);
+  EXPECT_NE(office.Spool().find("1000000,00"), std::string::npos);
 }
 
 }  // namespace
