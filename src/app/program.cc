@@ -57,7 +57,7 @@ void TellOnStandardError(const std::string& text) {
 std::string NoFormFileMessage() {
   const std::string& root = config::Settings().RootDir;
   std::string text = "cannot read the screen-form file " +
-                     platform::NativePath(root + office::ScreenFormPath());
+                     platform::Utf8ToCp850(platform::NativePath(root + office::ScreenFormPath()));
   if (root.empty()) {
     text += "; KELROOT is not set (an installation is located by KELROOT, its root folder, "
             "KELEXE, the folder of its programs, and KELTMP, the operator's session folder)";

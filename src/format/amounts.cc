@@ -51,9 +51,14 @@ std::string FirstLetter(std::string_view text) {
   return UpperCase(Trim(text)).substr(0, 1);
 }
 
-}  // namespace
+// The picture mask an amount spec stands for in the current currency, and
+// the value it is given.
+struct AmountPicture {
+  std::string mask;
+  double value = 0;
+};
 
-std::string FormatAmount(std::string_view spec, double cents) {
+AmountPicture PictureOf(std::string_view spec, double cents) {
   const size_t width = spec.size();
   const AmountSpec amount = ReadSpec(spec);
   const bool showDigit = cents != 0 || amount.nineBeforePoint;
@@ -85,7 +90,19 @@ std::string FormatAmount(std::string_view spec, double cents) {
       KeepRightmost(mask, width);
     }
   }
-  return FormatPicture(mask, value);
+  return {mask, value};
+}
+
+}  // namespace
+
+std::string FormatAmount(std::string_view spec, double cents) {
+  const AmountPicture picture = PictureOf(spec, cents);
+  return FormatPicture(picture.mask, picture.value);
+}
+
+bool AmountShownWhole(std::string_view spec, double cents) {
+  const AmountPicture picture = PictureOf(spec, cents);
+  return PictureShowsWhole(picture.mask, picture.value);
 }
 
 void SetCurrency(std::string_view command) {

@@ -21,6 +21,11 @@ inline constexpr float kPesetasPerEuro = 166.386f;
 // "-" or "+" a sign, leading when it is the first character, else trailing.
 std::string FormatAmount(std::string_view spec, double cents);
 
+// Whether FormatAmount shows every digit of the amount and its sign: false
+// when the mask can show it only cut on the right or as "!"
+// (format/picture.h).
+bool AmountShownWhole(std::string_view spec, double cents);
+
 // "A,x": the application currency becomes x and the current one follows it.
 // "P,x" (any other first part, " A" included): the document currency
 // becomes x.

@@ -61,14 +61,17 @@ bool ScaledDigits(double value, long long scale, std::string* digits) {
   return true;
 }
 
-// The plain number in the mask's width, or "!" over the width.
-std::string OverflowForm(std::string digits, long long scale, bool negative, size_t width) {
+// The plain number in the mask's width, or "!" over the width; *whole
+// tells whether it fit without a cut.
+std::string OverflowForm(std::string digits, long long scale, bool negative, size_t width,
+                         bool* whole) {
   if (static_cast<long long>(digits.size()) < scale + 1) {
     digits.insert(0, scale + 1 - digits.size(), '0');
   }
   const std::string integer = digits.substr(0, digits.size() - scale);
   std::string plain = (negative ? "-" : "") + integer;
   if (scale > 0) plain += Formats().DecCaracter + digits.substr(integer.size());
+  *whole = plain.size() <= width;
   if (width < integer.size() + (negative ? 1 : 0)) return std::string(width, '!');
   if (plain.size() <= width) return std::string(width - plain.size(), ' ') + plain;
   return plain.substr(0, width);
@@ -95,7 +98,10 @@ class PictureWriter {
       }
       while (point + 1 + scale < mask_.size() && IsDigitPosition(mask_[point + 1 + scale])) ++scale;
     }
-    if (!ScaledDigits(value_, scale, &digits_)) return std::string(mask_.size(), '!');
+    if (!ScaledDigits(value_, scale, &digits_)) {
+      whole_ = false;
+      return std::string(mask_.size(), '!');
+    }
     lastNonZero_ = static_cast<long long>(digits_.find_last_not_of('0') + 1);
     negative_ = value_ < 0;
     for (char c : mask_) maskHasSign_ = maskHasSign_ || IsSign(c);
@@ -104,13 +110,16 @@ class PictureWriter {
     position_ = static_cast<long long>(mask_.size()) - 1;
 
     WriteDigits();
-    if (k_ > 0) return OverflowForm(digits_, scale, negative_, mask_.size());
+    if (k_ > 0) return OverflowForm(digits_, scale, negative_, mask_.size(), &whole_);
     Finish();
     if (negative_ && !maskHasSign_ && !signPlaced_) {
-      return OverflowForm(digits_, scale, negative_, mask_.size());
+      return OverflowForm(digits_, scale, negative_, mask_.size(), &whole_);
     }
     return out_;
   }
+
+  // After Run: every digit of the rounded number and its sign were shown.
+  bool whole() const { return whole_; }
 
  private:
   char DigitAt(long long index) const {
@@ -205,6 +214,7 @@ class PictureWriter {
   bool inDecimal_ = false;
   bool signPlaced_ = false;
   bool beyond_ = false;  // the last digit position written shows fill
+  bool whole_ = true;
   Fill fill_ = Fill::kNone;
 };
 
@@ -214,6 +224,12 @@ constexpr int kMaxPlainDecimals = 15;
 
 std::string FormatPicture(std::string_view mask, double value) {
   return PictureWriter(mask, value).Run();
+}
+
+bool PictureShowsWhole(std::string_view mask, double value) {
+  PictureWriter writer(mask, value);
+  writer.Run();
+  return writer.whole();
 }
 
 std::string PlainNumber(double value) {

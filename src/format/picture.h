@@ -31,6 +31,11 @@ namespace format {
 // The value through the mask; the result is exactly as long as the mask.
 std::string FormatPicture(std::string_view mask, double value);
 
+// False when FormatPicture shows the value in the overflow form cut on the
+// right or as "!" (and for an infinite or NaN value); true when it shows
+// every digit of the rounded value and its sign, also as the plain number.
+bool PictureShowsWhole(std::string_view mask, double value);
+
 // The shortest decimal text of the value: "2.5", "12", "-0.75"; the empty
 // text for 0.  The point is always ".".  At most 15 decimals are kept
 // (rounded); an infinite or NaN value gives "!".

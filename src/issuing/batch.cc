@@ -95,18 +95,38 @@ std::string TypeDate(const std::string& date, bool periodGiven) {
 // given no --date: what is missing, or the value that is no date.
 std::string WorkingDateSource() {
   const std::string file = config::Settings().SessionDir + "ToraTerm.ini";
+  const std::string shown = platform::Utf8ToCp850(platform::NativePath(file));
   const char* keltmp = std::getenv("KELTMP");
   std::string where;
   if (keltmp == nullptr || *keltmp == '\0') {
     where = "KELTMP is not set";
   } else if (!platform::FileExists(file)) {
-    where = "there is no " + file;
+    where = "there is no " + shown;
   } else {
     const std::string value = config::IniRead(file, "Sistema", "Data");
-    where =
-        file + " [Sistema] Data" + (value.empty() ? " is not set" : "=" + value + " is not a date");
+    where = shown + " [Sistema] Data" +
+            (value.empty() ? " is not set" : "=" + value + " is not a date");
   }
   return where + "; give the issue date with --date";
+}
+
+// The exit code of a cycle that did not issue; kBatchIssued for one that
+// did.
+int FailedCycleCode(CycleOutcome outcome) {
+  switch (outcome) {
+    case CycleOutcome::kPrinted:
+    case CycleOutcome::kNotPrinted:
+      return kBatchIssued;
+    case CycleOutcome::kSettingsRefused:
+    case CycleOutcome::kRecordsFailed:
+    case CycleOutcome::kAmountTooLarge:
+      return kBatchInstallationFailed;
+    case CycleOutcome::kSpoolFailed:
+    case CycleOutcome::kPrinterFailed:
+    case CycleOutcome::kRecordsLost:
+      return kBatchCycleFailed;
+  }
+  return kBatchCycleFailed;
 }
 
 }  // namespace
@@ -157,18 +177,13 @@ int RunBatchCycle(const BatchOptions& options,
   }
   IssueSummary summary;
   CycleOutcome outcome = RunIssuingCycle(office::CurrentSelection(), options.print, tell, &summary);
-  if (outcome == CycleOutcome::kRecordsLost) return kBatchCycleFailed;  // nothing was issued
-  // No summary for a cycle that was refused or stopped: its count would
-  // pass for the whole selection's.
-  if (outcome == CycleOutcome::kSettingsRefused || outcome == CycleOutcome::kRecordsFailed) {
-    return kBatchInstallationFailed;
-  }
+  // A failed cycle has told its error; a summary after it would pass its
+  // count for receipts issued.
+  const int failed = FailedCycleCode(outcome);
+  if (failed != kBatchIssued) return failed;
   std::printf("%d receipts issued, total %s EUR\n", summary.receipts,
               platform::Cp850ToUtf8(TotalText(summary.total)).c_str());
   if (outcome == CycleOutcome::kPrinted) std::fputs(summary.printerOutput.c_str(), stdout);
-  if (outcome != CycleOutcome::kPrinted && outcome != CycleOutcome::kNotPrinted) {
-    return kBatchCycleFailed;
-  }
   const remittance::RemittanceOutcome r = summary.remittance.outcome;
   return r == remittance::RemittanceOutcome::kRefused ||
                  r == remittance::RemittanceOutcome::kWriteFailed

@@ -28,7 +28,8 @@ struct BatchOptions {
 // Exit codes of a batch run.
 inline constexpr int kBatchIssued = 0;
 // The installation cannot issue: Tora.ini lacks what a cycle needs, a
-// record file failed a read, or one stayed locked past the wait allowed.
+// record file failed a read, or one stayed locked past the wait allowed; or
+// a receipt has an amount that its mask can show only cut.
 inline constexpr int kBatchInstallationFailed = 1;
 inline constexpr int kBatchBadOptions = 2;
 inline constexpr int kBatchCycleFailed = 3;
@@ -40,9 +41,10 @@ inline constexpr int kBatchRemittanceFailed = 4;
 // what is wrong with them.
 std::string ApplyBatchOptions(const BatchOptions& options);
 
-// Applies the options, checks the selection, runs one issuing cycle and
-// prints a one-line summary ("12 receipts issued, total 3.456,78 EUR") on
-// standard output.  Problems go to `tell`.  Returns one of the codes above.
+// Applies the options, checks the selection, runs one issuing cycle and,
+// when it issued, prints a one-line summary ("12 receipts issued, total
+// 3.456,78 EUR") on standard output.  Problems go to `tell`; a cycle that
+// failed prints no summary.  Returns one of the codes above.
 // Without --date the preset issue date (the working date of ToraTerm.ini)
 // must be a calendar date; when it is not, the refusal also names what is
 // missing or wrong: KELTMP, the file, or its [Sistema] Data.

@@ -19,7 +19,6 @@ namespace {
 const std::string kH = "\xC4";  // ─
 const std::string kV = "\xB3";  // │
 constexpr int kBoxWidth = 93;
-const std::string kAmountMask = "ZZ,ZZZ,ZZ9";
 
 const std::string& Tr(const char* text) {
   return Word(text);
@@ -213,7 +212,7 @@ void Total(const Receipt& r, int copy, bool& second) {
   }
   Put(second ? 51 : 17, t.totalLabel20);
   Justify("D");
-  Put(0, format::FormatAmount("**,***,**9", r.Total()));
+  Put(0, format::FormatAmount(kTotalMask, r.Total()));
   Justify("E");
   second = !second;
   AddressBlock(r);

@@ -1,6 +1,8 @@
 // The walk over owners, properties and units, and the issuing cycle.
 #include "issuing/issuing_run.h"
 
+#include <optional>
+
 #include "btrieve/btrcall.h"
 #include "config/language.h"
 #include "config/settings.h"
@@ -40,6 +42,11 @@ bool Faulty(IssueSummary& summary, std::int16_t fileId, std::int16_t status, boo
     summary.faultStatus = status;
   }
   return true;
+}
+
+// The walk stops at a read fault and at a receipt it must not print.
+bool Stopped(const IssueSummary& summary) {
+  return summary.faultFile != 0 || !summary.cutUnit.empty();
 }
 
 void LookUpConceptType(IssueSummary& summary, const std::string& key) {
@@ -107,6 +114,12 @@ void HandleUnit(OwnerWalk& walk, int vatClass) {
   ComputeAddress(areas.property, areas.unit, r);
   r.domiciled = unit.CollectionForm() == 'B' && IsDomiciled(summary, unit.Key());
   if (summary.faultFile != 0) return;
+  if (const std::optional<MaskedAmount> cut = FirstCutAmount(r)) {
+    summary.cutUnit = UnitNumbers(unit.Key());
+    summary.cutCents = cut->cents;
+    summary.cutMask = cut->mask;
+    return;
+  }
   PrintReceipt({r, s.issueDate});
   if (r.domiciled && remittance::RemittanceWanted()) {
     summary.domiciled.push_back(DomiciledOf(r, s));
@@ -119,14 +132,14 @@ void HandleOwner(OwnerWalk& walk) {
   const office::Selection& s = walk.selection;
   const std::string lowProperty = s.unitLow.substr(0, 2);
   const std::string highProperty = s.unitHigh.substr(0, 2);
-  for (int k = 1; k <= office::OwnerView::kPropertyEntries && walk.summary.faultFile == 0; ++k) {
+  for (int k = 1; k <= office::OwnerView::kPropertyEntries && !Stopped(walk.summary); ++k) {
     const office::PropertyEntry entry = office::OwnerView(office::Areas().owner).Entry(k);
     if (entry.propertyNumber < lowProperty || entry.propertyNumber > highProperty) continue;
     std::int16_t status = 0;
     records::FindByKey(kPropertyFile, 0, entry.propertyNumber, 0, status);
     if (Faulty(walk.summary, kPropertyFile, status, true) || status != 0) continue;
     records::FindByKey(kUnitFile, 0, entry.propertyNumber, 1, status);
-    while (status == 0 && walk.summary.faultFile == 0 &&
+    while (status == 0 && !Stopped(walk.summary) &&
            office::UnitView(office::Areas().unit).Key().substr(0, 2) == entry.propertyNumber) {
       HandleUnit(walk, entry.vatClass);
       records::SkipRecords(kUnitFile, 1, status);
@@ -147,7 +160,7 @@ IssueSummary IssueSelection(const office::Selection& s) {
   const int month = format::MonthOf(s.issueDate);
   std::int16_t status = 0;
   records::FindByKey(kOwnerFile, 0, "", 1, status);
-  while (status == 0 && summary.faultFile == 0) {
+  while (status == 0 && !Stopped(summary)) {
     OwnerWalk walk{s, month, LastReceiptNumber(office::Areas().owner), summary};
     HandleOwner(walk);
     records::SkipRecords(kOwnerFile, 1, status);
@@ -210,6 +223,13 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     tell(records::OpenFailureMessage(records::OpenFileName(summary->faultFile),
                                      summary->faultStatus));
     return CycleOutcome::kRecordsFailed;
+  }
+  if (!summary->cutUnit.empty()) {
+    // The receipts before it are right, but a cycle is printed whole or
+    // not at all.
+    platform::RemoveFile(print::SpoolPath());
+    tell(CutAmountMessage(*summary));
+    return CycleOutcome::kAmountTooLarge;
   }
   if (!summary->leftOut.empty()) tell(LeftOutMessage(summary->leftOut));
   if (!written) {

@@ -37,6 +37,13 @@ struct IssueSummary {
   // it.  File 0 when every read went well.
   std::int16_t faultFile = 0;
   std::int16_t faultStatus = 0;
+  // The first unit ("0012.0003") whose receipt has an amount that its
+  // layout's mask can show only cut (FirstCutAmount), that amount in cents
+  // and the mask: the walk stopped before printing it.  Empty unit when
+  // every amount fitted.
+  std::string cutUnit;
+  double cutCents = 0;
+  std::string cutMask;
   // What the print program wrote on standard output and standard error.
   std::string printerOutput;
   // The domiciled receipts, kept when the cycle writes a remittance, and
@@ -60,6 +67,7 @@ enum class CycleOutcome {
   kSettingsRefused,  // the receipt settings have a problem: nothing issued
   kRecordsFailed,    // a record file failed a read: the spool is incomplete
   kRecordsLost,      // the database server was lost: the spool is removed
+  kAmountTooLarge,   // an amount its mask would cut: the spool is removed
 };
 
 // The print program: KELPRINT in ExeDir, or without ExeDir in the folder
@@ -79,7 +87,10 @@ std::string PrintProgramPath();
 // incomplete spool is not printed.  When the database server holding the
 // record files was lost during the walk, the receipts printed are only part
 // of the run: the spool is removed, the loss told, and nothing printed
-// (kRecordsLost).  Once the spool is written, the cycle
+// (kRecordsLost).  A receipt with an amount that its mask can show only
+// with digits cut off stops the walk before it is laid out: the spool is
+// removed, and the unit, the amount and the mask told (kAmountTooLarge).
+// Once the spool is written, the cycle
 // writes the bank remittance of its domiciled receipts when one is wanted
 // (remittance/cycle.h).
 CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
@@ -106,6 +117,8 @@ std::string SpoolFailedMessage();
 std::string PrinterFailedMessage(int status, const std::string& output);
 std::string LeftOutMessage(const std::vector<std::string>& units);
 std::string SettingsMessage(const office::SettingsProblem& problem);
+// The unit, the amount and the mask of summary.cutUnit.
+std::string CutAmountMessage(const IssueSummary& summary);
 // The end of a printed cycle: how many receipts, their total and where the
 // print program put them; or that none was due.
 std::string CycleDoneMessage(const IssueSummary& summary);

@@ -101,7 +101,7 @@ std::string RateText(float rate) {
   return format::FormatPicture("Z9.99%", rate);
 }
 
-std::string BaseText(double base, const std::string& mask) {
+std::string BaseText(double base, std::string_view mask) {
   const std::string amount = format::TrimLeft(format::FormatAmount(mask, base));
   return Last(" " + amount, 10);
 }
@@ -125,16 +125,23 @@ void SwitchDocumentCurrency() {
 
 std::string OtherCurrencyTotal(double total) {
   SwitchDocumentCurrency();
-  std::string text = format::FormatAmount("**,***,***", total) + " " + CurrencyCode();
+  std::string text = format::FormatAmount(kStubTotalMask, total) + " " + CurrencyCode();
   SwitchDocumentCurrency();
   return text;
+}
+
+bool OtherCurrencyTotalWhole(double total) {
+  SwitchDocumentCurrency();
+  const bool whole = format::AmountShownWhole(kStubTotalMask, total);
+  SwitchDocumentCurrency();
+  return whole;
 }
 
 std::string ReferenceMark(const Receipt& r) {
   return r.domiciled ? "*" : " ";
 }
 
-void PairedCharge(const std::string& text, double amount, const std::string& mask, bool& second) {
+void PairedCharge(const std::string& text, double amount, std::string_view mask, bool& second) {
   Put(second ? 51 : 17, text + " ");
   Justify("D");
   Put(0, format::FormatAmount(mask, amount), second ? 1 : 0);

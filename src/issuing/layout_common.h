@@ -4,10 +4,21 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "issuing/receipt.h"
 
 namespace issuing {
+
+// The masks the layouts print amounts through.  Charges, taxes and tax
+// bases go through kAmountMask but on the second pre-printed layout, whose
+// columns are narrower.
+inline constexpr std::string_view kAmountMask = "ZZ,ZZZ,ZZ9";
+inline constexpr std::string_view kNarrowAmountMask = "Z,ZZZ,ZZ9";
+inline constexpr std::string_view kNarrowBaseMask = "ZZZ,ZZ9";
+inline constexpr std::string_view kTotalMask = "**,***,**9";
+// The counterfoil's total and the total in the other currency.
+inline constexpr std::string_view kStubTotalMask = "**,***,***";
 
 // What a layout prints from besides the receipt's own values.
 struct ReceiptContext {
@@ -43,13 +54,16 @@ std::string DueTerms(int periodicity, unsigned char timing);
 std::string RateText(float rate);
 // " " + the base through mask with its left spaces removed, cut to the last
 // 10 characters.
-std::string BaseText(double base, const std::string& mask = "ZZ,ZZZ,ZZ9");
+std::string BaseText(double base, std::string_view mask = kAmountMask);
 
 // "EUR" or "ESP" for the current document currency.
 std::string CurrencyCode();
 // The total in the other currency with its code ("***12.345 ESP"), the
 // currencies left as they were.
 std::string OtherCurrencyTotal(double total);
+// Whether OtherCurrencyTotal shows every digit of the total
+// (format::AmountShownWhole), the currencies left as they were.
+bool OtherCurrencyTotalWhole(double total);
 
 // "*" before the reference of a domiciled receipt, else a space.
 std::string ReferenceMark(const Receipt& r);
@@ -57,7 +71,7 @@ std::string ReferenceMark(const Receipt& r);
 // A charge of a two-column list: text + " " at column 17 or 51, the amount
 // through mask right after it, the line ended after the second of a pair.
 // `second` says where this entry goes and is flipped.
-void PairedCharge(const std::string& text, double amount, const std::string& mask, bool& second);
+void PairedCharge(const std::string& text, double amount, std::string_view mask, bool& second);
 
 // Whether a two-column charge list must stop: at line count `stopAt`, or at
 // `stopAt` - 1 when the tax lines still to come need that line.  Any other

@@ -12,6 +12,9 @@
 // and unit records (office::Areas()).
 #pragma once
 
+#include <optional>
+#include <string_view>
+
 #include "issuing/layout_common.h"
 
 namespace issuing {
@@ -20,8 +23,26 @@ void PrintBoxedReceipt(const ReceiptContext& c);
 void PrintPreprintedReceipt(const ReceiptContext& c);
 void PrintPreprintedReceipt2(const ReceiptContext& c);
 
+enum class Layout { kBoxed, kPreprinted, kPreprinted2 };
+
 // The layout chosen by the settings: Antic "N" the boxed one; otherwise the
 // second pre-printed one for customer variant 2, else the first.
+Layout ChosenLayout();
+
+// Prints the receipt in the chosen layout.
 void PrintReceipt(const ReceiptContext& c);
+
+// An amount of a receipt and the mask a layout prints it through.
+struct MaskedAmount {
+  double cents = 0;
+  std::string_view mask;
+};
+
+// The first amount the chosen layout prints for the receipt that its mask
+// can show only cut on the right or as "!" (format/picture.h), in the
+// currency the layout prints it in; none when every amount shows whole.
+// Asked before the receipt is laid out: a receipt never shows an amount
+// with digits cut off.
+std::optional<MaskedAmount> FirstCutAmount(const Receipt& r);
 
 }  // namespace issuing

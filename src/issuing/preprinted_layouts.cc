@@ -41,7 +41,7 @@ std::string LongDate(const std::string& packed) {
 
 // Charges two to a line, stopping when the concept area is full; then the
 // VAT and withholding entries with their labels.
-void ChargeArea(const Receipt& r, const std::string& mask, int stopAt, const std::string& vatLabel,
+void ChargeArea(const Receipt& r, std::string_view mask, int stopAt, const std::string& vatLabel,
                 const std::string& withholdingLabel) {
   bool second = false;
   for (int i = 0; i < office::kConcepts; ++i) {
@@ -94,7 +94,7 @@ void PrintPreprintedReceipt(const ReceiptContext& c) {
   const Receipt& r = c.receipt;
   const office::ReceiptSettingsState& rows = office::ReceiptSettings();
   const bool counterfoil = rows.counterfoil == "S";
-  const std::string total = format::FormatAmount("**,***,**9", r.Total()) + " " + CurrencyCode();
+  const std::string total = format::FormatAmount(kTotalMask, r.Total()) + " " + CurrencyCode();
   office::UnitView unit(office::Areas().unit);
 
   print::SpoolPage(24);
@@ -108,7 +108,7 @@ void PrintPreprintedReceipt(const ReceiptContext& c) {
   if (counterfoil) {
     Put(90, Word("REBUT"));
     Justify("D");
-    Put(100, r.reference + " " + format::FormatAmount("**,***,***", r.Total()));
+    Put(100, r.reference + " " + format::FormatAmount(kStubTotalMask, r.Total()));
   }
 
   Put(0, "", rows.rowDate - rows.rowNumber);
@@ -120,7 +120,7 @@ void PrintPreprintedReceipt(const ReceiptContext& c) {
 
   Put(0, "", rows.rowConcepts - rows.rowDate);
   ChargeArea(
-      r, "ZZ,ZZZ,ZZ9", rows.rowConcepts + 4,
+      r, kAmountMask, rows.rowConcepts + 4,
       format::FitLeft(format::TrimRight(r.vatName) + RateText(r.vatRate) + BaseText(r.vatBase), 20),
       format::FitLeft("RET." + RateText(r.withholdingRate) + BaseText(r.withholdingBase), 20));
 
@@ -145,9 +145,9 @@ void PrintPreprintedReceipt2(const ReceiptContext& c) {
   Put(9, "FACTURA");
   Put(17, r.number);
   Justify("D");
-  Put(67, format::FormatAmount("**,***,**9", r.Total()) + " " + CurrencyCode());
+  Put(67, format::FormatAmount(kTotalMask, r.Total()) + " " + CurrencyCode());
   Put(90, "RECIBO");
-  Put(100, r.reference + " " + format::FormatAmount("**,***,***", r.Total()), 2);
+  Put(100, r.reference + " " + format::FormatAmount(kStubTotalMask, r.Total()), 2);
 
   Put(17, LongDate(c.issueDate));
   Put(51, SpanishDueText(unit.Periodicity()));
@@ -155,15 +155,14 @@ void PrintPreprintedReceipt2(const ReceiptContext& c) {
   Put(86, ReferenceMark(r) + r.reference);
   Put(100, format::FormatDate(c.issueDate, 0, "dma"), 2);
 
-  const std::string base2Mask = "ZZZ,ZZ9";
-  ChargeArea(
-      r, "Z,ZZZ,ZZ9", 9,
-      format::FitLeft(format::TrimRight(r.vatName) + RateText(r.vatRate) + " " +
-                          format::TrimLeft(format::FormatAmount(base2Mask, r.vatBase)),
-                      20),
-      format::FitLeft("RETEN." + RateText(r.withholdingRate) + " " +
-                          format::TrimLeft(format::FormatAmount(base2Mask, r.withholdingBase)),
-                      20));
+  ChargeArea(r, kNarrowAmountMask, 9,
+             format::FitLeft(format::TrimRight(r.vatName) + RateText(r.vatRate) + " " +
+                                 format::TrimLeft(format::FormatAmount(kNarrowBaseMask, r.vatBase)),
+                             20),
+             format::FitLeft(
+                 "RETEN." + RateText(r.withholdingRate) + " " +
+                     format::TrimLeft(format::FormatAmount(kNarrowBaseMask, r.withholdingBase)),
+                 20));
 
   AdvanceTo(9);
   Put(17, unit.CollectionForm() == 'A' ? std::string("EN ADMINISTRACION") : r.payment.substr(0, 65),
@@ -173,13 +172,22 @@ void PrintPreprintedReceipt2(const ReceiptContext& c) {
   AddresseeBlock(r, true, true);
 }
 
+Layout ChosenLayout() {
+  if (office::ReceiptSettings().oldLayout == "N") return Layout::kBoxed;
+  return config::Program().CustomerVariant == 2 ? Layout::kPreprinted2 : Layout::kPreprinted;
+}
+
 void PrintReceipt(const ReceiptContext& c) {
-  if (office::ReceiptSettings().oldLayout == "N") {
-    PrintBoxedReceipt(c);
-  } else if (config::Program().CustomerVariant == 2) {
-    PrintPreprintedReceipt2(c);
-  } else {
-    PrintPreprintedReceipt(c);
+  switch (ChosenLayout()) {
+    case Layout::kBoxed:
+      PrintBoxedReceipt(c);
+      break;
+    case Layout::kPreprinted:
+      PrintPreprintedReceipt(c);
+      break;
+    case Layout::kPreprinted2:
+      PrintPreprintedReceipt2(c);
+      break;
   }
 }
 

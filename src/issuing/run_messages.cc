@@ -111,18 +111,32 @@ std::string CycleDoneMessage(const IssueSummary& summary) {
 
 std::string SettingsMessage(const office::SettingsProblem& problem) {
   using Kind = office::SettingsProblem::Kind;
+  const std::string file = platform::Utf8ToCp850(platform::NativePath(problem.file));
   if (problem.kind == Kind::kUnreadable) {
     return InLanguage("NO ES POT LLEGIR EL FITXER ", "NO SE PUEDE LEER EL FICHERO ",
                       "NOM SE PODE LER O FICHEIRO ", "NON SE P\xD2T LEGIR ETH FICH\xD4R ") +
-           problem.file;
+           file;
   }
   const std::string in = InLanguage(" A ", " EN ", " EN ", " EN ");
   if (problem.kind == Kind::kMissing) {
-    return InLanguage("FALTA ", "FALTA ", "FALTA ", "MANCA ") + problem.what + in + problem.file;
+    return InLanguage("FALTA ", "FALTA ", "FALTA ", "MANCA ") + problem.what + in + file;
   }
   return InLanguage("VALOR NO V\xB7LID ", "VALOR NO V\xB5LIDO ", "VALOR NON V\xB5LIDO ",
                     "VALOR NON VALID ") +
-         problem.what + in + problem.file;
+         problem.what + in + file;
+}
+
+std::string CutAmountMessage(const IssueSummary& summary) {
+  return InLanguage("L'IMPORT ", "EL IMPORTE ", "O IMPORTE ", "ETH IMPORT ") +
+         TotalText(summary.cutCents) + " EUR" +
+         InLanguage(" DEL DEPARTAMENT ", " DEL DEPARTAMENTO ", " DO DEPARTAMENTO ",
+                    " DETH DEPARTAMENT ") +
+         summary.cutUnit +
+         InLanguage(" NO CAP A LA M\xB7SCARA ", " NO CABE EN LA M\xB5SCARA ",
+                    " NON CABE NA M\xB5SCARA ", " NON CAP EN ERA MASCARA ") +
+         summary.cutMask +
+         InLanguage(": NO S'HA EM\xD4S CAP REBUT", ": NO SE HA EMITIDO NING\xE9N RECIBO",
+                    ": NON SE EMITIU NING\xE9N RECIBO", ": NON S'A EMETUT CAP REBUT");
 }
 
 std::string RecordsLostMessage() {

@@ -8,6 +8,7 @@
 #include "console/keyboard.h"
 #include "console/state.h"
 #include "console/window.h"
+#include "platform/cp850.h"
 #include "platform/paths.h"
 #include "platform/program_end.h"
 #include "platform/waits.h"
@@ -148,7 +149,10 @@ std::string ConversionMessage(const std::string& name) {
 
 }  // namespace
 
-std::string OpenFailureMessage(const std::string& name, std::int16_t status) {
+std::string OpenFailureMessage(const std::string& caller, std::int16_t status) {
+  // The name as this machine writes it, not as the caller joined it
+  // ("/srv/office/DADES\X").
+  const std::string name = platform::Utf8ToCp850(platform::NativePath(caller));
   if (status == btrieve::kStatusNotARecordFile) return ConversionMessage(name);
   std::string text =
       config::InLanguage("NO ES POT ACCEDIR AL FITXER ", "NO SE PUEDE ACCEDER AL FICHERO ",

@@ -37,10 +37,10 @@ std::string DictionaryFileName(const std::string& baseName);
 void OpenRecordFile(std::int16_t fileId, const std::string& name, RecordArea area,
                     std::int16_t& status);
 
-// The fatal message text: the language's words, the caller's name, " (",
-// the status, ")".  kStatusNotARecordFile (a file of another record
-// manager) gets its own words: the file must be converted with recutil
-// import.
+// The fatal message text: the language's words, the caller's name in this
+// machine's form (platform::NativePath), " (", the status, ")".
+// kStatusNotARecordFile (a file of another record manager) gets its own
+// words: the file must be converted with recutil import.
 std::string OpenFailureMessage(const std::string& name, std::int16_t status);
 
 }  // namespace records

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "storage/hidden_passwords.h"
 #include "storage/record_backend.h"
 #include "storage/status.h"
 
@@ -130,6 +131,7 @@ PgConnection::~PgConnection() {
 }
 
 bool PgConnection::Connect(const std::string& conninfo, std::string* message) {
+  conninfo_ = conninfo;
   conn_ = PQconnectdb(conninfo.c_str());
   if (connected()) {
     PQsetNoticeProcessor(conn_, IgnoreNotice, nullptr);
@@ -144,7 +146,8 @@ bool PgConnection::connected() const {
 }
 
 std::string PgConnection::Message() const {
-  return conn_ == nullptr ? "out of memory" : OneLine(PQerrorMessage(conn_));
+  return conn_ == nullptr ? "out of memory"
+                          : HidePasswords(OneLine(PQerrorMessage(conn_)), conninfo_);
 }
 
 PgResult PgConnection::Run(const std::string& sql) {

@@ -67,7 +67,8 @@ class PgConnection {
   // Connects; false with the server's reason in *message.
   bool Connect(const std::string& conninfo, std::string* message);
   bool connected() const;
-  // The server's words for the last failure, on one line.
+  // The server's words for the last failure, on one line, without the
+  // connection string's passwords (HidePasswords).
   std::string Message() const;
 
   // Runs a statement without parameters (several may be given).
@@ -92,6 +93,7 @@ class PgConnection {
 
  private:
   PGconn* conn_ = nullptr;
+  std::string conninfo_;  // whose passwords Message hides
   std::vector<bool> prepared_;
 };
 

@@ -95,7 +95,7 @@ check "print program beside qantires" 0 "PÀGINES A $root/session/rebuts.pdf" --
 [ ! -e "$work/path/ran" ] && passes=$((passes + 1)) ||
   { echo "FAIL: a print program from PATH ran"; failures=$((failures + 1)); }
 rm "$root/DADES/CobramV.dat" "$root/ddf/CobramV.xdf"
-check "missing record file" 1 "NO ES POT ACCEDIR AL FITXER $root/DADES\CobramV (12)" -- \
+check "missing record file" 1 "NO ES POT ACCEDIR AL FITXER $root/DADES/CobramV (12)" -- \
   run "$bin/" --batch
 
 echo "batch run: $passes passed, $failures failed"

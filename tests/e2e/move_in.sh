@@ -23,7 +23,7 @@ cp -r "$old" "$new"
 rm -f "$new"/DADES/* "$new"/session/kelprint.tmp
 printf 'FC\0\0\1\2 a page of the old record manager' >"$new/DADES/PropietV.dat"
 check "a file of the old record manager" 1 \
-  "CAL CONVERTIR EL FITXER $new/DADES\PropietV AMB recutil import (30)" -- run "$new"
+  "CAL CONVERTIR EL FITXER $new/DADES/PropietV AMB recutil import (30)" -- run "$new"
 check "recutil names the conversion" 1 "convert it with recutil import" -- \
   "$bin/recutil" stat "$new/DADES/PropietV.dat"
 

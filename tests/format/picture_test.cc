@@ -126,6 +126,25 @@ TEST_F(PictureTest, AmountsInEurosAndPesetas) {
   EXPECT_EQ(FormatAmount("ZZ,ZZZ,ZZ9", 123456), "  1.234'56");
 }
 
+// Whole: in the mask, or as the plain number; not whole: the plain number
+// cut on the right, or "!".
+TEST_F(PictureTest, ShownWholeUnlessTheOverflowFormCutsOrHidesTheNumber) {
+  EXPECT_TRUE(PictureShowsWhole("ZZ,ZZZ,ZZ9", 1234567));
+  EXPECT_TRUE(PictureShowsWhole("9,999", 12345));
+  EXPECT_TRUE(PictureShowsWhole("%999", -123));
+  EXPECT_FALSE(PictureShowsWhole("ZZ9.99", 1234.5));
+  EXPECT_FALSE(PictureShowsWhole("99", 123));
+  EXPECT_FALSE(PictureShowsWhole("ZZ9", std::nan("")));
+  SetCurrency("a,E");
+  EXPECT_TRUE(AmountShownWhole("ZZ,ZZZ,ZZ9", 100000000));     // 1000000'00
+  EXPECT_FALSE(AmountShownWhole("ZZ,ZZZ,ZZ9", 2147483647));   // 21474836'4
+  EXPECT_FALSE(AmountShownWhole("ZZ,ZZZ,ZZ9", -2147481148));  // -21474811'
+  EXPECT_FALSE(AmountShownWhole("ZZZ,ZZ9", 1000000));         // 10000'0
+  SetCurrency("p,P");
+  SetCurrency("p");
+  EXPECT_TRUE(AmountShownWhole("ZZZ,ZZ9", 1000000));  // 1663860 pesetas
+}
+
 TEST_F(PictureTest, CurrencySwitchAndContexts) {
   SetCurrency("a,E");
   EXPECT_EQ(Formats().CurrentCurrency, "E");

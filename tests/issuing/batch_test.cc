@@ -6,11 +6,16 @@
 #include <sqlite3.h>
 #include <stdlib.h>
 
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "../support/demo_office.h"
 #include "btrieve/record_manager.h"
+#include "config/settings.h"
+#include "format/packed.h"
 #include "issuing/issuing_run.h"
+#include "office/record_layouts.h"
 
 namespace issuing {
 namespace {
@@ -20,15 +25,19 @@ using testing_support::DemoOffice;
 struct Batch {
   int code = -1;
   std::string told;
+  std::string summary;
 };
 
-// A run without the print program, with the presets or the date given.
-Batch RunBatch(const std::string& date = "") {
+// A run with the presets or the date given, by default without the print
+// program; what it printed on standard output goes to `summary`.
+Batch RunBatch(const std::string& date = "", bool print = false) {
   BatchOptions options;
   options.date = date;
-  options.print = false;
+  options.print = print;
   Batch b;
+  testing::internal::CaptureStdout();
   b.code = RunBatchCycle(options, [&b](const std::string& t) { b.told += t + "\n"; });
+  b.summary = testing::internal::GetCapturedStdout();
   return b;
 }
 
@@ -110,9 +119,68 @@ TEST(BatchRun, ReadFaultStopsTheRunWithTheRecordFileMessageAndExitOne) {
   btrieve::ReleaseHeldReads();
   Batch b = RunBatch();
   EXPECT_EQ(b.code, kBatchInstallationFailed);
-  EXPECT_TRUE(
-      Contains(b.told, "NO ES POT ACCEDIR AL FITXER " + office.Root() + "DADES\\DepartaV ("))
+  EXPECT_TRUE(Contains(b.told, "NO ES POT ACCEDIR AL FITXER " + office.Root() + "DADES/DepartaV ("))
       << b.told;
+  EXPECT_EQ(b.summary, "");
+}
+
+TEST(BatchRun, FailedCycleTellsItsErrorWithoutASummary) {
+  {
+    DemoOffice office;
+    ASSERT_TRUE(office.Start());
+    config::Settings().SessionDir = office.Root() + "no-such-folder/";  // no spool can be written
+    Batch b = RunBatch();
+    EXPECT_EQ(b.code, kBatchCycleFailed);
+    EXPECT_TRUE(Contains(b.told, office.Root() + "no-such-folder/kelprint.tmp")) << b.told;
+    EXPECT_EQ(b.summary, "");
+  }
+  {
+    DemoOffice office;
+    ASSERT_TRUE(office.Start());
+    std::filesystem::create_directories(office.Root() + "bin");
+    std::ofstream(office.Root() + "bin/kelprint") << "#!/bin/sh\nexit 4\n";
+    std::filesystem::permissions(office.Root() + "bin/kelprint", std::filesystem::perms::owner_all);
+    Batch b = RunBatch("", true);
+    EXPECT_EQ(b.code, kBatchCycleFailed);
+    EXPECT_EQ(b.summary, "");
+  }
+}
+
+// The demo records with unit 0006.0001's first fixed amount changed.
+std::vector<demo::RecordFile> WithFixedAmount(std::int32_t cents) {
+  std::vector<demo::RecordFile> files = demo::BuildDemoRecords({});
+  for (std::string& record : testing_support::FileNamed(files, "DepartaV").records) {
+    office::RecordArea<office::kUnitLength> area;
+    std::memcpy(area.data(), record.data(), office::kUnitLength);
+    if (office::UnitView(area).Key() != format::PackDigits("00060001")) continue;
+    office::Charges charges = office::UnitView(area).ChargeArea();
+    charges.fixedAmounts[0] = cents;
+    office::PutCharges(area, charges);
+    record.assign(reinterpret_cast<const char*>(area.data()), office::kUnitLength);
+  }
+  return files;
+}
+
+TEST(BatchRun, AmountItsMaskWouldCutStopsTheRunBeforeAnythingIsPrinted) {
+  const std::pair<std::int32_t, std::string> tooLarge[] = {{2147483647, "21.474.836,47"},
+                                                           {-2147481148, "-21.474.811,48"}};
+  for (const auto& [cents, amount] : tooLarge) {
+    DemoOffice office(WithFixedAmount(cents));
+    ASSERT_TRUE(office.Start());
+    Batch b = RunBatch();
+    EXPECT_EQ(b.code, kBatchInstallationFailed) << amount;
+    EXPECT_EQ(b.told, "L'IMPORT " + amount +
+                          " EUR DEL DEPARTAMENT 0006.0001 NO CAP A LA M\xB7SCARA ZZ,ZZZ,ZZ9: "
+                          "NO S'HA EM\xD4S CAP REBUT\n");
+    EXPECT_EQ(b.summary, "");
+    EXPECT_FALSE(std::filesystem::exists(office.dir().Sub("session/kelprint.tmp")))
+        << "not even the receipts before it are left to print";
+  }
+  // A million euros fits whole, without its thousands separators.
+  DemoOffice office(WithFixedAmount(100000000));
+  ASSERT_TRUE(office.Start());
+  EXPECT_EQ(RunBatch().code, kBatchIssued);
+  EXPECT_NE(office.Spool().find("1000000,00"), std::string::npos);
 }
 
 }  // namespace

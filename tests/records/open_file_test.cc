@@ -105,21 +105,21 @@ TEST_F(RecordsTest, ResetForgetsEveryFileButKeepsTheLockModeStack) {
 TEST(OpenFailureMessage, FourLanguagesByteForByte) {
   testing_support::HeadlessSession session;
   const std::pair<const char*, const char*> cases[] = {
-      {"SPA", "NO SE PUEDE ACCEDER AL FICHERO X\\Y (2)"},
-      {"GLG", "NOM SE PODE ACEDER AO FICHEIRO X\\Y (2)"},
-      {"OCI", "NON SE P\xD2T ACCEDIR ATH FICH\xC8R X\\Y (2)"},
-      {"CAT", "NO ES POT ACCEDIR AL FITXER X\\Y (2)"},
-      {"", "NO ES POT ACCEDIR AL FITXER X\\Y (2)"},
+      {"SPA", "NO SE PUEDE ACCEDER AL FICHERO X/Y (2)"},
+      {"GLG", "NOM SE PODE ACEDER AO FICHEIRO X/Y (2)"},
+      {"OCI", "NON SE P\xD2T ACCEDIR ATH FICH\xC8R X/Y (2)"},
+      {"CAT", "NO ES POT ACCEDIR AL FITXER X/Y (2)"},
+      {"", "NO ES POT ACCEDIR AL FITXER X/Y (2)"},
   };
   for (const auto& [language, text] : cases) {
     config::Settings().SessionLanguage = language;
     EXPECT_EQ(records::OpenFailureMessage("X\\Y", 2), text) << language;
   }
   const std::pair<const char*, const char*> conversions[] = {
-      {"SPA", "HAY QUE CONVERTIR EL FICHERO X\\Y CON recutil import (30)"},
-      {"GLG", "HAI QUE CONVERTER O FICHEIRO X\\Y CON recutil import (30)"},
-      {"OCI", "CAU CONVERTIR ETH FICH\xC8R X\\Y DAMB recutil import (30)"},
-      {"CAT", "CAL CONVERTIR EL FITXER X\\Y AMB recutil import (30)"},
+      {"SPA", "HAY QUE CONVERTIR EL FICHERO X/Y CON recutil import (30)"},
+      {"GLG", "HAI QUE CONVERTER O FICHEIRO X/Y CON recutil import (30)"},
+      {"OCI", "CAU CONVERTIR ETH FICH\xC8R X/Y DAMB recutil import (30)"},
+      {"CAT", "CAL CONVERTIR EL FITXER X/Y AMB recutil import (30)"},
   };
   for (const auto& [language, text] : conversions) {
     config::Settings().SessionLanguage = language;
@@ -146,7 +146,8 @@ TEST_F(RecordsTest, FileOfAnotherRecordManagerAsksForTheConversion) {
   EXPECT_EQ(status, btrieve::kStatusNotARecordFile);
   EXPECT_EQ(endings.size(), 1u);
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], "CAL CONVERTIR EL FITXER " + Root("REB") + " AMB recutil import (30)");
+  EXPECT_EQ(shown[0], "CAL CONVERTIR EL FITXER " + config::Settings().RootDir +
+                          "DADES/REB AMB recutil import (30)");
   // The file is neither created again nor touched.
   EXPECT_EQ(std::filesystem::file_size(session.dir().Sub("DADES/REB.dat")), 4096u);
 }
@@ -158,8 +159,8 @@ TEST(OpenFailureMessage, UnreachableServerAddsItsReason) {
   config::Settings().SessionLanguage = "CAT";
   storage::NoteRecordServerFailure("connection refused\n\xC3\xA9");
   EXPECT_EQ(records::OpenFailureMessage("X\\Y", 20),
-            "NO ES POT ACCEDIR AL FITXER X\\Y (20): connection refused???");
-  EXPECT_EQ(records::OpenFailureMessage("X\\Y", 2), "NO ES POT ACCEDIR AL FITXER X\\Y (2)");
+            "NO ES POT ACCEDIR AL FITXER X/Y (20): connection refused???");
+  EXPECT_EQ(records::OpenFailureMessage("X\\Y", 2), "NO ES POT ACCEDIR AL FITXER X/Y (2)");
   storage::NoteRecordServerFailure("");
 }
 
@@ -194,7 +195,7 @@ TEST_F(RecordsTest, FileWithoutFileOrDictionaryShowsTheMessageWaitsForOneKeyAndE
   EXPECT_EQ(watcher.Beeps(), 1);
   EXPECT_EQ(watcher.Pending(), 0u);
   ASSERT_EQ(watcher.screens.size(), 1u);  // one key, waited for after the typed ones went
-  EXPECT_NE(watcher.screens[0].find("NO SE PUEDE ACCEDER AL FICHERO DADES\\NOPE (12)"),
+  EXPECT_NE(watcher.screens[0].find("NO SE PUEDE ACCEDER AL FICHERO DADES/NOPE (12)"),
             std::string::npos)
       << watcher.screens[0];
   EXPECT_EQ(console::Console().depth, 0);
