@@ -211,25 +211,25 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     *summary = IssueSelection(s);
   }
   format::SetCurrency("");
-  const bool written = print::CloseSpool();
   if (storage::RecordServerFailures() != serverFailures) {
     // The walk ended where the server went away, not at its end.
-    platform::RemoveFile(print::SpoolPath());
+    print::AbandonSpool();
     tell(RecordsLostMessage());
     return CycleOutcome::kRecordsLost;
   }
+  if (!summary->cutUnit.empty()) {
+    // The receipts before it are right, but a cycle is printed whole or
+    // not at all.
+    print::AbandonSpool();
+    tell(CutAmountMessage(*summary));
+    return CycleOutcome::kAmountTooLarge;
+  }
+  const bool written = print::CloseSpool();
   if (summary->faultFile != 0) {
     // Part of the selection was never read: no print program for it.
     tell(records::OpenFailureMessage(records::OpenFileName(summary->faultFile),
                                      summary->faultStatus));
     return CycleOutcome::kRecordsFailed;
-  }
-  if (!summary->cutUnit.empty()) {
-    // The receipts before it are right, but a cycle is printed whole or
-    // not at all.
-    platform::RemoveFile(print::SpoolPath());
-    tell(CutAmountMessage(*summary));
-    return CycleOutcome::kAmountTooLarge;
   }
   if (!summary->leftOut.empty()) tell(LeftOutMessage(summary->leftOut));
   if (!written) {

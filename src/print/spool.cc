@@ -242,4 +242,11 @@ bool CloseSpool() {
   return ok;
 }
 
+void AbandonSpool() {
+  SpoolState& s = Spool();
+  s.pendingUsed = 0;
+  s.newFile.reset();
+  s.file = nullptr;
+}
+
 }  // namespace print

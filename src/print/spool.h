@@ -73,6 +73,9 @@ void SpoolText(int column, std::string_view text, int advance);
 // failed: then whatever was under the name stays as it was.
 inline constexpr char kSpoolEndRecord[] = "END";
 bool CloseSpool();
+// Drops the spool being written (a cycle that must not be printed): the
+// spool of an earlier printout stays under the name as it was.
+void AbandonSpool();
 bool CloseSpool();
 
 // A number as the spool writes it: sign position, digits, one space.

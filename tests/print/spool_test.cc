@@ -201,6 +201,16 @@ TEST_F(SpoolTest, ASpoolCutByAFullDiskLeavesTheEarlierSpoolAndNoPiece) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
 }
 
+TEST_F(SpoolTest, AnAbandonedSpoolLeavesTheEarlierOneAndNoPiece) {
+  dir_.Write("kelprint.tmp", "earlier spool");
+  ASSERT_TRUE(OpenSpool("X"));
+  SpoolText(1, "not to be printed", 1);
+  AbandonSpool();
+  EXPECT_FALSE(CloseSpool());
+  EXPECT_EQ(dir_.Read("kelprint.tmp"), "earlier spool");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
+}
+
 TEST_F(SpoolTest, TheSpoolTakesItsNameOnlyWhenClosed) {
   dir_.Write("kelprint.tmp", "earlier spool");
   ASSERT_TRUE(OpenSpool("X"));
