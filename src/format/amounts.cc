@@ -4,6 +4,7 @@
 #include "format/picture.h"
 #include "format/settings.h"
 #include "format/text.h"
+#include "platform/timing.h"
 
 namespace format {
 namespace {
@@ -54,6 +55,7 @@ std::string FirstLetter(std::string_view text) {
 }  // namespace
 
 std::string FormatAmount(std::string_view spec, double cents) {
+  const platform::TimedStepScope timed(platform::TimedStep::kFormatting);
   const size_t width = spec.size();
   const AmountSpec amount = ReadSpec(spec);
   const bool showDigit = cents != 0 || amount.nineBeforePoint;
