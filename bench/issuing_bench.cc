@@ -9,9 +9,10 @@
 //                   counter): receipts per second, the peak memory, the user
 //                   and system time of the cycle, and its ratio to the I/O
 //                   floor measured right after it (x_floor).
-//   Breakdown       the same cycle with the product's calls to the record
+//   Breakdown       the same cycle with the product's timed steps (record
 //                   reads, TranslateText, the number formatting and the spool
-//                   writers timed (see issuing_bench_timers.h).
+//                   writers) timed through its timing hooks (see
+//                   issuing_bench_timers.h).
 //   IoFloor         the same record bytes read straight from SQLite and the
 //                   same number of spool bytes written through stdio.
 //   IssuingRunWithRemittance

@@ -1,19 +1,20 @@
-// Timers around the product's calls, for the issuing benchmark's breakdown.
+// The timer behind the issuing benchmark's breakdown.
 //
-// The benchmark is linked with `-Wl,--wrap` for the functions named in
-// issuing_bench_timers.cc, so every call that crosses into them from another
-// object file passes through a timer here; the product's code is unchanged.
-// Between Start and Stop each call is timed with the processor's time-stamp
-// counter and charged to its part; a call made inside another timed call is
-// charged to the outer one.  Outside Start and Stop the wrappers only pass
-// the call on.
+// Between Start and Stop a platform::StepTimer is installed
+// (platform/timing.h): every timed step of the product is timed with the
+// processor's time-stamp counter and charged to its part; a step that runs
+// inside another is charged to the outer one.  Outside Start and Stop no
+// timer is installed and the steps run untimed.
 #pragma once
 
 #include <cstdint>
 
+#include "platform/timing.h"
+
 namespace bench_timers {
 
-enum Part { kReads, kTranslations, kFormatting, kSpoolWrites, kPartCount };
+// The parts are the product's timed steps, in their order.
+inline constexpr int kPartCount = platform::kTimedStepCount;
 inline constexpr const char* kPartNames[kPartCount] = {"reads", "translations", "formatting",
                                                        "spool"};
 

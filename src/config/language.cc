@@ -9,6 +9,7 @@
 #include "config/program_state.h"
 #include "config/settings.h"
 #include "platform/paths.h"
+#include "platform/timing.h"
 
 namespace config {
 namespace {
@@ -92,6 +93,7 @@ LanguageCycle::~LanguageCycle() {
 }
 
 std::string TranslateText(std::string_view text) {
+  const platform::TimedStepScope timed(platform::TimedStep::kTranslation);
   const std::string& language = Settings().SessionLanguage;
   if (language == "CAT") return std::string(text);
   if (Program().LanguageFileName.empty()) Program().LanguageFileName = Program().ProgramName;

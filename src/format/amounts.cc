@@ -4,6 +4,7 @@
 #include "format/picture.h"
 #include "format/settings.h"
 #include "format/text.h"
+#include "platform/timing.h"
 
 namespace format {
 namespace {
@@ -96,6 +97,7 @@ AmountPicture PictureOf(std::string_view spec, double cents) {
 }  // namespace
 
 std::string FormatAmount(std::string_view spec, double cents) {
+  const platform::TimedStepScope timed(platform::TimedStep::kFormatting);
   const AmountPicture picture = PictureOf(spec, cents);
   return FormatPicture(picture.mask, picture.value);
 }

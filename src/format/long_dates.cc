@@ -6,6 +6,7 @@
 #include "format/packed.h"
 #include "format/settings.h"
 #include "format/text.h"
+#include "platform/timing.h"
 
 namespace format {
 namespace {
@@ -78,6 +79,7 @@ size_t FixedWidth(int style, const std::string& wanted, size_t partsLength) {
 }  // namespace
 
 std::string FormatDate(std::string_view packed, int style, std::string_view parts) {
+  const platform::TimedStepScope timed(platform::TimedStep::kFormatting);
   LoadDateSettings();
   const FormatSettings& state = Formats();
   const Language& language = style > 0 ? SessionTables() : kCatalan;

@@ -9,6 +9,7 @@
 
 #include "format/settings.h"
 #include "format/text.h"
+#include "platform/timing.h"
 
 namespace format {
 namespace {
@@ -223,6 +224,7 @@ constexpr int kMaxPlainDecimals = 15;
 }  // namespace
 
 std::string FormatPicture(std::string_view mask, double value) {
+  const platform::TimedStepScope timed(platform::TimedStep::kFormatting);
   return PictureWriter(mask, value).Run();
 }
 

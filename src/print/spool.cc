@@ -11,6 +11,7 @@
 
 #include "config/settings.h"
 #include "format/text.h"
+#include "platform/timing.h"
 
 namespace print {
 namespace {
@@ -185,6 +186,7 @@ bool OpenSpool(std::string_view device) {
 }
 
 void SpoolPage(int pageLength) {
+  const platform::TimedStepScope timed(platform::TimedStep::kSpoolWrite);
   SpoolState& s = Spool();
   char* out = RecordStart(s, 4 + kNumberRoom + 2);
   out = std::copy_n("PAGE", 4, out);
@@ -195,6 +197,7 @@ void SpoolPage(int pageLength) {
 }
 
 void SpoolJustify(std::string& justification) {
+  const platform::TimedStepScope timed(platform::TimedStep::kSpoolWrite);
   // The code depends on the text alone, and a run of receipts uses a
   // handful of directives over and over: each is worked out once.
   std::vector<std::pair<std::string, std::string>>& known = Spool().justifications;
@@ -210,10 +213,12 @@ void SpoolJustify(std::string& justification) {
 }
 
 void SpoolControl(std::string_view text) {
+  const platform::TimedStepScope timed(platform::TimedStep::kSpoolWrite);
   WriteRecord("*", text, kOneLine);
 }
 
 void SpoolText(int column, std::string_view text, int advance) {
+  const platform::TimedStepScope timed(platform::TimedStep::kSpoolWrite);
   SpoolState& s = Spool();
   if (s.linesUsed >= s.pageLength) SpoolPage(s.pageLength);
   char* out = RecordStart(s, 2 * kNumberRoom + text.size() + 4);

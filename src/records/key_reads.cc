@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/timing.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
 
@@ -45,6 +46,7 @@ std::int16_t PlainStep(RecordSlot& slot, std::uint16_t code) {
 
 void FindByKey(std::int16_t fileId, int keyNumber, const std::string& keyValue, int direction,
                std::int16_t& status) {
+  const platform::TimedStepScope timed(platform::TimedStep::kRecordRead);
   const SlotSearch found = FindSlot(fileId);
   if (found.status != 0) {
     status = kNotOpen;
@@ -70,6 +72,7 @@ void FindByKey(std::int16_t fileId, int keyNumber, const std::string& keyValue, 
 }
 
 void SkipRecords(std::int16_t fileId, int count, std::int16_t& status) {
+  const platform::TimedStepScope timed(platform::TimedStep::kRecordRead);
   const SlotSearch found = FindSlot(fileId);
   if (found.status != 0) {
     status = kNotOpen;
