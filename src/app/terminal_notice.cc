@@ -1,7 +1,7 @@
 // The too-small notice in Catalan, Spanish, Galician and Aranese.
 #include "app/terminal_notice.h"
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "terminal/cell_buffer.h"
 
 namespace app {

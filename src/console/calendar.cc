@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/keyboard.h"
 #include "console/popup_frame.h"
 #include "console/window.h"

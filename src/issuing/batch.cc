@@ -5,11 +5,11 @@
 #include <cstdlib>
 
 #include "config/ini.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/amounts.h"
 #include "format/dates.h"
+#include "format/format_settings.h"
 #include "format/picture.h"
-#include "format/settings.h"
 #include "format/text.h"
 #include "issuing/issuing_run.h"
 #include "office/screen_form.h"

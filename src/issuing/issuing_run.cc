@@ -3,7 +3,7 @@
 
 #include "btrieve/btrcall.h"
 #include "config/language.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/keyboard.h"
 #include "console/window.h"
 #include "format/amounts.h"

@@ -9,8 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/text.h"
+#include "platform/program_state.h"
 #include "platform/replace_file.h"
 
 namespace print {
@@ -151,11 +152,18 @@ SpoolState& Spool() {
   return state;
 }
 
+namespace {
+
 void ResetSpool() {
   FlushPending(Spool());
   if (Spool().file != nullptr) std::fclose(Spool().file);
   Spool() = SpoolState{};
 }
+
+[[maybe_unused]] const bool registered =
+    platform::RegisterStateReset(platform::Layer::kPrint, "print::Spool", ResetSpool);
+
+}  // namespace
 
 bool IsScreenDevice(std::string_view device) {
   return format::UpperCase(format::Trim(device)) == kScreenDevice;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/window.h"
 #include "format/text.h"
 #include "platform/waits.h"

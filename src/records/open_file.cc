@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
+#include "console/console_state.h"
 #include "console/keyboard.h"
-#include "console/state.h"
 #include "console/window.h"
 #include "platform/paths.h"
 #include "platform/program_end.h"

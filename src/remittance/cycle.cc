@@ -7,12 +7,13 @@
 #include <cstdio>
 #include <optional>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/dates.h"
 #include "format/packed.h"
 #include "office/remittance_settings.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/program_state.h"
 #include "remittance/check_digits.h"
 #include "remittance/creditor.h"
 #include "remittance/document.h"
@@ -119,9 +120,10 @@ RunOverrides& Overrides() {
   return overrides;
 }
 
-void ResetOverrides() {
-  Overrides() = RunOverrides{};
-}
+namespace {
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kRemittance, "remittance::Overrides", [] { Overrides() = RunOverrides{}; });
+}  // namespace
 
 std::string SetOverrides(const std::string& file, const std::string& typedDate) {
   Overrides().file = file;

@@ -35,7 +35,6 @@ struct RunOverrides {
   std::string collectionDate;
 };
 RunOverrides& Overrides();
-void ResetOverrides();
 
 // Takes the options of a batch run: the file, and the collection date as
 // typed on the screens.  Empty when they are sound, else what is wrong.

@@ -4,7 +4,8 @@
 #include <unistd.h>
 
 #include "../support/temp_dir.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
+#include "platform/program_state.h"
 
 namespace print {
 namespace {
@@ -14,14 +15,10 @@ using testing_support::TempDir;
 class SpoolTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetSpool();
-    config::ResetSettings();
+    platform::ResetProgramState();
     config::Settings().SessionDir = dir_.path() + "\\";
   }
-  void TearDown() override {
-    ResetSpool();
-    config::ResetSettings();
-  }
+  void TearDown() override { platform::ResetProgramState(); }
   std::string Written() {
     EXPECT_TRUE(CloseSpool());
     return dir_.Read("kelprint.tmp");
@@ -181,7 +178,6 @@ TEST_F(SpoolTest, UncreatableSpoolIsReportedAndNothingIsWritten) {
 
 TEST_F(SpoolTest, FailedWriteIsReportedAtClose) {
   // /dev/full accepts the open and refuses every write.
-  ResetSpool();
   Spool().file = std::fopen("/dev/full", "wb");
   ASSERT_NE(Spool().file, nullptr);
   std::setvbuf(Spool().file, nullptr, _IONBF, 0);

@@ -7,7 +7,6 @@
 #include "btrieve/record_manager.h"
 #include "platform/program_end.h"
 #include "platform/waits.h"
-#include "records/record_table.h"
 #include "storage/record_spec.h"
 
 namespace records_test {
@@ -35,21 +34,12 @@ std::string TypeRecord(unsigned char code, const std::string& name, std::uint16_
 }
 
 void RecordsTest::SetUp() {
-  btrieve::ResetRecordManager();
-  records::ResetRecordFilesState();
   config::Settings().RootDir = session.dir().path() + "/";
   std::filesystem::create_directories(session.dir().Sub("DADES"));
   std::filesystem::create_directories(session.dir().Sub("ddf"));
   platform::SetSleepStandIn([this](int ms) { sleeps.push_back(ms); });
   platform::SetRandomStandIn([] { return 0.5; });
   platform::SetEndProgramStandIn([this](int code) { endings.push_back(code); });
-}
-
-void RecordsTest::TearDown() {
-  btrieve::ResetRecordManager();
-  records::ResetRecordFilesState();
-  platform::ResetWaits();
-  platform::SetEndProgramStandIn(nullptr);
 }
 
 std::string RecordsTest::Root(const std::string& name) const {

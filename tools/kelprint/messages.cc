@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdio>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "platform/cp850.h"
 
 namespace kelprint {

@@ -58,9 +58,8 @@ struct ConsoleState {
   std::function<void(const std::string&)> messageEcho;
 };
 
+// The reset of the program state (platform/program_state.h) puts it back
+// as a run starts: no windows, colour 0, empty lists, no hooks.
 ConsoleState& Console();
-// Back to the start-of-run state (no windows, colour 0, empty lists, no
-// hooks).  For tests.
-void ResetConsoleState();
 
 }  // namespace console
