@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "config/tell_operator.h"
+
 namespace console {
 
 // A window rectangle in screen coordinates (1-based), frame included.
@@ -55,7 +57,7 @@ struct ConsoleState {
   PopUpHook calendar;
   // Also receives every message box's text; set when no terminal shows the
   // screen (unattended runs), so that the messages are not lost.
-  std::function<void(const std::string&)> messageEcho;
+  config::TellOperator messageEcho;
 };
 
 // The reset of the program state (platform/program_state.h) puts it back

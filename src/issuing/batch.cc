@@ -140,8 +140,7 @@ std::string ApplyBatchOptions(const BatchOptions& o) {
   return problem;
 }
 
-int RunBatchCycle(const BatchOptions& options,
-                  const std::function<void(const std::string&)>& tell) {
+int RunBatchCycle(const BatchOptions& options, const config::TellOperator& tell) {
   std::string problem = ApplyBatchOptions(options);
   if (problem.empty()) {
     office::CurrentSelection() = office::SelectionFromScreen();

@@ -179,7 +179,7 @@ void IssueReceipts() {
 }
 
 CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
-                             const OperatorMessage& tell, IssueSummary* summary) {
+                             const config::TellOperator& tell, IssueSummary* summary) {
   *summary = IssueSummary{};
   const office::SettingsProblem& settingsProblem = office::ReceiptSettings().problem;
   if (settingsProblem.kind != office::SettingsProblem::Kind::kNone) {

@@ -102,7 +102,7 @@ std::vector<Debit> SortReceipts(const std::vector<DomiciledReceipt>& receipts,
   return debits;
 }
 
-void Write(Document& doc, RemittanceResult& result, const Tell& tell) {
+void Write(Document& doc, RemittanceResult& result, const config::TellOperator& tell) {
   doc.created = platform::Today();
   doc.messageId = MessageId(doc.created);
   result.debits = static_cast<int>(doc.debits.size());
@@ -139,7 +139,8 @@ bool RemittanceWanted() {
 }
 
 RemittanceResult WriteCycleRemittance(const std::vector<DomiciledReceipt>& receipts,
-                                      const std::string& issueDate, const Tell& tell) {
+                                      const std::string& issueDate,
+                                      const config::TellOperator& tell) {
   RemittanceResult result;
   if (!RemittanceWanted()) return result;
   const std::string collection =
