@@ -9,7 +9,7 @@
 
 #include "btrieve/btrcall.h"
 #include "btrieve/record_manager.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/packed.h"
 #include "office/record_layouts.h"
 #include "office/screen_form.h"

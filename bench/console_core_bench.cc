@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <string>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/field.h"
-#include "console/state.h"
 #include "console/window.h"
+#include "platform/program_state.h"
 #include "terminal/headless_backend.h"
 
 namespace {
@@ -18,8 +18,8 @@ namespace {
 // Field entry, the typed keys and Enter; keys = 0 measures entry and exit
 // alone, so the difference is the cost of the keystrokes.
 void EditWithKeys(benchmark::State& state) {
+  platform::ResetProgramState();
   terminal::HeadlessConsole& con = terminal::UseHeadlessConsole();
-  console::ResetConsoleState();
   console::SetExitKeys("e", "");
   const int keys = static_cast<int>(state.range(0));
   for (auto _ : state) {
@@ -42,9 +42,9 @@ void OpenCloseFullScreenWindow(benchmark::State& state) {
     state.SkipWithError("no temporary directory");
     return;
   }
+  platform::ResetProgramState();
   config::Settings().SessionDir = dir + "/";
   terminal::UseHeadlessConsole();
-  console::ResetConsoleState();
   for (auto _ : state) {
     console::OpenWindow(1, 1, 25, 80);
     console::CloseWindow();

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "config/language.h"
-#include "config/program_state.h"
-#include "config/settings.h"
+#include "config/program_identity.h"
+#include "config/session_settings.h"
 #include "format/amounts.h"
 #include "format/long_dates.h"
 #include "format/packed.h"

@@ -42,7 +42,7 @@
 
 #include "app/program.h"
 #include "commands.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "demo_files.h"
 #include "demo_records.h"
 #include "issuing/batch.h"

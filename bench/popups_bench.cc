@@ -7,12 +7,13 @@
 #include <filesystem>
 #include <string>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/calculator.h"
 #include "console/calculator_state.h"
 #include "console/calendar.h"
-#include "console/state.h"
+#include "console/console_state.h"
 #include "format/packed.h"
+#include "platform/program_state.h"
 #include "terminal/headless_backend.h"
 
 namespace {
@@ -22,8 +23,8 @@ class ScratchSession {
  public:
   ScratchSession() : dir_((std::filesystem::temp_directory_path() / "qt-bench-XXXXXX").string()) {
     ok_ = ::mkdtemp(dir_.data()) != nullptr;
+    platform::ResetProgramState();
     config::Settings().SessionDir = config::Settings().TerminalDir = dir_ + "/";
-    console::ResetConsoleState();
   }
   ~ScratchSession() { std::filesystem::remove_all(dir_); }
   bool ok() const { return ok_; }

@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <string>
 
-#include "config/program_state.h"
+#include "config/program_identity.h"
 #include "issuing/batch.h"
 
 namespace app {

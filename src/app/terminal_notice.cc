@@ -2,6 +2,7 @@
 #include "app/terminal_notice.h"
 
 #include "config/in_language.h"
+#include "config/session_settings.h"
 #include "terminal/cell_buffer.h"
 
 namespace app {

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "platform/program_state.h"
+
 namespace btrieve {
 namespace {
 
@@ -32,6 +34,11 @@ RecordManagerState& RecordManager() {
   static RecordManagerState state;
   return state;
 }
+
+namespace {
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kBtrieve, "btrieve::RecordManager", ResetRecordManager);
+}  // namespace
 
 void ResetRecordManager() {
   RecordManagerState& state = RecordManager();

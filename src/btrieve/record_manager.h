@@ -80,6 +80,8 @@ struct RecordManagerState {
 
 RecordManagerState& RecordManager();
 // Closes every open file (dropping its locks and any open transaction).
+// BTRCALL's Reset does it, and so does the reset of the program state
+// (platform/program_state.h).
 void ResetRecordManager();
 // Ends the read transaction each open file holds between reads.  Called
 // before the program waits for the operator: a snapshot held that long

@@ -5,6 +5,7 @@
 
 #include "config/ini.h"
 #include "config/session_settings.h"
+#include "platform/program_state.h"
 
 namespace config {
 namespace {
@@ -29,9 +30,10 @@ CompanyData& Company() {
   return company;
 }
 
-void ResetCompany() {
-  Company() = CompanyData{};
-}
+namespace {
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kConfig, "config::Company", [] { Company() = CompanyData{}; });
+}  // namespace
 
 std::string CompanyLine(int n) {
   return n >= 1 && n <= 8 ? Company().Lines[n - 1] : std::string();

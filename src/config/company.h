@@ -19,8 +19,9 @@ struct CompanyData {
   // 7 fiscal identifier, 8 line printed in capitals by one receipt layout.
   std::array<std::string, 8> Lines;
 };
+// Empty until LoadInstallationConfig, and again after the reset of the
+// program state (platform/program_state.h).
 CompanyData& Company();
-void ResetCompany();
 
 // Line n (1 to 8) of the company data; the empty text outside 1..8.
 std::string CompanyLine(int n);

@@ -1,6 +1,6 @@
 #include "config/in_language.h"
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 
 namespace config {
 

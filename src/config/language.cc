@@ -6,9 +6,10 @@
 #include <cstdio>
 
 #include "config/language_file.h"
-#include "config/program_state.h"
-#include "config/settings.h"
+#include "config/program_identity.h"
+#include "config/session_settings.h"
 #include "platform/paths.h"
+#include "platform/program_state.h"
 #include "platform/timing.h"
 
 namespace config {
@@ -37,6 +38,19 @@ bool CacheIsCurrent() {
          SameTime(now.st_mtim, cache.seen.st_mtim) && SameTime(now.st_ctim, cache.seen.st_ctim);
 }
 
+// Closes the file and empties the cache.  A LanguageCycle that exists stays
+// known: the flag goes with that object, which the reset of the program
+// state does not end.
+void ForgetLanguageFile() {
+  if (LanguageCache().file != nullptr) std::fclose(LanguageCache().file);
+  const bool inCycle = LanguageCache().inCycle;
+  LanguageCache() = LanguageCacheState{};
+  LanguageCache().inCycle = inCycle;
+}
+
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kConfig, "config::LanguageCache", ForgetLanguageFile);
+
 // The rest of an open file; false when it cannot be read.
 bool ReadRest(std::FILE* f, std::string* contents) {
   char buffer[65536];
@@ -49,7 +63,7 @@ bool ReadRest(std::FILE* f, std::string* contents) {
 // when it cannot be read.  The file is looked at before it is read, so a
 // change made while reading shows as a change at the next lookup.
 bool LoadCache() {
-  ResetLanguageCache();
+  ForgetLanguageFile();
   LanguageCacheState& cache = LanguageCache();
   const std::string path = Settings().RootDir + "LOCALE\\" + Program().LanguageFileName + ".LNG";
   if (!EnsureFileExists(path)) return false;
@@ -57,7 +71,7 @@ bool LoadCache() {
   std::string contents;
   if (cache.file == nullptr || ::fstat(fileno(cache.file), &cache.seen) != 0 ||
       !ReadRest(cache.file, &contents)) {
-    ResetLanguageCache();
+    ForgetLanguageFile();
     return false;
   }
   for (LanguageEntry& entry : ReadLanguageEntries(contents)) {
@@ -73,13 +87,6 @@ bool LoadCache() {
 LanguageCacheState& LanguageCache() {
   static LanguageCacheState state;
   return state;
-}
-
-void ResetLanguageCache() {
-  if (LanguageCache().file != nullptr) std::fclose(LanguageCache().file);
-  const bool inCycle = LanguageCache().inCycle;
-  LanguageCache() = LanguageCacheState{};
-  LanguageCache().inCycle = inCycle;
 }
 
 LanguageCycle::LanguageCycle() {

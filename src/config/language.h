@@ -54,6 +54,5 @@ struct LanguageCacheState {
   bool checked = false;  // and a lookup of it found the cache current
 };
 LanguageCacheState& LanguageCache();
-void ResetLanguageCache();
 
 }  // namespace config

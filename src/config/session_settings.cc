@@ -5,15 +5,24 @@
 #include <string>
 
 #include "config/ini.h"
-#include "config/settings.h"
 #include "format/amounts.h"
+#include "format/format_settings.h"
 #include "format/packed.h"
-#include "format/settings.h"
 #include "format/text.h"
 #include "platform/paths.h"
+#include "platform/program_state.h"
 
 namespace config {
+
+SessionSettings& Settings() {
+  static SessionSettings settings;
+  return settings;
+}
+
 namespace {
+
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kConfig, "config::Settings", [] { Settings() = SessionSettings{}; });
 
 constexpr const char* kDefaultColours = "15000700000700070007";
 
@@ -56,10 +65,10 @@ std::string TerminalFromEnvironment() {
 }
 
 void RegisterFormatProviders() {
-  format::Formats().UserSetting = [](std::string_view key) {
+  format::Formats().userSettingProvider = [](std::string_view key) {
     return IniRead(Settings().RootDir + "Tora.ini", "Usuari", key);
   };
-  format::Formats().SessionLanguage = [] { return Settings().SessionLanguage; };
+  format::Formats().languageProvider = [] { return Settings().SessionLanguage; };
 }
 
 void LoadColours(const std::string& terminalFile) {

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/text.h"
 #include "platform/paths.h"
 #include "platform/replace_file.h"

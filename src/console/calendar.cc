@@ -8,7 +8,7 @@
 #include <string>
 
 #include "config/in_language.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/keyboard.h"
 #include "console/popup_frame.h"
 #include "console/window.h"

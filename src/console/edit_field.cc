@@ -4,10 +4,10 @@
 #include <string>
 
 #include "console/cells.h"
+#include "console/console_state.h"
 #include "console/field.h"
 #include "console/field_internal.h"
 #include "console/keyboard.h"
-#include "console/state.h"
 #include "console/window.h"
 #include "format/text.h"
 #include "terminal/cell_buffer.h"

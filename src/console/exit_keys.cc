@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "console/console_state.h"
 #include "console/field.h"
 #include "console/field_internal.h"
-#include "console/state.h"
 
 namespace console {
 namespace {

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "console/state.h"
+#include "console/console_state.h"
 
 namespace console {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "console/state.h"
+#include "console/console_state.h"
 #include "console/window.h"
 #include "format/text.h"
 #include "terminal/cell_buffer.h"

@@ -1,8 +1,8 @@
 // The caller's exit keys kept aside, and the checked window open.
 #include "console/popup_frame.h"
 
+#include "console/console_state.h"
 #include "console/field.h"
-#include "console/state.h"
 #include "console/window.h"
 
 namespace console {

@@ -3,9 +3,9 @@
 #include <cctype>
 #include <string>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/cells.h"
-#include "console/state.h"
+#include "console/console_state.h"
 #include "console/window.h"
 #include "terminal/cell_buffer.h"
 

@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <string>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/cells.h"
-#include "console/state.h"
+#include "console/console_state.h"
 #include "console/window.h"
 #include "format/text.h"
 #include "platform/paths.h"

@@ -1,8 +1,8 @@
 // Amount masks and the currency switch.
 #include "format/amounts.h"
 
+#include "format/format_settings.h"
 #include "format/picture.h"
-#include "format/settings.h"
 #include "format/text.h"
 #include "platform/timing.h"
 

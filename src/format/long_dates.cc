@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
+#include "format/format_settings.h"
 #include "format/packed.h"
-#include "format/settings.h"
 #include "format/text.h"
 #include "platform/timing.h"
 
@@ -33,7 +33,7 @@ constexpr Language kCatalan = {" de ", " d'", " del ",
                                "juliol    agost     setembre  octubre   novembre  desembre  "};
 
 const Language& SessionTables() {
-  const std::string code = SessionLanguage();
+  const std::string code = CurrentLanguage();
   if (code == "SPA") return kSpanish;
   if (code == "GLG") return kGalician;
   if (code == "OCI") return kAranese;

@@ -3,8 +3,8 @@
 // The separator and the order of short dates are Tora.ini [Usuari]
 // DatCaracter (first character; "/" when blank) and DatOrdre (three of the
 // letters D, M, A, compared exactly; "DMA" when blank), read through the
-// provider of format/settings.h at the first call and kept until
-// ResetFormats.  Month names and linking words follow the session language
+// provider of format/format_settings.h at the first call and kept until
+// the program state is reset.  Month names and linking words follow the session language
 // ("SPA", "GLG", "OCI"; any other code, lower case included, is Catalan).
 #pragma once
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "format/settings.h"
+#include "format/format_settings.h"
 #include "format/text.h"
 #include "platform/timing.h"
 

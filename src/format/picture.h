@@ -20,7 +20,8 @@
 // NaN value is always "!".
 //
 // The two characters are read from Tora.ini through the provider of
-// format/settings.h at the first call and kept until ResetFormats.
+// format/format_settings.h at the first call and kept until the program
+// state is reset.
 #pragma once
 
 #include <string>

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/program_state.h"
+
 namespace format {
 namespace {
 
@@ -84,7 +86,10 @@ TextState& Texts() {
   return state;
 }
 
-void ResetTexts() { Texts() = TextState{}; }
+namespace {
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kFormat, "format::Texts", [] { Texts() = TextState{}; });
+}  // namespace
 
 std::string UpperCase(std::string_view text) {
   static const FoldTable table = [] {

@@ -13,13 +13,13 @@
 
 namespace format {
 
-// Program-wide state of the text helpers.
+// Program-wide state of the text helpers, put back by the reset of the
+// program state (platform/program_state.h).
 struct TextState {
   bool accentStripping = false;  // selects FoldText's table
   std::string textStack;         // PushText entries: bytes, then 2-byte LE length
 };
 TextState& Texts();
-void ResetTexts();
 
 // a-z to A-Z and the seven letters ä ö ü é ñ å ç to their capitals.
 std::string UpperCase(std::string_view text);

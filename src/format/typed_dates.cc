@@ -7,8 +7,8 @@
 
 #include "format/date_parts.h"
 #include "format/dates.h"
+#include "format/format_settings.h"
 #include "format/packed.h"
-#include "format/settings.h"
 #include "format/text.h"
 #include "platform/clock.h"
 

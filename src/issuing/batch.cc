@@ -5,11 +5,11 @@
 #include <cstdlib>
 
 #include "config/ini.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/amounts.h"
 #include "format/dates.h"
+#include "format/format_settings.h"
 #include "format/picture.h"
-#include "format/settings.h"
 #include "format/text.h"
 #include "issuing/issuing_run.h"
 #include "office/screen_form.h"
@@ -160,8 +160,7 @@ std::string ApplyBatchOptions(const BatchOptions& o) {
   return problem;
 }
 
-int RunBatchCycle(const BatchOptions& options,
-                  const std::function<void(const std::string&)>& tell) {
+int RunBatchCycle(const BatchOptions& options, const config::TellOperator& tell) {
   std::string problem = ApplyBatchOptions(options);
   if (problem.empty()) {
     office::CurrentSelection() = office::SelectionFromScreen();

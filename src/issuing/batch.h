@@ -6,9 +6,10 @@
 // it.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
+
+#include "config/tell_operator.h"
 
 namespace issuing {
 
@@ -48,6 +49,6 @@ std::string ApplyBatchOptions(const BatchOptions& options);
 // Without --date the preset issue date (the working date of ToraTerm.ini)
 // must be a calendar date; when it is not, the refusal also names what is
 // missing or wrong: KELTMP, the file, or its [Sistema] Data.
-int RunBatchCycle(const BatchOptions& options, const std::function<void(const std::string&)>& tell);
+int RunBatchCycle(const BatchOptions& options, const config::TellOperator& tell);
 
 }  // namespace issuing

@@ -3,12 +3,11 @@
 // titles and corners included, is one text record at column 1 that ends
 // the line; a box row is "│" + text at column 1, any inner "│" + text at its
 // own column, and the closing "│" at column 95.
-#include <vector>
-
 #include "config/company.h"
 #include "format/amounts.h"
 #include "format/long_dates.h"
 #include "format/text.h"
+#include "issuing/issuing_run_state.h"
 #include "issuing/layouts.h"
 #include "office/receipt_settings.h"
 #include "print/spool.h"
@@ -24,25 +23,9 @@ const std::string& Tr(const char* text) {
   return Word(text);
 }
 
-// The texts every receipt of a cycle repeats (box lines with their
-// translated titles, the issuer rows, the invoice labels), built at the
-// first receipt of each cycle.
-struct FixedTexts {
-  unsigned cycle = 0;
-  std::string issuerHead;
-  std::vector<std::string> issuerRows;  // "│" + text
-  std::string taxHead;
-  std::string taxBottom;
-  std::string invoiceHead;
-  std::string bottom;
-  std::string dashes;  // over an amount
-  std::string doubleRule;
-  std::string totalLabel;
-  std::string totalLabel20;
-};
-
-const FixedTexts& Fixed() {
-  static FixedTexts t;
+// The cycle's boxed texts, built at its first receipt.
+const BoxedTexts& Fixed() {
+  BoxedTexts& t = IssuingRun().boxed;
   if (t.cycle == CycleNumber()) return t;
   t.cycle = CycleNumber();
   const std::string& title = Tr("PRESENTADOR");
@@ -80,7 +63,7 @@ void IssuerBox() {
     Put(0, "", 9);
     return;
   }
-  const FixedTexts& t = Fixed();
+  const BoxedTexts& t = Fixed();
   Put(1, t.issuerHead, 1);
   for (const std::string& row : t.issuerRows) {
     Put(1, row);
@@ -196,7 +179,7 @@ void AddressBlock(const Receipt& r) {
 }
 
 void Total(const Receipt& r, int copy, bool& second) {
-  const FixedTexts& t = Fixed();
+  const BoxedTexts& t = Fixed();
   if (copy == 1) {
     Put(85, t.dashes, 1);
     Put(2, t.totalLabel);

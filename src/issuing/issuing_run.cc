@@ -5,7 +5,7 @@
 
 #include "btrieve/btrcall.h"
 #include "config/language.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/keyboard.h"
 #include "console/window.h"
 #include "format/amounts.h"
@@ -192,7 +192,7 @@ void IssueReceipts() {
 }
 
 CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
-                             const OperatorMessage& tell, IssueSummary* summary) {
+                             const config::TellOperator& tell, IssueSummary* summary) {
   *summary = IssueSummary{};
   const office::SettingsProblem& settingsProblem = office::ReceiptSettings().problem;
   if (settingsProblem.kind != office::SettingsProblem::Kind::kNone) {

@@ -8,10 +8,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "config/tell_operator.h"
 #include "office/receipt_settings.h"
 #include "office/selection.h"
 #include "remittance/cycle.h"
@@ -55,10 +55,6 @@ struct IssueSummary {
 // Prints the receipts of the selection into the open spool.
 IssueSummary IssueSelection(const office::Selection& s);
 
-// How a cycle talks to the operator: a message (already in the session
-// language) shown and acknowledged.
-using OperatorMessage = std::function<void(const std::string& text)>;
-
 enum class CycleOutcome {
   kPrinted,
   kSpoolFailed,
@@ -94,7 +90,7 @@ std::string PrintProgramPath();
 // writes the bank remittance of its domiciled receipts when one is wanted
 // (remittance/cycle.h).
 CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
-                             const OperatorMessage& tell, IssueSummary* summary);
+                             const config::TellOperator& tell, IssueSummary* summary);
 
 // The interactive run: the selection screen (screen 1, with its
 // confirmation), then a cycle with the print program ended by a message of

@@ -1,13 +1,11 @@
 // Shared pieces of the receipt layouts.
 #include "issuing/layout_common.h"
 
-#include <deque>
-#include <utility>
-
 #include "config/language.h"
 #include "format/amounts.h"
 #include "format/picture.h"
 #include "format/text.h"
+#include "issuing/issuing_run_state.h"
 #include "print/spool.h"
 
 namespace issuing {
@@ -38,25 +36,8 @@ std::string Last(const std::string& text, size_t n) {
   return text.size() <= n ? text : text.substr(text.size() - n);
 }
 
-namespace {
-
-// The words of this cycle, by the address of their Catalan text (the
-// layouts pass literals).  A few dozen: a linear search is the fastest.  A
-// deque, so that the words handed out stay where they are.
-std::deque<std::pair<const char*, std::string>>& Words() {
-  static std::deque<std::pair<const char*, std::string>> words;
-  return words;
-}
-
-unsigned& Cycle() {
-  static unsigned cycle = 1;
-  return cycle;
-}
-
-}  // namespace
-
 const std::string& Word(const char* catalan) {
-  auto& words = Words();
+  auto& words = IssuingRun().words;
   for (const auto& [key, word] : words) {
     if (key == catalan) return word;
   }
@@ -64,12 +45,12 @@ const std::string& Word(const char* catalan) {
 }
 
 void ForgetWords() {
-  Words().clear();
-  ++Cycle();
+  IssuingRun().words.clear();
+  ++IssuingRun().cycle;
 }
 
 unsigned CycleNumber() {
-  return Cycle();
+  return IssuingRun().cycle;
 }
 
 std::string DueTerms(int periodicity, unsigned char timing) {

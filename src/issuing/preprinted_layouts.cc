@@ -2,7 +2,7 @@
 // fixed columns, the counterfoil from column 90 on.
 #include "config/company.h"
 #include "config/language.h"
-#include "config/program_state.h"
+#include "config/program_identity.h"
 #include "format/amounts.h"
 #include "format/long_dates.h"
 #include "format/packed.h"

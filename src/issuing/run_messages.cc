@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "config/in_language.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/amounts.h"
 #include "format/text.h"
 #include "issuing/issuing_run.h"

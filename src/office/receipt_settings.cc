@@ -5,9 +5,10 @@
 #include <limits>
 
 #include "config/ini.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/text.h"
 #include "platform/paths.h"
+#include "platform/program_state.h"
 
 namespace office {
 namespace {
@@ -97,9 +98,11 @@ ReceiptSettingsState& ReceiptSettings() {
   return state;
 }
 
-void ResetReceiptSettings() {
-  ReceiptSettings() = ReceiptSettingsState{};
-}
+namespace {
+[[maybe_unused]] const bool registered =
+    platform::RegisterStateReset(platform::Layer::kOffice, "office::ReceiptSettings",
+                                 [] { ReceiptSettings() = ReceiptSettingsState{}; });
+}  // namespace
 
 void ReadReceiptSettings() {
   const std::string tora = config::Settings().RootDir + "Tora.ini";

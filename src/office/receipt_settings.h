@@ -53,7 +53,6 @@ struct ReceiptSettingsState {
   SettingsProblem problem;
 };
 ReceiptSettingsState& ReceiptSettings();
-void ResetReceiptSettings();
 
 // Reads every key, in the order above, from RootDir + "Tora.ini".
 void ReadReceiptSettings();

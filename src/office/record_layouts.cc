@@ -1,6 +1,8 @@
 // Record areas and the fields that need more than one read.
 #include "office/record_layouts.h"
 
+#include "platform/program_state.h"
+
 namespace office {
 
 RecordAreas& Areas() {
@@ -8,9 +10,10 @@ RecordAreas& Areas() {
   return areas;
 }
 
-void ResetAreas() {
-  Areas() = RecordAreas{};
-}
+namespace {
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kOffice, "office::Areas", [] { Areas() = RecordAreas{}; });
+}  // namespace
 
 void ResetConceptType(RecordArea<kConceptTypeLength>& area) {
   PutField<concept_type_fields::kName>(area, "");

@@ -40,7 +40,6 @@ struct RecordAreas {
   RecordArea<kMandateLength> mandate{};
 };
 RecordAreas& Areas();
-void ResetAreas();
 
 // A field: offset and width inside a record area.
 struct Field {

@@ -2,8 +2,9 @@
 #include "office/remittance_settings.h"
 
 #include "config/ini.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/text.h"
+#include "platform/program_state.h"
 
 namespace office {
 
@@ -12,9 +13,11 @@ RemittanceSettingsState& RemittanceSettings() {
   return state;
 }
 
-void ResetRemittanceSettings() {
-  RemittanceSettings() = RemittanceSettingsState{};
-}
+namespace {
+[[maybe_unused]] const bool registered =
+    platform::RegisterStateReset(platform::Layer::kOffice, "office::RemittanceSettings",
+                                 [] { RemittanceSettings() = RemittanceSettingsState{}; });
+}  // namespace
 
 void ReadRemittanceSettings() {
   const std::string tora = config::Settings().RootDir + "Tora.ini";

@@ -33,7 +33,6 @@ struct RemittanceSettingsState {
   std::string file;                          // Fitxer
 };
 RemittanceSettingsState& RemittanceSettings();
-void ResetRemittanceSettings();
 
 // Reads section [Remesa] of RootDir + "Tora.ini".
 void ReadRemittanceSettings();

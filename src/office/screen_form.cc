@@ -5,13 +5,14 @@
 #include <cmath>
 
 #include "config/language.h"
-#include "config/program_state.h"
-#include "config/settings.h"
+#include "config/program_identity.h"
+#include "config/session_settings.h"
 #include "format/dates.h"
 #include "format/packed.h"
 #include "format/picture.h"
 #include "format/text.h"
 #include "platform/paths.h"
+#include "platform/program_state.h"
 
 namespace office {
 namespace {
@@ -150,9 +151,10 @@ ScreenFormState& ScreenForms() {
   return state;
 }
 
-void ResetScreenForms() {
-  ScreenForms() = ScreenFormState{};
-}
+namespace {
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kOffice, "office::ScreenForms", [] { ScreenForms() = ScreenFormState{}; });
+}  // namespace
 
 Screen* ScreenAt(int n) {
   auto& screens = ScreenForms().screens;

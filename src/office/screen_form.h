@@ -65,7 +65,6 @@ struct ScreenFormState {
   std::vector<BrowseDefinition> browse;  // browse[c] is list c; browse[0] unused
 };
 ScreenFormState& ScreenForms();
-void ResetScreenForms();
 
 // Screen n (1-based) and field f of it (1-based); nullptr when absent.
 Screen* ScreenAt(int n);

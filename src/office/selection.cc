@@ -6,6 +6,7 @@
 #include "format/dates.h"
 #include "format/packed.h"
 #include "office/screen_form.h"
+#include "platform/program_state.h"
 
 namespace office {
 namespace {
@@ -33,9 +34,10 @@ Selection& CurrentSelection() {
   return selection;
 }
 
-void ResetSelection() {
-  CurrentSelection() = Selection{};
-}
+namespace {
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kOffice, "office::CurrentSelection", [] { CurrentSelection() = Selection{}; });
+}  // namespace
 
 Selection SelectionFromScreen() {
   Selection s;

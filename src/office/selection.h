@@ -33,7 +33,6 @@ struct Selection {
 
 // The selection that the issuing run reads; set when screen 1 is left.
 Selection& CurrentSelection();
-void ResetSelection();
 
 // The selection made of the current field values of screen 1.
 Selection SelectionFromScreen();

@@ -3,6 +3,8 @@
 
 #include <ctime>
 
+#include "platform/program_state.h"
+
 namespace platform {
 namespace {
 
@@ -15,6 +17,9 @@ ClockState& Clock() {
   static ClockState state;
   return state;
 }
+
+[[maybe_unused]] const bool registered =
+    RegisterStateReset(Layer::kPlatform, "platform::Clock", [] { Clock() = ClockState{}; });
 
 }  // namespace
 
@@ -29,10 +34,6 @@ DateTime Today() {
 
 void FixToday(const DateTime& when) {
   Clock() = ClockState{true, when};
-}
-
-void ResetClock() {
-  Clock() = ClockState{};
 }
 
 }  // namespace platform

@@ -2,7 +2,8 @@
 //
 // Everything that needs "today" (the two-digit year window of typed dates,
 // for one) asks Today().  Tests fix the answer with FixToday so that they
-// pass in any year; ResetClock goes back to the computer's clock.
+// pass in any year; the reset of the program state (program_state.h) goes
+// back to the computer's clock.
 #pragma once
 
 namespace platform {
@@ -19,8 +20,7 @@ struct DateTime {
 // The fixed date and time when one is set, else the local time now.
 DateTime Today();
 
-// Makes Today() return when until ResetClock.
+// Makes Today() return when until the program state is reset.
 void FixToday(const DateTime& when);
-void ResetClock();
 
 }  // namespace platform

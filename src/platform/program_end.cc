@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 
+#include "platform/program_state.h"
+
 namespace platform {
 namespace {
 
@@ -10,6 +12,9 @@ std::function<void(int)>& EndStandIn() {
   static std::function<void(int)> end;
   return end;
 }
+
+[[maybe_unused]] const bool registered =
+    RegisterStateReset(Layer::kPlatform, "platform::EndStandIn", [] { EndStandIn() = nullptr; });
 
 }  // namespace
 

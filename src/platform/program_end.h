@@ -16,7 +16,8 @@ namespace platform {
 // (and then returns).
 void EndProgram(int exitCode);
 
-// Replaces the real end; an empty function puts it back.
+// Replaces the real end; an empty function puts it back, and so does the
+// reset of the program state.
 void SetEndProgramStandIn(std::function<void(int)> end);
 
 }  // namespace platform

@@ -5,6 +5,8 @@
 #include <random>
 #include <thread>
 
+#include "platform/program_state.h"
+
 namespace platform {
 namespace {
 
@@ -17,6 +19,9 @@ WaitState& Waits() {
   static WaitState state;
   return state;
 }
+
+[[maybe_unused]] const bool registered =
+    RegisterStateReset(Layer::kPlatform, "platform::Waits", [] { Waits() = WaitState{}; });
 
 }  // namespace
 
@@ -40,10 +45,6 @@ void SetSleepStandIn(std::function<void(int)> sleep) {
 
 void SetRandomStandIn(std::function<double()> random) {
   Waits().random = std::move(random);
-}
-
-void ResetWaits() {
-  Waits() = WaitState{};
 }
 
 }  // namespace platform

@@ -19,11 +19,8 @@ void SleepMilliseconds(int milliseconds);
 double RandomUnit();
 
 // Replaces the sleep or the random source; an empty function goes back to
-// the real one.
+// the real one, and so does the reset of the program state.
 void SetSleepStandIn(std::function<void(int)> sleep);
 void SetRandomStandIn(std::function<double()> random);
-
-// Both back to the real ones.  For tests.
-void ResetWaits();
 
 }  // namespace platform

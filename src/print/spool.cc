@@ -9,8 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/text.h"
+#include "platform/program_state.h"
 #include "platform/timing.h"
 
 namespace print {
@@ -151,9 +152,16 @@ SpoolState& Spool() {
   return state;
 }
 
+namespace {
+
 void ResetSpool() {
   Spool() = SpoolState{};
 }
+
+[[maybe_unused]] const bool registered =
+    platform::RegisterStateReset(platform::Layer::kPrint, "print::Spool", ResetSpool);
+
+}  // namespace
 
 bool IsScreenDevice(std::string_view device) {
   return format::UpperCase(format::Trim(device)) == kScreenDevice;

@@ -41,9 +41,9 @@ struct SpoolState {
   // Justification texts already seen, with their codes.
   std::vector<std::pair<std::string, std::string>> justifications;
 };
+// The reset of the program state (platform/program_state.h) closes any
+// open spool file and clears the state.
 SpoolState& Spool();
-// Abandons any open spool file and clears the state (tests).
-void ResetSpool();
 
 // The spool file's path as the system names it.
 std::string SpoolPath();

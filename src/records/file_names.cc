@@ -1,5 +1,5 @@
 // Completion of record file names and the names of data dictionary files.
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "records/open_file.h"
 
 namespace records {

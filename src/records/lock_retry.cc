@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "config/in_language.h"
+#include "config/session_settings.h"
 #include "console/window.h"
 #include "format/text.h"
 #include "platform/waits.h"

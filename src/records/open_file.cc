@@ -5,8 +5,9 @@
 #include <cstdio>
 
 #include "config/in_language.h"
+#include "config/session_settings.h"
+#include "console/console_state.h"
 #include "console/keyboard.h"
-#include "console/state.h"
 #include "console/window.h"
 #include "platform/cp850.h"
 #include "platform/paths.h"

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/program_state.h"
 #include "records/stat_buffer.h"
 
 namespace records {
@@ -12,9 +13,20 @@ RecordFilesState& RecordFiles() {
   return state;
 }
 
-void ResetRecordFilesState() {
+namespace {
+
+// The files go back to the record manager first, while its table still
+// holds them; the table empties even when it refuses.
+void ReleaseFilesAndEmptyTable() {
+  std::int16_t status = 0;
+  ResetRecordFiles(status);
   RecordFiles() = RecordFilesState{};
 }
+
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kRecords, "records::RecordFiles", ReleaseFilesAndEmptyTable);
+
+}  // namespace
 
 SlotSearch FindSlot(std::int16_t fileId) {
   // Files take the highest free slot, so the search runs downward.

@@ -62,10 +62,9 @@ struct RecordFilesState {
   // runs set a bound, so that a held file ends them instead of hanging.
   int lockWaitLimit = -1;
 };
+// The reset of the program state (platform/program_state.h) releases the
+// files (ResetRecordFiles) and empties the table and the stack.
 RecordFilesState& RecordFiles();
-// Back to an empty table and stack, without asking the record manager.  For
-// tests.
-void ResetRecordFilesState();
 
 // The result of FindSlot.
 struct SlotSearch {

@@ -7,12 +7,13 @@
 #include <cstdio>
 #include <optional>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/dates.h"
 #include "format/packed.h"
 #include "office/remittance_settings.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/program_state.h"
 #include "remittance/check_digits.h"
 #include "remittance/creditor.h"
 #include "remittance/document.h"
@@ -101,7 +102,7 @@ std::vector<Debit> SortReceipts(const std::vector<DomiciledReceipt>& receipts,
   return debits;
 }
 
-void Write(Document& doc, RemittanceResult& result, const Tell& tell) {
+void Write(Document& doc, RemittanceResult& result, const config::TellOperator& tell) {
   doc.created = platform::Today();
   doc.messageId = MessageId(doc.created);
   result.debits = static_cast<int>(doc.debits.size());
@@ -119,9 +120,10 @@ RunOverrides& Overrides() {
   return overrides;
 }
 
-void ResetOverrides() {
-  Overrides() = RunOverrides{};
-}
+namespace {
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kRemittance, "remittance::Overrides", [] { Overrides() = RunOverrides{}; });
+}  // namespace
 
 std::string SetOverrides(const std::string& file, const std::string& typedDate) {
   Overrides().file = file;
@@ -137,7 +139,8 @@ bool RemittanceWanted() {
 }
 
 RemittanceResult WriteCycleRemittance(const std::vector<DomiciledReceipt>& receipts,
-                                      const std::string& issueDate, const Tell& tell) {
+                                      const std::string& issueDate,
+                                      const config::TellOperator& tell) {
   RemittanceResult result;
   if (!RemittanceWanted()) return result;
   const std::string collection =

@@ -9,9 +9,10 @@
 // message is in the session language.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
+
+#include "config/tell_operator.h"
 
 namespace remittance {
 
@@ -35,7 +36,6 @@ struct RunOverrides {
   std::string collectionDate;
 };
 RunOverrides& Overrides();
-void ResetOverrides();
 
 // Takes the options of a batch run: the file, and the collection date as
 // typed on the screens.  Empty when they are sound, else what is wrong.
@@ -60,12 +60,11 @@ struct RemittanceResult {
   std::vector<LeftOut> leftOut;
 };
 
-using Tell = std::function<void(const std::string& text)>;
-
 // Builds and writes the file for the receipts of a cycle issued on
 // issueDate (packed), when one is wanted, and tells what became of it and
 // of the receipts left out.
 RemittanceResult WriteCycleRemittance(const std::vector<DomiciledReceipt>& receipts,
-                                      const std::string& issueDate, const Tell& tell);
+                                      const std::string& issueDate,
+                                      const config::TellOperator& tell);
 
 }  // namespace remittance

@@ -2,7 +2,7 @@
 #include "remittance/messages.h"
 
 #include "config/in_language.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/amounts.h"
 #include "format/text.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/cells.h"
 #include "console/field.h"
 #include "console/keyboard.h"

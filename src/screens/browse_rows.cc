@@ -2,7 +2,7 @@
 // each record, the value taken into the field, and the start key.
 #include <string>
 
-#include "config/program_state.h"
+#include "config/program_identity.h"
 #include "format/packed.h"
 #include "office/record_layouts.h"
 #include "office/screen_form.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/cells.h"
 #include "console/window.h"
 #include "platform/paths.h"

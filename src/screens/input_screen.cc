@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/field.h"
 #include "console/keyboard.h"
 #include "console/window.h"

@@ -1,6 +1,8 @@
 // The one instance of the console screens' state.
 #include "screens/screens_state.h"
 
+#include "platform/program_state.h"
+
 namespace screens {
 
 ScreensState& Screens() {
@@ -8,8 +10,9 @@ ScreensState& Screens() {
   return state;
 }
 
-void ResetScreens() {
-  Screens() = ScreensState{};
-}
+namespace {
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kScreens, "screens::Screens", [] { Screens() = ScreensState{}; });
+}  // namespace
 
 }  // namespace screens

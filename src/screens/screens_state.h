@@ -23,8 +23,8 @@ struct ScreensState {
   std::string chosenText;
 };
 
+// The reset of the program state (platform/program_state.h) puts it back
+// as a run starts.
 ScreensState& Screens();
-// Back to the start-of-run state.  For tests.
-void ResetScreens();
 
 }  // namespace screens

@@ -7,13 +7,13 @@
 #include <cstdlib>
 
 #include "config/language.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/cells.h"
 #include "console/window.h"
 #include "format/dates.h"
+#include "format/format_settings.h"
 #include "format/long_dates.h"
 #include "format/picture.h"
-#include "format/settings.h"
 #include "format/text.h"
 #include "office/screen_form.h"
 #include "office/selection.h"

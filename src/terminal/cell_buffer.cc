@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/program_state.h"
 #include "terminal/headless_backend.h"
 
 namespace terminal {
@@ -36,6 +37,11 @@ ConsoleState& State() {
   static ConsoleState state;
   return state;
 }
+
+[[maybe_unused]] const bool consoleRegistered =
+    platform::RegisterStateReset(platform::Layer::kTerminal, "terminal::Console", ResetConsole);
+[[maybe_unused]] const bool hookRegistered = platform::RegisterStateReset(
+    platform::Layer::kTerminal, "terminal::InputWaitHook", [] { InputWaitHook() = nullptr; });
 
 Cell& CellAt(int row, int column) {
   return State().screen.cells[static_cast<size_t>((row - 1) * kConsoleColumns + (column - 1))];

@@ -126,7 +126,8 @@ ConsoleBackend& CurrentConsoleBackend();
 
 // Empties the screen (blanks in grey on black), cursor to 1,1, visible,
 // size 25, colour 0x07, overwrite mode, and installs a fresh headless
-// backend.  For tests and start-up.
+// backend.  For tests and start-up; the reset of the program state
+// (platform/program_state.h) does it too.
 void ResetConsole();
 
 // --- Output ------------------------------------------------------------
@@ -187,7 +188,7 @@ void Beep();
 ConsoleEvent NextConsoleEvent();
 // What runs before every blocking wait for input: start-up registers the
 // record manager's release of held reads there, since the operator may take
-// minutes.  ResetConsole keeps it.
+// minutes.  ResetConsole keeps it; the reset of the program state clears it.
 void SetInputWaitHook(std::function<void()> hook);
 // The next event if one is ready, else kNone; flushes first.
 ConsoleEvent PollConsoleEvent();

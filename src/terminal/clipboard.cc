@@ -2,6 +2,7 @@
 // is enabled.
 #include "terminal/clipboard.h"
 
+#include "platform/program_state.h"
 #include "terminal/system_clipboard.h"
 
 namespace terminal {
@@ -16,6 +17,9 @@ ClipboardState& State() {
   static ClipboardState state;
   return state;
 }
+
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kTerminal, "terminal::Clipboard", [] { State() = ClipboardState{}; });
 
 }  // namespace
 
@@ -34,10 +38,6 @@ std::string PasteFromClipboard() {
 
 void EnableSystemClipboard(bool on) {
   State().system = on;
-}
-
-void ResetClipboard() {
-  State() = ClipboardState{};
 }
 
 }  // namespace terminal

@@ -7,7 +7,8 @@
 // clipboard's text when a helper can give it, converted to code page 850
 // (characters outside it dropped), and otherwise the internal buffer.
 // The system clipboard starts disabled, so tests and headless runs touch
-// nothing outside the process; the terminal console enables it.
+// nothing outside the process; the terminal console enables it.  The reset
+// of the program state empties the buffer and disables it again.
 #pragma once
 
 #include <string>
@@ -20,8 +21,5 @@ std::string PasteFromClipboard();
 
 // Whether copies and pastes also use the system clipboard.
 void EnableSystemClipboard(bool on);
-
-// Empties the internal buffer and disables the system clipboard.
-void ResetClipboard();
 
 }  // namespace terminal

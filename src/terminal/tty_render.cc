@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/cp850.h"
+#include "platform/program_state.h"
 
 namespace terminal {
 namespace {
@@ -27,6 +28,9 @@ NoticeText& Notice() {
   static NoticeText text = EnglishNotice;
   return text;
 }
+
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kTerminal, "terminal::TooSmallNotice", [] { Notice() = EnglishNotice; });
 
 size_t Characters(const std::string& utf8) {
   size_t n = 0;

@@ -20,7 +20,8 @@
 namespace terminal {
 
 // The notice's text (UTF-8) for a terminal of columns x rows.  The program
-// sets it in the session language; until then it is in English.
+// sets it in the session language; until then, after the reset of the
+// program state, or when set empty, it is in English.
 using NoticeText = std::function<std::string(int columns, int rows)>;
 void SetTooSmallNotice(NoticeText text);
 

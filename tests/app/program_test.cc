@@ -3,7 +3,7 @@
 #include "app/program.h"
 
 #include "../config/session_fixture.h"
-#include "config/program_state.h"
+#include "config/program_identity.h"
 #include "platform/current_dir.h"
 
 namespace app {

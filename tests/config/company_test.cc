@@ -1,5 +1,6 @@
 #include "config/company.h"
 
+#include "config/session_settings.h"
 #include "session_fixture.h"
 
 namespace config {

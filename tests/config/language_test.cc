@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "config/language_file.h"
+#include "config/program_identity.h"
+#include "config/session_settings.h"
 #include "platform/paths.h"
 #include "session_fixture.h"
 

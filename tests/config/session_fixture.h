@@ -1,6 +1,6 @@
 // A clean session for start-up tests: the variables the office's menu sets
-// are cleared (and restored afterwards), the settings, company data,
-// program state and formatter state are reset, and a temporary directory
+// are cleared (and restored afterwards), the program state is reset
+// (platform/program_state.h) before and after, and a temporary directory
 // serves as installation root and session directory.
 #pragma once
 
@@ -12,11 +12,7 @@
 #include <string>
 
 #include "../support/temp_dir.h"
-#include "config/company.h"
-#include "config/language.h"
-#include "config/program_state.h"
-#include "config/settings.h"
-#include "format/settings.h"
+#include "platform/program_state.h"
 
 namespace config {
 
@@ -28,20 +24,13 @@ class SessionTest : public ::testing::Test {
       saved_[name] = value ? std::optional<std::string>(value) : std::nullopt;
       ::unsetenv(name);
     }
-    ResetAll();
+    platform::ResetProgramState();
   }
   void TearDown() override {
     for (const auto& [name, value] : saved_) {
       value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
     }
-    ResetAll();
-  }
-  static void ResetAll() {
-    ResetSettings();
-    ResetCompany();
-    ResetProgram();
-    ResetLanguageCache();
-    format::ResetFormats();
+    platform::ResetProgramState();
   }
   static void Set(const char* name, const std::string& value) { ::setenv(name, value.c_str(), 1); }
   // The temporary directory as a system path prefix ("...\").

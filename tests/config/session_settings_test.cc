@@ -1,6 +1,7 @@
 #include "config/session_settings.h"
 
 #include "format/amounts.h"
+#include "format/format_settings.h"
 #include "format/long_dates.h"
 #include "format/packed.h"
 #include "format/picture.h"

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "../support/headless_session.h"
-#include "config/settings.h"
-#include "console/state.h"
+#include "config/session_settings.h"
+#include "console/console_state.h"
 #include "console/window.h"
 #include "terminal/cell_buffer.h"
 #include "terminal/headless_backend.h"
@@ -15,13 +15,11 @@ namespace {
 class ColourTest : public ::testing::Test {
  protected:
   ColourTest() {
-    console::ResetConsoleState();
     // Every index its own colour, so a wrong index shows.
     config::Settings().ColourTable = {config::ColourPair{15, 0}, config::ColourPair{7, 1},
                                       config::ColourPair{0, 7}, config::ColourPair{1, 3},
                                       config::ColourPair{14, 4}};
   }
-  ~ColourTest() override { console::ResetConsoleState(); }
   testing_support::HeadlessSession session;
 };
 

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "../support/headless_session.h"
+#include "console/console_state.h"
 #include "console/field.h"
 #include "console/field_internal.h"
 #include "console/keyboard.h"
-#include "console/state.h"
 #include "terminal/cell_buffer.h"
 #include "terminal/clipboard.h"
 #include "terminal/headless_backend.h"
@@ -24,12 +24,7 @@ struct Outcome {
 
 class EditFieldTest : public ::testing::Test {
  protected:
-  EditFieldTest() {
-    console::ResetConsoleState();
-    terminal::ResetClipboard();
-    console::SetExitKeys("e", "");
-  }
-  ~EditFieldTest() override { console::ResetConsoleState(); }
+  EditFieldTest() { console::SetExitKeys("e", ""); }
 
   terminal::HeadlessConsole& con() { return session.console(); }
   void Push(int key) {

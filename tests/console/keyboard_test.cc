@@ -7,18 +7,15 @@
 #include <string>
 
 #include "../support/headless_session.h"
+#include "console/console_state.h"
 #include "console/field.h"
 #include "console/field_internal.h"
-#include "console/state.h"
 #include "terminal/headless_backend.h"
 
 namespace {
 
 class KeyboardTest : public ::testing::Test {
  protected:
-  KeyboardTest() { console::ResetConsoleState(); }
-  ~KeyboardTest() override { console::ResetConsoleState(); }
-
   int Read() {
     int key = 0, button = 0, row = 0, column = 0;
     console::ReadKey(key, button, row, column);

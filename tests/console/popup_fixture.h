@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "../support/headless_session.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
+#include "console/console_state.h"
 #include "console/keyboard.h"
-#include "console/state.h"
-#include "format/settings.h"
+#include "format/format_settings.h"
 #include "format/text.h"
 #include "platform/clock.h"
 #include "terminal/cell_buffer.h"
@@ -40,20 +40,13 @@ class PopUpTest : public ::testing::Test {
   };
 
   PopUpTest() {
-    console::ResetConsoleState();
-    format::ResetFormats();
     format::Formats().DecCaracter = '.';
     format::Formats().MilCaracter = ',';
     format::Formats().DatCaracter = '/';
     format::Formats().DatOrdre = "DMA";
-    format::Formats().SessionLanguage = [] { return config::Settings().SessionLanguage; };
+    format::Formats().languageProvider = [] { return config::Settings().SessionLanguage; };
     config::Settings().TerminalDir = session.dir().path() + "/";
     platform::FixToday({2023, 7, 9, 12, 0, 0});
-  }
-  ~PopUpTest() override {
-    console::ResetConsoleState();
-    format::ResetFormats();
-    platform::ResetClock();
   }
 
   // Registers the snapshot as the hook of the hot key the pop-up under test

@@ -9,7 +9,7 @@
 
 #include "../support/headless_session.h"
 #include "console/cells.h"
-#include "console/state.h"
+#include "console/console_state.h"
 #include "platform/paths.h"
 #include "terminal/cell_buffer.h"
 #include "terminal/headless_backend.h"
@@ -20,9 +20,6 @@ using terminal::ScreenRowText;
 
 class WindowTest : public ::testing::Test {
  protected:
-  WindowTest() { console::ResetConsoleState(); }
-  ~WindowTest() override { console::ResetConsoleState(); }
-
   // Every cell different in character and colour, so a wrong restore shows.
   void FillScreen() {
     for (int r = 1; r <= 25; ++r) {
@@ -113,7 +110,7 @@ TEST_F(WindowTest, LeftoverStackFromAnotherRunIsTrusted) {
   terminal::SetTextAttribute(0x1E);
   console::WriteAt(5, 10, "ABCD");
   console::OpenWindow(5, 10, 5, 13);
-  console::ResetConsoleState();  // as if the program had started again
+  session.Restart();
   console::WriteAt(5, 10, "wxyz");
   console::CloseWindow();
   EXPECT_EQ(terminal::ScreenText(5, 10, 4), "ABCD");

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/cells.h"
 #include "console/field.h"
 #include "console/window.h"

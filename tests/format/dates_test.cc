@@ -5,9 +5,10 @@
 #include <chrono>
 #include <cstdio>
 
+#include "format/format_settings.h"
 #include "format/packed.h"
-#include "format/settings.h"
 #include "platform/clock.h"
+#include "platform/program_state.h"
 
 namespace format {
 namespace {
@@ -21,13 +22,10 @@ std::string Packed(int year, int month, int day) {
 class DatesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetFormats();
+    platform::ResetProgramState();
     platform::FixToday({2026, 6, 15, 10, 0, 0});
   }
-  void TearDown() override {
-    platform::ResetClock();
-    ResetFormats();
-  }
+  void TearDown() override { platform::ResetProgramState(); }
 };
 
 TEST_F(DatesTest, PackDigitsRightAlignsAndZeroFills) {

@@ -5,8 +5,9 @@
 #include <map>
 
 #include "format/dates.h"
+#include "format/format_settings.h"
 #include "format/packed.h"
-#include "format/settings.h"
+#include "platform/program_state.h"
 
 namespace format {
 namespace {
@@ -14,14 +15,14 @@ namespace {
 class LongDatesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetFormats();
-    Formats().UserSetting = [this](std::string_view key) {
+    platform::ResetProgramState();
+    Formats().userSettingProvider = [this](std::string_view key) {
       auto it = user_.find(std::string(key));
       return it == user_.end() ? std::string() : it->second;
     };
-    Formats().SessionLanguage = [this] { return language_; };
+    Formats().languageProvider = [this] { return language_; };
   }
-  void TearDown() override { ResetFormats(); }
+  void TearDown() override { platform::ResetProgramState(); }
 
   std::map<std::string, std::string> user_;
   std::string language_ = "CAT";

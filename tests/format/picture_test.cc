@@ -6,15 +6,16 @@
 #include <limits>
 
 #include "format/amounts.h"
-#include "format/settings.h"
+#include "format/format_settings.h"
+#include "platform/program_state.h"
 
 namespace format {
 namespace {
 
 class PictureTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetFormats(); }
-  void TearDown() override { ResetFormats(); }
+  void SetUp() override { platform::ResetProgramState(); }
+  void TearDown() override { platform::ResetProgramState(); }
 };
 
 struct Case {
@@ -92,19 +93,19 @@ TEST_F(PictureTest, InfiniteNaNAndHugeValuesStayBounded) {
 
 TEST_F(PictureTest, CharactersComeFromTheProviderOnceUntilReset) {
   int reads = 0;
-  Formats().UserSetting = [&reads](std::string_view key) {
+  Formats().userSettingProvider = [&reads](std::string_view key) {
     ++reads;
     return std::string(key == "DecCaracter" ? "," : " ");
   };
   EXPECT_EQ(FormatPicture("Z,ZZ9.99", 1234.5), "1.234,50");  // blank MilCaracter: "."
   EXPECT_EQ(FormatPicture("9.9", 1), "1,0");
   EXPECT_EQ(reads, 2);
-  ResetFormats();
+  platform::ResetProgramState();
   EXPECT_EQ(FormatPicture("9.9", 1), "1'0");
 }
 
 TEST_F(PictureTest, CharactersAreTheFirstOfTheValueOrTheDefaultWhenItIsBlank) {
-  Formats().UserSetting = [](std::string_view key) {
+  Formats().userSettingProvider = [](std::string_view key) {
     return std::string(key == "DecCaracter" ? " ," : " .");
   };
   EXPECT_EQ(FormatPicture("Z,ZZ9.99", 1234.5), "1.234'50");

@@ -2,13 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/program_state.h"
+
 namespace format {
 namespace {
 
 class TextTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetTexts(); }
-  void TearDown() override { ResetTexts(); }
+  void SetUp() override { platform::ResetProgramState(); }
+  void TearDown() override { platform::ResetProgramState(); }
 };
 
 TEST_F(TextTest, UpperCaseFoldsOnlyTheSevenAccentedLetters) {

@@ -8,12 +8,12 @@
 #include <string>
 #include <string_view>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/calculator.h"
 #include "console/calculator_state.h"
-#include "console/state.h"
+#include "console/console_state.h"
 #include "fuzz_scratch.h"
-#include "terminal/cell_buffer.h"
+#include "platform/program_state.h"
 
 namespace {
 
@@ -34,10 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string written = console::WriteCalculatorState(s);
   Check(console::WriteCalculatorState(console::ReadCalculatorState(written)) == written);
 
+  platform::ResetProgramState();
   config::Settings().SessionDir = dir;
   config::Settings().TerminalDir = dir;
-  terminal::ResetConsole();
-  console::ResetConsoleState();
   std::FILE* f = std::fopen((dir + "KELCALC.TMP").c_str(), "wb");
   if (f == nullptr) return 0;
   std::fwrite(data, 1, size, f);

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "config/program_state.h"
-#include "config/settings.h"
+#include "config/program_identity.h"
+#include "config/session_settings.h"
 #include "office/screen_form.h"
 #include "office/selection.h"
 

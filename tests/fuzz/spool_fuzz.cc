@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "print/spool.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

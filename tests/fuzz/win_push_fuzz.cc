@@ -5,17 +5,16 @@
 #include <cstdio>
 #include <string>
 
-#include "config/settings.h"
-#include "console/state.h"
+#include "config/session_settings.h"
+#include "console/console_state.h"
 #include "console/window.h"
 #include "fuzz_scratch.h"
-#include "terminal/cell_buffer.h"
+#include "platform/program_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string& dir = fuzz_scratch::FolderPath("winpush");
+  platform::ResetProgramState();
   config::Settings().SessionDir = dir;
-  terminal::ResetConsole();
-  console::ResetConsoleState();
   console::Console().depth = 3;
   std::FILE* f = std::fopen((dir + "WinPush.tmp").c_str(), "wb");
   if (f == nullptr) return 0;

@@ -12,7 +12,7 @@
 
 #include "../support/demo_office.h"
 #include "btrieve/record_manager.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/packed.h"
 #include "issuing/issuing_run.h"
 #include "office/record_layouts.h"

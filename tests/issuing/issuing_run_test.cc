@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "../support/demo_office.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/packed.h"
 #include "office/record_layouts.h"
 #include "office/screen_form.h"

@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "../support/demo_office.h"
+#include "config/session_settings.h"
 #include "format/packed.h"
 #include "issuing/issuing_run.h"
+#include "issuing/layout_common.h"
 #include "office/selection.h"
+#include "platform/program_state.h"
 
 namespace issuing {
 namespace {
@@ -151,6 +154,18 @@ TEST(BoxedLayout, EveryBoxLineIsOneRecord) {
     EXPECT_TRUE(p.text.back() == '\xBF' || p.text.back() == '\xD9') << p.text;
   }
   EXPECT_GT(boxLines, 0);
+}
+
+// The words a run looked up belong to its state: after the reset, Catalan
+// texts are not given in the last run's language.
+TEST(LayoutWords, AreForgottenWhenTheProgramStateIsReset) {
+  DemoOffice office(demo::BuildDemoRecords({}), "20261201", "SPA");
+  ASSERT_TRUE(office.Start());
+  const char* domiciled = "REBUT DOMICILIAT";
+  EXPECT_EQ(Word(domiciled), "RECIBO DOMICILIADO");
+  platform::ResetProgramState();
+  config::Settings().SessionLanguage = "CAT";
+  EXPECT_EQ(Word(domiciled), domiciled);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "format/packed.h"
+#include "platform/program_state.h"
 
 namespace issuing {
 namespace {
@@ -47,7 +48,7 @@ TEST(Receipt, ReferenceKeepsThreeDigitsOfPropertyAndUnit) {
 class ConceptsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    office::ResetAreas();
+    platform::ResetProgramState();
     unit_.fill(' ');
     selection_.conceptOn.fill(true);
   }

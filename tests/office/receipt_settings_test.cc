@@ -5,7 +5,8 @@
 #include <filesystem>
 
 #include "../support/temp_dir.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
+#include "platform/program_state.h"
 
 namespace office {
 namespace {
@@ -15,14 +16,10 @@ using testing_support::TempDir;
 class ReceiptSettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetReceiptSettings();
-    config::ResetSettings();
+    platform::ResetProgramState();
     config::Settings().RootDir = dir_.path() + "\\";
   }
-  void TearDown() override {
-    ResetReceiptSettings();
-    config::ResetSettings();
-  }
+  void TearDown() override { platform::ResetProgramState(); }
   TempDir dir_;
 };
 

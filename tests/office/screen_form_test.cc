@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "../support/temp_dir.h"
-#include "config/program_state.h"
-#include "config/settings.h"
+#include "config/program_identity.h"
+#include "config/session_settings.h"
 #include "demo_files.h"
 #include "format/packed.h"
-#include "format/settings.h"
 #include "platform/clock.h"
+#include "platform/program_state.h"
 
 namespace office {
 namespace {
@@ -20,11 +20,7 @@ class ScreenFormTest : public ::testing::Test {
   void SetUp() override { Reset(); }
   void TearDown() override { Reset(); }
   void Reset() {
-    ResetScreenForms();
-    config::ResetSettings();
-    config::ResetProgram();
-    format::ResetFormats();
-    platform::ResetClock();
+    platform::ResetProgramState();
     config::Program().ProgramName = "QANTIRES";
     config::Settings().SessionLanguage = "CAT";
   }

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "config/program_state.h"
-#include "config/settings.h"
+#include "config/program_identity.h"
+#include "config/session_settings.h"
 #include "demo_files.h"
 #include "format/packed.h"
-#include "format/settings.h"
 #include "office/screen_form.h"
 #include "platform/clock.h"
+#include "platform/program_state.h"
 
 namespace office {
 namespace {
@@ -16,20 +16,14 @@ namespace {
 class SelectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetScreenForms();
-    config::ResetSettings();
-    config::ResetProgram();
-    format::ResetFormats();
+    platform::ResetProgramState();
     platform::FixToday({2026, 12, 8, 10, 0, 0});
     config::Settings().SessionLanguage = "CAT";
     ReadScreenFormText(demo::SelectionForm());
     config::Settings().WorkingDate = format::PackDigits("20261208");
     PresetSelection();
   }
-  void TearDown() override {
-    platform::ResetClock();
-    ResetScreenForms();
-  }
+  void TearDown() override { platform::ResetProgramState(); }
   void Set(int field, const std::string& value) { FieldAt(1, field)->value = value; }
 };
 
@@ -70,7 +64,7 @@ TEST_F(SelectionTest, ShortOrMissingCodeFieldsReadAsZero) {
   Selection s = SelectionFromScreen();
   EXPECT_EQ(s.codeLow[0], "A" + format::PackDigits("0007"));
   EXPECT_EQ(s.codeHigh[0], "A" + format::PackDigits("0000"));
-  ResetScreenForms();  // no screen at all
+  ScreenForms() = ScreenFormState{};  // no screen at all
   s = SelectionFromScreen();
   EXPECT_EQ(s.codeLow[2], "F" + format::PackDigits("0000"));
   EXPECT_FALSE(s.formOn[0]);

@@ -7,7 +7,8 @@
 
 #include "../support/file_size_limit.h"
 #include "../support/temp_dir.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
+#include "platform/program_state.h"
 
 namespace print {
 namespace {
@@ -17,14 +18,10 @@ using testing_support::TempDir;
 class SpoolTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetSpool();
-    config::ResetSettings();
+    platform::ResetProgramState();
     config::Settings().SessionDir = dir_.path() + "\\";
   }
-  void TearDown() override {
-    ResetSpool();
-    config::ResetSettings();
-  }
+  void TearDown() override { platform::ResetProgramState(); }
   // The spool's records before its end record.
   std::string Written() {
     EXPECT_TRUE(CloseSpool());

@@ -13,7 +13,7 @@
 #include "../support/btr_helpers.h"
 #include "../support/records_fixture.h"
 #include "btrieve/record_manager.h"
-#include "console/state.h"
+#include "console/console_state.h"
 #include "platform/waits.h"
 #include "records/open_file.h"
 #include "records/record_reads.h"

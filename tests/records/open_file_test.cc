@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "../support/records_fixture.h"
-#include "console/state.h"
+#include "console/console_state.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
 #include "storage/record_backend.h"

@@ -8,12 +8,12 @@
 
 #include "../support/temp_dir.h"
 #include "config/company.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/packed.h"
-#include "format/settings.h"
 #include "office/remittance_settings.h"
 #include "pain_file.h"
 #include "platform/clock.h"
+#include "platform/program_state.h"
 
 namespace remittance {
 namespace {
@@ -42,7 +42,7 @@ const char* kGood = "ES91 2100 0418 4502 0005 1332      ";
 class CycleRemittanceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Reset();
+    platform::ResetProgramState();
     platform::FixToday({2026, 12, 8, 9, 30, 0});
     config::Settings().SessionDir = dir_.path() + "/";
     config::Settings().WorkingDate = format::PackDigits("20261201");
@@ -52,15 +52,7 @@ class CycleRemittanceTest : public ::testing::Test {
     s.enabled = true;
     s.account = "ES79 2100 0813 6101 2345 6789";
   }
-  void TearDown() override { Reset(); }
-  static void Reset() {
-    office::ResetRemittanceSettings();
-    ResetOverrides();
-    config::ResetSettings();
-    config::ResetCompany();
-    format::ResetFormats();
-    platform::ResetClock();
-  }
+  void TearDown() override { platform::ResetProgramState(); }
   RemittanceResult Run(const std::vector<DomiciledReceipt>& receipts,
                        const std::string& issueDate = "20261201") {
     told_.clear();

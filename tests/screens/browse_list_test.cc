@@ -9,7 +9,6 @@
 #include <array>
 
 #include "../support/btr_helpers.h"
-#include "btrieve/record_manager.h"
 #include "console/keyboard.h"
 #include "demo_files.h"
 #include "format/packed.h"
@@ -54,17 +53,8 @@ std::string PropertyRecord(int number, const std::string& street) {
 class BrowseListTest : public ScreensTest {
  protected:
   BrowseListTest() {
-    btrieve::ResetRecordManager();
-    records::ResetRecordFilesState();
     platform::SetEndProgramStandIn([](int) {});
     office::ReadScreenFormText(demo::SelectionForm());
-  }
-  ~BrowseListTest() override {
-    std::int16_t status = 0;
-    records::ResetRecordFiles(status);
-    btrieve::ResetRecordManager();
-    records::ResetRecordFilesState();
-    platform::SetEndProgramStandIn(nullptr);
   }
   // Creates a file keyed on its first keyLength bytes, fills it and opens
   // it under the identifier, bound to the area.

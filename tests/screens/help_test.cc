@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "demo_files.h"
 #include "office/screen_form.h"
 #include "platform/current_dir.h"

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "console/console_state.h"
 #include "console/keyboard.h"
-#include "console/state.h"
 #include "office/screen_form.h"
 #include "screens/screens_state.h"
 #include "screens_fixture.h"

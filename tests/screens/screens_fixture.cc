@@ -1,16 +1,9 @@
-// The recording console and the reset around each screen test.
+// The recording console and the fixed day of each screen test.
 #include "screens_fixture.h"
 
 #include <memory>
 
-#include "config/program_state.h"
-#include "console/state.h"
-#include "format/settings.h"
-#include "office/record_layouts.h"
-#include "office/screen_form.h"
-#include "office/selection.h"
 #include "platform/clock.h"
-#include "screens/screens_state.h"
 
 namespace screens_test {
 
@@ -32,29 +25,12 @@ std::string RowText(const terminal::ConsoleScreen& screen, int row) {
   return text.substr(0, text.find_last_not_of(' ') + 1);
 }
 
-namespace {
-void ResetAll() {
-  console::ResetConsoleState();
-  screens::ResetScreens();
-  office::ResetScreenForms();
-  office::ResetSelection();
-  office::ResetAreas();
-  config::ResetProgram();
-  format::ResetFormats();
-}
-}  // namespace
-
+// The session has reset the program state; it resets it again when it goes.
 ScreensTest::ScreensTest() {
   auto recorder = std::make_unique<RecordingConsole>();
   console_ = recorder.get();
   terminal::SetConsoleBackend(std::move(recorder));
-  ResetAll();
   platform::FixToday({2026, 6, 15, 10, 0, 0});
-}
-
-ScreensTest::~ScreensTest() {
-  ResetAll();
-  platform::ResetClock();
 }
 
 }  // namespace screens_test

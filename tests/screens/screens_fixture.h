@@ -1,7 +1,7 @@
 // Shared by the console screen tests: a headless session whose backend
 // keeps a copy of the screen at every wait for a key (so a test can see
-// what a pop-up showed while it was open), key helpers, and a reset of the
-// screen tables, the selection and the console state.
+// what a pop-up showed while it was open), key helpers, a fixed day, and
+// the program state reset before and after (by the session).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -28,7 +28,6 @@ std::string CellsText(const terminal::ConsoleScreen& screen, int row, int column
 class ScreensTest : public ::testing::Test {
  protected:
   ScreensTest();
-  ~ScreensTest() override;
 
   // Extended keys by scan code: 0x48 Up, 0x50 Down, 0x49 Page Up, 0x51
   // Page Down, 0x4B Left, 0x4D Right, 0x3B F1, 0x3C F2, 0x3E F4.

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/keyboard.h"
 #include "demo_files.h"
 #include "format/dates.h"

@@ -7,54 +7,22 @@
 #include <filesystem>
 
 #include "app/program.h"
-#include "btrieve/record_manager.h"
 #include "commands.h"
-#include "config/company.h"
-#include "config/language.h"
-#include "config/settings.h"
 #include "demo_files.h"
-#include "format/settings.h"
 #include "office/receipt_settings.h"
-#include "office/record_layouts.h"
 #include "office/remittance_settings.h"
-#include "office/screen_form.h"
-#include "office/selection.h"
 #include "platform/clock.h"
 #include "platform/current_dir.h"
 #include "platform/program_end.h"
-#include "print/spool.h"
-#include "records/record_table.h"
-#include "remittance/cycle.h"
+#include "platform/program_state.h"
 #include "terminal/headless_backend.h"
 
 namespace testing_support {
-namespace {
-
-void ResetEverything() {
-  std::int16_t status = 0;
-  records::ResetRecordFiles(status);
-  records::ResetRecordFilesState();
-  btrieve::ResetRecordManager();
-  config::ResetSettings();
-  config::ResetCompany();
-  config::ResetProgram();
-  config::ResetLanguageCache();
-  format::ResetFormats();
-  office::ResetScreenForms();
-  office::ResetSelection();
-  office::ResetReceiptSettings();
-  office::ResetRemittanceSettings();
-  remittance::ResetOverrides();
-  office::ResetAreas();
-  print::ResetSpool();
-}
-
-}  // namespace
 
 DemoOffice::DemoOffice(std::vector<demo::RecordFile> files, const std::string& workingDate,
                        const std::string& language)
     : startDir_(platform::CurrentDirectory()) {
-  ResetEverything();
+  platform::ResetProgramState();
   terminal::UseHeadlessConsole();
   platform::FixToday({2026, 12, 8, 10, 0, 0});
   platform::SetEndProgramStandIn(
@@ -78,9 +46,7 @@ DemoOffice::DemoOffice(std::vector<demo::RecordFile> files, const std::string& w
 }
 
 DemoOffice::~DemoOffice() {
-  ResetEverything();
-  platform::SetEndProgramStandIn({});
-  platform::ResetClock();
+  platform::ResetProgramState();
   platform::ChangeDirectory(startDir_);
   for (const char* name : {"KELROOT", "KELEXE", "KELTMP"}) ::unsetenv(name);
 }

@@ -6,10 +6,8 @@
 
 #include "btr_helpers.h"
 #include "btrieve/record_manager.h"
-#include "console/state.h"
 #include "platform/program_end.h"
 #include "platform/waits.h"
-#include "records/record_table.h"
 #include "storage/record_spec.h"
 
 namespace records_test {
@@ -37,23 +35,12 @@ std::string TypeRecord(unsigned char code, const std::string& name, std::uint16_
 }
 
 void RecordsTest::SetUp() {
-  btrieve::ResetRecordManager();
-  records::ResetRecordFilesState();
   config::Settings().RootDir = session.dir().path() + "/";
   std::filesystem::create_directories(session.dir().Sub("DADES"));
   std::filesystem::create_directories(session.dir().Sub("ddf"));
   platform::SetSleepStandIn([this](int ms) { Waited(ms); });
   platform::SetRandomStandIn([] { return 0.5; });
   platform::SetEndProgramStandIn([this](int code) { endings.push_back(code); });
-}
-
-void RecordsTest::TearDown() {
-  // A test stopped by Waited leaves its windows and message echo behind.
-  console::ResetConsoleState();
-  btrieve::ResetRecordManager();
-  records::ResetRecordFilesState();
-  platform::ResetWaits();
-  platform::SetEndProgramStandIn(nullptr);
 }
 
 void RecordsTest::Waited(int ms) {

@@ -1,7 +1,8 @@
 // A scratch installation for the record file tests: RootDir in a temporary
 // directory with DADES\ and ddf\ folders, a headless console, the waits and
 // the end of the program replaced by recorders, and an empty record file
-// table and record manager.
+// table and record manager (the session resets the program state before
+// and after).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,7 +26,6 @@ std::string TypeRecord(unsigned char code, const std::string& name, std::uint16_
 class RecordsTest : public ::testing::Test {
  protected:
   void SetUp() override;
-  void TearDown() override;
 
   // RootDir + "DADES\" + name, as the program would name a file.
   std::string Root(const std::string& name) const;

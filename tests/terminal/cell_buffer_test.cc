@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/program_state.h"
 #include "terminal/headless_backend.h"
 
 namespace terminal {
@@ -175,6 +176,17 @@ TEST_F(ConsoleTest, ResetRestoresOverwriteModeAndABlankScreen) {
   EXPECT_FALSE(InsertToggle());
   EXPECT_EQ(ScreenRowText(1), "");
   EXPECT_EQ(CursorColumn(), 1);
+}
+
+TEST_F(ConsoleTest, TheInputWaitHookOutlivesResetConsoleButNotTheProgramStateReset) {
+  int runs = 0;
+  SetInputWaitHook([&runs] { ++runs; });
+  ResetConsole();
+  NextConsoleEvent();
+  EXPECT_EQ(runs, 1);
+  platform::ResetProgramState();
+  NextConsoleEvent();
+  EXPECT_EQ(runs, 1);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "../support/temp_dir.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/program_state.h"
 #include "terminal/cell_buffer.h"
 #include "terminal/clipboard.h"
 #include "terminal/hand_over.h"
@@ -99,7 +100,7 @@ TEST(CaptureProgram, FeedsInputAndCollectsOutput) {
 }
 
 TEST(Clipboard, InternalBufferServesWhenTheSystemClipboardIsOff) {
-  ResetClipboard();
+  ResetProgramState();
   EXPECT_EQ(PasteFromClipboard(), "");
   CopyToClipboard("MAR\x80");
   EXPECT_EQ(PasteFromClipboard(), "MAR\x80");
@@ -115,10 +116,10 @@ TEST(Clipboard, PasteTakesTheDesktopClipboardAsCodePage850) {
   std::string text;
   ASSERT_TRUE(PasteFromSystemClipboard(&text));
   EXPECT_EQ(text, "MAR\x80 !");  // the euro sign is not in the code page
-  ResetClipboard();
+  ResetProgramState();
   EnableSystemClipboard(true);
   EXPECT_EQ(PasteFromClipboard(), "MAR\x80 !");
-  ResetClipboard();
+  ResetProgramState();
 }
 
 TEST(Clipboard, PasteFallsBackToTheBufferWithoutADisplayOrWhenTheHelperFails) {

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "../support/temp_dir.h"
-#include "config/settings.h"
 #include "destination.h"
 #include "outputs.h"
+#include "platform/program_state.h"
 #include "print_run.h"
 #include "spool_layout.h"
 
@@ -239,7 +239,7 @@ TEST(KelprintDestination, EveryDeviceFormFindsItsDestination) {
 
 PAGE_BUILDER_TEST(KelprintFiles, AFileAppearsOnlyWhenCompleteAndAFailureKeepsTheOldOne) {
   TempDir dir;
-  config::ResetSettings();
+  platform::ResetProgramState();
   dir.Write("s.tmp", "DEVICE\r\nPAGE 24 \r\n 1 ,new, 1 \r\n");
   SpoolSurvey survey;
   ASSERT_TRUE(SurveySpool(dir.Sub("s.tmp"), true, &survey));

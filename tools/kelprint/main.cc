@@ -5,7 +5,6 @@
 #include <string>
 
 #include "config/session_settings.h"
-#include "config/settings.h"
 #include "destination.h"
 #include "messages.h"
 #include "platform/paths.h"

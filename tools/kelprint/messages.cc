@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "config/in_language.h"
+#include "config/session_settings.h"
 #include "platform/cp850.h"
 
 namespace kelprint {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "console/cells.h"
 #include "console/keyboard.h"
 #include "console/window.h"

@@ -1,5 +1,7 @@
 // Storage of the formatters' state and the calls through the providers.
-#include "format/settings.h"
+#include "format/format_settings.h"
+
+#include "platform/program_state.h"
 
 namespace format {
 
@@ -8,12 +10,13 @@ FormatSettings& Formats() {
   return settings;
 }
 
-void ResetFormats() {
-  Formats() = FormatSettings{};
-}
+namespace {
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kFormat, "format::Formats", [] { Formats() = FormatSettings{}; });
+}  // namespace
 
 std::string UserSetting(std::string_view key) {
-  const auto& provider = Formats().UserSetting;
+  const auto& provider = Formats().userSettingProvider;
   return provider ? provider(key) : std::string();
 }
 
@@ -22,8 +25,8 @@ char UserCharacter(std::string_view key, char fallback) {
   return value.empty() || value[0] == ' ' ? fallback : value[0];
 }
 
-std::string SessionLanguage() {
-  const auto& provider = Formats().SessionLanguage;
+std::string CurrentLanguage() {
+  const auto& provider = Formats().languageProvider;
   return provider ? provider() : std::string();
 }
 

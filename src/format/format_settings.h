@@ -16,8 +16,8 @@ namespace format {
 
 struct FormatSettings {
   // Providers registered by start-up.
-  std::function<std::string(std::string_view key)> UserSetting;  // Tora.ini [Usuari] key
-  std::function<std::string()> SessionLanguage;                  // "CAT", "SPA", "GLG", "OCI"
+  std::function<std::string(std::string_view key)> userSettingProvider;  // Tora.ini [Usuari] key
+  std::function<std::string()> languageProvider;  // "CAT", "SPA", "GLG", "OCI"
 
   // Read at the first use and kept; '\0' means not read yet.
   char DecCaracter = '\0';  // decimal character written for "."
@@ -36,10 +36,10 @@ struct FormatSettings {
   long long LastYear = 0;
 };
 
-FormatSettings& Formats();
-// Back to the state of a new process: providers dropped, characters unread,
+// The reset of the program state (platform/program_state.h) puts it back
+// as a new process finds it: providers dropped, characters unread,
 // currencies unset.
-void ResetFormats();
+FormatSettings& Formats();
 
 // The value of a Tora.ini [Usuari] key through the provider; empty without one.
 std::string UserSetting(std::string_view key);
@@ -47,6 +47,6 @@ std::string UserSetting(std::string_view key);
 // character is blank (a space, or no value at all).
 char UserCharacter(std::string_view key, char fallback);
 // The session language through the provider; empty without one.
-std::string SessionLanguage();
+std::string CurrentLanguage();
 
 }  // namespace format

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "config/tell_operator.h"
+
 namespace console {
 
 // A window rectangle in screen coordinates (1-based), frame included.
@@ -55,12 +57,11 @@ struct ConsoleState {
   PopUpHook calendar;
   // Also receives every message box's text; set when no terminal shows the
   // screen (unattended runs), so that the messages are not lost.
-  std::function<void(const std::string&)> messageEcho;
+  config::TellOperator messageEcho;
 };
 
+// The reset of the program state (platform/program_state.h) puts it back
+// as a run starts: no windows, colour 0, empty lists, no hooks.
 ConsoleState& Console();
-// Back to the start-of-run state (no windows, colour 0, empty lists, no
-// hooks).  For tests.
-void ResetConsoleState();
 
 }  // namespace console

@@ -1,5 +1,5 @@
-// The program's name and customer variant, fixed at start-up and read-only
-// afterwards.
+// The program's identity: its name and customer variant, fixed at start-up
+// and read-only afterwards.
 #pragma once
 
 #include <cstdint>
@@ -7,13 +7,14 @@
 
 namespace config {
 
-struct ProgramState {
+struct ProgramIdentity {
   std::string ProgramName;           // "QANTIRES": language, form and help file names
   std::int16_t CustomerVariant = 0;  // 0, 1 or 2
   std::string LanguageFileName;      // ProgramName as the first translation found it
 };
-ProgramState& Program();
-void ResetProgram();
+// Empty until start-up fills it, and again after the reset of the program
+// state (platform/program_state.h).
+ProgramIdentity& Program();
 
 inline constexpr const char* kProgramName = "QANTIRES";
 
