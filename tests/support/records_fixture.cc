@@ -8,6 +8,7 @@
 #include "btrieve/record_manager.h"
 #include "platform/program_end.h"
 #include "platform/waits.h"
+#include "records/record_table.h"
 #include "storage/record_spec.h"
 
 namespace records_test {
