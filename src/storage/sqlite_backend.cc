@@ -106,7 +106,9 @@ class SqliteFile final : public OpenedRecordFile {
 
 int16_t OpenSqliteFile(const std::string& path, bool exclusive,
                        std::unique_ptr<OpenedRecordFile>* out) {
-  auto file = std::make_unique<SqliteFile>(path);
+  // Named by the file itself, so that the opens of one file through two
+  // names know each other (record_manager.h).
+  auto file = std::make_unique<SqliteFile>(FilePathOf(path));
   const int16_t status = file->Open(exclusive);
   if (status == kStatusOk) *out = std::move(file);
   return status;
