@@ -67,6 +67,14 @@ struct OpenRecordFile {
   bool logicalSortPending = false;
   ReadAhead ahead;
   KeptReads kept;
+  // The sort form of the key of the record a key read serves, worked out
+  // to hold it against its index entry (its buffer reused).
+  std::string recordSort;
+  // By key number: one more than the write count at which a walk last
+  // found the key's index holding as many entries as the file has records
+  // (0: not yet), so that the count is checked once while the file stays
+  // unchanged.
+  std::vector<uint64_t> entriesCounted;
   // Record locks this open holds.
   uint32_t singleLock = 0;
   std::set<uint32_t> multipleLocks;

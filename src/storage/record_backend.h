@@ -33,6 +33,11 @@ class RecordStorage {
   virtual int16_t EntryOf(int key, uint32_t position, const std::string& record,
                           IndexEntry* out) = 0;
   virtual int16_t Counts(uint32_t* records, std::vector<uint32_t>* distinct) = 0;
+  // Whether the index of key holds one entry for each record of the file
+  // (no more entries than records for a key whose values may be null):
+  // 0, or 2 when it does not.  A backend whose indexes cannot lose or gain
+  // an entry beside its records says 0.
+  virtual int16_t CheckEntryCount(int /*key*/) { return 0; }
   virtual int16_t Insert(const std::string& record, uint32_t* position) = 0;
   virtual int16_t Update(uint32_t position, const std::string& oldRecord,
                          const std::string& newRecord) = 0;

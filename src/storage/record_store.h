@@ -71,6 +71,12 @@ class RecordStore {
   int16_t Update(uint32_t position, const std::string& oldRecord, const std::string& newRecord);
   int16_t Delete(uint32_t position, const std::string& record);
 
+  // Whether key's index holds one entry for each record, by the stored
+  // record count (for a key whose values may be null, no more entries than
+  // records): 0, else kStatusDamaged.  SQLite counts the index page by
+  // page (about 10 ms of CPU for 1,000,000 entries): little beside a walk.
+  int16_t CheckEntryCount(int key);
+
   // Checks the whole file: the engine's integrity check, every record of
   // the record length and in each key's index under its own key value,
   // and every index entry with its record.  Adds one line per fault found,

@@ -46,6 +46,10 @@ class SqliteStorage final : public RecordStorage {
     Hold();
     return store.Counts(records, distinct);
   }
+  int16_t CheckEntryCount(int key) override {
+    Hold();
+    return store.CheckEntryCount(key);
+  }
   int16_t Insert(const std::string& record, uint32_t* position) override {
     return store.Insert(record, position);
   }
