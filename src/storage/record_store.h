@@ -42,6 +42,12 @@ class RecordStore {
   // or 25 (cannot be written there).
   static int16_t Create(const std::string& path, const FileSpec& spec, bool replace);
 
+  // Puts the closed database at from in place of the one at to, which
+  // nobody may have open: to's log is first taken into to (a cut anywhere
+  // leaves to whole), then from is synced and renamed over it.  Returns 0
+  // or 25.
+  static int16_t Replace(const std::string& from, const std::string& to);
+
   // Opens an existing database.  Returns 0, 12 (missing), 30 (not a record
   // file), 2 (damaged: pages the engine cannot read), 46 (cannot be opened
   // for access).

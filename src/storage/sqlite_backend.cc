@@ -1,6 +1,7 @@
 // The SQLite backend: a record file is a database file (RecordStore) with a
 // side file for its locks (RecordLocks).  This file only adapts the two to
 // the backend interface.
+#include <cstdio>
 #include <memory>
 
 #include "platform/paths.h"
@@ -127,6 +128,20 @@ int16_t CreateSqliteFile(const std::string& path, const FileSpec& spec, bool rep
     if (status != kStatusOk) return status;
   }
   return RecordStore::Create(path, spec, true);
+}
+
+int16_t ReplaceSqliteFile(const std::string& from, const std::string& to) {
+  if (!platform::FileExists(from)) return kStatusFileNotFound;
+  // Nobody may have the old file open meanwhile.
+  RecordLocks guard;
+  if (platform::FileExists(to)) {
+    const int16_t status = guard.Open(to, true);
+    if (status != kStatusOk) return status;
+  }
+  const std::string fromLocks = LockFilePath(from);
+  const int16_t status = RecordStore::Replace(from, to);
+  if (status == kStatusOk) std::remove(fromLocks.c_str());
+  return status;
 }
 
 }  // namespace storage
