@@ -129,20 +129,25 @@ bool LeadsToItsRecord(OpenRecordFile& file, int key, const storage::IndexEntry& 
          file.recordSort == e.sort;
 }
 
-// The end of the index of key, reached by a walk: 9, or 2 when the index
-// holds more or fewer entries than the file has records (an entry lost
-// beside the record manager takes its record out of every walk).  Counted
-// once while the file's write count stays the same.
-int16_t EndOfIndex(OpenRecordFile& file, int key) {
+// Whether the index of key holds as many entries as the file has records
+// (an entry lost beside the record manager takes its record out of every
+// read along the key): 0, or 2.  Counted once while the file's write count
+// stays the same.
+int16_t CheckEntryCount(OpenRecordFile& file, int key) {
   uint64_t count = 0;
   const bool watching = file.locks.ChangeCount(&count);
-  std::vector<uint64_t>& counted = file.entriesCounted;
-  counted.resize(file.store.spec().keys.size());
-  if (watching && counted[key] == count + 1) return kStatusEndOfFile;
+  uint64_t& counted = file.entriesCounted[key];
+  if (watching && counted == count + 1) return kStatusOk;
   const int16_t status = file.store.CheckEntryCount(key);
-  if (status != kStatusOk) return status;
-  if (watching) counted[key] = count + 1;
-  return kStatusEndOfFile;
+  if (status == kStatusOk) counted = count + 1;  // without a count, 1: counted at every end
+  return status;
+}
+
+// The end of the index of key, reached by a walk: 9, or 2 when the index
+// lost or gained entries since it was last counted.
+int16_t EndOfIndex(OpenRecordFile& file, int key) {
+  const int16_t status = CheckEntryCount(file, key);
+  return status == kStatusOk ? kStatusEndOfFile : status;
 }
 
 bool KeyNumberValid(const BtrRequest& r, const OpenRecordFile& file) {
@@ -223,6 +228,12 @@ int16_t ReadEqualKept(BtrRequest& r, OpenRecordFile& file, int key, const std::s
 int16_t ReadByKey(BtrRequest& r, OpenRecordFile& file) {
   if (!KeyNumberValid(r, file)) return kStatusInvalidKeyNumber;
   const int key = r.keyNumber;
+  // The first read along a key in this open counts its index too, so a
+  // lost entry is seen whichever part of the index the reads go to.
+  if (file.entriesCounted[key] == 0) {
+    const int16_t status = CheckEntryCount(file, key);
+    if (status != kStatusOk) return status;
+  }
   const storage::KeySpec& keySpec = file.store.spec().keys[key];
   const storage::Seek how = SeekOf(r.base);
   const bool equal = r.base == kBtrGetEqual;

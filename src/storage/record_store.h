@@ -80,7 +80,8 @@ class RecordStore {
   // Whether key's index holds one entry for each record, by the stored
   // record count (for a key whose values may be null, no more entries than
   // records): 0, else kStatusDamaged.  SQLite counts the index page by
-  // page (about 10 ms of CPU for 1,000,000 entries): little beside a walk.
+  // page (about 10 ms of CPU for 1,000,000 entries): little beside a walk
+  // or an open.
   int16_t CheckEntryCount(int key);
 
   // Checks the whole file: the engine's integrity check, every record of
