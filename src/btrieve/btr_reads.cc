@@ -119,6 +119,37 @@ storage::Seek SeekOf(uint16_t base) {
   }
 }
 
+// Whether the record an index entry leads to holds the entry's key value.
+// An index changed beside the record manager can lead to another record (or
+// to one left out of the key): served in the entry's place, that record
+// would come twice and the entry's own record never.
+bool LeadsToItsRecord(OpenRecordFile& file, int key, const storage::IndexEntry& e) {
+  const storage::FileSpec& spec = file.store.spec();
+  return storage::RecordSortForm(spec, spec.keys[key], e.record, &file.recordSort) &&
+         file.recordSort == e.sort;
+}
+
+// Whether the index of key holds as many entries as the file has records
+// (an entry lost beside the record manager takes its record out of every
+// read along the key): 0, or 2.  Counted once while the file's write count
+// stays the same.
+int16_t CheckEntryCount(OpenRecordFile& file, int key) {
+  uint64_t count = 0;
+  const bool watching = file.locks.ChangeCount(&count);
+  uint64_t& counted = file.entriesCounted[key];
+  if (watching && counted == count + 1) return kStatusOk;
+  const int16_t status = file.store.CheckEntryCount(key);
+  if (status == kStatusOk) counted = count + 1;  // without a count, 1: counted at every end
+  return status;
+}
+
+// The end of the index of key, reached by a walk: 9, or 2 when the index
+// lost or gained entries since it was last counted.
+int16_t EndOfIndex(OpenRecordFile& file, int key) {
+  const int16_t status = CheckEntryCount(file, key);
+  return status == kStatusOk ? kStatusEndOfFile : status;
+}
+
 bool KeyNumberValid(const BtrRequest& r, const OpenRecordFile& file) {
   return r.keyNumber >= 0 && static_cast<size_t>(r.keyNumber) < file.store.spec().keys.size();
 }
@@ -147,9 +178,12 @@ int16_t ReadAheadNext(BtrRequest& r, OpenRecordFile& file, int key, storage::See
     a.valid = false;
     int16_t status =
         file.store.ReadKeyBatch(key, how, LogicalSort(file), file.logicalSeq, a.batch, &a.entries);
+    if (status == kStatusEndOfFile) return EndOfIndex(file, key);
     if (status != kStatusOk) return status;
     a = {watching, key, how, count, std::move(a.entries), 0, a.batch};
   }
+  // A damaged entry is met again by the next read: the walk stays before it.
+  if (!LeadsToItsRecord(file, key, a.entries[a.next])) return kStatusDamaged;
   storage::IndexEntry& e = a.entries[a.next++];
   file.current = file.physical = e.position;
   file.logicalValid = true;
@@ -194,6 +228,12 @@ int16_t ReadEqualKept(BtrRequest& r, OpenRecordFile& file, int key, const std::s
 int16_t ReadByKey(BtrRequest& r, OpenRecordFile& file) {
   if (!KeyNumberValid(r, file)) return kStatusInvalidKeyNumber;
   const int key = r.keyNumber;
+  // The first read along a key in this open counts its index too, so a
+  // lost entry is seen whichever part of the index the reads go to.
+  if (file.entriesCounted[key] == 0) {
+    const int16_t status = CheckEntryCount(file, key);
+    if (status != kStatusOk) return status;
+  }
   const storage::KeySpec& keySpec = file.store.spec().keys[key];
   const storage::Seek how = SeekOf(r.base);
   const bool equal = r.base == kBtrGetEqual;
@@ -208,13 +248,17 @@ int16_t ReadByKey(BtrRequest& r, OpenRecordFile& file) {
     sort = storage::SortForm(file.store.spec(), keySpec, r.key);
   }
   const int64_t seq = file.logicalSeq;
+  const bool walk = how == storage::Seek::kNext || how == storage::Seek::kPrevious ||
+                    how == storage::Seek::kFirst || how == storage::Seek::kLast;
   Finder find = [&](Found* out) {
     storage::IndexEntry e;
     int16_t status = file.store.ReadKey(key, how, sort, seq, &e);
     if (equal && (status == kStatusEndOfFile || (status == kStatusOk && e.sort != sort))) {
       return kStatusKeyNotFound;
     }
+    if (walk && status == kStatusEndOfFile) return EndOfIndex(file, key);
     if (status != kStatusOk) return status;
+    if (!LeadsToItsRecord(file, key, e)) return kStatusDamaged;
     *out = {e.position, std::move(e.record), true, key, std::move(e.sort), e.seq};
     return status;
   };

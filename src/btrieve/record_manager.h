@@ -45,7 +45,8 @@ struct OpenRecordFile {
       : backend(std::move(opened)),
         path(backend->Name()),
         store(backend->Store()),
-        locks(backend->Locks()) {}
+        locks(backend->Locks()),
+        entriesCounted(store.spec().keys.size()) {}
   std::unique_ptr<storage::OpenedRecordFile> backend;  // owns the store and the locks
   std::string path;  // the backend's name, which tells two opens of one file apart
   storage::RecordStorage& store;
@@ -67,6 +68,14 @@ struct OpenRecordFile {
   bool logicalSortPending = false;
   ReadAhead ahead;
   KeptReads kept;
+  // The sort form of the key of the record a key read serves, worked out
+  // to hold it against its index entry (its buffer reused).
+  std::string recordSort;
+  // By key number: one more than the write count at which the key's index
+  // was last found holding as many entries as the file has records (0: not
+  // yet in this open), so that it is counted once while the file stays
+  // unchanged.
+  std::vector<uint64_t> entriesCounted;
   // Record locks this open holds.
   uint32_t singleLock = 0;
   std::set<uint32_t> multipleLocks;

@@ -21,6 +21,12 @@ std::string KeyFromRecord(const KeySpec& key, const std::string& record);
 // The sort form of a key value given as key.length bytes (a key buffer).
 std::string SortForm(const FileSpec& spec, const KeySpec& key, const uint8_t* keyBytes);
 
+// The sort form of the record's value of key into *out, whose buffer is
+// reused (bytes beyond the end of a short record read as zero).  False when
+// that value is null, so the record stays out of the key's index.
+bool RecordSortForm(const FileSpec& spec, const KeySpec& key, const std::string& record,
+                    std::string* out);
+
 // Whether a record with this key value stays out of the key's index (null
 // keys: every segment, or any segment, filled with its null value).
 bool IsNullKey(const KeySpec& key, const uint8_t* keyBytes);

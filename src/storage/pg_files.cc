@@ -56,6 +56,42 @@ int16_t FindFile(PgConnection& db, const std::string& name, int* id, std::string
   return kStatusOk;
 }
 
+// Takes file id's lock exclusively until the end of db's transaction, so
+// that nobody has the file open while it is replaced: 0, 85 when somebody
+// has.  The lock is the transaction's, gone at the commit (a session's
+// would linger until the server noticed the connection closed, and a quick
+// open would meet it).
+int16_t LockForReplacing(PgConnection& db, int id) {
+  PgParams params;
+  params.Int64(id);
+  const PgResult r = db.Run("SELECT pg_try_advisory_xact_lock($1)", params);
+  if (!r.ok()) return db.StatusOf(r);
+  return r.Bool(0, 0) ? kStatusOk : kStatusFileLocked;
+}
+
+// Ends db's transaction: the commit when status is 0, else the rollback.
+int16_t Finish(PgConnection& db, int16_t status) {
+  if (status == kStatusOk) {
+    const PgResult r = db.Run("COMMIT");
+    if (!r.ok()) status = db.connected() ? kStatusCreateIoError : db.StatusOf(r);
+  }
+  if (status != kStatusOk) db.Run("ROLLBACK");
+  return status;
+}
+
+// Drops file id, its tables and its name, inside the open transaction of
+// db, once nobody has it open.
+int16_t DropFile(PgConnection& db, int id) {
+  int16_t status = LockForReplacing(db, id);
+  if (status != kStatusOk) return status;
+  PgParams params;
+  params.Int64(id);
+  PgResult r = db.Run("DROP TABLE qt_r" + std::to_string(id));
+  if (r.ok()) r = db.Run("DELETE FROM qt_files WHERE id = $1", params);
+  if (!r.ok()) status = db.connected() ? kStatusCreateIoError : db.StatusOf(r);
+  return status;
+}
+
 // Makes the file's tables inside the open transaction of db: a new file,
 // or the replacement of file id.
 int16_t BuildFile(PgConnection& db, const std::string& name, const FileSpec& spec, int* id,
@@ -135,23 +171,35 @@ int16_t CreatePgFile(const std::string& conninfo, const std::string& name, const
   const bool exists = status == kStatusOk;
   if (status == kStatusFileNotFound) status = kStatusOk;
   if (status == kStatusOk && exists && !replace) status = kStatusFileExists;
-  if (status == kStatusOk && exists) {
-    // Replacing: nobody may have the file open meanwhile.  The lock is the
-    // transaction's, gone at the commit (a session's would linger until the
-    // server noticed the connection closed, and a quick open would meet it).
-    PgParams params;
-    params.Int64(id);
-    r = db->Run("SELECT pg_try_advisory_xact_lock($1)", params);
-    if (!r.ok()) status = db->StatusOf(r);
-    if (status == kStatusOk && !r.Bool(0, 0)) status = kStatusFileLocked;
-  }
+  if (status == kStatusOk && exists) status = LockForReplacing(*db, id);
   if (status == kStatusOk) status = BuildFile(*db, name, spec, &id, exists);
+  return Finish(*db, status);
+}
+
+int16_t ReplacePgFile(const std::string& conninfo, const std::string& from, const std::string& to) {
+  int16_t status;
+  std::unique_ptr<PgConnection> db = Connect(conninfo, &status);
+  if (db == nullptr) return status;
+  const PgResult begun = db->Run(std::string("BEGIN; ") + kCreateLock);
+  if (!begun.ok()) return db->connected() ? kStatusCreateIoError : db->StatusOf(begun);
+  int fromId = 0, toId = 0;
+  status = FindFile(*db, from, &fromId, nullptr);
+  bool replacing = false;
   if (status == kStatusOk) {
-    r = db->Run("COMMIT");
+    const int16_t found = FindFile(*db, to, &toId, nullptr);
+    replacing = found == kStatusOk;
+    if (found != kStatusOk && found != kStatusFileNotFound) status = found;
+  }
+  // The old file's tables go in the same transaction that gives its name
+  // to the new one.
+  if (status == kStatusOk && replacing) status = DropFile(*db, toId);
+  if (status == kStatusOk) {
+    PgParams params;
+    params.Bytes(to).Int64(fromId);
+    const PgResult r = db->Run("UPDATE qt_files SET name = $1 WHERE id = $2", params);
     if (!r.ok()) status = db->connected() ? kStatusCreateIoError : db->StatusOf(r);
   }
-  if (status != kStatusOk) db->Run("ROLLBACK");
-  return status;
+  return Finish(*db, status);
 }
 
 }  // namespace storage

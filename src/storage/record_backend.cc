@@ -93,4 +93,12 @@ int16_t CreateBackendFile(const std::string& name, const FileSpec& spec, bool re
   return CreatePgFile(db.conninfo, DatabaseFileName(name, db.root), spec, replace);
 }
 
+int16_t ReplaceBackendFile(const std::string& from, const std::string& to) {
+  const RecordDatabase& db = CurrentRecordDatabase();
+  if (db.conninfo.empty()) {
+    return ReplaceSqliteFile(platform::NativePath(from), platform::NativePath(to));
+  }
+  return ReplacePgFile(db.conninfo, DatabaseFileName(from, db.root), DatabaseFileName(to, db.root));
+}
+
 }  // namespace storage

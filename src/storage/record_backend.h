@@ -33,6 +33,11 @@ class RecordStorage {
   virtual int16_t EntryOf(int key, uint32_t position, const std::string& record,
                           IndexEntry* out) = 0;
   virtual int16_t Counts(uint32_t* records, std::vector<uint32_t>* distinct) = 0;
+  // Whether the index of key holds one entry for each record of the file
+  // (no more entries than records for a key whose values may be null):
+  // 0, or 2 when it does not.  A backend whose indexes cannot lose or gain
+  // an entry beside its records says 0.
+  virtual int16_t CheckEntryCount(int /*key*/) { return 0; }
   virtual int16_t Insert(const std::string& record, uint32_t* position) = 0;
   virtual int16_t Update(uint32_t position, const std::string& oldRecord,
                          const std::string& newRecord) = 0;
@@ -99,14 +104,23 @@ int16_t OpenBackendFile(const std::string& name, bool exclusive,
 // kStatusFileLocked.
 int16_t CreateBackendFile(const std::string& name, const FileSpec& spec, bool replace);
 
+// Puts the record file named from, complete and closed, in place of the
+// one named to (if any), in one step that a crash leaves done or not done:
+// to keeps its old content or has the new one, and from no longer exists.
+// Replacing needs the old file's lock exclusively, else 85; 25 when the
+// new file cannot be put there, 12 when from does not exist.
+int16_t ReplaceBackendFile(const std::string& from, const std::string& to);
+
 // The SQLite backend (sqlite_backend.cc) and the PostgreSQL one (pg_store.cc).
 int16_t OpenSqliteFile(const std::string& path, bool exclusive,
                        std::unique_ptr<OpenedRecordFile>* out);
 int16_t CreateSqliteFile(const std::string& path, const FileSpec& spec, bool replace);
+int16_t ReplaceSqliteFile(const std::string& from, const std::string& to);
 int16_t OpenPgFile(const std::string& conninfo, const std::string& name, bool exclusive,
                    std::unique_ptr<OpenedRecordFile>* out);
 int16_t CreatePgFile(const std::string& conninfo, const std::string& name, const FileSpec& spec,
                      bool replace);
+int16_t ReplacePgFile(const std::string& conninfo, const std::string& from, const std::string& to);
 // The names of the record files kept in the database, in name order.
 int16_t ListPgFiles(const std::string& conninfo, std::vector<std::string>* names);
 

@@ -9,6 +9,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 
 #include "storage/status.h"
 
@@ -32,8 +34,13 @@ bool SetLock(int fd, short type, off_t start, bool wait) {
 
 }  // namespace
 
+std::string FilePathOf(const std::string& path) {
+  char resolved[PATH_MAX];
+  return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+}
+
 std::string LockFilePath(const std::string& datPath) {
-  return datPath + "-lock";
+  return FilePathOf(datPath) + "-lock";
 }
 
 RecordLocks::~RecordLocks() {
@@ -42,15 +49,19 @@ RecordLocks::~RecordLocks() {
 
 int16_t RecordLocks::Open(const std::string& datPath, bool exclusive) {
   Close();
-  fd_ = ::open(LockFilePath(datPath).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd_ < 0) return kStatusAccessDenied;
+  // The side file is written (its write count is mapped): a link planted
+  // under its name would carry those writes to another file.
+  fd_ = ::open(LockFilePath(datPath).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+  struct stat st;
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
+    Close();
+    return kStatusAccessDenied;
+  }
   if (!SetLock(fd_, exclusive ? F_WRLCK : F_RDLCK, 0, false)) {
     Close();
     return kStatusFileLocked;
   }
-  struct stat st;
-  if (::fstat(fd_, &st) == 0 &&
-      (st.st_size >= kCounterArea || ::ftruncate(fd_, kCounterArea) == 0)) {
+  if (st.st_size >= kCounterArea || ::ftruncate(fd_, kCounterArea) == 0) {
     void* area = ::mmap(nullptr, kCounterArea, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
     if (area != MAP_FAILED) counter_ = static_cast<uint64_t*>(area);
   }

@@ -6,6 +6,10 @@
 // record at that position.  Each open has its own description, so two opens
 // exclude each other even inside one process, and the system drops every
 // lock of a process that dies.
+//
+// The side file belongs to the file itself, not to the name it was opened
+// by: it lies beside the database's path with every link resolved, so two
+// names of one file (a symbolic link to it) share its locks and write count.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +27,9 @@ class RecordLocks {
   // Opens (creating it if needed) the side file of the database at datPath
   // and takes the file lock, shared or exclusive, without waiting.
   // Returns kStatusOk, kStatusFileLocked when another open's lock is in the
-  // way, kStatusAccessDenied when the side file cannot be opened.
+  // way, kStatusAccessDenied when the side file cannot be opened or is not
+  // a plain file of its own (a symbolic or hard link found under its name
+  // is refused, never written through).
   int16_t Open(const std::string& datPath, bool exclusive);
   void Close();
 
@@ -46,7 +52,11 @@ class RecordLocks {
   uint64_t* counter_ = nullptr;
 };
 
-// The side file's name for a database path.
+// The path of the file itself: path with every link resolved, or path as
+// given when it does not exist.  Two names of one file give one path.
+std::string FilePathOf(const std::string& path);
+
+// The side file's name for a database path (beside FilePathOf(datPath)).
 std::string LockFilePath(const std::string& datPath);
 
 }  // namespace storage

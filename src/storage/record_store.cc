@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/new_file.h"
 #include "storage/status.h"
@@ -134,6 +135,28 @@ bool BuildDatabase(const std::string& tmp, const std::string& path, const FileSp
   return ok;
 }
 
+// Syncs the file or folder at path to the disk.
+bool Sync(const std::string& path, int flags) {
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+  const bool ok = fd >= 0 && ::fsync(fd) == 0;
+  if (fd >= 0) ::close(fd);
+  return ok;
+}
+
+// Takes a database's write-ahead log into the database, which SQLite syncs,
+// and removes the log (the last connection's close does both), so that the
+// log of one file is never applied to another put under its name.
+bool CheckpointLog(const std::string& path) {
+  const std::string log = path + "-wal";
+  if (::access(log.c_str(), F_OK) != 0) return true;
+  sqlite3* db = nullptr;
+  bool ok =
+      sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+      sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr) == SQLITE_OK;
+  ok = sqlite3_close(db) == SQLITE_OK && ok;
+  return ok && ::access(log.c_str(), F_OK) != 0;
+}
+
 // Whether the file starts with a SQLite header carrying our application id
 // (big-endian at offset 68).  Anything else is another program's file, for
 // example one of the record manager the office used before.
@@ -217,6 +240,17 @@ int16_t RecordStore::Create(const std::string& path, const FileSpec& spec, bool 
   int error = errno;
   std::remove(tmp.c_str());
   if (rc != 0) return !replace && error == EEXIST ? kStatusFileExists : kStatusCreateIoError;
+  return kStatusOk;
+}
+
+int16_t RecordStore::Replace(const std::string& from, const std::string& to) {
+  if (!CheckpointLog(from) || !CheckpointLog(to)) return kStatusCreateIoError;
+  std::remove((to + "-shm").c_str());  // without its log it holds nothing
+  if (!Sync(from, O_RDONLY) || ::rename(from.c_str(), to.c_str()) != 0) {
+    return kStatusCreateIoError;
+  }
+  const std::string folder = std::filesystem::path(to).parent_path().string();
+  Sync(folder.empty() ? "." : folder, O_RDONLY | O_DIRECTORY);  // the rename itself
   return kStatusOk;
 }
 

@@ -1,6 +1,7 @@
 // The SQLite backend: a record file is a database file (RecordStore) with a
 // side file for its locks (RecordLocks).  This file only adapts the two to
 // the backend interface.
+#include <cstdio>
 #include <memory>
 
 #include "platform/paths.h"
@@ -45,6 +46,10 @@ class SqliteStorage final : public RecordStorage {
   int16_t Counts(uint32_t* records, std::vector<uint32_t>* distinct) override {
     Hold();
     return store.Counts(records, distinct);
+  }
+  int16_t CheckEntryCount(int key) override {
+    Hold();
+    return store.CheckEntryCount(key);
   }
   int16_t Insert(const std::string& record, uint32_t* position) override {
     return store.Insert(record, position);
@@ -106,7 +111,9 @@ class SqliteFile final : public OpenedRecordFile {
 
 int16_t OpenSqliteFile(const std::string& path, bool exclusive,
                        std::unique_ptr<OpenedRecordFile>* out) {
-  auto file = std::make_unique<SqliteFile>(path);
+  // Named by the file itself, so that the opens of one file through two
+  // names know each other (record_manager.h).
+  auto file = std::make_unique<SqliteFile>(FilePathOf(path));
   const int16_t status = file->Open(exclusive);
   if (status == kStatusOk) *out = std::move(file);
   return status;
@@ -121,6 +128,20 @@ int16_t CreateSqliteFile(const std::string& path, const FileSpec& spec, bool rep
     if (status != kStatusOk) return status;
   }
   return RecordStore::Create(path, spec, true);
+}
+
+int16_t ReplaceSqliteFile(const std::string& from, const std::string& to) {
+  if (!platform::FileExists(from)) return kStatusFileNotFound;
+  // Nobody may have the old file open meanwhile.
+  RecordLocks guard;
+  if (platform::FileExists(to)) {
+    const int16_t status = guard.Open(to, true);
+    if (status != kStatusOk) return status;
+  }
+  const std::string fromLocks = LockFilePath(from);
+  const int16_t status = RecordStore::Replace(from, to);
+  if (status == kStatusOk) std::remove(fromLocks.c_str());
+  return status;
 }
 
 }  // namespace storage

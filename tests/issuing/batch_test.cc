@@ -100,20 +100,19 @@ TEST(BatchRun, SettingsACycleNeedsRefuseItWithExitOne) {
   EXPECT_EQ(b.told, "FALTA [Empresa] Linia7 A " + office.Root() + "Tora.ini\n");
 }
 
-// Drops a table of a record file behind the back of the open that reads it,
-// so that its next read fails with a status of the record manager.
-void DamageRecordFile(const std::string& path, const char* table) {
+// Changes a record file behind the back of the open that reads it, so that
+// its next read meets the damage.
+void DamageRecordFile(const std::string& path, const std::string& sql) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  const std::string drop = std::string("DROP TABLE ") + table;
-  EXPECT_EQ(sqlite3_exec(db, drop.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
   sqlite3_close(db);
 }
 
 TEST(BatchRun, ReadFaultStopsTheRunWithTheRecordFileMessageAndExitOne) {
   DemoOffice office;
   ASSERT_TRUE(office.Start());
-  DamageRecordFile(office.dir().Sub("DADES/DepartaV.dat"), "key0");
+  DamageRecordFile(office.dir().Sub("DADES/DepartaV.dat"), "DROP TABLE key0");
   // The start's reads keep their snapshot until a write through the record
   // manager; a change made beside it is met by the next snapshot.
   btrieve::ReleaseHeldReads();
@@ -181,6 +180,27 @@ TEST(BatchRun, AmountItsMaskWouldCutStopsTheRunBeforeAnythingIsPrinted) {
   ASSERT_TRUE(office.Start());
   EXPECT_EQ(RunBatch().code, kBatchIssued);
   EXPECT_NE(office.Spool().find("1000000,00"), std::string::npos);
+}
+
+// An index that lost the entry of unit 6.2 (position 14), or whose entry
+// leads to unit 6.1's record instead: the walk would issue 11 receipts, or
+// bill 6.1 twice and 6.2 never.  Both stop the run as a damaged file does.
+TEST(BatchRun, DamagedIndexStopsTheRunWithTheRecordFileMessageAndExitOne) {
+  for (const char* damage :
+       {"DELETE FROM key0 WHERE pos = 14", "UPDATE key0 SET pos = 13 WHERE pos = 14"}) {
+    DemoOffice office;
+    ASSERT_TRUE(office.Start());
+    DamageRecordFile(office.dir().Sub("DADES/DepartaV.dat"), damage);
+    btrieve::ReleaseHeldReads();
+    ::testing::internal::CaptureStdout();
+    Batch b = RunBatch();
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(b.code, kBatchInstallationFailed) << damage << "\n" << printed;
+    EXPECT_TRUE(
+        Contains(b.told, "NO ES POT ACCEDIR AL FITXER " + office.Root() + "DADES\\DepartaV (2"))
+        << damage << "\n"
+        << b.told;
+  }
 }
 
 }  // namespace

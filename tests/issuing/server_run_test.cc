@@ -2,6 +2,7 @@
 // with recutil's copy: the same receipts as from its SQLite files, the same
 // records when copied back, and a run that loses the server prints nothing.
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
 
 #include "../support/demo_office.h"
 #include "../support/pg_cluster.h"
@@ -103,6 +104,35 @@ TEST_F(ServerRun, BatchRunThatLosesTheServerGives3AndNoSummary) {
   EXPECT_EQ(code, kBatchCycleFailed);
   EXPECT_EQ(printed.find("receipts issued"), std::string::npos) << printed;
   ASSERT_EQ(told.size(), 1u);
+}
+
+// A row on the server whose record is not the one its key's entry names
+// (unit 6.2's row holding unit 6.1's record, changed beside the record
+// manager) stops the run as a damaged file, as on SQLite files: the run
+// would bill unit 6.1 twice and 6.2 never.
+TEST_F(ServerRun, RowWhoseRecordDisagreesWithItsKeyStopsTheBatchRunWithExitOne) {
+  DemoOffice office;
+  ASSERT_NO_FATAL_FAILURE(MoveToServer(office));
+  ASSERT_TRUE(office.Start());
+  PGconn* db = PQconnectdb(testing_support::PgConninfo().c_str());
+  PGresult* r = PQexec(db,
+                       "DO $$ DECLARE t text; BEGIN"
+                       " SELECT 'qt_r' || id INTO t FROM qt_files"
+                       "  WHERE name = convert_to('dades/departav.dat', 'UTF8');"
+                       " EXECUTE format('UPDATE %I SET data = (SELECT data FROM %I WHERE pos = 13)"
+                       "  WHERE pos = 14', t, t); END $$");
+  EXPECT_EQ(PQresultStatus(r), PGRES_COMMAND_OK) << PQerrorMessage(db);
+  PQclear(r);
+  PQfinish(db);
+  BatchOptions options;
+  options.print = false;
+  std::vector<std::string> told;
+  ::testing::internal::CaptureStdout();
+  const int code = RunBatchCycle(options, [&told](const std::string& t) { told.push_back(t); });
+  const std::string printed = ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(code, kBatchInstallationFailed) << printed;
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0], "NO ES POT ACCEDIR AL FITXER " + office.Root() + "DADES\\DepartaV (2)");
 }
 
 }  // namespace

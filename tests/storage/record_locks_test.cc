@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "../support/btr_backends.h"
@@ -191,5 +192,59 @@ TEST_P(LockTest, SingleLockMovesWithTheNextLockingReadAndUnlockReleasesIt) {
 }
 
 BTR_ON_BOTH_BACKENDS(LockTest);
+
+// The side file of a SQLite record file (X.dat-lock) is written through
+// its mapped write count: a link planted under its name is refused, and the
+// file it leads to stays as it was.
+TEST(SideFile, LinkPlantedAtTheLockSideFileIsRefusedNotWrittenThrough) {
+  ResetRecordManager();
+  SetRecordDatabase({});
+  testing_support::TempDir dir;
+  const std::string path = dir.Sub("units.dat");
+  ASSERT_EQ(btr_test::Create(path, btr_test::CreateBuffer(8, {{{1, 4, kKeyBinary}}})), 0);
+  std::filesystem::remove(path + "-lock");
+  dir.Write("target", "twelve bytes");
+  std::filesystem::create_symlink(dir.Sub("target"), path + "-lock");
+  File f;
+  EXPECT_EQ(f.Open(path), kStatusAccessDenied);
+  EXPECT_EQ(f.Open(path, kOpenReadOnly), kStatusAccessDenied);
+  std::filesystem::remove(path + "-lock");
+  std::filesystem::create_hard_link(dir.Sub("target"), path + "-lock");
+  EXPECT_EQ(f.Open(path), kStatusAccessDenied);
+  EXPECT_EQ(dir.Read("target"), "twelve bytes");
+  std::filesystem::remove(path + "-lock");
+  EXPECT_EQ(f.Open(path), 0);
+}
+
+// Two names of one file (a symbolic link to it) share its file lock, its
+// record locks and its write count.
+TEST(SideFile, TwoNamesOfOneFileShareItsLocksAndWriteCount) {
+  ResetRecordManager();
+  SetRecordDatabase({});
+  testing_support::TempDir dir;
+  const std::string path = dir.Sub("real/units.dat");
+  const std::string other = dir.Sub("other/units.dat");
+  std::filesystem::create_directories(dir.Sub("real"));
+  std::filesystem::create_directories(dir.Sub("other"));
+  ASSERT_EQ(btr_test::Create(path, btr_test::CreateBuffer(8, {{{1, 4, kKeyBinary}}})), 0);
+  std::filesystem::create_symlink(path, other);
+  File a, b;
+  ASSERT_EQ(a.Open(path, kOpenExclusive), 0);
+  EXPECT_EQ(b.Open(other), kStatusFileLocked);
+  ASSERT_EQ(a.Close(), 0);
+  ASSERT_EQ(b.Open(other, kOpenExclusive), 0);
+  EXPECT_EQ(a.Open(path), kStatusFileLocked);
+  ASSERT_EQ(b.Close(), 0);
+  ASSERT_EQ(a.Open(path), 0);
+  ASSERT_EQ(b.Open(other), 0);
+  for (uint32_t id : {1, 3, 5}) ASSERT_EQ(a.Insert(btr_test::Le32(id) + "data"), 0);
+  ASSERT_EQ(a.Get(kBtrGetEqual + kBtrSingleNoWait, 0, btr_test::Le32(5)).status, 0);
+  EXPECT_EQ(b.Get(kBtrGetEqual + kBtrSingleWait, 0, btr_test::Le32(5)).status, kStatusRecordLocked);
+  // b reads ahead past 3; a write through the other name drops what it read.
+  ASSERT_EQ(b.Get(kBtrGetFirst, 0).status, 0);
+  ASSERT_EQ(b.Get(kBtrGetNext, 0).data, btr_test::Le32(3) + "data");
+  ASSERT_EQ(a.Insert(btr_test::Le32(4) + "data"), 0);
+  EXPECT_EQ(b.Get(kBtrGetNext, 0).data, btr_test::Le32(4) + "data");
+}
 
 }  // namespace

@@ -1,7 +1,7 @@
-// recutil as a separate process: a load killed with SIGKILL half-way leaves
-// the file with its earlier content, the lock command holds a record or
-// the whole file against this process until it dies, and --db or KELDB
-// puts the files in a database.
+// recutil as a separate process: a load or a copy killed with SIGKILL
+// half-way leaves its destination with its earlier content, the lock
+// command holds a record or the whole file against this process until it
+// dies, and --db or KELDB puts the files in a database.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -10,8 +10,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../support/btr_helpers.h"
@@ -289,6 +292,101 @@ TEST_F(RecutilProcessTest, CopyToTheDatabaseAndBackTellsOfReorderedDuplicates) {
   ASSERT_EQ(RunRecutil({"--db", db, "copy", "--back", dir.path()}), 0);
   ASSERT_EQ(RunRecutil({"save", file, dir.Sub("after.seq")}), 0);
   EXPECT_EQ(dir.Read("after.seq"), dir.Read("before.seq"));
+}
+
+// A mistyped root is said, with exit code 1, whichever way the copy goes:
+// neither a missing folder nor one without record files passes for a copy
+// of nothing.
+TEST_F(RecutilProcessTest, CopyOfAMistypedRootSaysSoAndFails) {
+  const std::string db = "host=/nonexistent dbname=office";  // never reached
+  for (const char* back : {"", "--back"}) {
+    std::vector<std::string> args = {"--db", db, "copy", dir.Sub("mistyped/root")};
+    if (*back != '\0') args.push_back(back);
+    Recutil copy(args, 2);
+    EXPECT_EQ(copy.Line(), "recutil: copy: no folder " + dir.Sub("mistyped/root") + "\n") << back;
+    EXPECT_EQ(copy.Wait(), 1) << back;
+  }
+  Recutil copy({"--db", db, "copy", dir.Sub("ddf")}, 2);
+  EXPECT_EQ(copy.Line(), "recutil: copy: no record files (*.dat) under " + dir.Sub("ddf") + "\n");
+  EXPECT_EQ(copy.Wait(), 1);
+}
+
+// What a record file holds, to tell its old content from its new one: the
+// number of records and a checksum of them in key order, or the status
+// that stopped the walk.
+std::string Content(const std::string& file, const RecordDatabase& where) {
+  ResetRecordManager();
+  SetRecordDatabase(where);
+  btr_test::File f;
+  int16_t status = f.Open(file);
+  uint64_t sum = 14695981039346656037ull;  // FNV-1a
+  int records = 0;
+  for (uint16_t op = kBtrGetFirst; status == 0; op = kBtrGetNext) {
+    const btr_test::Result r = f.Get(op, 0);
+    status = r.status;
+    if (status != 0) break;
+    ++records;
+    for (unsigned char c : r.data) sum = (sum ^ c) * 1099511628211ull;
+  }
+  ResetRecordManager();
+  SetRecordDatabase({});
+  if (status != kStatusEndOfFile) return "status " + std::to_string(status);
+  return std::to_string(records) + " records, checksum " + std::to_string(sum);
+}
+
+// Runs the copy to the end; how long it took.
+std::chrono::steady_clock::duration TimedCopy(const std::vector<std::string>& args) {
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(RunRecutil(args), 0);
+  return std::chrono::steady_clock::now() - start;
+}
+
+// A copy killed at any moment leaves the destination with its old content or
+// its new one, never emptied: a few kills at random moments of each kill's
+// share of a whole copy's time, into the database and back.
+TEST_F(RecutilProcessTest, CopyKilledAtAnyMomentLeavesTheDestinationOldOrNew) {
+  const std::string db = testing_support::PgConninfo();
+  ASSERT_FALSE(db.empty());
+  const RecordDatabase files, server{db, dir.path()};
+  dir.Write("old.seq", Sequential(1, 600));
+  dir.Write("new.seq", Sequential(5000, 500));
+  ASSERT_EQ(RunRecutil({"load", file, dir.Sub("old.seq")}), 0);
+  const std::string oldContent = Content(file, files);
+  ASSERT_EQ(oldContent.find("600 records"), 0u) << oldContent;
+  const std::vector<std::string> into = {"--db", db, "copy", dir.path()};
+  const std::vector<std::string> back = {"--db", db, "copy", "--back", dir.path()};
+  std::mt19937 random(std::random_device{}());
+  constexpr int kKills = 3;
+  auto killAtRandom = [&](const std::vector<std::string>& args, std::chrono::nanoseconds whole,
+                          const RecordDatabase& destination, const std::string& newContent) {
+    for (int k = 0; k < kKills; ++k) {
+      const auto at = whole * (k + std::uniform_real_distribution<>(0, 1)(random)) / kKills;
+      {
+        Recutil copy(args, 1);
+        std::this_thread::sleep_for(at);
+        copy.Kill();
+      }
+      testing_support::PgDropConnections();  // the killed copy's session, at once
+      const std::string content = Content(file, destination);
+      EXPECT_TRUE(content == oldContent || content == newContent)
+          << "killed after " << std::chrono::duration<double>(at).count() << " s of "
+          << std::chrono::duration<double>(whole).count() << " s: " << content;
+    }
+  };
+  // Into the database, which holds the old records; the file the new ones.
+  const auto intoTime = TimedCopy(into);
+  ASSERT_EQ(Content(file, server), oldContent);
+  ASSERT_EQ(RunRecutil({"load", "--replace", file, dir.Sub("new.seq")}), 0);
+  const std::string newContent = Content(file, files);
+  killAtRandom(into, intoTime, server, newContent);
+  TimedCopy(into);
+  ASSERT_EQ(Content(file, server), newContent);
+  // Back into the file, which holds the old records again.
+  const auto backTime = TimedCopy(back);
+  ASSERT_EQ(RunRecutil({"load", "--replace", file, dir.Sub("old.seq")}), 0);
+  killAtRandom(back, backTime, files, newContent);
+  TimedCopy(back);
+  EXPECT_EQ(Content(file, files), newContent);
 }
 
 }  // namespace

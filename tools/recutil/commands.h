@@ -39,7 +39,9 @@ int HoldLock(const std::string& file, uint32_t position, bool exclusive, double 
 // Copies every record file of the installation at root between SQLite
 // files under root and the database conninfo: into the database, or with
 // back from it (its files named under a root) into files under root.
-// Each destination file is replaced; prints "copied NAME" for each, and on
+// Each destination file is replaced only by a complete copy, whenever the
+// copy is cut.  A root that is not a folder, or no record file to copy, is
+// a failure.  Prints "copied NAME" for each, and on
 // standard error when a key with duplicates orders equal values otherwise
 // than at the source (records inserted in physical order come in insertion
 // order among equal values; an Update at the source may have moved one).

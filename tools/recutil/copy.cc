@@ -1,7 +1,8 @@
 // Moving an installation's record files between SQLite files and a
 // PostgreSQL database: each file is created anew at the destination with
 // the source's description and its records are inserted in physical order
-// in one transaction, so the keys order them as at the source.
+// in one transaction, so the keys order them as at the source; the new
+// file replaces the destination only once it is complete.
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -74,31 +75,23 @@ int KeyOutOfOrder(Opened& source, Opened& target, int keys) {
   return -1;
 }
 
-// Copies the file named name from the backend `from` to the backend `to`;
-// *outOfOrder is set as KeyOutOfOrder says.
-int16_t CopyFile(const std::string& name, const RecordDatabase& from, const RecordDatabase& to,
-                 int* outOfOrder) {
-  SetRecordDatabase(from);
-  Opened source;
-  int16_t status = source.Open(name);
-  std::vector<char> data(kBufferSize);
-  uint32_t length = kBufferSize;
-  if (status == kStatusOk) status = source.Call(kBtrStat, &data, &length);
-  if (status != kStatusOk) return status;
-  // The Stat answer is the Create description with counts in fields that
-  // Create does not read.
-  const int keys = static_cast<uint8_t>(data[4]) | (static_cast<uint8_t>(data[5]) << 8);
-  SetRecordDatabase(to);
+// Fills the file named work, made anew for the description in stat, with
+// the source's records in one transaction; *outOfOrder is set as
+// KeyOutOfOrder says.  The file is closed on return.
+int16_t Fill(Opened& source, const std::string& work, std::vector<char>& stat, uint32_t statLength,
+             int* outOfOrder) {
+  const int keys = static_cast<uint8_t>(stat[4]) | (static_cast<uint8_t>(stat[5]) << 8);
   uint8_t block[kPositionBlockSize] = {};
-  std::string key = name + '\0';
-  status = BTRCALL(kBtrCreate, block, data.data(), &length, key.data(),
-                   static_cast<uint8_t>(std::min<size_t>(name.size(), 255)), 0);
+  std::string key = work + '\0';
+  int16_t status = BTRCALL(kBtrCreate, block, stat.data(), &statLength, key.data(),
+                           static_cast<uint8_t>(std::min<size_t>(work.size(), 255)), 0);
   Opened target;
-  if (status == kStatusOk) status = target.Open(name);
+  if (status == kStatusOk) status = target.Open(work);
   if (status == kStatusOk) status = Transaction(kBtrBeginTransaction);
   if (status != kStatusOk) return status;
+  std::vector<char> data(kBufferSize);
   for (uint16_t op = kBtrStepFirst;; op = kBtrStepNext) {
-    length = kBufferSize;
+    uint32_t length = kBufferSize;
     status = source.Call(op, &data, &length);
     if (status == kStatusEndOfFile) break;
     if (status == kStatusOk) status = target.Call(kBtrInsert, &data, &length, -1);
@@ -109,6 +102,28 @@ int16_t CopyFile(const std::string& name, const RecordDatabase& from, const Reco
   }
   status = Transaction(kBtrEndTransaction);
   if (status == kStatusOk) *outOfOrder = KeyOutOfOrder(source, target, keys);
+  return status;
+}
+
+// Copies the file named name from the backend `from` to the backend `to`;
+// *outOfOrder is set as KeyOutOfOrder says.  The copy is made complete
+// under a work name beside the destination and only then put in its place,
+// so a copy cut at any moment leaves the destination as it was.
+int16_t CopyFile(const std::string& name, const RecordDatabase& from, const RecordDatabase& to,
+                 int* outOfOrder) {
+  SetRecordDatabase(from);
+  Opened source;
+  int16_t status = source.Open(name);
+  std::vector<char> stat(kBufferSize);
+  uint32_t length = kBufferSize;
+  if (status == kStatusOk) status = source.Call(kBtrStat, &stat, &length);
+  if (status != kStatusOk) return status;
+  // The Stat answer is the Create description with counts in fields that
+  // Create does not read.
+  SetRecordDatabase(to);
+  const std::string work = name + "-copy";  // one a cut copy left is made anew
+  status = Fill(source, work, stat, length, outOfOrder);
+  if (status == kStatusOk) status = ReplaceBackendFile(work, name);
   return status;
 }
 
@@ -138,6 +153,10 @@ std::vector<std::string> FilesUnder(const std::string& root) {
 
 int CopyInstallation(const std::string& root, const std::string& conninfo, bool back) {
   if (conninfo.empty()) return Fail("copy: no database (--db or KELDB)");
+  std::error_code ec;
+  if (!std::filesystem::is_directory(NativePath(root), ec)) {
+    return Fail("copy: no folder " + root);
+  }
   const RecordDatabase files{"", root};
   const RecordDatabase server{conninfo, root};
   std::vector<std::string> names;
@@ -147,10 +166,15 @@ int CopyInstallation(const std::string& root, const std::string& conninfo, bool 
       return Fail("copy: " + std::to_string(status) + " (" + StatusText(status) + ") " +
                   RecordServerMessage());
     }
-    // Files named outside any installation root are not this installation's.
-    std::erase_if(names, [](const std::string& n) { return n.empty() || n[0] == '/'; });
+    // Files named outside any installation root are not this installation's,
+    // nor work files of a copy cut short.
+    std::erase_if(names, [](const std::string& n) {
+      return n.empty() || n[0] == '/' || !IsRecordFileName(n);
+    });
+    if (names.empty()) return Fail("copy --back: no record files (*.dat) in the database");
   } else {
     names = FilesUnder(root);
+    if (names.empty()) return Fail("copy: no record files (*.dat) under " + root);
   }
   std::string prefix = root;
   if (!prefix.empty() && prefix.back() != '/' && prefix.back() != '\\') prefix += '/';
