@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "platform/new_file.h"
 #include "storage/status.h"
 
 namespace storage {
@@ -51,7 +52,8 @@ int16_t RecordLocks::Open(const std::string& datPath, bool exclusive) {
   Close();
   // The side file is written (its write count is mapped): a link planted
   // under its name would carry those writes to another file.
-  fd_ = ::open(LockFilePath(datPath).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+  fd_ = ::open(LockFilePath(datPath).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC,
+               platform::kPrivateFileMode);
   struct stat st;
   if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
     Close();
