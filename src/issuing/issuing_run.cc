@@ -2,6 +2,7 @@
 #include "issuing/issuing_run.h"
 
 #include "btrieve/btrcall.h"
+#include "config/ini.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "console/keyboard.h"
@@ -181,6 +182,9 @@ void IssueReceipts() {
 CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
                              const OperatorMessage& tell, IssueSummary* summary) {
   *summary = IssueSummary{};
+  for (const config::UnwritableSetting& u : config::TakeUnwritableSettings()) {
+    tell(UnwritableSettingMessage(u));
+  }
   const office::SettingsProblem& settingsProblem = office::ReceiptSettings().problem;
   if (settingsProblem.kind != office::SettingsProblem::Kind::kNone) {
     tell(SettingsMessage(settingsProblem));

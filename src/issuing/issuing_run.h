@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "config/ini.h"
 #include "office/receipt_settings.h"
 #include "office/selection.h"
 #include "remittance/cycle.h"
@@ -73,7 +74,10 @@ std::string PrintProgramPath();
 // its output.  A spool that cannot be written, a print program that cannot
 // be started or ends with a non-zero status (the spool stays for another
 // try) and units left out are told through `tell`; no print program is
-// started on a broken spool.  A problem of the receipt settings is told and
+// started on a broken spool.  Settings that lost a character code page 850
+// cannot hold (config::TakeUnwritableSettings) are told first, once each:
+// they were read at start-up, before the session language and the screen
+// were there to say so.  A problem of the receipt settings is told and
 // refuses the cycle before the spool is opened; a read fault ends the walk
 // and is told with the record-file message naming the file, and the
 // incomplete spool is not printed.  When the database server holding the
@@ -106,6 +110,7 @@ std::string SpoolFailedMessage();
 std::string PrinterFailedMessage(int status, const std::string& output);
 std::string LeftOutMessage(const std::vector<std::string>& units);
 std::string SettingsMessage(const office::SettingsProblem& problem);
+std::string UnwritableSettingMessage(const config::UnwritableSetting& setting);
 // The end of a printed cycle: how many receipts, their total and where the
 // print program put them; or that none was due.
 std::string CycleDoneMessage(const IssueSummary& summary);

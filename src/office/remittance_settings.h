@@ -15,7 +15,8 @@
 //                         session folder, by the collection date
 //
 // Values are kept as written, spaces at either end removed; defaults apply to
-// a missing or blank key.
+// a missing or blank key.  Fitxer is read with its bytes as in the file
+// (config::IniReadRaw): it goes to the file system as written.
 #pragma once
 
 #include <string>

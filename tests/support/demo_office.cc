@@ -10,6 +10,7 @@
 #include "btrieve/record_manager.h"
 #include "commands.h"
 #include "config/company.h"
+#include "config/ini.h"
 #include "config/language.h"
 #include "config/settings.h"
 #include "demo_files.h"
@@ -37,6 +38,7 @@ void ResetEverything() {
   btrieve::ResetRecordManager();
   config::ResetSettings();
   config::ResetCompany();
+  config::ResetIniNotes();
   config::ResetProgram();
   config::ResetLanguageCache();
   format::ResetFormats();
