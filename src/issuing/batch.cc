@@ -169,11 +169,13 @@ int RunBatchCycle(const BatchOptions& options,
   if (outcome != CycleOutcome::kPrinted && outcome != CycleOutcome::kNotPrinted) {
     return kBatchCycleFailed;
   }
-  const remittance::RemittanceOutcome r = summary.remittance.outcome;
-  return r == remittance::RemittanceOutcome::kRefused ||
-                 r == remittance::RemittanceOutcome::kWriteFailed
-             ? kBatchRemittanceFailed
-             : kBatchIssued;
+  // Wanted but not written: a file under its name is an earlier one, which
+  // a script must not send to the bank as this cycle's.
+  using remittance::RemittanceOutcome;
+  const RemittanceOutcome r = summary.remittance.outcome;
+  return r == RemittanceOutcome::kNotWanted || r == RemittanceOutcome::kWritten
+             ? kBatchIssued
+             : kBatchRemittanceFailed;
 }
 
 }  // namespace issuing

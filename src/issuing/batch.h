@@ -32,8 +32,8 @@ inline constexpr int kBatchIssued = 0;
 inline constexpr int kBatchInstallationFailed = 1;
 inline constexpr int kBatchBadOptions = 2;
 inline constexpr int kBatchCycleFailed = 3;
-// The receipts were issued but the remittance asked for was refused or
-// could not be written.
+// The receipts were issued but the remittance asked for was not written:
+// refused, without a single valid debit, or failed to write.
 inline constexpr int kBatchRemittanceFailed = 4;
 
 // Writes the overrides into screen 1.  Empty when they are sound; otherwise

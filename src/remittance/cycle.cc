@@ -153,7 +153,7 @@ RemittanceResult WriteCycleRemittance(const std::vector<DomiciledReceipt>& recei
     tell(RefusedMessage(problems));
   } else if (doc.debits.empty()) {
     result.outcome = RemittanceOutcome::kEmpty;
-    tell(EmptyMessage());
+    tell(EmptyMessage(result.path, platform::FileExists(result.path)));
   } else {
     Write(doc, result, tell);
   }

@@ -51,6 +51,8 @@ struct LeftOut {
   LeftOutReason reason;
 };
 
+// kEmpty: no receipt could be a debit, so nothing was written (a file
+// already under the name is from an earlier remittance).
 enum class RemittanceOutcome { kNotWanted, kWritten, kEmpty, kRefused, kWriteFailed };
 struct RemittanceResult {
   RemittanceOutcome outcome = RemittanceOutcome::kNotWanted;

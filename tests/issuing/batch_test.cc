@@ -22,14 +22,19 @@ struct Batch {
   std::string told;
 };
 
-// A run without the print program, with the presets or the date given.
-Batch RunBatch(const std::string& date = "") {
-  BatchOptions options;
-  options.date = date;
+// A run without the print program.
+Batch RunBatch(BatchOptions options) {
   options.print = false;
   Batch b;
   b.code = RunBatchCycle(options, [&b](const std::string& t) { b.told += t + "\n"; });
   return b;
+}
+
+// With the presets or the date given.
+Batch RunBatch(const std::string& date = "") {
+  BatchOptions options;
+  options.date = date;
+  return RunBatch(options);
 }
 
 bool Contains(const std::string& text, const std::string& piece) {
@@ -89,6 +94,22 @@ TEST(BatchRun, SettingsACycleNeedsRefuseItWithExitOne) {
   Batch b = RunBatch();
   EXPECT_EQ(b.code, kBatchInstallationFailed);
   EXPECT_EQ(b.told, "FALTA [Empresa] Linia7 A " + office.Root() + "Tora.ini\n");
+}
+
+TEST(BatchRun, NoValidDebitLeavesTheEarlierFileSaysSoAndExitsFour) {
+  DemoOffice office;
+  ASSERT_TRUE(office.Start());
+  office.dir().Write("remesa.xml", "last month's remittance");
+  BatchOptions options;
+  options.remittance = office.Root() + "remesa.xml";
+  options.from = "1.1";  // two domiciled units, both with a wrong account
+  options.to = "1.2";
+  const Batch b = RunBatch(options);
+  EXPECT_EQ(b.code, kBatchRemittanceFailed);
+  EXPECT_TRUE(Contains(b.told, "NO S'HA ESCRIT " + options.remittance +
+                                   " (EL FITXER QUE HI HA \x90S D'UNA REMESA ANTERIOR)"))
+      << b.told;
+  EXPECT_EQ(office.dir().Read("remesa.xml"), "last month's remittance");
 }
 
 // Drops a table of a record file behind the back of the open that reads it,

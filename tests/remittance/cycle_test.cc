@@ -110,7 +110,27 @@ TEST_F(CycleRemittanceTest, ACollectionDateBeforeTheWorkingDateLeavesEveryReceip
   EXPECT_FALSE(std::filesystem::exists(dir_.Sub("r.xml")));
   ASSERT_EQ(told_.size(), 2u);
   EXPECT_EQ(told_[0], "RECIBOS FUERA DE LA REMESA: 0001.0001 (FECHA DE COBRO PASADA)");
-  EXPECT_EQ(told_[1], "REMESA NO GENERADA: NING\xE9N RECIBO DOMICILIADO V\xB5LIDO");
+  EXPECT_EQ(
+      told_[1],
+      "REMESA NO GENERADA: NING\xE9N RECIBO DOMICILIADO V\xB5LIDO; NO SE HA ESCRITO " + r.path);
+}
+
+TEST_F(CycleRemittanceTest, WithoutAValidDebitNothingIsWrittenAndAnEarlierFileIsNamed) {
+  ASSERT_TRUE(SetOverrides(dir_.Sub("r.xml"), "").empty());
+  config::Settings().SessionLanguage = "SPA";
+  RemittanceResult r = Run({Receipt(1, 65000, "   ")});
+  EXPECT_EQ(r.outcome, RemittanceOutcome::kEmpty);
+  EXPECT_FALSE(std::filesystem::exists(dir_.Sub("r.xml")));
+  ASSERT_EQ(told_.size(), 2u);
+  EXPECT_EQ(
+      told_[1],
+      "REMESA NO GENERADA: NING\xE9N RECIBO DOMICILIADO V\xB5LIDO; NO SE HA ESCRITO " + r.path);
+  dir_.Write("r.xml", "last month's");
+  r = Run({Receipt(1, 65000, "   ")});
+  EXPECT_EQ(told_.back(),
+            "REMESA NO GENERADA: NING\xE9N RECIBO DOMICILIADO V\xB5LIDO; NO SE HA ESCRITO " +
+                r.path + " (EL FICHERO QUE HAY ES DE UNA REMESA ANTERIOR)");
+  EXPECT_EQ(dir_.Read("r.xml"), "last month's");
 }
 
 TEST_F(CycleRemittanceTest, TheRunsCollectionDateAndFileOverrideTheSettings) {
