@@ -16,6 +16,7 @@
 #include "office/selection.h"
 #include "platform/cp850.h"
 #include "platform/paths.h"
+#include "remittance/collection_date.h"
 #include "remittance/cycle.h"
 
 namespace issuing {
@@ -149,6 +150,10 @@ int RunBatchCycle(const BatchOptions& options,
     const std::string& date = office::CurrentSelection().issueDate;
     if (options.date.empty() && !office::IssueDateProblem(date).empty()) {
       problem += ": " + WorkingDateSource();
+    }
+    const std::string& collection = remittance::Overrides().collectionDate;
+    if (problem.empty() && !collection.empty()) {
+      problem = remittance::CollectionDateProblem(collection, date);
     }
   }
   if (!problem.empty()) {

@@ -45,7 +45,9 @@ std::string ApplyBatchOptions(const BatchOptions& options);
 // standard output.  Problems go to `tell`.  Returns one of the codes above.
 // Without --date the preset issue date (the working date of ToraTerm.ini)
 // must be a calendar date; when it is not, the refusal also names what is
-// missing or wrong: KELTMP, the file, or its [Sistema] Data.
+// missing or wrong: KELTMP, the file, or its [Sistema] Data.  A collection
+// date given for the remittance that the bank could not take
+// (remittance::CollectionDateProblem) refuses the run as well.
 int RunBatchCycle(const BatchOptions& options, const std::function<void(const std::string&)>& tell);
 
 }  // namespace issuing

@@ -35,6 +35,7 @@ void ReadRemittanceSettings() {
   read("DataMandat", s.signatureDate);
   read("Sequencia", s.sequenceType);
   read("Fitxer", s.file, config::IniReadRaw);
+  read("DiesPrevis", s.noticeDays);
 }
 
 }  // namespace office

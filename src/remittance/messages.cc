@@ -24,9 +24,6 @@ std::string ReasonText(LeftOutReason reason) {
     case LeftOutReason::kNoAmount:
       return InLanguage("IMPORT NO POSITIU", "IMPORTE NO POSITIVO", "IMPORTE NON POSITIVO",
                         "IMPORT NON POSITIU");
-    case LeftOutReason::kPastDate:
-      return InLanguage("DATA DE COBRAMENT PASSADA", "FECHA DE COBRO PASADA",
-                        "DATA DE COBRO PASADA", "DATA DE COBRAMENT PASSADA");
   }
   return {};
 }

@@ -36,7 +36,8 @@ fi
 check "remittance without a valid debit, last file kept" 4 \
   "NO S'HA ESCRIT $work/remesa.xml (EL FITXER QUE HI HA ÉS D'UNA REMESA ANTERIOR)" -- \
   run "$bin/" --batch --no-print --remittance "$work/remesa.xml" --forms B --from 1.1 --to 1.2
-check "remittance, collection date passed" 4 "0006.0002 (DATA DE COBRAMENT PASSADA)" -- \
+check "remittance, collection date passed" 2 \
+  "the collection date 2026-11-30 is before the next working day, 2026-12-02" -- \
   run "$bin/" --batch --no-print --remittance "$work/late.xml" --collection-date 30/11/2026
 check "remittance that cannot be written" 4 "NO ES POT ESCRIURE LA REMESA" -- \
   run "$bin/" --batch --no-print --remittance "$work/no/such/folder/r.xml"

@@ -96,6 +96,26 @@ TEST(BatchRun, SettingsACycleNeedsRefuseItWithExitOne) {
   EXPECT_EQ(b.told, "FALTA [Empresa] Linia7 A " + office.Root() + "Tora.ini\n");
 }
 
+TEST(BatchRun, ACollectionDateTheBankCannotTakeRefusesTheRun) {
+  DemoOffice office;  // working date Tuesday 1 December 2026
+  ASSERT_TRUE(office.Start());
+  BatchOptions options;
+  options.remittance = office.Root() + "remesa.xml";
+  options.collectionDate = "1/12/2026";
+  Batch b = RunBatch(options);
+  EXPECT_EQ(b.code, kBatchBadOptions);
+  EXPECT_EQ(b.told, "the collection date 2026-12-01 is before the next working day, 2026-12-02\n");
+  options.date = "1/1/2027";
+  options.collectionDate = "12/12/2026";
+  b = RunBatch(options);
+  EXPECT_EQ(b.code, kBatchBadOptions);
+  EXPECT_EQ(b.told, "the collection date 2026-12-12 is before the issue date, 2027-01-01\n");
+  EXPECT_EQ(office.dir().Read("session/kelprint.tmp"), "");  // nothing issued
+  EXPECT_FALSE(std::filesystem::exists(options.remittance));
+  options.collectionDate = "4/1/2027";
+  EXPECT_EQ(RunBatch(options).code, kBatchIssued);
+}
+
 TEST(BatchRun, NoValidDebitLeavesTheEarlierFileSaysSoAndExitsFour) {
   DemoOffice office;
   ASSERT_TRUE(office.Start());

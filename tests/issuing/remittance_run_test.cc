@@ -65,7 +65,7 @@ TEST(RemittanceRun, DomiciledReceiptsOfTheDemoOfficeBecomeTheFilesDebits) {
   EXPECT_EQ(f.count, 2);
   EXPECT_EQ(f.sum, "1000.00");
   ASSERT_EQ(f.blocks.size(), 1u);
-  EXPECT_EQ(f.blocks[0].collectionDate, "2026-12-01");  // the issue date
+  EXPECT_EQ(f.blocks[0].collectionDate, "2026-12-03");  // working date 1 Dec, a Tuesday, + 2
   EXPECT_EQ(f.blocks[0].creditorId, "ES47000B17654321");
   ASSERT_EQ(f.blocks[0].debits.size(), 2u);
   const testing_support::PainDebit& first = f.blocks[0].debits[0];
