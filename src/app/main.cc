@@ -44,8 +44,9 @@ int main(int argc, char** argv) {
                  "also write the bank remittance (SEPA direct debits of the domiciled "
                  "receipts) to this file");
   app.add_option("--collection-date", b.collectionDate,
-                 "collection date of the remittance, as typed on the screen "
-                 "(default: the issue date)");
+                 "collection date of the remittance, as typed on the screen, not before "
+                 "the next working day nor the issue date (default: the first working day "
+                 "at least Tora.ini [Remesa] DiesPrevis days, 2, after the working date)");
   bool noPrint = false;
   app.add_flag("--no-print", noPrint, "leave the spool file and do not start KELPRINT");
   for (CLI::Option* o : app.get_options()) {

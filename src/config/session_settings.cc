@@ -97,7 +97,7 @@ void LoadSessionSettings() {
   const std::string title = IniRead(sessionFile, "Menu", "Titol");
   s.MenuTitle = " " + title + " ";
   s.MenuName = IniRead(sessionFile, "Menu", "NomMenu");
-  s.TerminalDir = IniRead(sessionFile, "Terminal", "Dir");
+  s.TerminalDir = IniReadRaw(sessionFile, "Terminal", "Dir");
   if (s.TerminalDir.empty()) s.TerminalDir = TerminalFromEnvironment();
   EndDirectory(s.TerminalDir);
   if (s.SessionDir.empty()) s.SessionDir = s.TerminalDir;
@@ -108,7 +108,7 @@ void LoadSessionSettings() {
   LoadColours(terminalFile);
   const std::string workingDate = IniRead(terminalFile, "Sistema", "Data");
   s.WorkingDate = workingDate.empty() ? std::string() : format::PackDigits(workingDate);
-  s.OutputDevice = IniRead(terminalFile, "Sistema", "Sortida");
+  s.OutputDevice = IniReadRaw(terminalFile, "Sistema", "Sortida");
   s.SessionLanguage = ThreeCharacters(IniRead(terminalFile, "Sistema", "Idioma"));
   if (format::Trim(s.SessionLanguage).empty()) {
     s.SessionLanguage = ThreeCharacters(IniRead(s.RootDir + "Tora.ini", "Usuari", "Idioma"));

@@ -16,6 +16,7 @@
 #include "office/selection.h"
 #include "platform/cp850.h"
 #include "platform/paths.h"
+#include "remittance/collection_date.h"
 #include "remittance/cycle.h"
 
 namespace issuing {
@@ -169,6 +170,10 @@ int RunBatchCycle(const BatchOptions& options, const config::TellOperator& tell)
     if (options.date.empty() && !office::IssueDateProblem(date).empty()) {
       problem += ": " + WorkingDateSource();
     }
+    const std::string& collection = remittance::Overrides().collectionDate;
+    if (problem.empty() && !collection.empty()) {
+      problem = remittance::CollectionDateProblem(collection, date);
+    }
   }
   if (!problem.empty()) {
     tell(problem);
@@ -183,11 +188,13 @@ int RunBatchCycle(const BatchOptions& options, const config::TellOperator& tell)
   std::printf("%d receipts issued, total %s EUR\n", summary.receipts,
               platform::Cp850ToUtf8(TotalText(summary.total)).c_str());
   if (outcome == CycleOutcome::kPrinted) std::fputs(summary.printerOutput.c_str(), stdout);
-  const remittance::RemittanceOutcome r = summary.remittance.outcome;
-  return r == remittance::RemittanceOutcome::kRefused ||
-                 r == remittance::RemittanceOutcome::kWriteFailed
-             ? kBatchRemittanceFailed
-             : kBatchIssued;
+  // Wanted but not written: a file under its name is an earlier one, which
+  // a script must not send to the bank as this cycle's.
+  using remittance::RemittanceOutcome;
+  const RemittanceOutcome r = summary.remittance.outcome;
+  return r == RemittanceOutcome::kNotWanted || r == RemittanceOutcome::kWritten
+             ? kBatchIssued
+             : kBatchRemittanceFailed;
 }
 
 }  // namespace issuing

@@ -34,8 +34,8 @@ inline constexpr int kBatchIssued = 0;
 inline constexpr int kBatchInstallationFailed = 1;
 inline constexpr int kBatchBadOptions = 2;
 inline constexpr int kBatchCycleFailed = 3;
-// The receipts were issued but the remittance asked for was refused or
-// could not be written.
+// The receipts were issued but the remittance asked for was not written:
+// refused, without a single valid debit, or failed to write.
 inline constexpr int kBatchRemittanceFailed = 4;
 
 // Writes the overrides into screen 1.  Empty when they are sound; otherwise
@@ -48,7 +48,9 @@ std::string ApplyBatchOptions(const BatchOptions& options);
 // failed prints no summary.  Returns one of the codes above.
 // Without --date the preset issue date (the working date of ToraTerm.ini)
 // must be a calendar date; when it is not, the refusal also names what is
-// missing or wrong: KELTMP, the file, or its [Sistema] Data.
+// missing or wrong: KELTMP, the file, or its [Sistema] Data.  A collection
+// date given for the remittance that the bank could not take
+// (remittance::CollectionDateProblem) refuses the run as well.
 int RunBatchCycle(const BatchOptions& options, const config::TellOperator& tell);
 
 }  // namespace issuing

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "btrieve/btrcall.h"
+#include "config/ini.h"
 #include "config/language.h"
 #include "config/session_settings.h"
 #include "console/keyboard.h"
@@ -194,6 +195,9 @@ void IssueReceipts() {
 CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
                              const config::TellOperator& tell, IssueSummary* summary) {
   *summary = IssueSummary{};
+  for (const config::UnwritableSetting& u : config::TakeUnwritableSettings()) {
+    tell(UnwritableSettingMessage(u));
+  }
   const office::SettingsProblem& settingsProblem = office::ReceiptSettings().problem;
   if (settingsProblem.kind != office::SettingsProblem::Kind::kNone) {
     tell(SettingsMessage(settingsProblem));

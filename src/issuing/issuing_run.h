@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "config/ini.h"
 #include "config/tell_operator.h"
 #include "office/receipt_settings.h"
 #include "office/selection.h"
@@ -77,7 +78,10 @@ std::string PrintProgramPath();
 // its output.  A spool that cannot be written, a print program that cannot
 // be started or ends with a non-zero status (the spool stays for another
 // try) and units left out are told through `tell`; no print program is
-// started on a broken spool.  A problem of the receipt settings is told and
+// started on a broken spool.  Settings that lost a character code page 850
+// cannot hold (config::TakeUnwritableSettings) are told first, once each:
+// they were read at start-up, before the session language and the screen
+// were there to say so.  A problem of the receipt settings is told and
 // refuses the cycle before the spool is opened; a read fault ends the walk
 // and is told with the record-file message naming the file, and the
 // incomplete spool is not printed.  When the database server holding the
@@ -115,6 +119,7 @@ std::string LeftOutMessage(const std::vector<std::string>& units);
 std::string SettingsMessage(const office::SettingsProblem& problem);
 // The unit, the amount and the mask of summary.cutUnit.
 std::string CutAmountMessage(const IssueSummary& summary);
+std::string UnwritableSettingMessage(const config::UnwritableSetting& setting);
 // The end of a printed cycle: how many receipts, their total and where the
 // print program put them; or that none was due.
 std::string CycleDoneMessage(const IssueSummary& summary);

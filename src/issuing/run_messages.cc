@@ -139,6 +139,19 @@ std::string CutAmountMessage(const IssueSummary& summary) {
                     ": NON SE EMITIU NING\xE9N RECIBO", ": NON S'A EMETUT CAP REBUT");
 }
 
+std::string UnwritableSettingMessage(const config::UnwritableSetting& setting) {
+  return InLanguage(
+             "CAR\xB7"
+             "CTER NO ADM\xD4S (S'OMET): ",
+             "CAR\xB5"
+             "CTER NO ADMITIDO (SE OMITE): ",
+             "CAR\xB5"
+             "CTER NON ADMITIDO (OM\xD6TESE): ",
+             "CARACT\xD4R NON ADM\xD4S (S'OMET): ") +
+         "[" + setting.section + "] " + setting.key + InLanguage(" A ", " EN ", " EN ", " EN ") +
+         setting.file;
+}
+
 std::string RecordsLostMessage() {
   return InLanguage("S'HA PERDUT LA CONNEXI\xE0 AMB EL SERVIDOR DE DADES: ",
                     "SE HA PERDIDO LA CONEXI\xE0N CON EL SERVIDOR DE DATOS: ",

@@ -23,8 +23,9 @@ void ReadRemittanceSettings() {
   const std::string tora = config::Settings().RootDir + "Tora.ini";
   RemittanceSettingsState& s = RemittanceSettings();
   s = RemittanceSettingsState{};
-  auto read = [&tora](const char* key, std::string& value) {
-    const std::string text = format::Trim(config::IniRead(tora, "Remesa", key));
+  using Reader = std::string (*)(std::string_view, std::string_view, std::string_view);
+  auto read = [&tora](const char* key, std::string& value, Reader reader = config::IniRead) {
+    const std::string text = format::Trim(reader(tora, "Remesa", key));
     if (!text.empty()) value = text;
   };
   std::string enabled;
@@ -36,7 +37,8 @@ void ReadRemittanceSettings() {
   read("BIC", s.bic);
   read("DataMandat", s.signatureDate);
   read("Sequencia", s.sequenceType);
-  read("Fitxer", s.file);
+  read("Fitxer", s.file, config::IniReadRaw);
+  read("DiesPrevis", s.noticeDays);
 }
 
 }  // namespace office

@@ -13,9 +13,13 @@
 //             Sequencia   sequence type: FRST, RCUR, OOFF or FNAL ("RCUR")
 //             Fitxer      the file; blank: Remesa-yyyymmdd.xml in the
 //                         session folder, by the collection date
+//             DiesPrevis  days of notice the bank needs: the collection date
+//                         is the first working day at least this many days
+//                         after the working date ("2")
 //
 // Values are kept as written, spaces at either end removed; defaults apply to
-// a missing or blank key.
+// a missing or blank key.  Fitxer is read with its bytes as in the file
+// (config::IniReadRaw): it goes to the file system as written.
 #pragma once
 
 #include <string>
@@ -31,6 +35,7 @@ struct RemittanceSettingsState {
   std::string signatureDate = "2009-10-31";  // DataMandat
   std::string sequenceType = "RCUR";         // Sequencia
   std::string file;                          // Fitxer
+  std::string noticeDays = "2";              // DiesPrevis
 };
 RemittanceSettingsState& RemittanceSettings();
 

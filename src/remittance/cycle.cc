@@ -15,6 +15,7 @@
 #include "platform/paths.h"
 #include "platform/program_state.h"
 #include "remittance/check_digits.h"
+#include "remittance/collection_date.h"
 #include "remittance/creditor.h"
 #include "remittance/document.h"
 #include "remittance/messages.h"
@@ -29,15 +30,6 @@ std::string IsoDate(const std::string& packed) {
   return digits.substr(0, 4) + "-" + digits.substr(4, 2) + "-" + digits.substr(6, 2);
 }
 
-std::string WorkingDate() {
-  const std::string& working = config::Settings().WorkingDate;
-  if (working.size() == 4 && working != format::EmptyDate()) return working;
-  const platform::DateTime today = platform::Today();
-  char digits[16];
-  std::snprintf(digits, sizeof digits, "%04d%02d%02d", today.year, today.month, today.day);
-  return format::PackDigits(digits);
-}
-
 std::string UnitNumbers(const std::string& unitKey) {
   const std::string digits = format::UnpackDigits(unitKey);
   return digits.substr(0, 4) + "." + digits.substr(4, 4);
@@ -46,12 +38,11 @@ std::string UnitNumbers(const std::string& unitKey) {
 // Why the receipt cannot be a debit from that account for those cents;
 // nothing when it can.
 std::optional<LeftOutReason> Refusal(const DomiciledReceipt& r, const std::string& account,
-                                     long long cents, bool pastDate) {
+                                     long long cents) {
   if (account.empty()) return LeftOutReason::kBlankAccount;
   if (!IsValidIban(account)) return LeftOutReason::kBadAccount;
   if (SepaText(r.tenantName, kNameLength).empty()) return LeftOutReason::kNoName;
   if (cents <= 0) return LeftOutReason::kNoAmount;
-  if (pastDate) return LeftOutReason::kPastDate;
   return std::nullopt;
 }
 
@@ -88,11 +79,10 @@ std::string MessageId(const platform::DateTime& t) {
 std::vector<Debit> SortReceipts(const std::vector<DomiciledReceipt>& receipts,
                                 const std::string& collection, RemittanceResult& result) {
   std::vector<Debit> debits;
-  const bool pastDate = collection < WorkingDate();
   for (const DomiciledReceipt& r : receipts) {
     const std::string account = CompactAccount(r.account);
     const long long cents = std::llround(r.total);
-    if (const auto why = Refusal(r, account, cents, pastDate)) {
+    if (const auto why = Refusal(r, account, cents)) {
       result.leftOut.push_back({UnitNumbers(r.unitKey), *why});
       continue;
     }
@@ -143,20 +133,25 @@ RemittanceResult WriteCycleRemittance(const std::vector<DomiciledReceipt>& recei
                                       const config::TellOperator& tell) {
   RemittanceResult result;
   if (!RemittanceWanted()) return result;
-  const std::string collection =
-      Overrides().collectionDate.empty() ? issueDate : Overrides().collectionDate;
+  // A DiesPrevis that is no number of days refuses the file below; the
+  // usual notice only names the file meant.
+  const std::optional<int> noticeDays = NoticeDays();
+  const std::string collection = Overrides().collectionDate.empty()
+                                     ? DefaultCollectionDate(issueDate, noticeDays.value_or(2))
+                                     : Overrides().collectionDate;
   result.path = FilePath(collection);
   Document doc;
   doc.debits = SortReceipts(receipts, collection, result);
   std::vector<std::string> problems;
   doc.creditor = CreditorFromSettings(&problems);
+  if (!noticeDays) problems.push_back("[Remesa] DiesPrevis");
   if (!result.leftOut.empty()) tell(LeftOutMessage(result.leftOut));
   if (!problems.empty()) {
     result.outcome = RemittanceOutcome::kRefused;
     tell(RefusedMessage(problems));
   } else if (doc.debits.empty()) {
     result.outcome = RemittanceOutcome::kEmpty;
-    tell(EmptyMessage());
+    tell(EmptyMessage(result.path, platform::FileExists(result.path)));
   } else {
     Write(doc, result, tell);
   }

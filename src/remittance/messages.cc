@@ -24,9 +24,6 @@ std::string ReasonText(LeftOutReason reason) {
     case LeftOutReason::kNoAmount:
       return InLanguage("IMPORT NO POSITIU", "IMPORTE NO POSITIVO", "IMPORTE NON POSITIVO",
                         "IMPORT NON POSITIU");
-    case LeftOutReason::kPastDate:
-      return InLanguage("DATA DE COBRAMENT PASSADA", "FECHA DE COBRO PASADA",
-                        "DATA DE COBRO PASADA", "DATA DE COBRAMENT PASSADA");
   }
   return {};
 }
@@ -61,11 +58,24 @@ std::string WriteFailedMessage(const std::string& path) {
          path;
 }
 
-std::string EmptyMessage() {
-  return InLanguage("REMESA NO GENERADA: CAP REBUT DOMICILIAT V\xB7LID",
-                    "REMESA NO GENERADA: NING\xE9N RECIBO DOMICILIADO V\xB5LIDO",
-                    "REMESA NON XERADA: NING\xE9N RECIBO DOMICILIADO V\xB5LIDO",
-                    "REMESA NON GENERADA: CAP REBUT DOMICILIAT V\xB7LID");
+std::string EmptyMessage(const std::string& path, bool earlierFile) {
+  std::string text =
+      InLanguage("REMESA NO GENERADA: CAP REBUT DOMICILIAT V\xB7LID; NO S'HA ESCRIT ",
+                 "REMESA NO GENERADA: NING\xE9N RECIBO DOMICILIADO V\xB5LIDO; "
+                 "NO SE HA ESCRITO ",
+                 "REMESA NON XERADA: NING\xE9N RECIBO DOMICILIADO V\xB5LIDO; "
+                 "NON SE ESCRIBIU ",
+                 "REMESA NON GENERADA: CAP REBUT DOMICILIAT V\xB7LID; "
+                 "NON S'A ESCRIUT ") +
+      path;
+  // A script that sends the file to the bank would send the old one again.
+  if (earlierFile) {
+    text += InLanguage(" (EL FITXER QUE HI HA \x90S D'UNA REMESA ANTERIOR)",
+                       " (EL FICHERO QUE HAY ES DE UNA REMESA ANTERIOR)",
+                       " (O FICHEIRO QUE HAI \x90 DUNHA REMESA ANTERIOR)",
+                       " (ETH FICH\xD4R QUE I A EI D'UA REMESA ANTERIORA)");
+  }
+  return text;
 }
 
 std::string WrittenMessage(int debits, long long cents, const std::string& path) {

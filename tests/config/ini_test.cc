@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/temp_dir.h"
+#include "platform/program_state.h"
 
 namespace config {
 namespace {
@@ -11,6 +12,8 @@ using testing_support::TempDir;
 
 class IniReadTest : public ::testing::Test {
  protected:
+  void SetUp() override { platform::ResetProgramState(); }
+  void TearDown() override { platform::ResetProgramState(); }
   std::string Read(const std::string& contents, const char* section, const char* key) {
     dir_.Write("Tora.ini", contents);
     return IniRead(dir_.path() + "\\Tora.ini", section, key);
@@ -84,6 +87,33 @@ TEST_F(IniReadTest, DamagedFilesGiveTheEmptyTextOrTheRightValue) {
 
 TEST_F(IniReadTest, LineWithoutEqualsInsideSectionIsSkipped) {
   EXPECT_EQ(Read("[A]\r\njust words\r\nK=1\r\n", "A", "K"), "1");
+}
+
+TEST_F(IniReadTest, Utf8FileIsReadInCodePage850AndAnyOtherFileByteForByte) {
+  EXPECT_EQ(Read("[Empresa]\nLinia1=GESTI\xC3\x93 FINQUES PERI\xC3\x87\n", "Empresa", "Linia1"),
+            "GESTI\xE0 FINQUES PERI\x80");
+  EXPECT_EQ(Read("[Secci\xC3\xB3]\r\nT\xC3\xADtol=1\r\n", "secci\xA2", "t\xA1tol"), "1");
+  EXPECT_EQ(Read("\xEF\xBB\xBF[A]\r\nK=\xC3\xA0\r\n", "A", "K"), "\x85");  // byte order mark
+  // Code page 850 bytes that are no UTF-8; what follows a Ctrl-Z does not count.
+  EXPECT_EQ(Read("[A]\r\nK=MAR\x80\r\n", "A", "K"), "MAR\x80");
+  EXPECT_EQ(Read("[A]\r\nK=\xC3\x87\r\n\x1A\x80", "A", "K"), "\x80");
+  // Paths go to the file system as written.
+  dir_.Write("Tora.ini", "[Remesa]\nFitxer=/home/jos\xC3\xA9/r.xml\n");
+  EXPECT_EQ(IniReadRaw(dir_.path() + "/Tora.ini", "Remesa", "Fitxer"), "/home/jos\xC3\xA9/r.xml");
+  EXPECT_TRUE(TakeUnwritableSettings().empty());
+}
+
+TEST_F(IniReadTest, ACharacterCodePage850LacksIsLeftOutAndNotedOncePerKey) {
+  const std::string file = "[A]\nK=10 \xE2\x82\xAC\nJ=\xE2\x89\xA0\xC3\xA7\n";
+  EXPECT_EQ(Read(file, "A", "K"), "10 ");
+  EXPECT_EQ(Read(file, "A", "K"), "10 ");
+  EXPECT_EQ(Read(file, "A", "J"), "\x87");
+  const std::vector<UnwritableSetting> noted = TakeUnwritableSettings();
+  ASSERT_EQ(noted.size(), 2u);
+  EXPECT_EQ(noted[0].file, dir_.path() + "\\Tora.ini");
+  EXPECT_EQ(noted[0].section + " " + noted[0].key + " " + noted[1].key, "A K J");
+  Read(file, "A", "K");
+  EXPECT_TRUE(TakeUnwritableSettings().empty());
 }
 
 }  // namespace

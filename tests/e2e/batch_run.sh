@@ -2,7 +2,8 @@
 # qantires --batch on a generated demo installation, as a scheduled run
 # would use it: the summary line, the PDF from KELPRINT, the exit codes of
 # bad options, of a missing print program and of a missing record file, of
-# settings that cannot be right and of a record file held by another process.
+# settings that cannot be right and of a record file held by another process,
+# and of a remittance that was not written.
 #   batch_run.sh BIN_DIR DEMO_SCRIPT
 set -uo pipefail
 bin=$(cd "$1" && pwd) make_installation=$2
@@ -32,7 +33,11 @@ if [ "$(grep -c '<DrctDbtTxInf>' "$work/remesa.xml" 2>/dev/null)" = 2 ] &&
 else
   echo "FAIL: the remittance file does not hold the 2 good debits"; failures=$((failures + 1))
 fi
-check "remittance, collection date passed" 0 "0006.0002 (DATA DE COBRAMENT PASSADA)" -- \
+check "remittance without a valid debit, last file kept" 4 \
+  "NO S'HA ESCRIT $work/remesa.xml (EL FITXER QUE HI HA ÉS D'UNA REMESA ANTERIOR)" -- \
+  run "$bin/" --batch --no-print --remittance "$work/remesa.xml" --forms B --from 1.1 --to 1.2
+check "remittance, collection date passed" 2 \
+  "the collection date 2026-11-30 is before the next working day, 2026-12-02" -- \
   run "$bin/" --batch --no-print --remittance "$work/late.xml" --collection-date 30/11/2026
 check "remittance that cannot be written" 4 "NO ES POT ESCRIURE LA REMESA" -- \
   run "$bin/" --batch --no-print --remittance "$work/no/such/folder/r.xml"

@@ -28,17 +28,28 @@ struct Batch {
   std::string summary;
 };
 
-// A run with the presets or the date given, by default without the print
-// program; what it printed on standard output goes to `summary`.
-Batch RunBatch(const std::string& date = "", bool print = false) {
-  BatchOptions options;
-  options.date = date;
-  options.print = print;
+// A run; what it printed on standard output goes to `summary`.
+Batch RunBatch(const BatchOptions& options) {
   Batch b;
   testing::internal::CaptureStdout();
   b.code = RunBatchCycle(options, [&b](const std::string& t) { b.told += t + "\n"; });
   b.summary = testing::internal::GetCapturedStdout();
   return b;
+}
+
+// A run without the print program, with the remittance and its
+// collection date given.
+Batch RunBatchWithout(BatchOptions options) {
+  options.print = false;
+  return RunBatch(options);
+}
+
+// With the presets or the date given, by default without the print program.
+Batch RunBatch(const std::string& date = "", bool print = false) {
+  BatchOptions options;
+  options.date = date;
+  options.print = print;
+  return RunBatch(options);
 }
 
 bool Contains(const std::string& text, const std::string& piece) {
@@ -98,6 +109,42 @@ TEST(BatchRun, SettingsACycleNeedsRefuseItWithExitOne) {
   Batch b = RunBatch();
   EXPECT_EQ(b.code, kBatchInstallationFailed);
   EXPECT_EQ(b.told, "FALTA [Empresa] Linia7 A " + office.Root() + "Tora.ini\n");
+}
+
+TEST(BatchRun, ACollectionDateTheBankCannotTakeRefusesTheRun) {
+  DemoOffice office;  // working date Tuesday 1 December 2026
+  ASSERT_TRUE(office.Start());
+  BatchOptions options;
+  options.remittance = office.Root() + "remesa.xml";
+  options.collectionDate = "1/12/2026";
+  Batch b = RunBatchWithout(options);
+  EXPECT_EQ(b.code, kBatchBadOptions);
+  EXPECT_EQ(b.told, "the collection date 2026-12-01 is before the next working day, 2026-12-02\n");
+  options.date = "1/1/2027";
+  options.collectionDate = "12/12/2026";
+  b = RunBatchWithout(options);
+  EXPECT_EQ(b.code, kBatchBadOptions);
+  EXPECT_EQ(b.told, "the collection date 2026-12-12 is before the issue date, 2027-01-01\n");
+  EXPECT_EQ(office.dir().Read("session/kelprint.tmp"), "");  // nothing issued
+  EXPECT_FALSE(std::filesystem::exists(options.remittance));
+  options.collectionDate = "4/1/2027";
+  EXPECT_EQ(RunBatchWithout(options).code, kBatchIssued);
+}
+
+TEST(BatchRun, NoValidDebitLeavesTheEarlierFileSaysSoAndExitsFour) {
+  DemoOffice office;
+  ASSERT_TRUE(office.Start());
+  office.dir().Write("remesa.xml", "last month's remittance");
+  BatchOptions options;
+  options.remittance = office.Root() + "remesa.xml";
+  options.from = "1.1";  // two domiciled units, both with a wrong account
+  options.to = "1.2";
+  const Batch b = RunBatchWithout(options);
+  EXPECT_EQ(b.code, kBatchRemittanceFailed);
+  EXPECT_TRUE(Contains(b.told, "NO S'HA ESCRIT " + options.remittance +
+                                   " (EL FITXER QUE HI HA \x90S D'UNA REMESA ANTERIOR)"))
+      << b.told;
+  EXPECT_EQ(office.dir().Read("remesa.xml"), "last month's remittance");
 }
 
 // Changes a record file behind the back of the open that reads it, so that

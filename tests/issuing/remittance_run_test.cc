@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <sstream>
 
 #include "../remittance/pain_file.h"
 #include "../support/demo_office.h"
+#include "config/settings.h"
 #include "issuing/issuing_run.h"
 #include "office/selection.h"
+#include "platform/cp850.h"
 #include "remittance/cycle.h"
 
 namespace issuing {
@@ -61,7 +65,7 @@ TEST(RemittanceRun, DomiciledReceiptsOfTheDemoOfficeBecomeTheFilesDebits) {
   EXPECT_EQ(f.count, 2);
   EXPECT_EQ(f.sum, "1000.00");
   ASSERT_EQ(f.blocks.size(), 1u);
-  EXPECT_EQ(f.blocks[0].collectionDate, "2026-12-01");  // the issue date
+  EXPECT_EQ(f.blocks[0].collectionDate, "2026-12-03");  // working date 1 Dec, a Tuesday, + 2
   EXPECT_EQ(f.blocks[0].creditorId, "ES47000B17654321");
   ASSERT_EQ(f.blocks[0].debits.size(), 2u);
   const testing_support::PainDebit& first = f.blocks[0].debits[0];
@@ -71,6 +75,45 @@ TEST(RemittanceRun, DomiciledReceiptsOfTheDemoOfficeBecomeTheFilesDebits) {
   EXPECT_EQ(first.text, "REBUT 00000002 PERIODE 12 REF 006002V12");
   EXPECT_EQ(PainCents(first.amount), 52000);
   EXPECT_EQ(f.blocks[0].debits[1].debtorIban, "ES6000491500051234567892");
+}
+
+// A settings file of the demo as an editor on Linux saves it, in UTF-8 with
+// LF line ends, with the values of some keys replaced.
+void SaveAsUtf8(DemoOffice& office, const std::string& name,
+                const std::map<std::string, std::string>& utf8Values) {
+  std::istringstream cp850(office.dir().Read(name));
+  std::string text, line;
+  while (std::getline(cp850, line, '\r')) {
+    if (line.starts_with("\n")) line.erase(0, 1);
+    const std::string key = line.substr(0, line.find('='));
+    const auto value = utf8Values.find(key);
+    text += (value == utf8Values.end() ? platform::Cp850ToUtf8(line) : key + "=" + value->second) +
+            "\n";
+  }
+  office.dir().Write(name, text);
+}
+
+TEST(RemittanceRun, Utf8SettingsGiveCodePage850OnTheReceiptsAndInTheFile) {
+  DemoOffice office;
+  SaveAsUtf8(office, "Tora.ini",
+             {{"Linia1", "GESTI\xC3\x93 FINQUES PERI\xC3\x87"},
+              {"Linia6", "Tel. \xE2\x98\x8E 972 20 30 40"}});  // no such character in code page 850
+  SaveAsUtf8(office, "session/Sessio.ini", {{"Titol", "REBUTS DE MAR\xC3\x87"}});
+  ASSERT_TRUE(office.Start());
+  EXPECT_EQ(config::Settings().MenuTitle, " REBUTS DE MAR\x80 ");
+  const std::string path = office.Root() + "remesa.xml";
+  ASSERT_TRUE(remittance::SetOverrides(path, "").empty());
+  Cycle c = RunCycle();
+  EXPECT_EQ(Count(office.Spool(), "GESTI\xE0 FINQUES PERI\x80"), 12);
+  EXPECT_EQ(Count(office.Spool(), "Tel.  972 20 30 40"), 12);
+  EXPECT_EQ(ReadPainFile(path).blocks.at(0).creditorName, "GESTIO FINQUES PERIC");
+  ASSERT_FALSE(c.told.empty());
+  EXPECT_EQ(c.told[0],
+            "CAR\xB7"
+            "CTER NO ADM\xD4S (S'OMET): [Empresa] Linia6 A " +
+                office.Root() + "Tora.ini");
+  // Told once: the next cycle reads the same settings without a word.
+  EXPECT_EQ(RunCycle().told.size(), c.told.size() - 1);
 }
 
 TEST(RemittanceRun, ARefusedFileStillLetsEveryReceiptPrint) {

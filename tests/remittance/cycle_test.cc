@@ -70,7 +70,7 @@ TEST_F(CycleRemittanceTest, GoodReceiptsGoIntoTheFileAndTheOthersAreNamed) {
                                   Receipt(3, 1000, "ES91 2100 0418 4502 0005 1333"),
                                   Receipt(4, 0, kGood), Receipt(5, 12345.4, kGood), unnamed});
   EXPECT_EQ(r.outcome, RemittanceOutcome::kWritten);
-  EXPECT_EQ(r.path, dir_.path() + "/Remesa-20261201.xml");
+  EXPECT_EQ(r.path, dir_.path() + "/Remesa-20261203.xml");  // collected two days after
   EXPECT_EQ(r.debits, 2);
   EXPECT_EQ(r.cents, 65000 + 12345);
   ASSERT_EQ(told_.size(), 2u);
@@ -94,15 +94,41 @@ TEST_F(CycleRemittanceTest, GoodReceiptsGoIntoTheFileAndTheOthersAreNamed) {
   EXPECT_EQ(d.text, "REBUT 00000121 PERIODE 12 REF 001001V12");
 }
 
-TEST_F(CycleRemittanceTest, ACollectionDateBeforeTheWorkingDateLeavesEveryReceiptOut) {
-  ASSERT_TRUE(SetOverrides(dir_.Sub("r.xml"), "30/11/2026").empty());
+TEST_F(CycleRemittanceTest, WithoutAValidDebitNothingIsWrittenAndAnEarlierFileIsNamed) {
+  ASSERT_TRUE(SetOverrides(dir_.Sub("r.xml"), "").empty());
   config::Settings().SessionLanguage = "SPA";
-  const RemittanceResult r = Run({Receipt(1, 65000, kGood)});
+  RemittanceResult r = Run({Receipt(1, 65000, "   ")});
   EXPECT_EQ(r.outcome, RemittanceOutcome::kEmpty);
   EXPECT_FALSE(std::filesystem::exists(dir_.Sub("r.xml")));
   ASSERT_EQ(told_.size(), 2u);
-  EXPECT_EQ(told_[0], "RECIBOS FUERA DE LA REMESA: 0001.0001 (FECHA DE COBRO PASADA)");
-  EXPECT_EQ(told_[1], "REMESA NO GENERADA: NING\xE9N RECIBO DOMICILIADO V\xB5LIDO");
+  EXPECT_EQ(
+      told_[1],
+      "REMESA NO GENERADA: NING\xE9N RECIBO DOMICILIADO V\xB5LIDO; NO SE HA ESCRITO " + r.path);
+  dir_.Write("r.xml", "last month's");
+  r = Run({Receipt(1, 65000, "   ")});
+  EXPECT_EQ(told_.back(),
+            "REMESA NO GENERADA: NING\xE9N RECIBO DOMICILIADO V\xB5LIDO; NO SE HA ESCRITO " +
+                r.path + " (EL FICHERO QUE HAY ES DE UNA REMESA ANTERIOR)");
+  EXPECT_EQ(dir_.Read("r.xml"), "last month's");
+}
+
+TEST_F(CycleRemittanceTest, TheCollectionDateIsTheFirstWorkingDayAfterTheNoticeDays) {
+  auto collection = [this](const std::string& issueDate) {
+    return ReadPainFile(Run({Receipt(1, 65000, kGood)}, issueDate).path)
+        .blocks.at(0)
+        .collectionDate;
+  };
+  config::Settings().WorkingDate = format::PackDigits("20261203");  // a Thursday
+  EXPECT_EQ(collection("20261201"), "2026-12-07");
+  config::Settings().WorkingDate = format::PackDigits("20261201");  // a Tuesday
+  office::RemittanceSettings().noticeDays = "3";
+  EXPECT_EQ(collection("20261201"), "2026-12-04");
+  EXPECT_EQ(collection("20270102"), "2027-01-04");  // not before the issue date, a Saturday
+  for (const char* wrong : {"0", "x", "-1", "366"}) {
+    office::RemittanceSettings().noticeDays = wrong;
+    Run({Receipt(1, 65000, kGood)});
+    EXPECT_EQ(told_.back(), "NO ES GENERA LA REMESA, REVISEU Tora.ini: [Remesa] DiesPrevis");
+  }
 }
 
 TEST_F(CycleRemittanceTest, TheRunsCollectionDateAndFileOverrideTheSettings) {

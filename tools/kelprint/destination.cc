@@ -52,7 +52,7 @@ Destination Mapped(const std::string& name, const std::string& session,
   if (IsWindowsPort(name) || IsWindowsShare(name)) {
     std::string key = name;
     if (key.ends_with(':')) key.pop_back();
-    const std::string mapped = format::Trim(config::IniRead(toraIni, "Impressores", key));
+    const std::string mapped = format::Trim(config::IniReadRaw(toraIni, "Impressores", key));
     if (mapped.empty() || IsWindowsPort(mapped) || IsWindowsShare(mapped)) {
       return {Destination::Kind::kCups, ""};
     }
