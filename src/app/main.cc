@@ -3,6 +3,17 @@
 
 #include "app/program.h"
 
+namespace {
+
+constexpr const char* kHelpFooter =
+    "Keys on the selection screen: Enter and Down the next field, Up the previous\n"
+    "one, Page Up and Page Down the first and last field, F1 help, F4 a list to\n"
+    "choose from, Alt+X the calculator, Alt+C the calendar (F types their result\n"
+    "into the field), Escape the first field and from there out of the program.\n"
+    "Enter on the last field asks for confirmation; S issues the receipts.";
+
+}  // namespace
+
 int main(int argc, char** argv) {
   CLI::App app{
       "QANTIRES - issues the periodic receipts (rents and service charges) of the\n"
@@ -13,6 +24,7 @@ int main(int argc, char** argv) {
       "KELTMP (the operator's session folder), and KELDB when the record files are\n"
       "kept on a PostgreSQL server (a libpq connection string).\n"
       "Mistakes in the options exit with 2."};
+  app.footer(kHelpFooter);
   app.set_version_flag("--version", "qantires " QANTIRES_VERSION);
   app::RunOptions options;
   issuing::BatchOptions& b = options.selection;

@@ -18,6 +18,7 @@
 #include "platform/cp850.h"
 #include "platform/current_dir.h"
 #include "platform/paths.h"
+#include "platform/program_end.h"
 #include "records/open_file.h"
 #include "records/record_reads.h"
 #include "records/record_table.h"
@@ -136,6 +137,11 @@ int RunProgram(const RunOptions& options) {
   // The screen is needed from here on: a record file that cannot be opened
   // says so on it and waits for a key.
   terminal::SetTooSmallNotice(TooSmallNotice);
+  // Escape from the notice leaves as Escape on the selection screen does.
+  terminal::SetTooSmallLeave([] {
+    CloseDown();
+    platform::EndProgram(0);
+  });
   if (!options.batch && !terminal::UseTerminalConsole()) {
     TellOnStandardError("the selection screen needs a terminal; use --batch to issue without one");
     return kStartFailureExitCode;

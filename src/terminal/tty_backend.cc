@@ -14,9 +14,12 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "platform/program_end.h"
 #include "terminal/clipboard.h"
 #include "terminal/key_decoder.h"
+#include "terminal/scan_codes.h"
 #include "terminal/tty_render.h"
 
 namespace terminal {
@@ -132,6 +135,17 @@ void InstallHandlers() {
   t.handlersInstalled = true;
 }
 
+std::function<void()>& TooSmallLeave() {
+  static std::function<void()> leave;
+  return leave;
+}
+
+bool LeavesTheNotice(const ConsoleEvent& event) {
+  constexpr std::uint8_t kCtrlC = 3;
+  return event.kind == EventKind::kKey &&
+         ((event.character == 27 && event.scanCode == scan::kEscape) || event.character == kCtrlC);
+}
+
 int EscapeTimeout() {
   const char* text = std::getenv("ESCDELAY");
   const int ms = text != nullptr ? std::atoi(text) : 0;
@@ -240,9 +254,17 @@ ConsoleEvent TerminalConsole::EndOfInput() {
 ConsoleEvent TerminalConsole::ReadEvent(bool wait) {
   for (;;) {
     const ConsoleEvent event = NextEvent(wait);
-    // While the operator cannot see the screen no key or click may act on it.
+    // While the operator cannot see the screen no key or click may act on
+    // it; only the way out that the notice offers does.
     const bool input = event.kind == EventKind::kKey || event.kind == EventKind::kMouseRelease;
     if (!input || !renderer_.TooSmall()) return event;
+    if (LeavesTheNotice(event)) {
+      if (TooSmallLeave()) {
+        TooSmallLeave()();
+      } else {
+        platform::EndProgram(0);
+      }
+    }
   }
 }
 
@@ -274,6 +296,10 @@ ConsoleEvent TerminalConsole::NextEvent(bool wait) {
 }
 
 }  // namespace
+
+void SetTooSmallLeave(std::function<void()> leave) {
+  TooSmallLeave() = std::move(leave);
+}
 
 void RestoreTerminal() {
   TerminalState& t = Terminal();

@@ -9,7 +9,8 @@
 // (SIGTSTP) gives the terminal back first and takes it again on continue; a
 // resize (SIGWINCH) or a continue repaints the whole screen.  While the
 // terminal is too small for the screen (a notice shows instead) every key
-// and click is dropped, until a resize makes the screen fit again.
+// and click is dropped, until a resize makes the screen fit again, except
+// Escape and Ctrl-C, which leave the program (SetTooSmallLeave).
 //
 // Input is decoded by KeyDecoder.  An ESC counts as the Escape key when no
 // further byte follows within the escape timeout: ESCDELAY milliseconds
@@ -21,6 +22,7 @@
 // status 1, so a reader that ignores Escape cannot spin for ever.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "terminal/cell_buffer.h"
@@ -30,6 +32,12 @@ namespace terminal {
 // Installs the terminal backend and enables the system clipboard.  Returns
 // false, changing nothing, when standard input or output is not a terminal.
 bool UseTerminalConsole();
+
+// What Escape and Ctrl-C do while the too-small notice shows, where the
+// operator cannot reach the screen's own way out.  Until one is set, the
+// program ends with status 0 (platform::EndProgram), which gives the
+// terminal back; an empty function puts that back.
+void SetTooSmallLeave(std::function<void()> leave);
 
 // Leaves raw mode and the alternate screen at once; safe to call more than
 // once and from a signal handler's path.

@@ -2,7 +2,8 @@
 # The programs' command lines keep their word: a mistake in the options
 # exits with 2 and says what is wrong; paths in messages are the ones
 # opened, in this machine's form; a missing installation names the
-# variables that locate one.
+# variables that locate one; the demo writer keeps a folder that holds
+# files unless told to replace it.
 #   command_line.sh BIN_DIR DEMO_SCRIPT
 set -uo pipefail
 bin=$(cd "$1" && pwd) make_installation=$2
@@ -33,6 +34,14 @@ check "form file path as opened" 1 "cannot read the screen-form file $work/none/
   env KELROOT="$work/none/" "$bin/qantires" --batch
 check "no installation named" 1 "KELROOT is not set (an installation is located by KELROOT" -- \
   env -u KELROOT -C "$work" "$bin/qantires" --batch
+
+echo "the office's own" >"$root/notes.txt"
+check "make-installation keeps a folder with files" 1 \
+  "$root exists and is not empty; give --replace to replace it" -- "$make_installation" "$bin" "$root"
+[ -f "$root/notes.txt" ] && [ -f "$root/Tora.ini" ] || { echo "FAIL: the folder's files are gone"; failures=$((failures + 1)); }
+check "make-installation --replace" 0 "demo installation ready" -- \
+  "$make_installation" "$bin" "$root" --replace --date 20261201
+[ ! -e "$root/notes.txt" ] || { echo "FAIL: --replace kept the old files"; failures=$((failures + 1)); }
 
 echo "command line: $passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -59,20 +59,36 @@ for device in "" "LPT2" "\\\\server\\queue"; do
   wait_job laser "$(job_of)" && pass
 done
 
-# Raw: control records' bytes pass through, a form feed between pages.
-spool=$'DEVICEraw:matricial\r\nPAGE 24 \r\n*\e@\e\x78\x01\r\nJUSE\r\n 3 ,MAR\x80 1.234,56, 1 \r\n'
-spool+=$' 0 ,, 1 \r\n*\eE\r\n 1 ,\xC9\xCD\xBB, 1 \r\nPAGE 24 \r\n*\e@\r\n 5 ,B, 1 \r\nEND\r\n'
+# Raw: each printer command sends the bytes of the printer's table in
+# Tora.ini [Impressores], a command without a translation nothing, and every
+# page, the last one included, ends with a form feed.
+printf '[Impressores]\r\n' >>"$root/Tora.ini"
+for printer in matricial "$work/port.bin" "$work/receipts.bin"; do
+  printf '%s.@e=1B 40 1B 78 01\r\n%s.@b=1b 45\r\n' "$printer" "$printer" >>"$root/Tora.ini"
+done
+spool=$'DEVICEraw:matricial\r\nPAGE 24 \r\n*@e\r\nJUSE\r\n 3 ,MAR\x80 1.234,56, 1 \r\n'
+spool+=$' 0 ,, 1 \r\n*@b\r\n 1 ,\xC9\xCD\xBB, 1 \r\n*@z\r\nPAGE 24 \r\n*@e\r\n 5 ,B, 1 \r\nEND\r\n'
 printf '%s' "$spool" >"$session/kelprint.tmp"
-printf '\e@\ex\x01  MAR\x80 1.234,56\r\n\r\n\eE\xC9\xCD\xBB\r\n\f\e@    B\r\n' >"$work/raw.expected"
+printf '\e@\ex\x01  MAR\x80 1.234,56\r\n\r\n\eE\xC9\xCD\xBB\r\n\f\e@\ex\x01    B\r\n\f' >"$work/raw.expected"
 check "raw job" 0 "2 PÀGINES A matricial, TREBALL" -- "$bin/kelprint"
 wait_job matricial "$(job_of)" && { cmp -s "$out/matricial" "$work/raw.expected" && pass ||
   fail "raw job bytes differ: $(od -c "$out/matricial" | head -5)"; }
 printf '%s' "${spool/raw:matricial/raw:$work/port.bin}" >"$session/kelprint.tmp"
 check "raw to a path" 0 "2 PÀGINES A $work/port.bin" -- "$bin/kelprint"
 cmp -s "$work/port.bin" "$work/raw.expected" && pass || fail "raw path bytes differ"
+# The receipts: each starts with the printer's reset, the box's top line at
+# column 1, and the last one leaves the printer.
+receipts_to "raw:$work/receipts.bin"
+check "receipts raw" 0 "12 PÀGINES A $work/receipts.bin" -- "$bin/kelprint"
+[ "$(head -c 6 "$work/receipts.bin" | od -An -tx1 | tr -d ' ')" = 1b401b7801da ] && pass ||
+  fail "the receipts do not start with the printer's reset: $(head -c 8 "$work/receipts.bin" | od -c)"
+[ "$(tail -c 1 "$work/receipts.bin" | od -An -tx1 | tr -d ' ')" = 0c ] && pass ||
+  fail "the last receipt does not end with a form feed"
+[ "$(tr -cd '\f' <"$work/receipts.bin" | wc -c)" = 12 ] && pass || fail "not one form feed a page"
+grep -qa '@e' "$work/receipts.bin" && fail "a printer command printed as text" || pass
 
 # A Windows name mapped in Tora.ini.
-printf '[Impressores]\r\nLPT1=raw:matricial\r\n' >>"$root/Tora.ini"
+printf 'LPT1=raw:matricial\r\n' >>"$root/Tora.ini"
 printf '%s' "${spool/raw:matricial/LPT1}" >"$session/kelprint.tmp"
 check "LPT1 mapped" 0 "A matricial, TREBALL" -- "$bin/kelprint"
 wait_job matricial "$(job_of)" && { cmp -s "$out/matricial" "$work/raw.expected" && pass ||

@@ -28,11 +28,11 @@ expect "01 - Lloguer"
 tmux_ resize-window -x 30 -y 10
 expect "El terminal fa 30 x 10; aquest"
 expect "mínim 80 columnes x 25 files."
-keys Escape Escape
+keys PageDown Enter
 sleep 0.3
 tmux_ resize-window -x 80 -y 25
 expect "EMISSIÓ DE REBUTS"
-[ ! -e "$work/exit" ] || { echo "FAIL: a key acted on the hidden screen"; exit 1; }
+absent "Confirmeu"
 # A new issue date puts its month into the period field.
 keys "1/3/2027" Enter
 expect "Període ..................:   3"

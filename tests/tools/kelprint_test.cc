@@ -202,11 +202,35 @@ PAGE_BUILDER_TEST(KelprintOutput, TextRawAndPdfWritersShowTheSamePages) {
       "E\r\nPAGE 24 \r\n 1 ,b, 1 \r\n");
   EXPECT_EQ(Written(MakeTextWriter, pages),
             "MAR\xC3\x87 \xE2\x94\x8C\xE2\x94\x80\xE2\x94\x90\n\n x\n\f\nb\n");
-  EXPECT_EQ(Written(MakeRawWriter, pages),
-            "\x1b@MAR\x80 \xDA\xC4\xBF\r\n\r\n x\r\n\x1b"
-            "E\fb\r\n");
+  // Without a table the printer commands send nothing.
+  EXPECT_EQ(Written([](std::FILE* out) { return MakeRawWriter(out, PrinterCommands()); }, pages),
+            "MAR\x80 \xDA\xC4\xBF\r\n\r\n x\r\n\fb\r\n\f");
   const std::string pdf = Written([](std::FILE* out) { return MakePdfWriter(out, 95, 66); }, pages);
   EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+}
+
+// A continuous-form printer gets each command's bytes from its table in
+// Tora.ini, nothing for a command without a translation (nor for one that
+// is no hexadecimal bytes), and a form feed after every page, the last one
+// included, so that the last receipt leaves the printer.
+TEST(KelprintOutput, ARawPrinterGetsItsCommandTableAndAFormFeedAfterEveryPage) {
+  TempDir dir;
+  const std::string port = dir.Sub("port.bin");
+  dir.Write("Tora.ini", "[Impressores]\r\nLPT1=raw:" + port + "\r\n" + port +
+                            ".@e=1B 40 1b 43 42\r\n" + port + ".@x=1B 4O\r\nother.@z=0C\r\n");
+  dir.Write("s.tmp",
+            "DEVICELPT1\r\nPAGE 24 \r\n*@e\r\n 1 ,\xDA\xC4\xBF, 1 \r\n*@z\r\n*@x\r\n"
+            " 2 ,b, 1 \r\nPAGE 24 \r\n*@E\r\n 1 ,c, 1 \r\nEND\r\n");
+  SpoolSurvey survey;
+  ASSERT_TRUE(SurveySpool(dir.Sub("s.tmp"), false, &survey));
+  const Destination d = ResolveDevice(survey.device, dir.path() + "/", dir.Sub("Tora.ini"));
+  ASSERT_EQ(d.kind, Destination::Kind::kRawPath);
+  const PrintOutcome done = PrintSpool(dir.Sub("s.tmp"), survey, d);
+  EXPECT_EQ(done.code, kPrintedOk) << done.message;
+  EXPECT_EQ(dir.Read("port.bin"),
+            "\x1b@\x1b"
+            "CB\xDA\xC4\xBF\r\n b\r\n\f\x1b@\x1b"
+            "CBc\r\n\f");
 }
 
 TEST(KelprintDestination, EveryDeviceFormFindsItsDestination) {

@@ -88,8 +88,13 @@ std::string ToraIni(const std::string& language) {
   });
 }
 
+// Dir is read as written (a relative one from the installation root, where
+// the program works), so it names this session folder in full, and a copy
+// of the file for another operator must change it: the comment says so.
 std::string SessioIni(const std::string& sessionDir) {
   return Lines({"[Menu]", "Titol=EMISSIÓ DE REBUTS", "NomMenu=QANTIRES", "[Terminal]",
+                "; Dir: the terminal folder, where the calculator keeps its tape, in full.",
+                "; In a copy for another operator, change it to that operator's folder.",
                 "Dir=" + sessionDir});
 }
 

@@ -67,6 +67,7 @@ Destination ResolveDevice(const std::string& device, const std::string& session,
                           const std::string& toraIni) {
   Destination d = Mapped(format::Trim(device), session, toraIni);
   d.device = format::Trim(device);
+  d.toraIni = toraIni;
   return d;
 }
 

@@ -4,7 +4,8 @@
 //                       the session folder)
 //   PANTALLA            the preview on the screen
 //   raw:QUEUE           the pages as code page 850 text with the printer
-//                       commands, a raw job to the CUPS queue
+//                       commands translated by Tora.ini [Impressores]
+//                       (printer_commands.h), a raw job to the CUPS queue
 //   raw:/PATH           the same bytes written to a device or file
 //   LPT1-LPT9, PRN, COM1-COM9 (a final ":" allowed), \\SERVER\QUEUE
 //                       Windows printer names: Tora.ini [Impressores] maps
@@ -24,8 +25,9 @@ struct Destination {
   enum class Kind { kPdfFile, kTextFile, kCups, kRawQueue, kRawPath, kPreview };
   Destination(Kind k, std::string n) : kind(k), name(std::move(n)) {}
   Kind kind;
-  std::string name;    // file or device path, CUPS destination (empty: the default)
-  std::string device;  // the device text it came from, for messages
+  std::string name;     // file or device path, CUPS destination (empty: the default)
+  std::string device;   // the device text it came from, for messages
+  std::string toraIni;  // whose [Impressores] translates a raw printer's commands
 };
 
 // `session` is the session folder (ends in a separator or is empty);

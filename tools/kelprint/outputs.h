@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "printer_commands.h"
 #include "spool_layout.h"
 
 namespace kelprint {
@@ -30,8 +31,9 @@ std::unique_ptr<PageWriter> MakePdfWriter(std::FILE* out, int columns, int rows)
 std::unique_ptr<PageWriter> MakeTextWriter(std::FILE* out);
 
 // Pages as code page 850 lines without trailing spaces, ended by CR LF, with
-// each control record's bytes sent unchanged at the start of the line it
-// came before, and a form feed between pages.
-std::unique_ptr<PageWriter> MakeRawWriter(std::FILE* out);
+// the bytes of each printer command (translated by `commands`) sent at the
+// start of the line it came before, and every page, the last included,
+// ended by a form feed.
+std::unique_ptr<PageWriter> MakeRawWriter(std::FILE* out, PrinterCommands commands);
 
 }  // namespace kelprint

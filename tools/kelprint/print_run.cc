@@ -23,27 +23,28 @@ namespace {
 
 using Kind = Destination::Kind;
 
-std::unique_ptr<PageWriter> MakeWriter(Kind kind, std::FILE* out, const SpoolSurvey& survey) {
-  switch (kind) {
+std::unique_ptr<PageWriter> MakeWriter(const Destination& d, std::FILE* out,
+                                       const SpoolSurvey& survey) {
+  switch (d.kind) {
     case Kind::kTextFile:
       return MakeTextWriter(out);
     case Kind::kRawQueue:
     case Kind::kRawPath:
-      return MakeRawWriter(out);
+      return MakeRawWriter(out, PrinterCommands(d.toraIni, d.name));
     default:
       return MakePdfWriter(out, survey.columns, survey.rows);
   }
 }
 
 // Lays out and writes the pages one at a time.
-bool Render(const std::string& spoolPath, const SpoolSurvey& survey, Kind kind, std::FILE* out,
-            std::string* error) {
+bool Render(const std::string& spoolPath, const SpoolSurvey& survey, const Destination& d,
+            std::FILE* out, std::string* error) {
   SpoolReader reader;
   if (!reader.Open(spoolPath)) {
     *error = std::strerror(errno);
     return false;
   }
-  std::unique_ptr<PageWriter> writer = MakeWriter(kind, out, survey);
+  std::unique_ptr<PageWriter> writer = MakeWriter(d, out, survey);
   Page page;
   while (reader.NextPage(&page)) writer->AddPage(page);
   return writer->Finish(error);
@@ -75,7 +76,7 @@ bool IsDevice(const std::string& path) {
 
 PrintOutcome ToFile(const std::string& spoolPath, const SpoolSurvey& survey, const Destination& d) {
   const auto fill = [&](std::FILE* out, std::string* error) {
-    return Render(spoolPath, survey, d.kind, out, error);
+    return Render(spoolPath, survey, d, out, error);
   };
   std::string error;
   bool ok = false;
@@ -108,7 +109,7 @@ PrintOutcome ToCups(const std::string& spoolPath, const SpoolSurvey& survey, con
   if (cups.result().outcome == JobOutcome::kPrinted) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> temp(std::tmpfile(), std::fclose);
     std::string error = temp ? "" : std::strerror(errno);
-    if (!temp || !Render(spoolPath, survey, d.kind, temp.get(), &error)) {
+    if (!temp || !Render(spoolPath, survey, d, temp.get(), &error)) {
       return {kOutputProblem, Say(Words::kCannotWrite, {"tmpfile", error})};
     }
     cups.Send(JobTitle(survey), d.kind == Kind::kRawQueue ? CUPS_FORMAT_RAW : CUPS_FORMAT_PDF,

@@ -1,6 +1,7 @@
 // Text and raw printer output of laid-out pages.
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "format/text.h"
 #include "outputs.h"
@@ -35,17 +36,19 @@ class TextWriter : public PageWriter {
   int pages_ = 0;
 };
 
+// A continuous-form printer feeds the next form only on a form feed, so
+// every page ends with one: without it the last receipt stays in the
+// printer.
 class RawWriter : public PageWriter {
  public:
-  explicit RawWriter(std::FILE* out) : out_(out) {}
+  RawWriter(std::FILE* out, PrinterCommands commands) : out_(out), commands_(std::move(commands)) {}
   void AddPage(const Page& page) override {
-    if (pages_++ > 0) std::fputc('\f', out_);
     size_t control = 0;
     const auto sendControlsUpTo = [&](size_t line) {
       for (; control < page.controls.size() &&
              static_cast<size_t>(page.controls[control].line) <= line;
            ++control) {
-        const std::string& bytes = page.controls[control].bytes;
+        const std::string& bytes = commands_.Translate(page.controls[control].bytes);
         std::fwrite(bytes.data(), 1, bytes.size(), out_);
       }
     };
@@ -56,12 +59,13 @@ class RawWriter : public PageWriter {
       std::fwrite(line.data(), 1, line.size(), out_);
     }
     sendControlsUpTo(static_cast<size_t>(-1));  // commands after the last text
+    std::fputc('\f', out_);
   }
   bool Finish(std::string* error) override { return FinishStream(out_, error); }
 
  private:
   std::FILE* out_;
-  int pages_ = 0;
+  PrinterCommands commands_;
 };
 
 }  // namespace
@@ -70,8 +74,8 @@ std::unique_ptr<PageWriter> MakeTextWriter(std::FILE* out) {
   return std::make_unique<TextWriter>(out);
 }
 
-std::unique_ptr<PageWriter> MakeRawWriter(std::FILE* out) {
-  return std::make_unique<RawWriter>(out);
+std::unique_ptr<PageWriter> MakeRawWriter(std::FILE* out, PrinterCommands commands) {
+  return std::make_unique<RawWriter>(out, std::move(commands));
 }
 
 }  // namespace kelprint
