@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "format/packed.h"
 #include "office/remittance_settings.h"
 #include "platform/clock.h"

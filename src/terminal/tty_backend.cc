@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "platform/program_end.h"
+#include "platform/program_state.h"
 #include "terminal/clipboard.h"
 #include "terminal/key_decoder.h"
 #include "terminal/scan_codes.h"
@@ -139,6 +140,9 @@ std::function<void()>& TooSmallLeave() {
   static std::function<void()> leave;
   return leave;
 }
+
+[[maybe_unused]] const bool registered = platform::RegisterStateReset(
+    platform::Layer::kTerminal, "terminal::TooSmallLeave", [] { TooSmallLeave() = nullptr; });
 
 bool LeavesTheNotice(const ConsoleEvent& event) {
   constexpr std::uint8_t kCtrlC = 3;

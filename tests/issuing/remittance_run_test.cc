@@ -9,7 +9,7 @@
 
 #include "../remittance/pain_file.h"
 #include "../support/demo_office.h"
-#include "config/settings.h"
+#include "config/session_settings.h"
 #include "issuing/issuing_run.h"
 #include "office/selection.h"
 #include "platform/cp850.h"

@@ -132,7 +132,7 @@ TEST_F(ServerRun, RowWhoseRecordDisagreesWithItsKeyStopsTheBatchRunWithExitOne) 
   const std::string printed = ::testing::internal::GetCapturedStdout();
   EXPECT_EQ(code, kBatchInstallationFailed) << printed;
   ASSERT_EQ(told.size(), 1u);
-  EXPECT_EQ(told[0], "NO ES POT ACCEDIR AL FITXER " + office.Root() + "DADES\\DepartaV (2)");
+  EXPECT_EQ(told[0], "NO ES POT ACCEDIR AL FITXER " + office.Root() + "DADES/DepartaV (2)");
 }
 
 }  // namespace
