@@ -14,7 +14,7 @@ namespace format {
 namespace {
 
 std::string Packed(int year, int month, int day) {
-  char digits[16];
+  char digits[40];
   std::snprintf(digits, sizeof digits, "%04d%02d%02d", year, month, day);
   return PackDigits(digits);
 }
