@@ -50,6 +50,22 @@ void TakeOverFrom(const std::string& path, int fd) {
   (void)::fchmod(fd, st.st_mode & 07777);  // after fchown, which may clear set-id bits
 }
 
+void TakeOverFrom(const std::string& nativePath, const std::string& newNativePath) {
+  const int fd = ::open(newNativePath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return;
+  TakeOverFrom(nativePath, fd);
+  ::close(fd);
+}
+
+bool WriteNewFile(std::string_view path, std::string_view bytes) {
+  const std::string native = NativePath(path);
+  const size_t slash = native.rfind('/');
+  if (slash != std::string::npos && slash != 0) MakeFolders(native.substr(0, slash));
+  NewFile file(path);
+  return file.ok() && std::fwrite(bytes.data(), 1, bytes.size(), file.file()) == bytes.size() &&
+         file.Commit();
+}
+
 NewFile::NewFile(std::string_view path) : target_(NativePath(path)) {
   const int fd = CreateBeside(target_, &name_);
   if (fd < 0) {

@@ -66,6 +66,14 @@ class NewFile {
 // is not looked through).
 int CreateBeside(const std::string& nativePath, std::string* name);
 void TakeOverFrom(const std::string& nativePath, int fd);
+// The same for a new file not held open, named by its native path (a link
+// there is not followed): for files other code builds under a work name.
+void TakeOverFrom(const std::string& nativePath, const std::string& newNativePath);
+
+// Writes bytes as the whole file at path through a NewFile, its folders
+// made first (MakeFolders).  False when any part fails; path then keeps
+// what it had.
+bool WriteNewFile(std::string_view path, std::string_view bytes);
 
 // Creates the folder at path (mapped by NativePath) and any missing parent
 // with kPrivateFolderMode.  True when the folder exists afterwards.

@@ -143,15 +143,6 @@ bool Sync(const std::string& path, int flags) {
   return ok;
 }
 
-// The database at from takes the mode, owner and group the office gave the
-// record file at to, which it replaces.
-void TakeOverModeOf(const std::string& to, const std::string& from) {
-  const int fd = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return;
-  platform::TakeOverFrom(to, fd);
-  ::close(fd);
-}
-
 // Takes a database's write-ahead log into the database, which SQLite syncs,
 // and removes the log (the last connection's close does both), so that the
 // log of one file is never applied to another put under its name.
@@ -255,7 +246,7 @@ int16_t RecordStore::Create(const std::string& path, const FileSpec& spec, bool 
 int16_t RecordStore::Replace(const std::string& from, const std::string& to) {
   if (!CheckpointLog(from) || !CheckpointLog(to)) return kStatusCreateIoError;
   std::remove((to + "-shm").c_str());  // without its log it holds nothing
-  TakeOverModeOf(to, from);
+  platform::TakeOverFrom(to, from);  // the mode, owner and group the office gave to
   if (!Sync(from, O_RDONLY) || ::rename(from.c_str(), to.c_str()) != 0) {
     return kStatusCreateIoError;
   }

@@ -1,8 +1,6 @@
 // Text files of the demo installation.
 #include "demo_files.h"
 
-#include <filesystem>
-#include <cstdio>
 #include <vector>
 
 #include "platform/cp850.h"
@@ -21,7 +19,7 @@ std::string Lines(const std::vector<std::string>& lines) {
 }
 
 bool Write(const std::string& path, const std::string& bytes, std::string* error) {
-  if (WriteDemoFile(path, bytes)) return true;
+  if (platform::WriteNewFile(path, bytes)) return true;
   *error = "cannot write " + path;
   return false;
 }
@@ -149,13 +147,6 @@ std::string MenuHelp() {
 }
 
 }  // namespace
-
-bool WriteDemoFile(const std::string& path, const std::string& bytes) {
-  platform::MakeFolders(std::filesystem::path(path).parent_path().string());
-  platform::NewFile file(path);
-  return file.ok() && std::fwrite(bytes.data(), 1, bytes.size(), file.file()) == bytes.size() &&
-         file.Commit();
-}
 
 bool WriteInstallationText(const InstallationText& in, std::string* error) {
   const std::string& r = in.root;

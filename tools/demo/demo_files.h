@@ -18,10 +18,6 @@ struct InstallationText {
 // Writes every text file; false with a message when one cannot be written.
 bool WriteInstallationText(const InstallationText& install, std::string* error);
 
-// Writes one file of the installation, its folders made first
-// (platform::NewFile, platform::MakeFolders).
-bool WriteDemoFile(const std::string& path, const std::string& bytes);
-
 // The screen-form file of the selection screen (code page 850).
 std::string SelectionForm();
 // The language file: every label, prompt, title and printed word.

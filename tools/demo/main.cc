@@ -13,6 +13,7 @@
 
 #include "demo_files.h"
 #include "demo_records.h"
+#include "platform/new_file.h"
 
 namespace {
 
@@ -55,8 +56,8 @@ int main(int argc, char** argv) {
   }
   size_t total = 0;
   for (const demo::RecordFile& f : demo::BuildDemoRecords(bulk)) {
-    if (!demo::WriteDemoFile(root + "load/" + f.name + ".seq", demo::SequentialText(f)) ||
-        !demo::WriteDemoFile(root + "load/" + f.name + ".key", demo::KeyDescription(f))) {
+    if (!platform::WriteNewFile(root + "load/" + f.name + ".seq", demo::SequentialText(f)) ||
+        !platform::WriteNewFile(root + "load/" + f.name + ".key", demo::KeyDescription(f))) {
       std::fprintf(stderr, "qantires_demo: cannot write the records of %s\n", f.name.c_str());
       return 1;
     }

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -40,14 +39,6 @@ int FailStatus(const std::string& what, int16_t status) {
               reason);
 }
 
-bool WriteFile(const std::string& path, const std::string& bytes) {
-  const std::filesystem::path native(NativePath(path));
-  if (native.has_parent_path()) MakeFolders(native.parent_path().string());
-  NewFile file(path);
-  return file.ok() && std::fwrite(bytes.data(), 1, bytes.size(), file.file()) == bytes.size() &&
-         file.Commit();
-}
-
 int16_t DeleteAll(Handle& h) {
   std::vector<char> data(kBufferSize);
   for (;;) {
@@ -65,7 +56,7 @@ int MakeDictionary(const std::string& description, const std::string& dictionary
   std::string text, buffer, error;
   if (!ReadWholeFile(description, &text)) return Fail("cannot read " + description);
   if (!ParseKeyDescription(text, &buffer, &error)) return Fail(description + ": " + error);
-  if (!WriteFile(dictionary, DictionaryFile(buffer))) return Fail("cannot write " + dictionary);
+  if (!WriteNewFile(dictionary, DictionaryFile(buffer))) return Fail("cannot write " + dictionary);
   return 0;
 }
 

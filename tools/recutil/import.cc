@@ -2,9 +2,6 @@
 // its old record manager's save utility wrote.  Each file is built and
 // loaded under a work name and put in place only when complete, so a
 // refused file leaves nothing behind and never touches what was there.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -161,16 +158,6 @@ bool MakeRoom(const std::string& existing, InTheWay way, std::string* aside, std
   return !error;
 }
 
-// The new file takes the mode, owner and group the office gave the file it
-// replaces (a record file shared with the office's group stays shared).
-void TakeOverMode(const std::string& existing, const std::string& work) {
-  if (existing.empty()) return;
-  const int fd = ::open(work.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return;
-  platform::TakeOverFrom(existing, fd);
-  ::close(fd);
-}
-
 TransferRow ImportOne(const Target& t, bool replace) {
   TransferRow row{t.name, -1, "", true};
   const InTheWay way = Examine(t.existing);
@@ -186,7 +173,9 @@ TransferRow ImportOne(const Target& t, bool replace) {
   RemoveWorkFiles(work);
   bool ok = ReadDescription(t.dictionary, &buffer, &spec, &problem) &&
             BuildAndLoad(work, buffer, spec, t.sequential, &count, &problem);
-  if (ok) TakeOverMode(t.existing, work);
+  // The new file keeps the mode, owner and group the office gave the one
+  // it replaces (a record file shared with the office's group stays so).
+  if (ok && !t.existing.empty()) platform::TakeOverFrom(t.existing, work);
   ok = ok && MakeRoom(t.existing, way, &aside, &problem);
   std::error_code error;
   if (ok) fs::rename(work, t.file, error);
