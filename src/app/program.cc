@@ -11,6 +11,7 @@
 #include "console/popups.h"
 #include "format/text.h"
 #include "issuing/issuing_run.h"
+#include "ledger/register_settings.h"
 #include "office/receipt_settings.h"
 #include "office/record_layouts.h"
 #include "office/remittance_settings.h"
@@ -152,6 +153,7 @@ int RunProgram(const RunOptions& options) {
   }
   office::ReadReceiptSettings();
   office::ReadRemittanceSettings();
+  ledger::ReadRegisterSettings();
   int code = 0;
   if (options.batch) {
     code = issuing::RunBatchCycle(options.selection, TellOnStandardError);

@@ -12,6 +12,7 @@
 #include "format/picture.h"
 #include "format/text.h"
 #include "issuing/issuing_run.h"
+#include "ledger/register_settings.h"
 #include "office/screen_form.h"
 #include "office/selection.h"
 #include "platform/cp850.h"
@@ -125,6 +126,7 @@ int FailedCycleCode(CycleOutcome outcome) {
     case CycleOutcome::kSpoolFailed:
     case CycleOutcome::kPrinterFailed:
     case CycleOutcome::kRecordsLost:
+    case CycleOutcome::kRegisterFailed:
       return kBatchCycleFailed;
   }
   return kBatchCycleFailed;
@@ -187,14 +189,19 @@ int RunBatchCycle(const BatchOptions& options, const config::TellOperator& tell)
   if (failed != kBatchIssued) return failed;
   std::printf("%d receipts issued, total %s EUR\n", summary.receipts,
               platform::Cp850ToUtf8(TotalText(summary.total)).c_str());
+  if (ledger::RegisterSettings().enabled) {
+    std::printf("register: %d new, %d copies, %zu refused\n", summary.receipts - summary.copies,
+                summary.copies, summary.refused.size());
+  }
   if (outcome == CycleOutcome::kPrinted) std::fputs(summary.printerOutput.c_str(), stdout);
   // Wanted but not written: a file under its name is an earlier one, which
   // a script must not send to the bank as this cycle's.
   using remittance::RemittanceOutcome;
   const RemittanceOutcome r = summary.remittance.outcome;
-  return r == RemittanceOutcome::kNotWanted || r == RemittanceOutcome::kWritten
-             ? kBatchIssued
-             : kBatchRemittanceFailed;
+  if (r != RemittanceOutcome::kNotWanted && r != RemittanceOutcome::kWritten) {
+    return kBatchRemittanceFailed;
+  }
+  return summary.refused.empty() ? kBatchIssued : kBatchReceiptsRefused;
 }
 
 }  // namespace issuing

@@ -37,6 +37,9 @@ inline constexpr int kBatchCycleFailed = 3;
 // The receipts were issued but the remittance asked for was not written:
 // refused, without a single valid debit, or failed to write.
 inline constexpr int kBatchRemittanceFailed = 4;
+// The receipts were issued, but some registered before now have other
+// amounts: those were not printed (each is named on standard error).
+inline constexpr int kBatchReceiptsRefused = 5;
 
 // Writes the overrides into screen 1.  Empty when they are sound; otherwise
 // what is wrong with them.

@@ -7,6 +7,7 @@
 #include "format/amounts.h"
 #include "format/long_dates.h"
 #include "format/text.h"
+#include "issuing/issuing_run.h"
 #include "issuing/issuing_run_state.h"
 #include "issuing/layouts.h"
 #include "office/receipt_settings.h"
@@ -56,6 +57,13 @@ const BoxedTexts& Fixed() {
   t.totalLabel = Tr("TOTAL ") + "(EUR)";
   t.totalLabel20 = format::FitLeft(t.totalLabel, 20);
   return t;
+}
+
+// The invoice box's top line of a receipt printed again from the register:
+// the copy word after "FACTURA", in place of part of the rule.
+std::string CopyHead() {
+  const std::string word = CopyWord();
+  return "\xDA" "FACTURA " + word + " " + Repeat(kH, 84 - static_cast<int>(word.size())) + "\xBF";
 }
 
 void IssuerBox() {
@@ -112,7 +120,7 @@ void InvoiceBox(const ReceiptContext& c, int copy) {
   const InvoiceItem reference{Tr("REFER\xD4NCIA "), ReferenceMark(r) + r.reference};
   const InvoiceItem payment{Tr("COBRAMENT PER "), collection};
 
-  Put(1, Fixed().invoiceHead, 1);
+  Put(1, r.copy ? CopyHead() : Fixed().invoiceHead, 1);
   if (copy == 1) {
     const InvoiceItem account{accountLabel, r.payment.substr(0, 77)};
     for (const InvoiceItem* item : {&number, &date, &due, &reference, &payment, &account}) {

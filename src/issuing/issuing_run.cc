@@ -47,7 +47,7 @@ bool Faulty(IssueSummary& summary, std::int16_t fileId, std::int16_t status, boo
 
 // The walk stops at a read fault and at a receipt it must not print.
 bool Stopped(const IssueSummary& summary) {
-  return summary.faultFile != 0 || !summary.cutUnit.empty();
+  return summary.faultFile != 0 || !summary.cutUnit.empty() || summary.registerFailed;
 }
 
 void LookUpConceptType(IssueSummary& summary, const std::string& key) {
@@ -91,7 +91,19 @@ struct OwnerWalk {
   int month;
   long long counter;
   IssueSummary& summary;
+  CycleBook* book;
 };
+
+// How the register stands on the unit's receipt; a new one when there is
+// no register.  False when the register failed.
+bool Look(OwnerWalk& walk, Receipt& r, CycleBook::Seen* seen, bool* inRemittance) {
+  *seen = CycleBook::Seen::kNew;
+  if (walk.book == nullptr) return true;
+  Refusal refusal;
+  if (!walk.book->Look(r, walk.selection.issueDate, seen, &refusal, inRemittance)) return false;
+  if (*seen == CycleBook::Seen::kRefused) walk.summary.refused.push_back(refusal);
+  return true;
+}
 
 void HandleUnit(OwnerWalk& walk, int vatClass) {
   office::RecordAreas& areas = office::Areas();
@@ -110,11 +122,18 @@ void HandleUnit(OwnerWalk& walk, int vatClass) {
     return;
   }
   ApplyTaxes(vatClass, unit, r);
-  r.number = format::ZeroPad(static_cast<double>(++walk.counter), 8);
   r.reference = ReceiptReference(unit.Key(), s.period);
   ComputeAddress(areas.property, areas.unit, r);
   r.domiciled = unit.CollectionForm() == 'B' && IsDomiciled(summary, unit.Key());
   if (summary.faultFile != 0) return;
+  CycleBook::Seen seen;
+  bool inRemittance = false;
+  if (!Look(walk, r, &seen, &inRemittance)) {
+    summary.registerFailed = true;
+    return;
+  }
+  if (seen == CycleBook::Seen::kRefused) return;
+  if (seen == CycleBook::Seen::kNew) r.number = format::ZeroPad(static_cast<double>(++walk.counter), 8);
   if (const std::optional<MaskedAmount> cut = FirstCutAmount(r)) {
     summary.cutUnit = UnitNumbers(unit.Key());
     summary.cutCents = cut->cents;
@@ -122,9 +141,16 @@ void HandleUnit(OwnerWalk& walk, int vatClass) {
     return;
   }
   PrintReceipt({r, s.issueDate});
-  if (r.domiciled && remittance::RemittanceWanted()) {
-    summary.domiciled.push_back(DomiciledOf(r, s));
+  if (seen == CycleBook::Seen::kNew && walk.book != nullptr && !walk.book->Add(r, s)) {
+    summary.registerFailed = true;
+    return;
   }
+  // A copy already sent to the bank is not debited again.
+  if (r.domiciled && remittance::RemittanceWanted() && !inRemittance) {
+    summary.domiciled.push_back(DomiciledOf(r, s));
+    if (walk.book != nullptr) summary.domiciledIds.push_back(walk.book->lastId());
+  }
+  if (r.copy) ++summary.copies;
   ++summary.receipts;
   summary.total += r.Total();
 }
@@ -156,13 +182,20 @@ std::string PrintProgramPath() {
   return (folder.empty() ? platform::ProgramFolder() : folder) + "KELPRINT";
 }
 
-IssueSummary IssueSelection(const office::Selection& s) {
+IssueSummary IssueSelection(const office::Selection& s, CycleBook* book) {
   IssueSummary summary;
   const int month = format::MonthOf(s.issueDate);
+  if (book != nullptr && !book->on()) book = nullptr;
   std::int16_t status = 0;
   records::FindByKey(kOwnerFile, 0, "", 1, status);
   while (status == 0 && !Stopped(summary)) {
-    OwnerWalk walk{s, month, LastReceiptNumber(office::Areas().owner), summary};
+    OwnerWalk walk{s, month, LastReceiptNumber(office::Areas().owner), summary, book};
+    if (book != nullptr &&
+        !book->FirstNumber(office::OwnerView(office::Areas().owner).Key(), walk.counter,
+                           &walk.counter)) {
+      summary.registerFailed = true;
+      break;
+    }
     HandleOwner(walk);
     records::SkipRecords(kOwnerFile, 1, status);
   }
@@ -203,6 +236,8 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     tell(SettingsMessage(settingsProblem));
     return CycleOutcome::kSettingsRefused;
   }
+  CycleBook book;
+  if (!book.Start(s, tell)) return CycleOutcome::kRegisterFailed;
   if (!print::OpenSpool(config::Settings().OutputDevice)) {
     tell(SpoolFailedMessage());
     return CycleOutcome::kSpoolFailed;
@@ -212,7 +247,7 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
   ForgetWords();
   {
     const config::LanguageCycle oneCheck;
-    *summary = IssueSelection(s);
+    *summary = IssueSelection(s, &book);
   }
   format::SetCurrency("");
   if (storage::RecordServerFailures() != serverFailures) {
@@ -220,6 +255,11 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     print::AbandonSpool();
     tell(RecordsLostMessage());
     return CycleOutcome::kRecordsLost;
+  }
+  if (summary->registerFailed) {
+    print::AbandonSpool();
+    tell(RegisterFailedMessage(book.error()));
+    return CycleOutcome::kRegisterFailed;
   }
   if (!summary->cutUnit.empty()) {
     // The receipts before it are right, but a cycle is printed whole or
@@ -236,11 +276,21 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     return CycleOutcome::kRecordsFailed;
   }
   if (!summary->leftOut.empty()) tell(LeftOutMessage(summary->leftOut));
+  for (const Refusal& refusal : summary->refused) tell(RefusalMessage(refusal));
   if (!written) {
     tell(SpoolFailedMessage());
     return CycleOutcome::kSpoolFailed;
   }
   summary->remittance = remittance::WriteCycleRemittance(summary->domiciled, s.issueDate, tell);
+  if (!book.Finish(summary->remittance, summary->domiciledIds)) {
+    // Registered all or none: none, so none of it may be printed or sent.
+    platform::RemoveFile(print::SpoolPath());
+    if (summary->remittance.outcome == remittance::RemittanceOutcome::kWritten) {
+      platform::RemoveFile(summary->remittance.path);
+    }
+    tell(RegisterFailedMessage(book.error()));
+    return CycleOutcome::kRegisterFailed;
+  }
   if (!startPrinter) return CycleOutcome::kNotPrinted;
   // The print program's own lines are kept for the messages: on the
   // terminal they would land on the screen the program hides.  A preview

@@ -3,8 +3,9 @@
 // around it (spool, currency, print program).
 //
 // The run only reads the record files (identifiers below); it writes
-// nothing back, not even receipt numbers: running the same selection twice
-// prints the same receipts.
+// nothing back, not even receipt numbers.  Without the register, running
+// the same selection twice prints the same receipts; with it, the numbers
+// move on and a month issued again prints copies (cycle_book.h).
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,7 @@
 
 #include "config/ini.h"
 #include "config/tell_operator.h"
+#include "issuing/cycle_book.h"
 #include "office/receipt_settings.h"
 #include "office/selection.h"
 #include "remittance/cycle.h"
@@ -27,7 +29,12 @@ inline constexpr std::int16_t kUnitFile = 507;
 inline constexpr std::int16_t kMandateFile = 509;
 
 struct IssueSummary {
-  int receipts = 0;
+  int receipts = 0;  // printed, copies included
+  int copies = 0;    // printed again from the register, with their registered numbers
+  // Receipts registered before whose amounts are now different: not printed.
+  std::vector<Refusal> refused;
+  // A read or write of the register failed: the walk stopped there.
+  bool registerFailed = false;
   double total = 0;  // cents, the sum of the receipts' totals
   // Units that were due but were left out because their owner's VAT class
   // for the property is neither 0 nor 1 (no rate is defined for it): the
@@ -50,11 +57,13 @@ struct IssueSummary {
   // The domiciled receipts, kept when the cycle writes a remittance, and
   // what became of it.
   std::vector<remittance::DomiciledReceipt> domiciled;
+  std::vector<int64_t> domiciledIds;  // their register ids, with the register on
   remittance::RemittanceResult remittance;
 };
 
-// Prints the receipts of the selection into the open spool.
-IssueSummary IssueSelection(const office::Selection& s);
+// Prints the receipts of the selection into the open spool, numbering and
+// registering them through book when it is given and on.
+IssueSummary IssueSelection(const office::Selection& s, CycleBook* book = nullptr);
 
 enum class CycleOutcome {
   kPrinted,
@@ -65,6 +74,7 @@ enum class CycleOutcome {
   kRecordsFailed,    // a record file failed a read: the spool is incomplete
   kRecordsLost,      // the database server was lost: the spool is removed
   kAmountTooLarge,   // an amount its mask would cut: the spool is removed
+  kRegisterFailed,   // the register could not be read or written: nothing registered or printed
 };
 
 // The print program: KELPRINT in ExeDir, or without ExeDir in the folder
@@ -120,6 +130,13 @@ std::string SettingsMessage(const office::SettingsProblem& problem);
 // The unit, the amount and the mask of summary.cutUnit.
 std::string CutAmountMessage(const IssueSummary& summary);
 std::string UnwritableSettingMessage(const config::UnwritableSetting& setting);
+// The register's messages.
+std::string RegisterFailedMessage(const std::string& reason);
+std::string RegisterBusyMessage();
+std::string RefusalMessage(const Refusal& refusal);
+// The word that marks a receipt printed again from the register.
+std::string CopyWord();
+
 // The end of a printed cycle: how many receipts, their total and where the
 // print program put them; or that none was due.
 std::string CycleDoneMessage(const IssueSummary& summary);

@@ -7,6 +7,7 @@
 #include "format/long_dates.h"
 #include "format/packed.h"
 #include "format/text.h"
+#include "issuing/issuing_run.h"
 #include "issuing/layouts.h"
 #include "office/receipt_settings.h"
 #include "print/spool.h"
@@ -102,6 +103,7 @@ void PrintPreprintedReceipt(const ReceiptContext& c) {
   Put(0, "", rows.rowNumber - 1);
   Put(9, "FACTURA");
   Put(17, r.number);
+  if (r.copy) Put(26, CopyWord());
   Put(32, format::FoldText(format::TrimRight(config::CompanyLine(8))));
   Justify("D");
   Put(67, total);
@@ -144,6 +146,7 @@ void PrintPreprintedReceipt2(const ReceiptContext& c) {
   Put(0, "", office::ReceiptSettings().rowNumber - 1);
   Put(9, "FACTURA");
   Put(17, r.number);
+  if (r.copy) Put(26, CopyWord());
   Justify("D");
   Put(67, format::FormatAmount(kTotalMask, r.Total()) + " " + CurrencyCode());
   Put(90, "RECIBO");

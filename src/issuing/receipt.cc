@@ -59,6 +59,7 @@ void ComputeConcepts(const office::RecordArea<office::kUnitLength>& unit,
   for (int i = 0; i < office::kConcepts; ++i) {
     r.conceptText[i].clear();
     r.conceptAmount[i] = 0;
+    r.conceptSubjectToVat[i] = false;
     std::string key;
     if (i < 10) {
       key = std::string(1, static_cast<char>(i + 1));
@@ -79,6 +80,7 @@ void ComputeConcepts(const office::RecordArea<office::kUnitLength>& unit,
     office::ConceptTypeView t(type);
     r.conceptText[i] = t.Name();
     r.base += r.conceptAmount[i];
+    r.conceptSubjectToVat[i] = t.SubjectToVat();
     if (t.SubjectToVat()) r.vatBase += r.conceptAmount[i];
     if (t.SubjectToWithholding()) r.withholdingBase += r.conceptAmount[i];
   }

@@ -19,6 +19,7 @@ namespace issuing {
 struct Receipt {
   std::array<std::string, office::kConcepts> conceptText;  // the type's 20-character name
   std::array<double, office::kConcepts> conceptAmount{};
+  std::array<bool, office::kConcepts> conceptSubjectToVat{};
   double base = 0;
   double vatBase = 0;
   double withholdingBase = 0;
@@ -34,6 +35,8 @@ struct Receipt {
   std::string province;
   std::string payment;  // account, collection text, collector or address
   bool domiciled = false;
+  // Printed again from the register: the layouts mark it as a copy.
+  bool copy = false;
 
   double Total() const { return base + vatAmount - withholdingAmount; }
 };

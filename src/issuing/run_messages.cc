@@ -8,6 +8,7 @@
 #include "format/amounts.h"
 #include "format/text.h"
 #include "issuing/issuing_run.h"
+#include "ledger/register_settings.h"
 #include "platform/cp850.h"
 #include "platform/paths.h"
 #include "print/spool.h"
@@ -43,6 +44,18 @@ std::string LastLine(const std::string& output) {
 std::string PrinterReport(const std::string& output) {
   const std::string line = LastLine(output);
   return line.starts_with(kPrinterName) ? line.substr(kPrinterName.size()) : line;
+}
+
+// With the register on: how many of the cycle's receipts are new, how many
+// copies, how many refused.
+std::string RegisterCounts(const IssueSummary& summary) {
+  if (!ledger::RegisterSettings().enabled) return {};
+  return " (" + std::to_string(summary.receipts - summary.copies) +
+         InLanguage(" NOUS, ", " NUEVOS, ", " NOVOS, ", " NAUI, ") +
+         std::to_string(summary.copies) +
+         InLanguage(" C\xE3PIES, ", " COPIAS, ", " COPIAS, ", " C\xE3PIES, ") +
+         std::to_string(summary.refused.size()) +
+         InLanguage(" REFUSATS)", " RECHAZADOS)", " REXEITADOS)", " REFUSATS)");
 }
 
 }  // namespace
@@ -89,6 +102,40 @@ std::string LeftOutMessage(const std::vector<std::string>& units) {
   return text;
 }
 
+std::string RegisterFailedMessage(const std::string& reason) {
+  return InLanguage("NO ES POT FER SERVIR EL REGISTRE DE REBUTS: ",
+                    "NO SE PUEDE USAR EL REGISTRO DE RECIBOS: ",
+                    "NON SE PODE USAR O REXISTRO DE RECIBOS: ",
+                    "NON SE P\xD2T EMPRAR ETH REGISTRE DE REBUTS: ") +
+         platform::Utf8ToCp850(reason);
+}
+
+std::string RegisterBusyMessage() {
+  return InLanguage("UN ALTRE LLOC DE TREBALL EST\xB7 EMETENT REBUTS. TORNEU-HO A PROVAR",
+                    "OTRO PUESTO DE TRABAJO EST\xB5 EMITIENDO RECIBOS. VUELVA A PROBAR",
+                    "OUTRO POSTO DE TRABALLO EST\xB5 EMITINDO RECIBOS. VOLVA PROBAR",
+                    "UN AUTE L\xE3" "C DE TRABALH EMET REBUTS. TORNATZ A ASSAJAR");
+}
+
+std::string RefusalMessage(const Refusal& refusal) {
+  const std::string date = refusal.issuedOn.substr(8, 2) + "/" + refusal.issuedOn.substr(5, 2) +
+                           "/" + refusal.issuedOn.substr(0, 4);
+  const std::string number = format::ZeroPad(static_cast<double>(refusal.number), 8);
+  const std::string was = TotalText(refusal.issuedTotal);
+  const std::string now = TotalText(refusal.newTotal);
+  return InLanguage("REBUT ", "RECIBO ", "RECIBO ", "REBUT ") + refusal.unit +
+         InLanguage(": EM\xD4S EL ", ": EMITIDO EL ", ": EMITIDO O ", ": EMETUT ERA ") + date +
+         InLanguage(" AMB EL N\xE9MERO ", " CON EL N\xE9MERO ", " CO N\xE9MERO ",
+                    " DAB ETH N\xE9MER ") +
+         number + InLanguage(" PER ", " POR ", " POR ", " PER ") + was +
+         InLanguage("; ARA ", "; AHORA ", "; AGORA ", "; ARA ") + now +
+         InLanguage(". NO S'IMPRIMEIX", ". NO SE IMPRIME", ". NON SE IMPRIME", ". NON S'IMPRIM\xD6S");
+}
+
+std::string CopyWord() {
+  return InLanguage("C\xE3PIA", "COPIA", "COPIA", "C\xE3PIA");
+}
+
 std::string CycleDoneMessage(const IssueSummary& summary) {
   if (summary.receipts == 0) {
     return InLanguage("NO HI HA REBUTS A EMETRE", "NO HAY RECIBOS A EMITIR",
@@ -99,7 +146,7 @@ std::string CycleDoneMessage(const IssueSummary& summary) {
   const std::string done = count +
                            InLanguage(" REBUTS EMESOS, TOTAL ", " RECIBOS EMITIDOS, TOTAL ",
                                       " RECIBOS EMITIDOS, TOTAL ", " REBUTS EMETUDI, TOTAU ") +
-                           total;
+                           total + RegisterCounts(summary);
   // Where they went: the print program's own word, or (a preview, whose
   // output is not collected) the output device.
   const std::string report = PrinterReport(summary.printerOutput);

@@ -40,6 +40,7 @@ enum class Layer {
   kPrint,
   kOffice,
   kRemittance,
+  kLedger,
   kScreens,
   kIssuing,
   kApp,

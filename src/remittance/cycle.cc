@@ -79,7 +79,9 @@ std::string MessageId(const platform::DateTime& t) {
 std::vector<Debit> SortReceipts(const std::vector<DomiciledReceipt>& receipts,
                                 const std::string& collection, RemittanceResult& result) {
   std::vector<Debit> debits;
-  for (const DomiciledReceipt& r : receipts) {
+  result.collectionDate = IsoDate(collection);
+  for (size_t i = 0; i < receipts.size(); ++i) {
+    const DomiciledReceipt& r = receipts[i];
     const std::string account = CompactAccount(r.account);
     const long long cents = std::llround(r.total);
     if (const auto why = Refusal(r, account, cents)) {
@@ -87,7 +89,8 @@ std::vector<Debit> SortReceipts(const std::vector<DomiciledReceipt>& receipts,
       continue;
     }
     debits.push_back(MakeDebit(r, account, cents));
-    debits.back().collectionDate = IsoDate(collection);
+    debits.back().collectionDate = result.collectionDate;
+    result.held.push_back(i);
   }
   return debits;
 }

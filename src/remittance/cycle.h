@@ -62,6 +62,8 @@ struct RemittanceResult {
   int debits = 0;
   long long cents = 0;
   std::vector<LeftOut> leftOut;
+  std::string collectionDate;  // yyyy-mm-dd
+  std::vector<size_t> held;    // the receipts that became debits, by their place
 };
 
 // Builds and writes the file for the receipts of a cycle issued on

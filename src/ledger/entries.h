@@ -1,0 +1,73 @@
+// What the register keeps: the receipts issued, the cycles they came from,
+// the remittances written and the cancellations.  Amounts are whole cents,
+// rates hundredths of a percent; texts are code page 850 in the program
+// (the register stores them as UTF-8).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ledger {
+
+// A charge of a receipt: its place 1 to 14 on the unit's charges, its name
+// and amount, and the part of it subject to VAT.
+struct ConceptLine {
+  int code = 0;
+  std::string name;
+  int64_t cents = 0;
+  int64_t vatBaseCents = 0;
+};
+
+struct IssuedReceipt {
+  std::string ownerKey;  // the owner's number, 4 digits
+  std::string ownerName;
+  std::string ownerTaxId;
+  int64_t number = 0;
+  std::string unitKey;  // property and unit, 4 digits each: "00120003"
+  std::string reference;
+  std::string tenantName;
+  std::string tenantTaxId;
+  std::string issueDate;  // yyyy-mm-dd
+  std::string period;     // 2 digits
+  std::string collectionForm;
+  std::vector<ConceptLine> lines;
+  int64_t baseCents = 0;
+  int64_t vatRate = 0;
+  int64_t vatCents = 0;
+  int64_t withholdingRate = 0;
+  int64_t withholdingCents = 0;
+  int64_t totalCents = 0;
+  std::string currency;  // "EUR"
+  std::string layout;    // "boxed", "preprinted", "preprinted2"
+  // Set by the register when read back.
+  int64_t id = 0;
+  int64_t cycle = 0;
+  bool cancelled = false;
+  bool inRemittance = false;
+
+  // "yyyy-mm": a unit's receipt of one month is one receipt.
+  std::string Month() const { return issueDate.substr(0, 7); }
+  // The amounts that make two issues of a receipt the same.
+  bool SameAmounts(const IssuedReceipt& other) const;
+};
+
+struct CycleEntry {
+  int64_t number = 0;
+  std::string startedAt;  // yyyy-mm-dd hh:mm:ss, local time
+  std::string workstation;
+  std::string user;
+  std::string selection;  // the operator's choices, as text
+};
+
+struct RemittanceEntry {
+  int64_t id = 0;
+  int64_t cycle = 0;
+  std::string file;
+  std::string collectionDate;  // yyyy-mm-dd
+  int64_t count = 0;
+  int64_t cents = 0;
+  std::vector<int64_t> receipts;  // the receipts' register ids
+};
+
+}  // namespace ledger

@@ -1,0 +1,103 @@
+// The register: the program's own book of every receipt issued, shared by
+// every workstation of an office.  It lives with the record files: an SQLite
+// file REGISTRE.DB in the installation root when the record files are
+// SQLite files, tables reg_* in the PostgreSQL database of KELDB otherwise.
+// The record files are never written.
+//
+// A cycle writes in one transaction holding the register's one writer lock:
+// BeginCycle, then Add for each receipt, then Commit once the spool is
+// complete (Abandon, or a killed process, leaves nothing of it).  Nothing
+// registered is changed or deleted afterwards; a cancellation is a new
+// entry.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ledger/entries.h"
+#include "ledger/sql_database.h"
+
+namespace ledger {
+
+// Where an installation's register is: conninfo empty for the SQLite file
+// under root (the installation root as the system names it).
+struct RegisterPlace {
+  std::string conninfo;
+  std::string root;
+};
+// The register of the record files the program uses now.
+RegisterPlace CurrentRegisterPlace();
+
+struct ReceiptFilter {
+  int64_t cycle = 0;       // 0: any
+  std::string month;       // "yyyy-mm"; empty: any
+  std::string ownerKey;    // 4 digits; empty: any
+  bool withCancelled = true;
+};
+
+enum class CancelOutcome { kCancelled, kNotFound, kAlreadyCancelled, kBusy, kFailed };
+
+class Register {
+ public:
+  // Opens the register, creating its tables when missing.  nullptr with
+  // the reason in *error when it cannot be opened.
+  static std::unique_ptr<Register> Open(const RegisterPlace& place, std::string* error);
+
+  // The reason for the last failure.
+  const std::string& error() const { return error_; }
+
+  // Starts a cycle's transaction, or says kBusy at once when another
+  // process writes.  cycle->number is set to the cycle's number.
+  WriteStart BeginCycle(CycleEntry* cycle);
+  // In a cycle: the highest number the owner's receipts have (0 for none).
+  bool HighestNumber(const std::string& ownerKey, int64_t* number);
+  // In a cycle: the unit's receipt of that month that is not cancelled.
+  bool FindIssued(const std::string& unitKey, const std::string& month,
+                  std::optional<IssuedReceipt>* found);
+  // In a cycle: registers the receipt (its id and cycle set).
+  bool Add(IssuedReceipt* receipt);
+  bool AddRemittance(RemittanceEntry* remittance);
+  // Ends the transaction: all of it kept, or none.
+  bool Commit();
+  void Abandon();
+
+  // Reading, each in one read transaction.
+  bool Receipts(const ReceiptFilter& filter, std::vector<IssuedReceipt>* out);
+  bool Remittances(std::vector<RemittanceEntry>* out);
+  bool Cycles(std::vector<CycleEntry>* out);
+
+  // Cancels the owner's receipt (a new entry).  kBusy when another process
+  // writes.
+  CancelOutcome Cancel(const std::string& ownerKey, int64_t number, const CycleEntry& who);
+
+  // What is wrong with the register: a line per fault, none when sound.
+  bool Check(std::vector<std::string>* faults);
+
+  // The raw contents for moving a register (export, import, copy): each
+  // table's rows, every value as text.
+  struct Table {
+    std::string name;
+    std::vector<std::vector<std::string>> rows;
+  };
+  bool Dump(std::vector<Table>* tables);
+  // Replaces the whole content with tables (one transaction).
+  bool Load(const std::vector<Table>& tables);
+
+ private:
+  explicit Register(std::unique_ptr<SqlDatabase> db) : db_(std::move(db)) {}
+  bool CreateTables();
+  bool Fail(const std::string& reason);
+  bool ReadLines(IssuedReceipt* r);
+
+  std::unique_ptr<SqlDatabase> db_;
+  std::string error_;
+  int64_t cycle_ = 0;
+  int64_t nextId_ = 0;
+};
+
+// The tables and their columns, in the order Dump gives them.
+const std::vector<std::pair<std::string, std::vector<std::string>>>& RegisterTables();
+
+}  // namespace ledger
