@@ -8,7 +8,6 @@
 #include "format/amounts.h"
 #include "format/text.h"
 #include "issuing/issuing_run.h"
-#include "ledger/register_settings.h"
 #include "platform/cp850.h"
 #include "platform/paths.h"
 #include "print/spool.h"
@@ -46,10 +45,11 @@ std::string PrinterReport(const std::string& output) {
   return line.starts_with(kPrinterName) ? line.substr(kPrinterName.size()) : line;
 }
 
-// With the register on: how many of the cycle's receipts are new, how many
-// copies, how many refused.
+// When the register printed copies or refused receipts: how many of the
+// cycle's receipts are new, how many copies, how many refused (a cycle of
+// new receipts alone says no more than before).
 std::string RegisterCounts(const IssueSummary& summary) {
-  if (!ledger::RegisterSettings().enabled) return {};
+  if (summary.copies == 0 && summary.refused.empty()) return {};
   return " (" + std::to_string(summary.receipts - summary.copies) +
          InLanguage(" NOUS, ", " NUEVOS, ", " NOVOS, ", " NAUI, ") +
          std::to_string(summary.copies) +

@@ -25,6 +25,10 @@ check "bank receipts only" 0 "9 receipts issued" -- run "$bin/" --batch --forms 
 check "one property" 0 "4 receipts issued" -- run "$bin/" --batch --from 1 --to 1 --no-print
 check "rent only, in March" 0 "10 receipts issued, total 9.831,00 EUR" -- \
   run "$bin/" --batch --date 1/3/2027 --concepts 1 --no-print
+# A remittance that was not written holds nothing in the register: its
+# receipts go into the next one.
+check "remittance that cannot be written" 4 "NO ES POT ESCRIURE LA REMESA" -- \
+  run "$bin/" --batch --no-print --remittance "$work/no/such/folder/r.xml"
 check "remittance" 0 "REMESA ESCRITA: 2 REBUTS" -- \
   run "$bin/" --batch --no-print --remittance "$work/remesa.xml"
 if [ "$(grep -c '<DrctDbtTxInf>' "$work/remesa.xml" 2>/dev/null)" = 2 ] &&
@@ -39,8 +43,6 @@ check "remittance without a valid debit, last file kept" 4 \
 check "remittance, collection date passed" 2 \
   "the collection date 2026-11-30 is before the next working day, 2026-12-02" -- \
   run "$bin/" --batch --no-print --remittance "$work/late.xml" --collection-date 30/11/2026
-check "remittance that cannot be written" 4 "NO ES POT ESCRIURE LA REMESA" -- \
-  run "$bin/" --batch --no-print --remittance "$work/no/such/folder/r.xml"
 check "remittance, bad collection date" 2 "not a valid collection date" -- \
   run "$bin/" --batch --remittance "$work/bad.xml" --collection-date 31/11/2026
 check "bad forms" 2 "forms are letters of ABF" -- run "$bin/" --batch --forms XYZ
@@ -99,6 +101,13 @@ check "print program beside qantires" 0 "PÀGINES A $root/session/rebuts.pdf" --
   "$bin/qantires" --batch
 [ ! -e "$work/path/ran" ] && passes=$((passes + 1)) ||
   { echo "FAIL: a print program from PATH ran"; failures=$((failures + 1)); }
+# The register: December again prints copies, and the same month with
+# other concepts refuses the receipts whose amounts changed (exit 5).
+check "a month issued again" 0 "register: 0 new, 12 copies, 0 refused" -- \
+  run "$bin/" --batch --no-print
+check "a month issued again with other amounts" 5 "AMB EL NÚMERO" -- \
+  run "$bin/" --batch --no-print --concepts 1
+
 rm "$root/DADES/CobramV.dat" "$root/ddf/CobramV.xdf"
 check "missing record file" 1 "NO ES POT ACCEDIR AL FITXER $root/DADES/CobramV (12)" -- \
   run "$bin/" --batch

@@ -9,6 +9,7 @@
 #include "app/program.h"
 #include "commands.h"
 #include "demo_files.h"
+#include "ledger/register_settings.h"
 #include "office/receipt_settings.h"
 #include "office/remittance_settings.h"
 #include "platform/clock.h"
@@ -56,6 +57,7 @@ bool DemoOffice::Start() {
   if (!app::LoadScreenForms() || app::OpenIssuingFiles() != 0) return false;
   office::ReadReceiptSettings();
   office::ReadRemittanceSettings();
+  ledger::ReadRegisterSettings();
   return true;
 }
 

@@ -100,6 +100,17 @@ const std::string& PgConninfo() {
   return cluster->Start();
 }
 
+std::string PgNewDatabase(const std::string& name) {
+  PGconn* c = PQconnectdb(PgConninfo().c_str());
+  PQclear(PQexec(c, ("DROP DATABASE IF EXISTS " + name + " WITH (FORCE)").c_str()));
+  PGresult* made = PQexec(c, ("CREATE DATABASE " + name).c_str());
+  const bool ok = PQresultStatus(made) == PGRES_COMMAND_OK;
+  if (!ok) ADD_FAILURE() << "CREATE DATABASE " << name << ": " << PQerrorMessage(c);
+  PQclear(made);
+  PQfinish(c);
+  return ok ? PgConninfo() + " dbname=" + name : "";
+}
+
 void PgDropConnections() {
   PGconn* c = PQconnectdb(PgConninfo().c_str());
   // With a timeout the call returns once the backend is gone, its locks with it.

@@ -13,6 +13,11 @@ namespace testing_support {
 // gives "".
 const std::string& PgConninfo();
 
+// The connection string of a new, empty database `name` on the cluster
+// (one of that name made before is dropped first): for tests that need
+// tables of their own.  "" (and a failure) when it cannot be made.
+std::string PgNewDatabase(const std::string& name);
+
 // Ends every other connection to the cluster, as a server restart would,
 // and returns once their sessions are gone.
 void PgDropConnections();

@@ -83,6 +83,11 @@ std::string ToraIni(const std::string& language) {
       "BIC=CAIXESBBXXX",
       "DataMandat=2009-10-31",
       "Sequencia=RCUR",
+      "",
+      "[Registre]",
+      "; Actiu=S: every receipt issued goes into the register (REGISTRE.DB), numbers",
+      "; move on from it, and a month issued again prints copies",
+      "Actiu=S",
   });
 }
 
