@@ -48,6 +48,7 @@
 #include "issuing/batch.h"
 #include "issuing/issuing_run.h"
 #include "issuing_bench_timers.h"
+#include "ledger/register_settings.h"
 #include "office/receipt_settings.h"
 #include "office/remittance_settings.h"
 #include "office/selection.h"
@@ -244,8 +245,10 @@ struct CycleFigures {
   bench_timers::Parts parts;
 };
 
-// Start-up and one cycle in a child process; with the timers when timed.
-bool MeasureCycle(benchmark::State& state, bool timed, CycleFigures* figures, rusage* usage) {
+// Start-up and one cycle in a child process; with the timers when timed;
+// with the register on (a new one) when withRegister.
+bool MeasureCycle(benchmark::State& state, bool timed, CycleFigures* figures, rusage* usage,
+                  bool withRegister = false) {
   if (!EnsureOffice(UnitsPerProperty(state))) {
     state.SkipWithError("the office could not be built");
     return false;
@@ -256,6 +259,8 @@ bool MeasureCycle(benchmark::State& state, bool timed, CycleFigures* figures, ru
         CycleFigures f;
         f.startUp = StartUp(root);
         if (f.startUp < 0) return f;
+        for (const char* piece : {"", "-wal", "-shm"}) fs::remove(root + "REGISTRE.DB" + piece);
+        ledger::RegisterSettings().enabled = withRegister;
         rusage before{}, after{};
         ::getrusage(RUSAGE_SELF, &before);
         if (timed) bench_timers::Start();
@@ -306,6 +311,34 @@ BENCHMARK(IssuingRun)
     ->Iterations(1)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);
+
+// The same cycle with the register off and on, one after the other: what
+// registering every receipt costs, and whether memory stays flat with the
+// office's size.
+void RegisterOffAndOn(benchmark::State& state) {
+  CycleFigures off, on;
+  rusage offUsage{}, onUsage{};
+  for (auto _ : state) {
+    if (!MeasureCycle(state, false, &off, &offUsage, false) ||
+        !MeasureCycle(state, false, &on, &onUsage, true)) {
+      return;
+    }
+    state.SetIterationTime(on.seconds);
+  }
+  state.counters["receipts"] = static_cast<double>(on.receipts);
+  state.counters["off_receipts/s"] = static_cast<double>(off.receipts) / off.seconds;
+  state.counters["on_receipts/s"] = static_cast<double>(on.receipts) / on.seconds;
+  state.counters["on_x_off"] = on.seconds / off.seconds;
+  state.counters["off_peak_MB"] = static_cast<double>(offUsage.ru_maxrss) / 1024.0;
+  state.counters["on_peak_MB"] = static_cast<double>(onUsage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(RegisterOffAndOn)
+    ->ArgName("units_per_property")
+    ->Arg(125)
+    ->Arg(375)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
 
 // What a child tells about its cycle with the remittance.
 struct RemittanceFigures {
