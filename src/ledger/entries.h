@@ -70,4 +70,27 @@ struct RemittanceEntry {
   std::vector<int64_t> receipts;  // the receipts' register ids
 };
 
+// A VERI*FACTU billing record as the register keeps it: the values its
+// fingerprint is computed from, its place in its issuer's chain, and the
+// record itself as the XML element that is sent (never changed once
+// registered).
+struct BillingEntry {
+  int64_t id = 0;
+  std::string issuerNif;
+  int64_t chainSeq = 0;  // 1 for the first record of the issuer's chain
+  std::string kind;      // "alta" or "anulacion"
+  int64_t receipt = 0;   // the register id of its receipt
+  std::string seriesNumber;
+  std::string issueDate;    // dd-mm-yyyy
+  std::string invoiceType;  // "F1", "F2"; empty for a cancellation
+  std::string totalTax;     // as in the record: "21.00"
+  std::string totalAmount;
+  std::string generatedAt;  // FechaHoraHusoGenRegistro
+  std::string fingerprint;
+  std::string previousFingerprint;  // empty for the first
+  std::string correction;           // "", "S" (amends), "SX"/"SS" (after a rejection)
+  std::string xml;                  // the RegistroAlta or RegistroAnulacion element
+  int64_t cycle = 0;                // 0: made by recutil
+};
+
 }  // namespace ledger

@@ -11,6 +11,7 @@
 // entry.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,14 +64,30 @@ class Register {
   bool Commit();
   void Abandon();
 
+  // Starts a write transaction of a tool (cancel, correct, send), or kBusy.
+  WriteStart BeginWrite();
+
+  // VERI*FACTU billing records.  In a write transaction: the issuer's last
+  // `count` records, the newest first; a new record at the end of a chain.
+  bool LastBilling(const std::string& issuerNif, int count, std::vector<BillingEntry>* last);
+  bool AddBilling(BillingEntry* entry);
+  // Whether the register holds any billing record.
+  bool HoldsBilling(bool* holds);
+  // The records of one issuer ("" for all), by issuer and place in the chain.
+  bool Billing(const std::string& issuerNif, std::vector<BillingEntry>* out);
+
   // Reading, each in one read transaction.
   bool Receipts(const ReceiptFilter& filter, std::vector<IssuedReceipt>* out);
   bool Remittances(std::vector<RemittanceEntry>* out);
+  // The receipt with register id `id`, as out's one element.
+  bool ReceiptById(int64_t id, std::vector<IssuedReceipt>* out);
   bool Cycles(std::vector<CycleEntry>* out);
 
   // Cancels the owner's receipt (a new entry).  kBusy when another process
-  // writes.
-  CancelOutcome Cancel(const std::string& ownerKey, int64_t number, const CycleEntry& who);
+  // writes.  alsoWrite, when given, runs in the same transaction with the
+  // receipt (its failure cancels nothing).
+  CancelOutcome Cancel(const std::string& ownerKey, int64_t number, const CycleEntry& who,
+                       const std::function<bool(const IssuedReceipt&)>& alsoWrite = {});
 
   // What is wrong with the register: a line per fault, none when sound.
   bool Check(std::vector<std::string>* faults);

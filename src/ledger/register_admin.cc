@@ -21,8 +21,12 @@ std::string ColumnList(const std::vector<std::string>& columns) {
 
 }  // namespace
 
-CancelOutcome Register::Cancel(const std::string& ownerKey, int64_t number,
-                               const CycleEntry& who) {
+WriteStart Register::BeginWrite() {
+  return db_->BeginWrite(&error_);
+}
+
+CancelOutcome Register::Cancel(const std::string& ownerKey, int64_t number, const CycleEntry& who,
+                               const std::function<bool(const IssuedReceipt&)>& alsoWrite) {
   const WriteStart start = db_->BeginWrite(&error_);
   if (start == WriteStart::kBusy) return CancelOutcome::kBusy;
   if (start == WriteStart::kFailed) return CancelOutcome::kFailed;
@@ -43,8 +47,11 @@ CancelOutcome Register::Cancel(const std::string& ownerKey, int64_t number,
         " VALUES (?, ?, ?, ?)",
         {Number(r.At(0, 0)), who.startedAt, platform::Cp850ToUtf8(who.workstation),
          platform::Cp850ToUtf8(who.user)});
+    std::vector<IssuedReceipt> receipt;
     if (!added.ok) {
       error_ = added.error;
+    } else if (alsoWrite && (!ReceiptById(Number(r.At(0, 0)), &receipt) || !alsoWrite(receipt[0]))) {
+      if (error_.empty()) error_ = "the receipt's cancellation could not be recorded";
     } else if (db_->Commit(&error_)) {
       return CancelOutcome::kCancelled;
     }

@@ -78,6 +78,16 @@ bool Register::FindIssued(const std::string& unitKey, const std::string& month,
   return ReadLines(&**found);
 }
 
+bool Register::ReceiptById(int64_t id, std::vector<IssuedReceipt>* out) {
+  out->clear();
+  const SqlResult r =
+      db_->Run(std::string("SELECT ") + kReceiptColumns + " FROM reg_receipts r WHERE r.id = ?", {id});
+  if (!r.ok) return Fail(r.error);
+  if (r.rows.empty()) return Fail("no receipt " + std::to_string(id) + " in the register");
+  out->push_back(ReceiptOf(r.rows[0]));
+  return ReadLines(&out->back());
+}
+
 bool Register::Receipts(const ReceiptFilter& f, std::vector<IssuedReceipt>* out) {
   out->clear();
   if (!db_->BeginRead(&error_)) return false;

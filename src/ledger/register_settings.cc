@@ -20,8 +20,18 @@ RegisterSettingsState& RegisterSettings() {
 
 void ReadRegisterSettings() {
   const std::string tora = config::Settings().RootDir + "Tora.ini";
-  RegisterSettings().enabled =
-      format::UpperCase(format::Trim(config::IniRead(tora, "Registre", "Actiu"))) == "S";
+  auto value = [&tora](const char* section, const char* key) {
+    return format::Trim(config::IniRead(tora, section, key));
+  };
+  RegisterSettingsState& s = RegisterSettings();
+  s.enabled = format::UpperCase(value("Registre", "Actiu")) == "S";
+  s.verifactu = format::UpperCase(value("VeriFactu", "Actiu")) == "S";
+  s.series = value("VeriFactu", "Serie");
+  const std::string environment = format::UpperCase(value("VeriFactu", "Entorn"));
+  s.environment = environment.empty() ? "PROVES" : environment;
+  s.url = value("VeriFactu", "URL");
+  s.certificate = format::Trim(config::IniReadRaw(tora, "VeriFactu", "Certificat"));
+  s.certificatePasswordFile = format::Trim(config::IniReadRaw(tora, "VeriFactu", "CertificatClau"));
 }
 
 }  // namespace ledger

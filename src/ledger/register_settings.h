@@ -1,15 +1,37 @@
-// Whether the installation keeps the register, read once at start-up from
-// Tora.ini in the installation root:
+// Whether the installation keeps the register and makes VERI*FACTU billing
+// records, read once at start-up from Tora.ini in the installation root:
 //
-//   [Registre]  Actiu  "S": every issuing cycle registers its receipts and
-//                      numbers them on from the register; anything else
-//                      (or no section) leaves the program as without it
+//   [Registre]   Actiu           "S": every issuing cycle registers its
+//                                receipts and numbers them on from the
+//                                register; anything else (or no section)
+//                                leaves the program as without it
+//   [VeriFactu]  Actiu           "S": the installation is a VERI*FACTU one:
+//                                every receipt registered gets a billing
+//                                record, sent to the tax agency (needs the
+//                                register); chosen once, never switched off
+//                Serie           the invoice series, written before the
+//                                receipt number ("" by default)
+//                Entorn          PROVES (the agency's test service, the
+//                                default) or PRODUCCIO
+//                URL             the service's address instead of the one
+//                                of Entorn (a test server)
+//                Certificat      the office's certificate, a PKCS#12 file
+//                CertificatClau  a file holding its password (else the
+//                                environment's KELCERTCLAU)
 #pragma once
+
+#include <string>
 
 namespace ledger {
 
 struct RegisterSettingsState {
   bool enabled = false;
+  bool verifactu = false;
+  std::string series;
+  std::string environment = "PROVES";
+  std::string url;
+  std::string certificate;
+  std::string certificatePasswordFile;
 };
 RegisterSettingsState& RegisterSettings();
 

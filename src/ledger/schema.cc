@@ -19,6 +19,10 @@ const std::vector<std::pair<std::string, std::vector<std::string>>>& RegisterTab
       {"reg_cancellations", {"receipt", "cancelled_at", "workstation", "username"}},
       {"reg_remittances", {"id", "cycle", "file", "collection_date", "count", "cents"}},
       {"reg_remittance_receipts", {"remittance", "receipt"}},
+      {"reg_billing",
+       {"id", "issuer_nif", "chain_seq", "kind", "receipt", "series_number", "issue_date",
+        "invoice_type", "total_tax", "total_amount", "generated_at", "fingerprint",
+        "previous_fingerprint", "correction", "xml", "cycle"}},
   };
   return tables;
 }
@@ -48,6 +52,12 @@ const char* const kSchema[] = {
     " cents BIGINT NOT NULL)",
     "CREATE TABLE IF NOT EXISTS reg_remittance_receipts (remittance BIGINT NOT NULL,"
     " receipt BIGINT NOT NULL, PRIMARY KEY (remittance, receipt))",
+    "CREATE TABLE IF NOT EXISTS reg_billing (id BIGINT PRIMARY KEY, issuer_nif TEXT NOT NULL,"
+    " chain_seq BIGINT NOT NULL, kind TEXT NOT NULL, receipt BIGINT NOT NULL,"
+    " series_number TEXT NOT NULL, issue_date TEXT NOT NULL, invoice_type TEXT NOT NULL,"
+    " total_tax TEXT NOT NULL, total_amount TEXT NOT NULL, generated_at TEXT NOT NULL,"
+    " fingerprint TEXT NOT NULL, previous_fingerprint TEXT NOT NULL, correction TEXT NOT NULL,"
+    " xml TEXT NOT NULL, cycle BIGINT NOT NULL, UNIQUE (issuer_nif, chain_seq))",
     "INSERT INTO reg_state (name, value) SELECT 'version', '1' WHERE NOT EXISTS"
     " (SELECT 1 FROM reg_state WHERE name = 'version')",
 };
@@ -56,9 +66,10 @@ const char* const kSchema[] = {
 
 // Tables are made once, by the first program that finds them missing,
 // under the writer lock (two first runs at once on a server would race on
-// the catalogue otherwise).
+// the catalogue otherwise).  A register made by an earlier version lacks
+// the newest table, and gets the tables it lacks.
 bool Register::CreateTables() {
-  if (db_->Run("SELECT value FROM reg_state WHERE name = 'version'").ok) return true;
+  if (db_->Run("SELECT COUNT(*) FROM reg_billing").ok) return true;
   for (int attempt = 0;; ++attempt) {
     const WriteStart start = db_->BeginWrite(&error_);
     if (start == WriteStart::kStarted) break;

@@ -1,0 +1,70 @@
+// The VERI*FACTU billing records in the register: one chain per issuer,
+// appended under the writer lock and never changed.
+#include <cstdlib>
+
+#include "ledger/register.h"
+
+namespace ledger {
+namespace {
+
+constexpr const char* kBillingColumns =
+    "id, issuer_nif, chain_seq, kind, receipt, series_number, issue_date, invoice_type,"
+    " total_tax, total_amount, generated_at, fingerprint, previous_fingerprint, correction, xml,"
+    " cycle";
+
+int64_t Number(const std::string& text) {
+  return std::strtoll(text.c_str(), nullptr, 10);
+}
+
+BillingEntry EntryOf(const std::vector<std::string>& v) {
+  return {Number(v[0]), v[1],  v[2].empty() ? 0 : Number(v[2]), v[3], Number(v[4]), v[5], v[6],
+          v[7],         v[8],  v[9],  v[10], v[11], v[12], v[13], v[14], Number(v[15])};
+}
+
+}  // namespace
+
+bool Register::LastBilling(const std::string& issuerNif, int count,
+                           std::vector<BillingEntry>* last) {
+  last->clear();
+  const SqlResult r = db_->Run(std::string("SELECT ") + kBillingColumns +
+                                   " FROM reg_billing WHERE issuer_nif = ?"
+                                   " ORDER BY chain_seq DESC LIMIT ?",
+                               {issuerNif, count});
+  if (!r.ok) return Fail(r.error);
+  for (const auto& row : r.rows) last->push_back(EntryOf(row));
+  return true;
+}
+
+bool Register::AddBilling(BillingEntry* e) {
+  const SqlResult last = db_->Run("SELECT COALESCE(MAX(id), 0) FROM reg_billing");
+  if (!last.ok) return Fail(last.error);
+  e->id = Number(last.At(0, 0)) + 1;
+  if (e->cycle == 0) e->cycle = cycle_;
+  const SqlResult added = db_->Run(
+      std::string("INSERT INTO reg_billing (") + kBillingColumns +
+          ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+      {e->id, e->issuerNif, e->chainSeq, e->kind, e->receipt, e->seriesNumber, e->issueDate,
+       e->invoiceType, e->totalTax, e->totalAmount, e->generatedAt, e->fingerprint,
+       e->previousFingerprint, e->correction, e->xml, e->cycle});
+  return added.ok || Fail(added.error);
+}
+
+bool Register::HoldsBilling(bool* holds) {
+  const SqlResult r = db_->Run("SELECT COUNT(*) FROM reg_billing");
+  if (!r.ok) return Fail(r.error);
+  *holds = Number(r.At(0, 0)) > 0;
+  return true;
+}
+
+bool Register::Billing(const std::string& issuerNif, std::vector<BillingEntry>* out) {
+  out->clear();
+  const SqlResult r = db_->Run(std::string("SELECT ") + kBillingColumns +
+                                   " FROM reg_billing WHERE (? = '' OR issuer_nif = ?)"
+                                   " ORDER BY issuer_nif, chain_seq",
+                               {issuerNif, issuerNif});
+  if (!r.ok) return Fail(r.error);
+  for (const auto& row : r.rows) out->push_back(EntryOf(row));
+  return true;
+}
+
+}  // namespace ledger
