@@ -40,6 +40,7 @@ enum class Layer {
   kPrint,
   kOffice,
   kRemittance,
+  kVerifactu,
   kScreens,
   kIssuing,
   kApp,
