@@ -40,6 +40,7 @@ enum class Layer {
   kPrint,
   kOffice,
   kRemittance,
+  kVerifactu,
   kLedger,
   kScreens,
   kIssuing,
