@@ -38,9 +38,9 @@ bool WriteAll(xmlTextWriterPtr w, const Submission& s) {
   x.Attribute("xmlns:sum", internal::kMessageNamespace);
   x.Attribute("xmlns:sum1", internal::kInformationNamespace);
   WriteHeader(x, s.header);
-  for (const BillingRecord& record : s.records) {
+  for (const std::string& record : s.records) {
     x.Open("RegistroFactura", internal::kMessagePrefix);
-    internal::WriteRecord(x, record);
+    x.Check(xmlTextWriterWriteRaw(w, reinterpret_cast<const xmlChar*>(record.c_str())));
     x.Close();
   }
   x.Close();
@@ -48,18 +48,15 @@ bool WriteAll(xmlTextWriterPtr w, const Submission& s) {
   return x.ok();
 }
 
-}  // namespace
-
-std::string SubmissionXml(const Submission& submission) {
-  if (submission.records.empty() || submission.records.size() > kMaxRecordsPerSubmission) {
-    return {};
-  }
+// What write puts into a libxml2 writer on memory, or "" when it failed.
+template <typename Write>
+std::string WrittenText(Write write) {
   xmlBufferPtr buffer = xmlBufferCreate();
   if (buffer == nullptr) return {};
   std::string document;
   xmlTextWriterPtr w = xmlNewTextWriterMemory(buffer, 0);
   if (w != nullptr) {
-    const bool written = WriteAll(w, submission);
+    const bool written = write(w);
     xmlFreeTextWriter(w);  // flushes into the buffer
     if (written)
       document.assign(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
@@ -67,6 +64,27 @@ std::string SubmissionXml(const Submission& submission) {
   }
   xmlBufferFree(buffer);
   return document;
+}
+
+}  // namespace
+
+std::string RecordXml(const BillingRecord& record) {
+  return WrittenText([&record](xmlTextWriterPtr w) {
+    XmlWriter x(w);
+    internal::WriteRecord(x, record);
+    x.Check(xmlTextWriterFlush(w));
+    return x.ok();
+  });
+}
+
+std::string SubmissionXml(const Submission& submission) {
+  if (submission.records.empty() || submission.records.size() > kMaxRecordsPerSubmission) {
+    return {};
+  }
+  for (const std::string& record : submission.records) {
+    if (record.empty()) return {};
+  }
+  return WrittenText([&submission](xmlTextWriterPtr w) { return WriteAll(w, submission); });
 }
 
 bool WriteSubmission(std::string_view path, const Submission& submission) {

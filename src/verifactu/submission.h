@@ -32,8 +32,15 @@ struct Header {
 
 struct Submission {
   Header header;
-  std::vector<BillingRecord> records;  // each one RegistroFactura, in this order
+  // Each one RegistroFactura, in this order: the records as RecordXml wrote
+  // them when they were made (a registered record is sent as it was kept).
+  std::vector<std::string> records;
 };
+
+// One record's element (sum1:RegistroAlta or sum1:RegistroAnulacion), UTF-8,
+// its prefixes declared by the submission document it goes into; empty
+// when it could not be written.
+std::string RecordXml(const BillingRecord& record);
 
 // The document, starting with its XML declaration; empty when it holds no
 // record or more than kMaxRecordsPerSubmission, or cannot be written.

@@ -118,12 +118,12 @@ void Seal(Record& r, const std::vector<BillingRecord>& chain) {
 // A first receipt of a dwelling, a receipt of premises to a tenant with a
 // passport, the first one cancelled, and a correction of a receipt to a
 // tenant with no identifier.
-Submission ChainOfFour() {
+Submission ChainOfFour(std::vector<BillingRecord>* kept = nullptr) {
   Submission s;
+  std::vector<BillingRecord> chain;
   s.header = {{"FINQUES CA\xA5\x45LLAS, SL", "B17654321"},
               {"ADMINISTRACI\xE0 DE FINQUES DEL TER", "B12345674"},
               true};
-  std::vector<BillingRecord>& chain = s.records;
   Registration dwelling = Receipt("00000121", TenantRecipient("PUIG I SOLER, ANNA", "12345678Z"),
                                   {ExemptDwellingRent(65000)}, "2027-01-05T10:00:00+01:00");
   Seal(dwelling, chain);
@@ -144,11 +144,14 @@ Submission ChainOfFour() {
   corrected.correction = {true, "S"};
   Seal(corrected, chain);
   chain.push_back(corrected);
+  for (const BillingRecord& record : chain) s.records.push_back(RecordXml(record));
+  if (kept != nullptr) *kept = chain;
   return s;
 }
 
 TEST(Submission, HeaderAndFirstRegistrationFollowTheSchema) {
-  const Submission s = ChainOfFour();
+  std::vector<BillingRecord> chain;
+  const Submission s = ChainOfFour(&chain);
   const Parsed p = Parse(SubmissionXml(s));
   EXPECT_EQ(p.root, "lr:RegFactuSistemaFacturacion");
   EXPECT_EQ(p.rootPrefix, "sum");
@@ -191,7 +194,7 @@ TEST(Submission, HeaderAndFirstRegistrationFollowTheSchema) {
                 a + "sf:SistemaInformatico/sf:IndicadorMultiplesOT=S",
                 a + "sf:FechaHoraHusoGenRegistro=2027-01-05T10:00:00+01:00",
                 a + "sf:TipoHuella=01",
-                a + "sf:Huella=" + std::get<Registration>(s.records[0]).fingerprint,
+                a + "sf:Huella=" + std::get<Registration>(chain[0]).fingerprint,
             }));
 }
 
