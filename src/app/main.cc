@@ -1,7 +1,10 @@
 // Entry point of qantires: command-line options, then the main flow.
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
+
 #include "app/program.h"
+#include "verifactu/build_identity.h"
 
 namespace {
 
@@ -25,7 +28,13 @@ int main(int argc, char** argv) {
       "kept on a PostgreSQL server (a libpq connection string).\n"
       "Mistakes in the options exit with 2."};
   app.footer(kHelpFooter);
-  app.set_version_flag("--version", "qantires " QANTIRES_VERSION);
+  static const std::string version =
+      std::string("qantires " QANTIRES_VERSION "\n") + verifactu::BuiltIdentityLine();
+  app.set_version_flag("--version", version);
+  bool declaration = false;
+  app.add_flag("--declaration", declaration,
+               "print the producer's statement of conformity of this billing system "
+               "(declaracion responsable) and exit");
   app::RunOptions options;
   issuing::BatchOptions& b = options.selection;
   app.add_flag("--batch", options.batch,
@@ -69,6 +78,10 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     // Help ends with 0; every mistake in the options with 2.
     return app.exit(e) == 0 ? 0 : 2;
+  }
+  if (declaration) {
+    std::fputs(verifactu::Declaration().c_str(), stdout);
+    return 0;
   }
   b.print = !noPrint;
   for (const CLI::Option* o : app.get_options()) {
