@@ -1,7 +1,8 @@
 // recutil: the office's record-file tool.  Builds dictionary files from
 // readable key descriptions, creates, loads, saves and describes record
 // files, checks them for damage, moves a whole office's record files in and
-// out of the sequential format, and holds locks for testing lock waits.
+// out of the sequential format, holds locks for testing lock waits, and
+// reads, cancels in and checks the register of receipts issued.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 
 #include "commands.h"
 #include "office_transfer.h"
+#include "register_cli.h"
 #include "storage/record_backend.h"
 
 namespace {
@@ -40,7 +42,8 @@ int main(int argc, char** argv) {
       "Record files live in the PostgreSQL database that --db (default KELDB) names,\n"
       "else in SQLite files.  Moving an installation to the server and back:\n"
       "  recutil --db 'host=/run/postgresql dbname=office' copy ROOT\n"
-      "  recutil --db 'host=/run/postgresql dbname=office' copy --back ROOT"};
+      "  recutil --db 'host=/run/postgresql dbname=office' copy --back ROOT\n"
+      "The register of receipts issued: recutil register list|remittances|cancel|check ROOT"};
   app.set_version_flag("--version", "recutil " QANTIRES_VERSION);
   app.require_subcommand(1);
 
@@ -124,6 +127,9 @@ int main(int argc, char** argv) {
   copy->add_flag("--back", back,
                  "copy the database's files into SQLite files under ROOT instead (replacing them)");
 
+  recutil::RegisterCli registerCli;
+  recutil::AddRegisterCommands(app, &registerCli);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -144,6 +150,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (*copy) return recutil::CopyInstallation(root, db, back);
+  if (*registerCli.command) return recutil::RunRegisterCommand(registerCli, db);
   // Import and export make and read SQLite files under ROOT, whatever --db
   // says; `copy` then takes them to the server.
   const std::string kelrootText = kelroot == nullptr ? "" : kelroot;
