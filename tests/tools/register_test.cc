@@ -1,6 +1,7 @@
 // recutil register over a register filled through the ledger itself: the
 // journal in its three forms with filters and totals, the remittances,
-// cancelling with and without a terminal, and the check.
+// cancelling with and without a terminal, the check, and the register
+// carried through export and import.
 #include "ledger/register.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,9 @@
 #include <memory>
 
 #include "../support/temp_dir.h"
+#include "office_transfer.h"
 #include "register_commands.h"
+#include "register_file.h"
 
 namespace {
 
@@ -264,6 +267,78 @@ TEST_F(RegisterTest, CheckFindsAReceiptWhoseLinesDoNotAddUp) {
   EXPECT_EQ(said.text,
             "owner 0001 receipt 1: its lines add up to 99999 cents, its base is 100000\n"
             "register: damaged\n");
+}
+
+// The export file carries any text, tabs and line ends included, and the
+// import loads it whole into an installation without a register, leaving
+// one that holds receipts alone unless told to replace it.
+TEST_F(RegisterTest, ExportThenImportGivesTheSameRegister) {
+  Fill();
+  std::vector<Register::Table> tables = Dump(place);
+  for (Register::Table& t : tables) {
+    if (t.name == "reg_receipts") t.rows[0][8] = "TAB\tNEW\nLINE\rBACK\\SLASH \\t";
+  }
+  ASSERT_TRUE(Open(place)->Load(tables));
+  const std::vector<recutil::TransferRow> out =
+      recutil::ExportOffice(dir.Sub("office"), dir.Sub("move"));
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(recutil::TransferTable(out),
+            "file      records  result\n"
+            "REGISTRE        4  written\n");
+  EXPECT_NE(dir.Read("move/REGISTRE.txt").find("\tTAB\\tNEW\\nLINE\\rBACK\\\\SLASH \\\\t\t"),
+            std::string::npos);
+
+  std::vector<recutil::TransferRow> in =
+      recutil::ImportOffice(dir.Sub("other"), dir.Sub("move"), false);
+  ASSERT_EQ(in.size(), 1u);
+  EXPECT_EQ(in[0].result, "loaded");
+  const ledger::RegisterPlace other{"", dir.Sub("other/")};
+  EXPECT_EQ(Dump(other)[2].rows, tables[2].rows);
+  const auto same = [](const std::vector<Register::Table>& a,
+                       const std::vector<Register::Table>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+      if (a[i].name != b[i].name || a[i].rows != b[i].rows) return false;
+    }
+    return true;
+  };
+  EXPECT_TRUE(same(Dump(other), Dump(place)));
+
+  std::unique_ptr<Register> reg = Open(other);
+  ASSERT_EQ(reg->Cancel("0001", 3, {}), ledger::CancelOutcome::kCancelled);
+  in = recutil::ImportOffice(dir.Sub("other"), dir.Sub("move"), false);
+  EXPECT_EQ(in[0].result,
+            "the register there holds receipts; left alone (--replace loads it again)");
+  EXPECT_FALSE(in[0].problem);
+  EXPECT_FALSE(same(Dump(other), Dump(place)));
+  in = recutil::ImportOffice(dir.Sub("other"), dir.Sub("move"), true);
+  EXPECT_EQ(in[0].result, "loaded");
+  EXPECT_TRUE(same(Dump(other), Dump(place)));
+}
+
+TEST(RegisterFile, CutOrForeignTextIsRefusedWithItsLine) {
+  std::vector<Register::Table> tables;
+  for (const auto& [name, columns] : ledger::RegisterTables()) tables.push_back({name, {}});
+  tables[0].rows = {{"version", "1"}};
+  const std::string whole = recutil::RegisterText(tables);
+  std::string error;
+  ASSERT_TRUE(recutil::ParseRegisterText(whole, &tables, &error)) << error;
+  const std::pair<std::string, const char*> cases[] = {
+      {whole.substr(0, whole.size() - 4), "line 10: expected END"},
+      {whole.substr(0, whole.size() - 1), "not a register file"},
+      {"QANTIRES REGISTER 2\n" + whole.substr(20), "not a register file"},
+      {std::string(whole).replace(whole.find("\t1\tname"), 2, "\t99"),
+       "line 2: the row count of reg_state"},
+      {std::string(whole).replace(whole.find("version\t1"), 9, "version\t\\x"),
+       "line 3: a backslash"},
+      {std::string(whole).replace(whole.find("version\t1"), 9, "version"), "line 3: a row of"},
+      {std::string(whole).replace(whole.find("\tselection"), 10, ""), "line 4: expected the table"},
+      {whole + "more\n", "line 11: lines after END"},
+  };
+  for (const auto& [text, message] : cases) {
+    EXPECT_FALSE(recutil::ParseRegisterText(text, &tables, &error)) << message;
+    EXPECT_EQ(error.find(message), 0u) << error;
+  }
 }
 
 }  // namespace

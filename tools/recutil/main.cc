@@ -110,19 +110,26 @@ int main(int argc, char** argv) {
       "import",
       "Build the office's record files from sequential files: for every ROOT/ddf/NAME.xdf\n"
       "with a NAME.seq in FOLDER, ROOT/DADES/NAME.dat is created and loaded, all or nothing.\n"
-      "A file of another record manager there is renamed to NAME.dat.old; then a table.");
+      "A file of another record manager there is renamed to NAME.dat.old. A FOLDER/REGISTRE.txt\n"
+      "is loaded into the register ROOT/REGISTRE.DB; then a table.");
   import->add_option("root", root, "installation root (holds ddf and DADES)")->required();
   import->add_option("folder", folder, "folder of the NAME.seq files")->required();
-  import->add_flag("--replace", replace, "load again files that are already ours (default: keep)");
+  import->add_flag("--replace", replace,
+                   "load again files that are already ours, and a register holding receipts\n"
+                   "(default: keep)");
 
   auto* exportFiles = app.add_subcommand(
-      "export", "Write every record file ROOT/DADES/NAME.dat to FOLDER/NAME.seq; then a table");
+      "export",
+      "Write every record file ROOT/DADES/NAME.dat to FOLDER/NAME.seq, and the register\n"
+      "ROOT/REGISTRE.DB to FOLDER/REGISTRE.txt; then a table");
   exportFiles->add_option("root", root, "installation root (holds DADES)")->required();
   exportFiles->add_option("folder", folder, "folder to write the NAME.seq files into")->required();
 
   bool back = false;
   auto* copy = app.add_subcommand(
-      "copy", "Copy every record file of an installation (ROOT/**/*.dat) into the database");
+      "copy",
+      "Copy every record file of an installation (ROOT/**/*.dat), and its register, into the\n"
+      "database");
   copy->add_option("root", root, "installation root")->required();
   copy->add_flag("--back", back,
                  "copy the database's files into SQLite files under ROOT instead (replacing them)");
