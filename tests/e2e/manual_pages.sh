@@ -16,9 +16,13 @@ long_options() { grep -oE -- '--[a-z][a-z-]*'; }
 help_options() { grep -E '^ +(-[a-zA-Z],)?--[a-z]' | long_options; }
 keys() { grep -oE '\bF[0-9]+\b|\bAlt\+[A-Z]\b'; }
 # The commands of a CLI11 help (under "Subcommands:"), and of a page (the
-# tags of its COMMANDS section).
+# first word of each tag of its COMMANDS section; with `words 2`, the first
+# two, for commands of a command such as "register list").
 help_commands() { sed -n '/^Subcommands:/,$p' | grep -oE '^  [a-z]+' | tr -d ' '; }
-page_commands() { sed -n '/^\.SH COMMANDS/,/^\.SH [^C]/p' | awk 'tag { print $2 } { tag = $1 == ".TP" }'; }
+page_commands() {
+  sed -n '/^\.SH COMMANDS/,/^\.SH [^C]/p' |
+    awk -v words="${1:-1}" 'tag { gsub(/"/, ""); print (words == 1 ? $2 : $2 " " $3) } { tag = $1 == ".TP" }'
+}
 compare() {  # compare WHAT PAGE FROM_HELP FROM_PAGE
   local lacks names
   lacks=$(comm -23 <(sort -u <<<"$3") <(sort -u <<<"$4"))
@@ -37,7 +41,15 @@ help=$("$bin/recutil" --help)
 commands=$(help_commands <<<"$help")
 compare commands recutil.1 "$commands" "$(page recutil.1 | page_commands)"
 options=$(help_options <<<"$help")
-for command in $commands; do options+=$'\n'$("$bin/recutil" "$command" --help | help_options); done
+for command in $commands; do
+  help=$("$bin/recutil" "$command" --help)
+  options+=$'\n'$(help_options <<<"$help")
+  subcommands=$(help_commands <<<"$help")
+  [ -n "$subcommands" ] || continue
+  compare "commands of $command" recutil.1 "$(sed "s/^/$command /" <<<"$subcommands")" \
+    "$(page recutil.1 | page_commands 2 | grep "^$command ")"
+  for sub in $subcommands; do options+=$'\n'$("$bin/recutil" "$command" "$sub" --help | help_options); done
+done
 compare options recutil.1 "$options" "$(page recutil.1 | long_options)"
 
 echo "manual pages: $passes passed, $failures failed"

@@ -1,8 +1,11 @@
 // recutil as a separate process: a load or a copy killed with SIGKILL
 // half-way leaves its destination with its earlier content, the lock
 // command holds a record or the whole file against this process until it
-// dies, and --db or KELDB puts the files in a database.
+// dies, --db or KELDB puts the files in a database, and copy carries the
+// register with them.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sqlite3.h>
@@ -22,6 +25,7 @@
 #include "../support/temp_dir.h"
 #include "btrieve/btrcall.h"
 #include "btrieve/record_manager.h"
+#include "ledger/register.h"
 
 extern char** environ;
 
@@ -40,6 +44,8 @@ class Recutil {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], watchedFd);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
+    // Never the test's terminal: a command that would ask on one must not wait.
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     std::vector<std::string> all = {RECUTIL_PATH};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -387,6 +393,90 @@ TEST_F(RecutilProcessTest, CopyKilledAtAnyMomentLeavesTheDestinationOldOrNew) {
   killAtRandom(back, backTime, files, newContent);
   TimedCopy(back);
   EXPECT_EQ(Content(file, files), newContent);
+}
+
+// A database of its own on the test cluster, so that no other test's
+// register tables are seen.
+std::string FreshDatabase(const std::string& name) {
+  const std::string cluster = testing_support::PgConninfo();
+  PGconn* c = PQconnectdb(cluster.c_str());
+  PGresult* made = PQexec(c, ("CREATE DATABASE " + name).c_str());
+  const bool ok = PQresultStatus(made) == PGRES_COMMAND_OK;
+  PQclear(made);
+  PQfinish(c);
+  EXPECT_TRUE(ok) << name;
+  std::string conninfo = cluster;
+  return conninfo.replace(conninfo.find("dbname=postgres"), 15, "dbname=" + name);
+}
+
+// A register's content, table by table.
+std::vector<std::pair<std::string, std::vector<std::vector<std::string>>>> Dumped(
+    const ledger::RegisterPlace& place) {
+  std::string error;
+  std::unique_ptr<ledger::Register> reg = ledger::Register::Open(place, &error);
+  std::vector<ledger::Register::Table> tables;
+  EXPECT_TRUE(reg != nullptr && reg->Dump(&tables)) << error;
+  std::vector<std::pair<std::string, std::vector<std::vector<std::string>>>> out;
+  for (const auto& t : tables) out.emplace_back(t.name, t.rows);
+  return out;
+}
+
+// A cycle of one receipt per owner number given.
+void Issue(const ledger::RegisterPlace& place, const std::vector<std::string>& owners) {
+  std::string error;
+  std::unique_ptr<ledger::Register> reg = ledger::Register::Open(place, &error);
+  ASSERT_NE(reg, nullptr) << error;
+  ledger::CycleEntry cycle{0, "2026-12-01 09:00:00", "PC1", "anna", ""};
+  ASSERT_EQ(reg->BeginCycle(&cycle), ledger::WriteStart::kStarted);
+  for (const std::string& owner : owners) {
+    int64_t highest = 0;
+    ASSERT_TRUE(reg->HighestNumber(owner, &highest));
+    ledger::IssuedReceipt r;
+    r.ownerKey = owner;
+    r.number = highest + 1;
+    r.unitKey = owner + "0001";
+    r.issueDate = "2026-12-01";
+    r.lines = {{1, "LLOGUER", 50000, 0}};
+    r.baseCents = r.totalCents = 50000;
+    ASSERT_TRUE(reg->Add(&r)) << reg->error();
+  }
+  ASSERT_TRUE(reg->Commit()) << reg->error();
+}
+
+// Everything recutil writes on standard output until it ends, and its exit code.
+std::pair<std::string, int> Output(const std::vector<std::string>& args) {
+  Recutil run(args, 1);
+  std::string said;
+  for (std::string line = run.Line(); !line.empty(); line = run.Line()) said += line;
+  return {said, run.Wait()};
+}
+
+// copy takes the register with the files to a database and back, its
+// cancellations too; a register at the destination holding entries the
+// source lacks is not replaced, and nothing is copied then.
+TEST_F(RecutilProcessTest, CopyCarriesTheRegisterToTheDatabaseAndBack) {
+  const std::string db = FreshDatabase("register_copy");
+  const ledger::RegisterPlace files{"", dir.path() + "/"}, server{db, ""};
+  Issue(files, {"0001", "0002"});
+  EXPECT_EQ(
+      Output({"--db", db, "copy", dir.path()}),
+      std::make_pair(std::string("copied people.dat\ncopied the register (2 receipts)\n"), 0));
+  EXPECT_EQ(Dumped(server), Dumped(files));
+
+  EXPECT_EQ(Output({"--db", db, "register", "cancel", dir.path(), "1", "1"}).second, 2);
+  EXPECT_EQ(Output({"--db", db, "register", "cancel", dir.path(), "1", "1", "--yes"}).second, 0);
+  EXPECT_NE(Dumped(server), Dumped(files));
+  EXPECT_EQ(Output({"--db", db, "copy", "--back", dir.path()}).second, 0);
+  EXPECT_EQ(Dumped(files), Dumped(server));
+
+  Issue(server, {"0001"});
+  Recutil refused({"--db", db, "copy", dir.path()}, 2);
+  EXPECT_EQ(refused.Line(),
+            "recutil: copy: the register in the database holds entries the one in " + dir.path() +
+                "/REGISTRE.DB has not (issued since the last copy, or another installation's); it "
+                "is not replaced\n");
+  EXPECT_EQ(refused.Wait(), 1);
+  EXPECT_EQ(Dumped(server).at(2).second.size(), 3u);
 }
 
 }  // namespace

@@ -45,6 +45,10 @@ int HoldLock(const std::string& file, uint32_t position, bool exclusive, double 
 // standard error when a key with duplicates orders equal values otherwise
 // than at the source (records inserted in physical order come in insertion
 // order among equal values; an Update at the source may have moved one).
+// The register goes with the files when the source has one, loaded whole,
+// and is told as "copied the register (N receipts)"; one at the destination
+// holding entries the source lacks is a failure before anything is copied
+// (register_transfer.h).
 int CopyInstallation(const std::string& root, const std::string& conninfo, bool back);
 
 // The meaning of a record manager status, for messages.

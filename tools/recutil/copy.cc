@@ -11,6 +11,8 @@
 #include "btrieve/btrcall.h"
 #include "commands.h"
 #include "platform/paths.h"
+#include "register_access.h"
+#include "register_transfer.h"
 #include "storage/record_backend.h"
 
 namespace recutil {
@@ -149,6 +151,32 @@ std::vector<std::string> FilesUnder(const std::string& root) {
   return names;
 }
 
+// Copies the files named under root (as FilesUnder gives them) from one
+// backend to the other, each told on standard output as it is done.
+int CopyFiles(const std::vector<std::string>& names, const std::string& root,
+              const RecordDatabase& from, const RecordDatabase& to) {
+  std::string prefix = root;
+  if (!prefix.empty() && prefix.back() != '/' && prefix.back() != '\\') prefix += '/';
+  for (const std::string& name : names) {
+    int outOfOrder = -1;
+    const int16_t status = CopyFile(prefix + name, from, to, &outOfOrder);
+    if (status != kStatusOk) {
+      const std::string reason =
+          status == kStatusManagerInactive ? ": " + RecordServerMessage() : "";
+      return Fail("copy " + name + ": status " + std::to_string(status) + " (" +
+                  StatusText(status) + ")" + reason);
+    }
+    std::printf("copied %s\n", name.c_str());
+    if (outOfOrder >= 0) {
+      std::fprintf(stderr,
+                   "recutil: %s: records with equal values of key %d come in another order than "
+                   "at the source (updates there changed it)\n",
+                   name.c_str(), outOfOrder);
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int CopyInstallation(const std::string& root, const std::string& conninfo, bool back) {
@@ -176,26 +204,22 @@ int CopyInstallation(const std::string& root, const std::string& conninfo, bool 
     names = FilesUnder(root);
     if (names.empty()) return Fail("copy: no record files (*.dat) under " + root);
   }
-  std::string prefix = root;
-  if (!prefix.empty() && prefix.back() != '/' && prefix.back() != '\\') prefix += '/';
-  for (const std::string& name : names) {
-    int outOfOrder = -1;
-    const int16_t status = back ? CopyFile(prefix + name, server, files, &outOfOrder)
-                                : CopyFile(prefix + name, files, server, &outOfOrder);
-    if (status != kStatusOk) {
-      const std::string reason =
-          status == kStatusManagerInactive ? ": " + RecordServerMessage() : "";
-      return Fail("copy " + name + ": status " + std::to_string(status) + " (" +
-                  StatusText(status) + ")" + reason);
-    }
-    std::printf("copied %s\n", name.c_str());
-    if (outOfOrder >= 0) {
-      std::fprintf(stderr,
-                   "recutil: %s: records with equal values of key %d come in another order than "
-                   "at the source (updates there changed it)\n",
-                   name.c_str(), outOfOrder);
-    }
+  // The register is read, and the destination's found safe to replace,
+  // before any file is copied: a refused register leaves everything as it was.
+  const ledger::RegisterPlace onFiles = RegisterPlaceOf(root, ""),
+                              onServer = RegisterPlaceOf(root, conninfo);
+  RegisterCopy book;
+  std::string problem;
+  if (!PlanRegisterCopy(back ? onServer : onFiles, back ? onFiles : onServer, &book, &problem)) {
+    return Fail("copy: " + problem);
   }
+  const int copied =
+      back ? CopyFiles(names, root, server, files) : CopyFiles(names, root, files, server);
+  if (copied != 0 || !book.any) return copied;
+  if (!CarryRegister(back ? onFiles : onServer, book, &problem)) {
+    return Fail("copy the register: " + problem);
+  }
+  std::printf("copied the register (%ld receipts)\n", ReceiptRows(book.tables));
   return 0;
 }
 

@@ -10,6 +10,7 @@
 #include "office_transfer.h"
 #include "platform/new_file.h"
 #include "record_handle.h"
+#include "register_transfer.h"
 #include "sequential.h"
 
 namespace recutil {
@@ -68,6 +69,7 @@ std::vector<TransferRow> ExportOffice(const std::string& root, const std::string
   for (const auto& [base, file] : FilesByBase(SubDirectory(root, "DADES"), ".dat")) {
     rows.push_back(ExportOne(file, folder));
   }
+  if (std::optional<TransferRow> row = ExportRegister(root, folder)) rows.push_back(*row);
   return rows;
 }
 

@@ -13,6 +13,7 @@
 #include "platform/new_file.h"
 #include "platform/paths.h"
 #include "record_handle.h"
+#include "register_transfer.h"
 #include "sequential.h"
 #include "storage/record_spec.h"
 
@@ -218,6 +219,7 @@ std::vector<TransferRow> ImportOffice(const std::string& root, const std::string
     const std::string name = fs::path(sequential).stem().string();
     rows.push_back({name, -1, "not loaded: no description ddf/" + name + ".xdf", true});
   }
+  if (std::optional<TransferRow> row = ImportRegister(root, folder, replace)) rows.push_back(*row);
   return rows;
 }
 

@@ -1,7 +1,8 @@
 // recutil: the office's record-file tool.  Builds dictionary files from
 // readable key descriptions, creates, loads, saves and describes record
 // files, checks them for damage, moves a whole office's record files in and
-// out of the sequential format, and holds locks for testing lock waits.
+// out of the sequential format, holds locks for testing lock waits, and
+// reads, cancels in and checks the register of receipts issued.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 
 #include "commands.h"
 #include "office_transfer.h"
+#include "register_cli.h"
 #include "storage/record_backend.h"
 
 namespace {
@@ -40,7 +42,8 @@ int main(int argc, char** argv) {
       "Record files live in the PostgreSQL database that --db (default KELDB) names,\n"
       "else in SQLite files.  Moving an installation to the server and back:\n"
       "  recutil --db 'host=/run/postgresql dbname=office' copy ROOT\n"
-      "  recutil --db 'host=/run/postgresql dbname=office' copy --back ROOT"};
+      "  recutil --db 'host=/run/postgresql dbname=office' copy --back ROOT\n"
+      "The register of receipts issued: recutil register list|remittances|cancel|check ROOT"};
   app.set_version_flag("--version", "recutil " QANTIRES_VERSION);
   app.require_subcommand(1);
 
@@ -107,22 +110,32 @@ int main(int argc, char** argv) {
       "import",
       "Build the office's record files from sequential files: for every ROOT/ddf/NAME.xdf\n"
       "with a NAME.seq in FOLDER, ROOT/DADES/NAME.dat is created and loaded, all or nothing.\n"
-      "A file of another record manager there is renamed to NAME.dat.old; then a table.");
+      "A file of another record manager there is renamed to NAME.dat.old. A FOLDER/REGISTRE.txt\n"
+      "is loaded into the register ROOT/REGISTRE.DB; then a table.");
   import->add_option("root", root, "installation root (holds ddf and DADES)")->required();
   import->add_option("folder", folder, "folder of the NAME.seq files")->required();
-  import->add_flag("--replace", replace, "load again files that are already ours (default: keep)");
+  import->add_flag("--replace", replace,
+                   "load again files that are already ours, and a register holding receipts\n"
+                   "(default: keep)");
 
   auto* exportFiles = app.add_subcommand(
-      "export", "Write every record file ROOT/DADES/NAME.dat to FOLDER/NAME.seq; then a table");
+      "export",
+      "Write every record file ROOT/DADES/NAME.dat to FOLDER/NAME.seq, and the register\n"
+      "ROOT/REGISTRE.DB to FOLDER/REGISTRE.txt; then a table");
   exportFiles->add_option("root", root, "installation root (holds DADES)")->required();
   exportFiles->add_option("folder", folder, "folder to write the NAME.seq files into")->required();
 
   bool back = false;
   auto* copy = app.add_subcommand(
-      "copy", "Copy every record file of an installation (ROOT/**/*.dat) into the database");
+      "copy",
+      "Copy every record file of an installation (ROOT/**/*.dat), and its register, into the\n"
+      "database");
   copy->add_option("root", root, "installation root")->required();
   copy->add_flag("--back", back,
                  "copy the database's files into SQLite files under ROOT instead (replacing them)");
+
+  recutil::RegisterCli registerCli;
+  recutil::AddRegisterCommands(app, &registerCli);
 
   try {
     app.parse(argc, argv);
@@ -144,6 +157,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (*copy) return recutil::CopyInstallation(root, db, back);
+  if (*registerCli.command) return recutil::RunRegisterCommand(registerCli, db);
   // Import and export make and read SQLite files under ROOT, whatever --db
   // says; `copy` then takes them to the server.
   const std::string kelrootText = kelroot == nullptr ? "" : kelroot;

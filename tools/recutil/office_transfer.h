@@ -20,12 +20,15 @@ struct TransferRow {
 // in any case), DADES/NAME.dat is built from the description and loaded in
 // one piece: it is put in place only when every record went in.  A record
 // file of ours already there is left alone unless replace is set; any
-// other file in the way is renamed aside, never deleted.
+// other file in the way is renamed aside, never deleted.  A REGISTRE.txt in
+// folder is loaded into the register (register_transfer.h): its row counts
+// receipts.
 std::vector<TransferRow> ImportOffice(const std::string& root, const std::string& folder,
                                       bool replace);
 
 // Every DADES/NAME.dat of ours under root to folder/NAME.seq, records in the
-// order they were inserted.
+// order they were inserted; and the register, when root has one, to
+// folder/REGISTRE.txt.
 std::vector<TransferRow> ExportOffice(const std::string& root, const std::string& folder);
 
 // The table: file, records, result, one line a file.

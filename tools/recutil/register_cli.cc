@@ -1,0 +1,107 @@
+// The register's commands and options, and their checks beyond CLI11's.
+#include "register_cli.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "register_access.h"
+#include "register_commands.h"
+
+namespace recutil {
+namespace {
+
+int Mistake(const std::string& what) {
+  std::fprintf(stderr, "recutil: register: %s\n", what.c_str());
+  return 2;
+}
+
+// "yyyy-mm" with a month 01 to 12.
+bool IsMonth(const std::string& text) {
+  if (text.size() != 7 || text[4] != '-') return false;
+  for (size_t i : {0, 1, 2, 3, 5, 6}) {
+    if (text[i] < '0' || text[i] > '9') return false;
+  }
+  const int month = (text[5] - '0') * 10 + (text[6] - '0');
+  return month >= 1 && month <= 12;
+}
+
+// A receipt number: 1 to 18 digits, not 0.
+bool IsNumber(const std::string& text) {
+  if (text.empty() || text.size() > 18) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return std::stoll(text) > 0;
+}
+
+void AddRoot(CLI::App* command, RegisterCli* cli) {
+  command->add_option("root", cli->root, "installation root (holds REGISTRE.DB)")->required();
+}
+
+}  // namespace
+
+void AddRegisterCommands(CLI::App& app, RegisterCli* cli) {
+  cli->command = app.add_subcommand(
+      "register",
+      "The register of the receipts issued: ROOT/REGISTRE.DB, or with --db the reg_* tables\n"
+      "of that database");
+  cli->command->require_subcommand(1);
+
+  cli->list = cli->command->add_subcommand(
+      "list",
+      "List the receipts with a total per owner and a grand total (cancelled receipts are\n"
+      "listed, not counted): aligned text, or a CSV or PDF file");
+  AddRoot(cli->list, cli);
+  cli->list->add_option("--cycle", cli->cycle, "only the receipts of this cycle")
+      ->check(CLI::PositiveNumber);
+  cli->list->add_option("--month", cli->month, "only the receipts of this month (YYYY-MM)");
+  cli->list->add_option("--owner", cli->owner, "only the receipts of this owner (number)");
+  cli->list->add_option("--csv", cli->csv,
+                        "write the journal into this CSV file (UTF-8, \";\", decimal comma)");
+  cli->list->add_option("--pdf", cli->pdf,
+                        "write the journal into this PDF file (a page per owner, a summary)");
+
+  cli->remittances = cli->command->add_subcommand(
+      "remittances", "List the remittances written and the receipts each one held");
+  AddRoot(cli->remittances, cli);
+
+  cli->cancel = cli->command->add_subcommand(
+      "cancel",
+      "Show a receipt and cancel it (a new entry: nothing registered changes); asks\n"
+      "\"cancel? [y/N]\" on a terminal, and needs --yes without one");
+  AddRoot(cli->cancel, cli);
+  cli->cancel->add_option("owner", cli->owner, "the owner's number")->required();
+  cli->cancel->add_option("number", cli->number, "the receipt's number")->required();
+  cli->cancel->add_flag("--yes", cli->yes, "cancel without asking");
+
+  cli->check = cli->command->add_subcommand(
+      "check",
+      "Check the register (each receipt's sums, numbers given once); exit code 1 when\n"
+      "anything is wrong");
+  AddRoot(cli->check, cli);
+}
+
+int RunRegisterCommand(const RegisterCli& cli, const std::string& conninfo) {
+  const ledger::RegisterPlace place = RegisterPlaceOf(cli.root, conninfo);
+  std::string owner;
+  if (!cli.owner.empty() && !OwnerKeyOf(cli.owner, &owner)) {
+    return Mistake("an owner's number has 1 to 4 digits, not \"" + cli.owner + "\"");
+  }
+  if (*cli.list) {
+    if (!cli.month.empty() && !IsMonth(cli.month)) {
+      return Mistake("a month is written YYYY-MM, not \"" + cli.month + "\"");
+    }
+    ListOptions options{{cli.cycle, cli.month, owner, true}, cli.csv, cli.pdf};
+    return ListRegister(place, options, stdout);
+  }
+  if (*cli.remittances) return ListRemittances(place, stdout);
+  if (*cli.cancel) {
+    if (!IsNumber(cli.number)) return Mistake("no receipt number \"" + cli.number + "\"");
+    return CancelReceipt(place, owner, std::stoll(cli.number), cli.yes, stdin, ::isatty(0) == 1,
+                         stdout);
+  }
+  return CheckRegister(place, stdout);
+}
+
+}  // namespace recutil
