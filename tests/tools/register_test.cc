@@ -95,7 +95,7 @@ class RegisterTest : public ::testing::Test {
     std::vector<IssuedReceipt> first = {
         Receipt("0001", "ANNA PUIG", 1, "00010001", "JOAN GARCIA", "2026-11-01", 100000),
         Receipt("0001", "ANNA PUIG", 2, "00010002", "PUIG; JOAN", "2026-11-01", 50000),
-        Receipt("0002", "CAL \"NOU\" SL", 1, "00020001", "FRAN\x80OIS", "2026-11-01", 80000, true)};
+        Receipt("0002", "CAL \"NOU\" SL", 1, "00020001", "=FRAN\x80OIS", "2026-11-01", 80000, true)};
     for (IssuedReceipt& r : first) ASSERT_TRUE(reg->Add(&r)) << reg->error();
     ledger::RemittanceEntry m{0, 0, "REMESA.XML", "2026-11-05", 2, 202600, {1, 3}};
     ASSERT_TRUE(reg->AddRemittance(&m)) << reg->error();
@@ -142,7 +142,7 @@ TEST_F(RegisterTest, ListShowsTheReceiptsWithTotalsThatLeaveCancelledOnesOut) {
       "Total owner 0001 ANNA PUIG: 2 receipts             2.000,00  420,00         0,00  "
       "2.420,00\n"
       "\n"
-      "0002        1  2026-11-01  0002.0001  FRAN\xC3\x87OIS       800,00  168,00       152,00    "
+      "0002        1  2026-11-01  0002.0001  =FRAN\xC3\x87OIS      800,00  168,00       152,00    "
       "816,00  issued\n"
       "Total owner 0002 CAL \"NOU\" SL: 1 receipt             800,00  168,00       152,00    "
       "816,00\n"
@@ -184,7 +184,7 @@ TEST_F(RegisterTest, CsvOpensInASpanishSpreadsheetAsItIs) {
       "0001;ANNA PUIG;2;2026-11-01;0001.0002;\"PUIG; JOAN\";500,00;105,00;0,00;605,00;"
       "cancelled\r\n"
       "0001;ANNA PUIG;3;2026-12-01;0001.0001;JOAN GARCIA;1000,00;210,00;0,00;1210,00;issued\r\n"
-      "0002;\"CAL \"\"NOU\"\" SL\";1;2026-11-01;0002.0001;FRAN\xC3\x87OIS;800,00;168,00;152,00;"
+      "0002;\"CAL \"\"NOU\"\" SL\";1;2026-11-01;0002.0001;'=FRAN\xC3\x87OIS;800,00;168,00;152,00;"
       "816,00;issued\r\n"
       "0001;ANNA PUIG;;;;Total: 2 receipts (cancelled ones not counted);2000,00;420,00;0,00;"
       "2420,00;owner total\r\n"
@@ -323,8 +323,11 @@ TEST(RegisterFile, CutOrForeignTextIsRefusedWithItsLine) {
   const std::string whole = recutil::RegisterText(tables);
   std::string error;
   ASSERT_TRUE(recutil::ParseRegisterText(whole, &tables, &error)) << error;
-  const std::pair<std::string, const char*> cases[] = {
-      {whole.substr(0, whole.size() - 4), "line 10: expected END"},
+  // The header, a line per table, the one row, then END.
+  const std::string end = "line " + std::to_string(tables.size() + 3);
+  const std::string after = "line " + std::to_string(tables.size() + 4);
+  const std::pair<std::string, std::string> cases[] = {
+      {whole.substr(0, whole.size() - 4), end + ": expected END"},
       {whole.substr(0, whole.size() - 1), "not a register file"},
       {"QANTIRES REGISTER 2\n" + whole.substr(20), "not a register file"},
       {std::string(whole).replace(whole.find("\t1\tname"), 2, "\t99"),
@@ -333,7 +336,7 @@ TEST(RegisterFile, CutOrForeignTextIsRefusedWithItsLine) {
        "line 3: a backslash"},
       {std::string(whole).replace(whole.find("version\t1"), 9, "version"), "line 3: a row of"},
       {std::string(whole).replace(whole.find("\tselection"), 10, ""), "line 4: expected the table"},
-      {whole + "more\n", "line 11: lines after END"},
+      {whole + "more\n", after + ": lines after END"},
   };
   for (const auto& [text, message] : cases) {
     EXPECT_FALSE(recutil::ParseRegisterText(text, &tables, &error)) << message;

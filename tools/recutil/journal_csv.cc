@@ -10,9 +10,16 @@ namespace {
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 // A code page 850 text as a UTF-8 field, quoted when it holds a separator,
-// a quote or a line end.
+// a quote or a line end.  A text that a spreadsheet would take for a
+// formula (a tenant's name typed as "=..." say) gets an apostrophe before
+// it, so that it is shown, never evaluated.
 std::string Field(const std::string& cp850) {
-  const std::string text = platform::Cp850ToUtf8(cp850);
+  std::string text = platform::Cp850ToUtf8(cp850);
+  const bool number = text.size() > 1 && text[0] == '-' &&
+                      text.find_first_not_of("0123456789,", 1) == std::string::npos;
+  if (!text.empty() && std::string("=+-@").find(text[0]) != std::string::npos && !number) {
+    text = "'" + text;
+  }
   if (text.find_first_of(";\"\r\n") == std::string::npos) return text;
   std::string quoted = "\"";
   for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
