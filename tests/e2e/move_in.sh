@@ -20,8 +20,9 @@ check "the old office" 0 "12 receipts issued, total 12.744,02 EUR" -- run "$old"
 check "saved" 0 "PropietV        4  written" -- "$bin/recutil" export "$old" "$move"
 
 cp -r "$old" "$new"
-# An office coming from the old program has no register.
-rm -f "$new"/DADES/* "$new"/session/kelprint.tmp "$new"/REGISTRE.DB*
+# An office coming from the old program has no register (its saved files
+# have none either).
+rm -f "$new"/DADES/* "$new"/session/kelprint.tmp "$new"/REGISTRE.DB* "$move/REGISTRE.txt"
 printf 'FC\0\0\1\2 a page of the old record manager' >"$new/DADES/PropietV.dat"
 check "a file of the old record manager" 1 \
   "CAL CONVERTIR EL FITXER $new/DADES/PropietV AMB recutil import (30)" -- run "$new"
