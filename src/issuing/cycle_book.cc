@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "config/session_settings.h"
 #include "console/window.h"
@@ -13,6 +14,8 @@
 #include "issuing/layout_common.h"
 #include "issuing/issuing_run.h"
 #include "issuing/layouts.h"
+#include "ledger/billing_records.h"
+#include "ledger/billing_settings.h"
 #include "ledger/register_settings.h"
 #include "office/record_layouts.h"
 #include "platform/clock.h"
@@ -36,6 +39,20 @@ std::string Now() {
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
                 t.hour, t.minute, t.second);
   return text;
+}
+
+// Now as a moment, from the program's clock (which tests fix).
+std::time_t NowMoment() {
+  const platform::DateTime t = platform::Today();
+  std::tm local{};
+  local.tm_year = t.year - 1900;
+  local.tm_mon = t.month - 1;
+  local.tm_mday = t.day;
+  local.tm_hour = t.hour;
+  local.tm_min = t.minute;
+  local.tm_sec = t.second;
+  local.tm_isdst = -1;
+  return std::mktime(&local);
 }
 
 // The operator's choices, as the journal shows them.
@@ -126,21 +143,27 @@ std::string IsoDateOf(const std::string& packed) {
   return d.size() == 8 ? d.substr(0, 4) + "-" + d.substr(4, 2) + "-" + d.substr(6, 2) : d;
 }
 
-bool CycleBook::Start(const office::Selection& s, const config::TellOperator& tell) {
+CycleBook::StartOutcome CycleBook::Start(const office::Selection& s,
+                                         const config::TellOperator& tell) {
   register_.reset();
-  if (!ledger::RegisterSettings().enabled) return true;
+  const std::string problem = ledger::BillingSettingsProblem(ledger::CurrentRegisterPlace());
+  if (!problem.empty()) {
+    tell(RegisterFailedMessage(problem));
+    return StartOutcome::kRefused;
+  }
+  if (!ledger::RegisterSettings().enabled) return StartOutcome::kReady;
   register_ = ledger::Register::Open(ledger::CurrentRegisterPlace(), &error_);
   if (register_ == nullptr) {
     tell(RegisterFailedMessage(error_));
-    return false;
+    return StartOutcome::kFailed;
   }
   ledger::CycleEntry cycle{0, Now(), platform::HostName(), platform::UserName(), SelectionText(s)};
   const ledger::WriteStart start = WaitToWrite(*register_, &cycle);
-  if (start == ledger::WriteStart::kStarted) return true;
+  if (start == ledger::WriteStart::kStarted) return StartOutcome::kReady;
   tell(start == ledger::WriteStart::kBusy ? RegisterBusyMessage()
                                           : RegisterFailedMessage(register_->error()));
   register_.reset();
-  return false;
+  return StartOutcome::kFailed;
 }
 
 bool CycleBook::FirstNumber(const std::string& ownerKey, long long stored, long long* counter) {
@@ -183,7 +206,10 @@ bool CycleBook::Add(const Receipt& r, const office::Selection& s) {
   ledger::IssuedReceipt entry = RegisterForm(r, s);
   if (!register_->Add(&entry)) return Failed();
   lastId_ = entry.id;
-  return true;
+  if (!ledger::RegisterSettings().verifactu) return true;
+  error_ = ledger::AppendRegistration(*register_, entry, NowMoment());
+  billingRefused_ = !error_.empty();
+  return !billingRefused_;
 }
 
 bool CycleBook::Finish(const remittance::RemittanceResult& remittance,

@@ -36,11 +36,16 @@ class CycleBook {
   CycleBook(const CycleBook&) = delete;
   CycleBook& operator=(const CycleBook&) = delete;
 
+  enum class StartOutcome {
+    kReady,    // on and holding the register, or off
+    kRefused,  // the register and VERI*FACTU settings cannot be used
+    kFailed,   // the register could not be opened, or stayed busy
+  };
   // Opens the register when it is on and starts the cycle's transaction,
   // waiting while another workstation issues: with the lock message on
-  // screen, and no longer than a batch run's lock wait.  False when it
-  // cannot (told through tell); true with nothing to do when it is off.
-  bool Start(const office::Selection& s, const config::TellOperator& tell);
+  // screen, and no longer than a batch run's lock wait.  What stops it is
+  // told through tell.
+  StartOutcome Start(const office::Selection& s, const config::TellOperator& tell);
   bool on() const { return register_ != nullptr; }
 
   // The number the owner's receipts go on from.  False on a register fault.
@@ -53,8 +58,11 @@ class CycleBook {
   bool Look(Receipt& r, const std::string& issueDate, Seen* seen, Refusal* refusal,
             bool* alreadyInRemittance);
   // Registers a new receipt, its values read from r and the current owner
-  // and unit records.
+  // and unit records, with its VERI*FACTU billing record in that mode.
+  // False on a register fault, or (billingRefused() then) when the record
+  // could not be made.
   bool Add(const Receipt& r, const office::Selection& s);
+  bool billingRefused() const { return billingRefused_; }
 
   // Registers the remittance written (if any; ids: the register ids of the
   // receipts it was made from, in their order) and commits the cycle.
@@ -73,6 +81,7 @@ class CycleBook {
   std::unique_ptr<ledger::Register> register_;
   std::string error_;
   int64_t lastId_ = 0;
+  bool billingRefused_ = false;
 };
 
 // "2026-12-01" from a packed date.

@@ -140,11 +140,11 @@ void HandleUnit(OwnerWalk& walk, int vatClass) {
     summary.cutMask = cut->mask;
     return;
   }
-  PrintReceipt({r, s.issueDate});
   if (seen == CycleBook::Seen::kNew && walk.book != nullptr && !walk.book->Add(r, s)) {
     summary.registerFailed = true;
     return;
   }
+  PrintReceipt({r, s.issueDate});
   // A copy already sent to the bank is not debited again.
   if (r.domiciled && remittance::RemittanceWanted() && !inRemittance) {
     summary.domiciled.push_back(DomiciledOf(r, s));
@@ -237,7 +237,14 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     return CycleOutcome::kSettingsRefused;
   }
   CycleBook book;
-  if (!book.Start(s, tell)) return CycleOutcome::kRegisterFailed;
+  switch (book.Start(s, tell)) {
+    case CycleBook::StartOutcome::kReady:
+      break;
+    case CycleBook::StartOutcome::kRefused:
+      return CycleOutcome::kSettingsRefused;
+    case CycleBook::StartOutcome::kFailed:
+      return CycleOutcome::kRegisterFailed;
+  }
   if (!print::OpenSpool(config::Settings().OutputDevice)) {
     tell(SpoolFailedMessage());
     return CycleOutcome::kSpoolFailed;
@@ -259,7 +266,9 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
   if (summary->registerFailed) {
     print::AbandonSpool();
     tell(RegisterFailedMessage(book.error()));
-    return CycleOutcome::kRegisterFailed;
+    // A billing record that cannot be made is the installation's problem
+    // (an owner's tax identifier, the clock, a damaged chain), not the run's.
+    return book.billingRefused() ? CycleOutcome::kSettingsRefused : CycleOutcome::kRegisterFailed;
   }
   if (!summary->cutUnit.empty()) {
     // The receipts before it are right, but a cycle is printed whole or

@@ -1,10 +1,20 @@
 // Finding an installation's register without creating one.
 #include "register_access.h"
 
+#include <stdlib.h>
+
+#include "config/company.h"
+#include "ledger/register_settings.h"
 #include "ledger/sql_database.h"
 #include "platform/paths.h"
 
 namespace recutil {
+
+void LoadOfficeSettings(const std::string& root) {
+  ::setenv("KELROOT", root.c_str(), 1);
+  config::LoadInstallationConfig();
+  ledger::ReadRegisterSettings();
+}
 
 ledger::RegisterPlace RegisterPlaceOf(const std::string& root, const std::string& conninfo) {
   std::string folder = root;

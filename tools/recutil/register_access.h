@@ -12,6 +12,10 @@
 namespace recutil {
 
 // conninfo empty: the SQLite register under root.
+// The office's settings the register's records need (company data,
+// [Registre] and [VeriFactu] of root's Tora.ini), as the program reads them.
+void LoadOfficeSettings(const std::string& root);
+
 ledger::RegisterPlace RegisterPlaceOf(const std::string& root, const std::string& conninfo);
 
 // Whether a register is there, asked without making one (opening a

@@ -84,6 +84,7 @@ void AddRegisterCommands(CLI::App& app, RegisterCli* cli) {
 
 int RunRegisterCommand(const RegisterCli& cli, const std::string& conninfo) {
   const ledger::RegisterPlace place = RegisterPlaceOf(cli.root, conninfo);
+  LoadOfficeSettings(place.root);
   std::string owner;
   if (!cli.owner.empty() && !OwnerKeyOf(cli.owner, &owner)) {
     return Mistake("an owner's number has 1 to 4 digits, not \"" + cli.owner + "\"");

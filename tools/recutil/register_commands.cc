@@ -3,11 +3,13 @@
 
 #include <cctype>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <vector>
 
 #include "journal.h"
+#include "ledger/billing_records.h"
 #include "platform/clock.h"
 #include "platform/cp850.h"
 #include "platform/identity.h"
@@ -157,7 +159,14 @@ int CancelReceipt(const ledger::RegisterPlace& place, const std::string& ownerKe
   }
   if (!yes && !Confirmed(in, out)) return Fail("not cancelled");
   const ledger::CycleEntry who{0, Now(), platform::HostName(), platform::UserName(), ""};
-  switch (reg->Cancel(ownerKey, number, who)) {
+  // With VERI*FACTU, the cancellation record goes into the invoice's chain
+  // in the same step as the cancellation itself.
+  std::string billingProblem;
+  auto cancellationRecord = [&](const ledger::IssuedReceipt& r) {
+    billingProblem = ledger::AppendCancellation(*reg, r, std::time(nullptr));
+    return billingProblem.empty();
+  };
+  switch (reg->Cancel(ownerKey, number, who, cancellationRecord)) {
     case ledger::CancelOutcome::kCancelled:
       std::fprintf(out, "cancelled %s\n", Which(ownerKey, number).c_str());
       return 0;
@@ -170,7 +179,7 @@ int CancelReceipt(const ledger::RegisterPlace& place, const std::string& ownerKe
     case ledger::CancelOutcome::kFailed:
       break;
   }
-  return Fail(reg->error());
+  return Fail(billingProblem.empty() ? reg->error() : "not cancelled: " + billingProblem);
 }
 
 int CheckRegister(const ledger::RegisterPlace& place, std::FILE* out) {
