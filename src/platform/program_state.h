@@ -40,6 +40,7 @@ enum class Layer {
   kPrint,
   kOffice,
   kRemittance,
+  kSubmission,
   kScreens,
   kIssuing,
   kApp,
