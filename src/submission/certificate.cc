@@ -12,6 +12,7 @@
 #include <openssl/x509.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "platform/clock.h"
@@ -20,9 +21,14 @@
 namespace submission {
 namespace {
 
+// Once per process; given back at exit before OpenSSL's own cleanup, which
+// does not free what the provider holds.
 void LoadLegacyAlgorithms() {
-  static const bool loaded = OSSL_PROVIDER_try_load(nullptr, "legacy", 1) != nullptr;
-  (void)loaded;
+  static OSSL_PROVIDER* const legacy = [] {
+    OSSL_PROVIDER* provider = OSSL_PROVIDER_try_load(nullptr, "legacy", 1);
+    if (provider != nullptr) std::atexit([] { OSSL_PROVIDER_unload(legacy); });
+    return provider;
+  }();
 }
 
 std::string LastOpenSslError() {

@@ -2,9 +2,14 @@
 // network (XML_PARSE_NONET), no DTD loaded, no entities substituted, the
 // parser's own depth and size limits kept (no XML_PARSE_HUGE), and no
 // messages printed.  Documents with a DTD are dropped after parsing.
+// Encoding and I/O errors bypass the parse options and go to libxml2's
+// generic handler, which prints on standard error, where the program's
+// screen is: it is silenced for the parse.
 #include "submission/received_xml.h"
 
+#include <libxml/globals.h>
 #include <libxml/parser.h>
+#include <libxml/xmlerror.h>
 
 #include <climits>
 #include <cstring>
@@ -14,6 +19,8 @@
 
 namespace submission {
 namespace {
+
+void IgnoreMessage(void*, const char*, ...) {}
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -40,8 +47,12 @@ ReceivedXml::ReceivedXml(std::string_view bytes) {
     return;
   }
   const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+  const xmlGenericErrorFunc handler = xmlGenericError;
+  void* const handlerContext = xmlGenericErrorContext;
+  xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
   doc_ =
       xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), "answer.xml", nullptr, options);
+  xmlSetGenericErrorFunc(handlerContext, handler);
   if (doc_ == nullptr) {
     problem_ = "not well-formed XML";
   } else if (doc_->intSubset != nullptr || doc_->extSubset != nullptr) {

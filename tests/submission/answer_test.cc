@@ -152,10 +152,14 @@ TEST(ReadAnswer, AnythingButTheAgencysAnswerIsUnrecognised) {
       {"external entity",
        "<?xml version=\"1.0\"?><!DOCTYPE e [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" +
            AnswerMessage("60", "Correcto", Line("&x;", "Alta", "Correcto")).substr(39)},
+      {"undecodable", "<?xml version=\"1.0\" encoding=\"SHIFT_JIS\"?><a>#:00 \xFF\xFE\x80</a>"},
       {"too large", AnswerMessage("60", "Correcto", good + std::string(kMaxAnswerBytes, ' '))},
   };
   for (const auto& [name, message] : cases) {
+    // Nothing may go to standard error, where the program's screen is.
+    testing::internal::CaptureStderr();
     const AnswerReading reading = ReadAnswer(message);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << name;
     EXPECT_EQ(reading.kind, AnswerReading::Kind::kUnrecognised) << name;
     EXPECT_NE(reading.problem, "") << name;
   }

@@ -197,7 +197,7 @@ TEST_F(Send, ServerThatAnswersBadlyOrNotAtAllLeavesNothingAnswered) {
       {AgencyScenario::kUnavailable, FailureKind::kHttpStatus, 30 * 1000},
       {AgencyScenario::kNotTheAgency, FailureKind::kNotAgencyAnswer, 30 * 1000},
       {AgencyScenario::kClosedConnection, FailureKind::kConnectionDropped, 30 * 1000},
-      {AgencyScenario::kSlowAnswer, FailureKind::kTimeout, 1000},
+      {AgencyScenario::kSlowAnswer, FailureKind::kTimeout, 3 * 1000},
   };
   for (const auto& c : cases) {
     std::unique_ptr<AgencyTestServer> server;
