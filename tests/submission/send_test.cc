@@ -220,6 +220,20 @@ TEST_F(Send, ServerThatAnswersBadlyOrNotAtAllLeavesNothingAnswered) {
   }
 }
 
+TEST_F(Send, RequestThatACallersCheckRefusesIsAFaultOfTheClient) {
+  AgencyTestServer server(*certificates_, AgencyScenario::kAllAccepted);
+  ASSERT_EQ(server.problem(), "");
+  server.SetExtraCheck([](const std::string& body) {
+    return body.find("<sum1:Huella>") == std::string::npos ? "a record without its Huella" : "";
+  });
+  const Outcome outcome = SendSubmission(SettingsFor(server.url()), Document(1));
+  EXPECT_FALSE(outcome.answered());
+  EXPECT_EQ(outcome.failure.kind, FailureKind::kSoapFault);
+  EXPECT_EQ(outcome.failure.faultString, "a record without its Huella");
+  EXPECT_FALSE(WorthRetrying(outcome.failure));
+  EXPECT_EQ(server.findings(), std::vector<std::string>{"a record without its Huella"});
+}
+
 // A port of this machine where nothing listens.
 int ClosedPort() {
   const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
