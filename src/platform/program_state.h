@@ -41,6 +41,7 @@ enum class Layer {
   kOffice,
   kRemittance,
   kVerifactu,
+  kSubmission,
   kLedger,
   kScreens,
   kIssuing,
