@@ -49,6 +49,19 @@ bool Register::AddBilling(BillingEntry* e) {
   return added.ok || Fail(added.error);
 }
 
+bool Register::WaitingBilling(const std::string& issuerNif, int limit,
+                              std::vector<BillingEntry>* out) {
+  out->clear();
+  const SqlResult r = db_->Run(std::string("SELECT ") + kBillingColumns +
+                                   " FROM reg_billing b WHERE issuer_nif = ? AND NOT EXISTS"
+                                   " (SELECT 1 FROM reg_answers a WHERE a.record = b.id)"
+                                   " ORDER BY chain_seq LIMIT ?",
+                               {issuerNif, limit});
+  if (!r.ok) return Fail(r.error);
+  for (const auto& row : r.rows) out->push_back(EntryOf(row));
+  return true;
+}
+
 bool Register::HoldsBilling(bool* holds) {
   const SqlResult r = db_->Run("SELECT COUNT(*) FROM reg_billing");
   if (!r.ok) return Fail(r.error);

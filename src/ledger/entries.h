@@ -93,4 +93,38 @@ struct BillingEntry {
   int64_t cycle = 0;                // 0: made by recutil
 };
 
+// One attempt to send an issuer's waiting records, and what came of it.
+struct SubmissionEntry {
+  int64_t id = 0;
+  std::string issuerNif;
+  int64_t attemptedAt = 0;  // seconds since the epoch
+  std::string outcome;      // "answered" or "failed"
+  std::string message;      // English; empty when answered
+  std::string operatorMessage;  // the same in the session language (code page 850)
+  std::string csv;              // the agency's secure verification code
+  int64_t waitSeconds = 0;
+  bool incident = false;
+  int64_t records = 0;
+};
+
+// The agency's word on one record of a submission: "Correcto",
+// "AceptadoConErrores" or "Incorrecto" (a record the agency already held
+// carries the state it holds it in).
+struct AnswerEntry {
+  int64_t record = 0;
+  int64_t submission = 0;
+  std::string state;
+  std::string code;
+  std::string text;
+};
+
+// When an issuer's next submission may go, how many attempts in a row
+// failed, and until when a sender is at work on it.
+struct FlowEntry {
+  std::string issuerNif;
+  int64_t nextAt = 0;
+  int64_t failures = 0;
+  int64_t claimedUntil = 0;
+};
+
 }  // namespace ledger

@@ -76,6 +76,21 @@ class Register {
   // The records of one issuer ("" for all), by issuer and place in the chain.
   bool Billing(const std::string& issuerNif, std::vector<BillingEntry>* out);
 
+  // Sending.  The records no answer was kept for, in chain order, at most
+  // limit; the issuers that have such records.
+  bool WaitingBilling(const std::string& issuerNif, int limit, std::vector<BillingEntry>* out);
+  bool IssuersWaiting(std::vector<std::string>* out);
+  // The answers kept for a record, the latest first.
+  bool AnswersFor(int64_t record, std::vector<AnswerEntry>* out);
+  // In a write transaction: an issuer's flow (all zero when none is kept),
+  // its new value, a submission attempt (id set) and one record's answer.
+  bool Flow(const std::string& issuerNif, FlowEntry* out);
+  bool SetFlow(const FlowEntry& flow);
+  bool AddSubmission(SubmissionEntry* entry);
+  bool AddAnswer(const AnswerEntry& entry);
+  // The issuer's attempts, the latest first, at most limit.
+  bool Submissions(const std::string& issuerNif, int limit, std::vector<SubmissionEntry>* out);
+
   // Reading, each in one read transaction.
   bool Receipts(const ReceiptFilter& filter, std::vector<IssuedReceipt>* out);
   bool Remittances(std::vector<RemittanceEntry>* out);

@@ -32,6 +32,7 @@ void ReadRegisterSettings() {
   s.url = value("VeriFactu", "URL");
   s.certificate = format::Trim(config::IniReadRaw(tora, "VeriFactu", "Certificat"));
   s.certificatePasswordFile = format::Trim(config::IniReadRaw(tora, "VeriFactu", "CertificatClau"));
+  s.authorities = format::Trim(config::IniReadRaw(tora, "VeriFactu", "Autoritats"));
 }
 
 }  // namespace ledger

@@ -16,8 +16,11 @@
 //                URL             the service's address instead of the one
 //                                of Entorn (a test server)
 //                Certificat      the office's certificate, a PKCS#12 file
-//                CertificatClau  a file holding its password (else the
-//                                environment's KELCERTCLAU)
+//                CertificatClau  a file holding its password (the
+//                                environment's KELCERTCLAU comes first)
+//                Autoritats      a PEM file of the authorities the server's
+//                                certificate may come from, in place of the
+//                                system's (a test server)
 #pragma once
 
 #include <string>
@@ -32,6 +35,7 @@ struct RegisterSettingsState {
   std::string url;
   std::string certificate;
   std::string certificatePasswordFile;
+  std::string authorities;
 };
 RegisterSettingsState& RegisterSettings();
 

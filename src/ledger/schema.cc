@@ -23,6 +23,11 @@ const std::vector<std::pair<std::string, std::vector<std::string>>>& RegisterTab
        {"id", "issuer_nif", "chain_seq", "kind", "receipt", "series_number", "issue_date",
         "invoice_type", "total_tax", "total_amount", "generated_at", "fingerprint",
         "previous_fingerprint", "correction", "xml", "cycle"}},
+      {"reg_submissions",
+       {"id", "issuer_nif", "attempted_at", "outcome", "message", "operator_message", "csv",
+        "wait_seconds", "incident", "records"}},
+      {"reg_answers", {"record", "submission", "state", "code", "text"}},
+      {"reg_flow", {"issuer_nif", "next_at", "failures", "claimed_until"}},
   };
   return tables;
 }
@@ -58,6 +63,15 @@ const char* const kSchema[] = {
     " total_tax TEXT NOT NULL, total_amount TEXT NOT NULL, generated_at TEXT NOT NULL,"
     " fingerprint TEXT NOT NULL, previous_fingerprint TEXT NOT NULL, correction TEXT NOT NULL,"
     " xml TEXT NOT NULL, cycle BIGINT NOT NULL, UNIQUE (issuer_nif, chain_seq))",
+    "CREATE TABLE IF NOT EXISTS reg_submissions (id BIGINT PRIMARY KEY, issuer_nif TEXT NOT NULL,"
+    " attempted_at BIGINT NOT NULL, outcome TEXT NOT NULL, message TEXT NOT NULL,"
+    " operator_message TEXT NOT NULL, csv TEXT NOT NULL, wait_seconds BIGINT NOT NULL,"
+    " incident TEXT NOT NULL, records BIGINT NOT NULL)",
+    "CREATE TABLE IF NOT EXISTS reg_answers (record BIGINT NOT NULL, submission BIGINT NOT NULL,"
+    " state TEXT NOT NULL, code TEXT NOT NULL, text TEXT NOT NULL,"
+    " PRIMARY KEY (record, submission))",
+    "CREATE TABLE IF NOT EXISTS reg_flow (issuer_nif TEXT PRIMARY KEY, next_at BIGINT NOT NULL,"
+    " failures BIGINT NOT NULL, claimed_until BIGINT NOT NULL)",
     "INSERT INTO reg_state (name, value) SELECT 'version', '1' WHERE NOT EXISTS"
     " (SELECT 1 FROM reg_state WHERE name = 'version')",
 };
@@ -69,7 +83,7 @@ const char* const kSchema[] = {
 // the catalogue otherwise).  A register made by an earlier version lacks
 // the newest table, and gets the tables it lacks.
 bool Register::CreateTables() {
-  if (db_->Run("SELECT COUNT(*) FROM reg_billing").ok) return true;
+  if (db_->Run("SELECT COUNT(*) FROM reg_flow").ok) return true;
   for (int attempt = 0;; ++attempt) {
     const WriteStart start = db_->BeginWrite(&error_);
     if (start == WriteStart::kStarted) break;
