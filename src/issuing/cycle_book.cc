@@ -136,6 +136,16 @@ ledger::WriteStart WaitToWrite(ledger::Register& reg, ledger::CycleEntry* cycle)
   return start;
 }
 
+// The last sending of an issuer's records failed: they wait, and the
+// operator should know before issuing more.
+void TellFailedSending(ledger::Register& reg, const config::TellOperator& tell) {
+  std::vector<ledger::SubmissionEntry> latest;
+  if (!ledger::RegisterSettings().verifactu || !reg.LatestAttempts(&latest)) return;
+  for (const ledger::SubmissionEntry& attempt : latest) {
+    if (attempt.outcome == "failed") tell(SendingFailedMessage(attempt.operatorMessage));
+  }
+}
+
 }  // namespace
 
 std::string IsoDateOf(const std::string& packed) {
@@ -157,6 +167,7 @@ CycleBook::StartOutcome CycleBook::Start(const office::Selection& s,
     tell(RegisterFailedMessage(error_));
     return StartOutcome::kFailed;
   }
+  TellFailedSending(*register_, tell);
   ledger::CycleEntry cycle{0, Now(), platform::HostName(), platform::UserName(), SelectionText(s)};
   const ledger::WriteStart start = WaitToWrite(*register_, &cycle);
   if (start == ledger::WriteStart::kStarted) return StartOutcome::kReady;

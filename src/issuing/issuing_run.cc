@@ -16,6 +16,7 @@
 #include "issuing/domiciled.h"
 #include "issuing/layouts.h"
 #include "issuing/receipt.h"
+#include "ledger/register_settings.h"
 #include "office/receipt_settings.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -177,9 +178,26 @@ void HandleOwner(OwnerWalk& walk) {
 
 }  // namespace
 
-std::string PrintProgramPath() {
+namespace {
+
+// The folder of the programs the cycle starts: ExeDir, or without it the
+// folder of this program's own executable file (where the build and the
+// installation put them); never looked up in PATH.
+std::string ProgramsFolder() {
   const std::string& folder = config::Settings().ExeDir;
-  return (folder.empty() ? platform::ProgramFolder() : folder) + "KELPRINT";
+  return folder.empty() ? platform::ProgramFolder() : folder;
+}
+
+}  // namespace
+
+std::string PrintProgramPath() {
+  return ProgramsFolder() + "KELPRINT";
+}
+
+void StartSending() {
+  if (!ledger::RegisterSettings().verifactu) return;
+  platform::StartInBackground(ProgramsFolder() + "recutil",
+                              {"register", "send", platform::NativePath(config::Settings().RootDir)});
 }
 
 IssueSummary IssueSelection(const office::Selection& s, CycleBook* book) {
@@ -300,6 +318,7 @@ CycleOutcome RunIssuingCycle(const office::Selection& s, bool startPrinter,
     tell(RegisterFailedMessage(book.error()));
     return CycleOutcome::kRegisterFailed;
   }
+  StartSending();
   if (!startPrinter) return CycleOutcome::kNotPrinted;
   // The print program's own lines are kept for the messages: on the
   // terminal they would land on the screen the program hides.  A preview

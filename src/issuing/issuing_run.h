@@ -82,6 +82,13 @@ enum class CycleOutcome {
 // installation put it); never looked up in PATH.
 std::string PrintProgramPath();
 
+// In the VERI*FACTU mode: starts recutil (beside the print program) to send
+// the register's waiting records, in the background, so that neither the
+// printing nor the next cycle waits for the agency.  What became of it is
+// kept in the register (recutil register status), and a failure is told at
+// the next cycle.
+void StartSending();
+
 // One cycle for a confirmed selection: opens the spool on the session's
 // output device, issues in the document currency, closes the spool, and
 // (when startPrinter) runs the print program and waits for it, collecting
@@ -133,6 +140,8 @@ std::string UnwritableSettingMessage(const config::UnwritableSetting& setting);
 // The register's messages.
 std::string RegisterFailedMessage(const std::string& reason);
 std::string RegisterBusyMessage();
+// The last sending of VERI*FACTU records failed, for the reason given.
+std::string SendingFailedMessage(const std::string& reason);
 std::string RefusalMessage(const Refusal& refusal);
 // The word that marks a receipt printed again from the register.
 std::string CopyWord();

@@ -110,6 +110,14 @@ std::string RegisterFailedMessage(const std::string& reason) {
          platform::Utf8ToCp850(reason);
 }
 
+std::string SendingFailedMessage(const std::string& reason) {
+  return InLanguage("VERI*FACTU: L'ENVIAMENT A L'AG\xD4NCIA TRIBUT\xB7RIA HA FALLAT, ELS REGISTRES ESPEREN: ",
+                    "VERI*FACTU: EL ENV\xD6O A LA AGENCIA TRIBUTARIA HA FALLADO, LOS REGISTROS ESPERAN: ",
+                    "VERI*FACTU: O ENV\xD6O \xB5 AXENCIA TRIBUTARIA FALLOU, OS REXISTROS AGARDAN: ",
+                    "VERI*FACTU: ER ENVIAMENT A L'AG\xD4NCIA TRIBUT\xB7RIA A FALHAT, ES REGISTRES ESPEREN: ") +
+         reason;
+}
+
 std::string RegisterBusyMessage() {
   return InLanguage("UN ALTRE LLOC DE TREBALL EST\xB7 EMETENT REBUTS. TORNEU-HO A PROVAR",
                     "OTRO PUESTO DE TRABAJO EST\xB5 EMITIENDO RECIBOS. VUELVA A PROBAR",

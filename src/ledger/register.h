@@ -88,6 +88,8 @@ class Register {
   bool SetFlow(const FlowEntry& flow);
   bool AddSubmission(SubmissionEntry* entry);
   bool AddAnswer(const AnswerEntry& entry);
+  // Each issuer's latest attempt.
+  bool LatestAttempts(std::vector<SubmissionEntry>* out);
   // The issuer's attempts, the latest first, at most limit.
   bool Submissions(const std::string& issuerNif, int limit, std::vector<SubmissionEntry>* out);
 

@@ -82,19 +82,41 @@ bool Register::AddAnswer(const AnswerEntry& a) {
   return added.ok || Fail(added.error);
 }
 
-bool Register::Submissions(const std::string& issuerNif, int limit,
-                           std::vector<SubmissionEntry>* out) {
-  out->clear();
-  const SqlResult r = db_->Run(
-      "SELECT id, issuer_nif, attempted_at, outcome, message, operator_message, csv,"
-      " wait_seconds, incident, records FROM reg_submissions WHERE issuer_nif = ?"
-      " ORDER BY id DESC LIMIT ?",
-      {issuerNif, limit});
-  if (!r.ok) return Fail(r.error);
+namespace {
+
+constexpr const char* kSubmissionColumns =
+    "id, issuer_nif, attempted_at, outcome, message, operator_message, csv, wait_seconds,"
+    " incident, records";
+
+void AddSubmissions(const SqlResult& r, std::vector<SubmissionEntry>* out) {
   for (const auto& v : r.rows) {
     out->push_back({Number(v[0]), v[1], Number(v[2]), v[3], v[4], platform::Utf8ToCp850(v[5]),
                     v[6], Number(v[7]), v[8] == "S", Number(v[9])});
   }
+}
+
+}  // namespace
+
+bool Register::LatestAttempts(std::vector<SubmissionEntry>* out) {
+  out->clear();
+  const SqlResult r = db_->Run(std::string("SELECT ") + kSubmissionColumns +
+                               " FROM reg_submissions s WHERE id = (SELECT MAX(id) FROM"
+                               " reg_submissions t WHERE t.issuer_nif = s.issuer_nif)"
+                               " ORDER BY issuer_nif");
+  if (!r.ok) return Fail(r.error);
+  AddSubmissions(r, out);
+  return true;
+}
+
+bool Register::Submissions(const std::string& issuerNif, int limit,
+                           std::vector<SubmissionEntry>* out) {
+  out->clear();
+  const SqlResult r = db_->Run(std::string("SELECT ") + kSubmissionColumns +
+                                   " FROM reg_submissions WHERE issuer_nif = ?"
+                                   " ORDER BY id DESC LIMIT ?",
+                               {issuerNif, limit});
+  if (!r.ok) return Fail(r.error);
+  AddSubmissions(r, out);
   return true;
 }
 

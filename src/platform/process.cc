@@ -210,4 +210,25 @@ int CaptureProgram(const std::vector<std::string>& args, std::string_view input,
   return done ? status : -1;
 }
 
+
+// A child that starts the program and ends at once, so that nothing is
+// left to wait for: the program, orphaned, is reaped by init.
+bool StartInBackground(std::string_view path, const std::vector<std::string>& args) {
+  std::vector<std::string> all{NativePath(path)};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv = ArgvOf(all);
+  if (::access(argv[0], X_OK) != 0) return false;
+  const pid_t child = ::fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    ::setsid();
+    const int null = ::open("/dev/null", O_RDWR);
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) ::dup2(null, fd);
+    pid_t program = 0;
+    const int rc = ::posix_spawn(&program, argv[0], nullptr, nullptr, argv.data(), environ);
+    ::_exit(rc == 0 ? 0 : 1);
+  }
+  return WaitFor(child) == 0;
+}
+
 }  // namespace platform

@@ -30,4 +30,11 @@ int RunCollectingOutput(std::string_view path, const std::vector<std::string>& a
 int CaptureProgram(const std::vector<std::string>& argv, std::string_view input,
                    std::string* output, int timeoutMs);
 
+// Starts the program at path (mapped by NativePath, never looked up in
+// PATH) with the given arguments in the background and returns at once: it
+// runs in a session of its own with /dev/null for its standard streams, is
+// not waited for, and outlives this program.  False when it could not be
+// started.
+bool StartInBackground(std::string_view path, const std::vector<std::string>& args);
+
 }  // namespace platform
