@@ -528,6 +528,11 @@ void AddBulk(const BulkSize& bulk, RecordFile& owners, RecordFile& properties, R
   for (int o = 0; o < bulk.owners && property + perOwner <= 9999; ++o) {
     OwnerData owner = kOwners[o % 4];
     owner.key = 100 + o;
+    // A DNI whose check letter is right, so that the generated owners can
+    // issue VERI*FACTU invoices.
+    const int dni = 10000000 + o;
+    const std::string fiscalId = std::to_string(dni) + "TRWAGMYFPDXBNJZSQVHLCKE"[dni % 23];
+    owner.fiscalId = fiscalId.c_str();
     owner.properties.clear();
     for (int p = 0; p < perOwner; ++p) owner.properties.push_back({property + p, o % 2});
     owners.records.push_back(OwnerRecord(owner));
