@@ -267,6 +267,9 @@ bool MeasureCycle(benchmark::State& state, bool timed, CycleFigures* figures, ru
         for (const char* piece : {"", "-wal", "-shm"}) fs::remove(root + "REGISTRE.DB" + piece);
         ledger::RegisterSettings().enabled = keeping != Keeping::kNothing;
         ledger::RegisterSettings().verifactu = keeping == Keeping::kVerifactu;
+        // Nothing is ever sent from a benchmark: the office has no recutil
+        // to send with, and the address would be this machine's anyway.
+        ledger::RegisterSettings().url = "https://127.0.0.1:9/";
         rusage before{}, after{};
         ::getrusage(RUSAGE_SELF, &before);
         if (timed) bench_timers::Start();
