@@ -51,8 +51,12 @@ class VerifactuRun : public ::testing::Test {
   void SetUp() override {
     if (const char* tz = getenv("TZ")) oldZone_ = tz;
     setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-    office_.dir().Write("Tora.ini", office_.dir().Read("Tora.ini") +
-                                        "\r\n[VeriFactu]\r\nActiu=S\r\nSerie=R\r\n");
+    std::string tora = office_.dir().Read("Tora.ini");
+    const size_t section = tora.find("[VeriFactu]");
+    ASSERT_NE(section, std::string::npos);
+    tora.replace(tora.find("Actiu=N", section), 7, "Actiu=S");
+    tora.replace(tora.find("Serie=", section), 6, "Serie=R");
+    office_.dir().Write("Tora.ini", tora);
     ASSERT_TRUE(office_.Start());
   }
   void TearDown() override {

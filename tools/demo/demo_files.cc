@@ -88,6 +88,19 @@ std::string ToraIni(const std::string& language) {
       "; Actiu=S: every receipt issued goes into the register (REGISTRE.DB), numbers",
       "; move on from it, and a month issued again prints copies",
       "Actiu=S",
+      "",
+      "[VeriFactu]",
+      "; Actiu=S: every receipt gets its VERI*FACTU billing record, sent to the tax",
+      "; agency (needs [Registre] Actiu=S). Chosen once: it cannot be turned off",
+      "; once the register holds a record. See the manual before turning it on.",
+      "Actiu=N",
+      "Serie=",
+      "; PROVES: the agency's test service; PRODUCCIO needs a build that names its producer",
+      "Entorn=PROVES",
+      "; the office's qualified certificate (PKCS#12); its password in KELCERTCLAU",
+      "; or in the file CertificatClau names",
+      "Certificat=",
+      "CertificatClau=",
   });
 }
 
