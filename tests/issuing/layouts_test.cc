@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../support/demo_office.h"
+#include "../support/temp_dir.h"
 #include "config/session_settings.h"
 #include "format/packed.h"
 #include "issuing/issuing_run.h"
@@ -223,13 +224,10 @@ TEST(QrCodeOnReceipts, EveryLayoutAddsItsCodeInBlankColumnsAndMovesNothing) {
     EXPECT_EQ(notes, 1) << what;
     EXPECT_EQ(others, plain) << what;
 
-    kelprint::SpoolSurvey survey;
-    const std::string path = print::SpoolPath();
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(withCode.data(), 1, withCode.size(), f);
-    std::fclose(f);
+    testing_support::TempDir dir;
+    dir.Write("kelprint.tmp", withCode);
     kelprint::SpoolReader reader;
-    ASSERT_TRUE(reader.Open(path));
+    ASSERT_TRUE(reader.Open(dir.Sub("kelprint.tmp")));
     kelprint::Page page;
     ASSERT_TRUE(reader.NextPage(&page));
     ASSERT_EQ(page.codes.size(), 1u) << what;
