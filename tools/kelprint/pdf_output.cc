@@ -3,9 +3,8 @@
 // glyph once, and a line is drawn as one run of glyphs placed cell by cell,
 // with its text attached so that the PDF's text can be searched and copied.
 // (A text layout engine per line cost three times as much and placed the
-// same cells.)  A QR code is filled as one path of rectangles, a rectangle a
-// run of dark modules in a row, sized in millimetres: the font's size has
-// nothing to do with it.
+// same cells.)  A QR code is one path, a line a run of dark modules in a
+// row, sized in millimetres: the font's size has nothing to do with it.
 #include <cairo-pdf.h>
 #include <cairo.h>
 
@@ -163,11 +162,19 @@ class PdfWriter : public PageWriter {
     centred(kQrLegend, code.line + 1 + codeLines);
     centred(code.note, code.line + 2 + codeLines);
     if (const std::optional<QrMatrix> m = EncodeQr(code.text)) {
-      FillModules(*m, codeLeft, codeTop, side / m->width);
+      DrawModules(*m, codeLeft, codeTop, side / m->width);
     }
   }
 
-  void FillModules(const QrMatrix& m, double left, double top, double module) {
+  // Each run of dark modules in a row is a line one module thick with butt
+  // ends: two points a run where a rectangle takes four, and writing out
+  // and compressing those points is most of what a code costs.
+  void DrawModules(const QrMatrix& m, double left, double top, double module) {
+    cairo_save(cr_);
+    cairo_translate(cr_, left, top);
+    cairo_scale(cr_, module, module);
+    cairo_set_line_width(cr_, 1);
+    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_BUTT);
     for (int y = 0; y < m.width; ++y) {
       for (int x = 0; x < m.width;) {
         if (!m.Dark(x, y)) {
@@ -176,10 +183,12 @@ class PdfWriter : public PageWriter {
         }
         const int start = x;
         while (x < m.width && m.Dark(x, y)) ++x;
-        cairo_rectangle(cr_, left + start * module, top + y * module, (x - start) * module, module);
+        cairo_move_to(cr_, start, y + 0.5);
+        cairo_line_to(cr_, x, y + 0.5);
       }
     }
-    cairo_fill(cr_);
+    cairo_stroke(cr_);
+    cairo_restore(cr_);
   }
 
   void ShowLine(const std::string& line, double left, double baseline) {
