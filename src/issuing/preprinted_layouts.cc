@@ -19,7 +19,7 @@ namespace {
 // number: below the number's row no text starts before column 17 on either
 // form, so columns 1 to 16 stay blank down to the form's end, on the
 // invoice's side of the sheet (the counterfoil is on the right).  Sixteen
-// columns are 40 mm at 10 characters an inch: the smallest code, 30 mm,
+// columns are 40.6 mm at 10 characters an inch: room for the smallest code
 // with its blank margin.
 constexpr QrPlace kQrPlace{1, 1, 30, 16};
 

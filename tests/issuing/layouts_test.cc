@@ -1,5 +1,7 @@
 // Where the layouts put things: the spool of a demo office cycle read back
 // record by record, with the page's line count before each text record.
+#include "issuing/layouts.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,7 +14,6 @@
 #include "format/packed.h"
 #include "issuing/issuing_run.h"
 #include "issuing/layout_common.h"
-#include "issuing/layouts.h"
 #include "office/selection.h"
 #include "platform/program_state.h"
 #include "print/spool.h"

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <map>
 #include <sstream>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../support/temp_dir.h"
@@ -29,7 +29,8 @@ const std::string kUrl =
 // A page in the shape of the boxed receipt: a code right of text that fills
 // columns 1 to 95 on every line, its room going to the line's end.
 std::string RightOfTheText() {
-  std::string s = "DEVICE\r\nPAGE 66 \r\nQR 97 , 0 , 35 , 0 ," + kUrl + "\r\nQRNOTETOTAL 1.210,00\r\n";
+  std::string s =
+      "DEVICE\r\nPAGE 66 \r\nQR 97 , 0 , 35 , 0 ," + kUrl + "\r\nQRNOTETOTAL 1.210,00\r\n";
   for (int line = 0; line < 30; ++line) {
     char label[8];
     std::snprintf(label, sizeof label, "#%02d", line);
@@ -183,7 +184,7 @@ TEST(KelprintQrCode, APdfCodeReadsBackAtItsSizeWithBlankAllRound) {
 // n/216 on 9) and line feeds of 1/6 inch, up to the first form feed.
 // Positions are kept in 1/720 inch across and 1/1080 inch down.
 struct Paper {
-  std::map<std::pair<int, int>, bool> dots;  // (x, y) in the bitmap's dots
+  std::map<std::pair<int, int>, bool> dots;        // (x, y) in the bitmap's dots
   std::vector<std::pair<int, std::string>> texts;  // height of each printed text, and it
 };
 
@@ -207,8 +208,8 @@ Paper Interpret(const std::string& bytes, int pins) {
     } else if (b == 0x1B && i + 4 < bytes.size() && bytes[i + 1] == '*') {
       endText();
       const int mode = static_cast<unsigned char>(bytes[i + 2]);
-      const int columns = static_cast<unsigned char>(bytes[i + 3]) +
-                          256 * static_cast<unsigned char>(bytes[i + 4]);
+      const int columns =
+          static_cast<unsigned char>(bytes[i + 3]) + 256 * static_cast<unsigned char>(bytes[i + 4]);
       const int perColumn = mode >= 32 ? 3 : 1;
       i += 5;
       for (int c = 0; c < columns; ++c, x += 720 / dpi) {
@@ -260,8 +261,8 @@ TEST(KelprintQrCode, ARawPrinterCodeReadsBackAndTheTextLinesKeepTheirPlaces) {
     for (const std::string& spool : {RightOfTheText(), LeftOfTheText()}) {
       const std::string what = std::to_string(pins) + " pins, " + spool.substr(8, 8);
       const std::string port = dir.Sub("port.prn");
-      dir.Write("Tora.ini", "[Impressores]\r\n" + port + ".Agulles=" + std::to_string(pins) +
-                                "\r\n");
+      dir.Write("Tora.ini",
+                "[Impressores]\r\n" + port + ".Agulles=" + std::to_string(pins) + "\r\n");
       Destination d = ResolveDevice("raw:" + port, dir.path() + "/", dir.Sub("Tora.ini"));
       const PrintOutcome done = Print(dir, spool, d);
       ASSERT_EQ(done.code, kPrintedOk) << done.message;

@@ -54,8 +54,7 @@ void UseUnhintedMetrics(cairo_t* cr) {
 
 class PdfWriter : public PageWriter {
  public:
-  PdfWriter(std::FILE* out, int columns, int rows, const std::vector<QrRoom>& qrRooms)
-      : out_(out) {
+  PdfWriter(std::FILE* out, int columns, int rows, const std::vector<QrRoom>& qrRooms) : out_(out) {
     surface_ = cairo_pdf_surface_create_for_stream(WriteToStream, out, kPageWidth, kPageHeight);
     cr_ = cairo_create(surface_);
     UseUnhintedMetrics(cr_);

@@ -214,7 +214,8 @@ bool SurveySpool(const std::string& path, bool keepMarks, SpoolSurvey* survey) {
     }
     for (const QrCode& code : page.codes) {
       std::vector<QrRoom>& rooms = survey->qrRooms;
-      if (rooms.size() < kMaxQrRooms && std::find(rooms.begin(), rooms.end(), code.room) == rooms.end()) {
+      if (rooms.size() < kMaxQrRooms &&
+          std::find(rooms.begin(), rooms.end(), code.room) == rooms.end()) {
         rooms.push_back(code.room);
       }
     }

@@ -13,10 +13,10 @@
 //            fill.  It applies to that one text: the justification before
 //            it holds again for the texts after it
 // Column 0 continues where the previous text of the line ended.  Later texts
-// overwrite earlier cells.  QR code records are kept with the page, at the
-// line they start on, for the writers to draw (qr_code.h).  Lines stay code page 850 bytes; the writers
+// overwrite earlier cells.  Lines stay code page 850 bytes; the writers
 // convert them.  Control records (printer commands) are kept with the line
-// they arrived on, for the writers that send them to a printer.
+// they arrived on, for the writers that send them to a printer; QR code
+// records with the line they start on, for the writers to draw (qr_code.h).
 #pragma once
 
 #include <cstdio>

@@ -83,8 +83,7 @@ class RawWriter : public PageWriter {
     return format::TrimRight(lines[line]);
   }
 
-  void WriteLines(const Page& page, const std::vector<std::string>& lines, size_t from,
-                  size_t to) {
+  void WriteLines(const Page& page, const std::vector<std::string>& lines, size_t from, size_t to) {
     for (size_t i = from; i < to; ++i) {
       const std::string line = LineBytes(page, lines, i) + "\r\n";
       std::fwrite(line.data(), 1, line.size(), out_);
