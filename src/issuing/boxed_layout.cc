@@ -16,6 +16,13 @@
 namespace issuing {
 namespace {
 
+// The QR code goes right of the issuer box, from the page's first line:
+// the boxes end at column 95 on every line, so column 97 on is blank
+// whatever the code's height in lines on the output, and the code sits at
+// the top of the invoice, on its first copy only.  The print program widens
+// its page to make the room (doc/spool-format.md).
+constexpr QrPlace kQrPlace{97, 0, 35, 0};
+
 const std::string kH = "\xC4";  // ─
 const std::string kV = "\xB3";  // │
 constexpr int kBoxWidth = 93;
@@ -215,6 +222,7 @@ void PrintBoxedReceipt(const ReceiptContext& c) {
   const Receipt& r = c.receipt;
   print::SpoolPage(66);
   print::SpoolControl("@e");
+  PutQrCode(r, kQrPlace, Tr("TOTAL "));
   IssuerBox();
   const int copies = office::ReceiptSettings().duplicate == "S" ? 2 : 1;
   for (int copy = 1; copy <= copies; ++copy) {

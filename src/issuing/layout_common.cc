@@ -130,6 +130,15 @@ void PairedCharge(const std::string& text, double amount, std::string_view mask,
   second = !second;
 }
 
+void PutQrCode(const Receipt& r, const QrPlace& place, const std::string& totalWord) {
+  if (r.qrText.empty()) return;
+  std::string note;
+  if (r.InvoiceTotal() != r.Total()) {
+    note = totalWord + format::TrimLeft(format::FormatAmount(kAmountMask, r.InvoiceTotal()));
+  }
+  print::SpoolQrCode(place.column, place.line, place.sizeMm, place.freeColumns, r.qrText, note);
+}
+
 bool ChargeListFull(int stopAt, const Receipt& r, bool second) {
   // Equalities: a list that starts past its stop line (rows given upwards
   // or far down) is not cut.

@@ -73,6 +73,24 @@ std::string ReferenceMark(const Receipt& r);
 // `second` says where this entry goes and is flipped.
 void PairedCharge(const std::string& text, double amount, std::string_view mask, bool& second);
 
+// Where a layout puts the receipt's QR code (print::SpoolQrCode): its
+// block at `column`, starting `line` lines below the current line, the code
+// `sizeMm` wide, in `freeColumns` blank columns (0: all of them from
+// `column` on).
+struct QrPlace {
+  int column = 0;
+  int line = 0;
+  int sizeMm = 0;
+  int freeColumns = 0;
+};
+
+// The receipt's QR code, when it has a text for one.  Withholding makes the
+// total printed to pay differ from the invoice total that the code carries;
+// then the invoice total is printed with the code, as `totalWord` and the
+// amount, so that what the reader of the code is shown can be found on the
+// receipt.
+void PutQrCode(const Receipt& r, const QrPlace& place, const std::string& totalWord);
+
 // Whether a two-column charge list must stop: at line count `stopAt`, or at
 // `stopAt` - 1 when the tax lines still to come need that line.  Any other
 // line count, past `stopAt` included, lets it go on.

@@ -3,8 +3,9 @@
 // unit records and the selection.
 //
 // Amounts are whole euro cents held in doubles; VAT and withholding are
-// rounded to whole cents, halves to the even cent.  The total is
-// base + VAT - withholding.
+// rounded to whole cents, halves to the even cent.  The total to pay is
+// base + VAT - withholding; the invoice total, which the tax agency's QR
+// code carries, is base + VAT.
 #pragma once
 
 #include <array>
@@ -37,8 +38,12 @@ struct Receipt {
   bool domiciled = false;
   // Printed again from the register: the layouts mark it as a copy.
   bool copy = false;
+  // The text of the tax agency's QR code (a URL, printable ASCII); empty:
+  // the receipt has no code and prints as it did without one.
+  std::string qrText;
 
   double Total() const { return base + vatAmount - withholdingAmount; }
+  double InvoiceTotal() const { return base + vatAmount; }
 };
 
 // Due in the month (1 to 12) for a charge every `periodicity` months with the

@@ -38,6 +38,13 @@ constexpr std::array<char, 256> kOneLine = [] {
   for (int b = 0; b < 256; ++b) table[b] = b == '\r' || b == '\n' ? ' ' : static_cast<char>(b);
   return table;
 }();
+// Each byte as the text of a QR code carries it: the code holds printable
+// ASCII only, as its readers expect.
+constexpr std::array<char, 256> kAscii = [] {
+  std::array<char, 256> table{};
+  for (int b = 0; b < 256; ++b) table[b] = b < 32 || b > 126 ? ' ' : static_cast<char>(b);
+  return table;
+}();
 // Justification directives remembered with their codes.
 constexpr size_t kKnownJustifications = 32;
 
@@ -242,6 +249,20 @@ void SpoolText(int column, std::string_view text, int advance) {
     if (column != 0) s.currentColumn = column;
     s.currentColumn += static_cast<int>(text.size());
   }
+}
+
+void SpoolQrCode(int column, int line, int sizeMm, int freeColumns, std::string_view text,
+                 std::string_view note) {
+  const platform::TimedStepScope timed(platform::TimedStep::kSpoolWrite);
+  SpoolState& s = Spool();
+  char* out = RecordStart(s, 2 + 4 * (kNumberRoom + 1) + text.size() + 2);
+  out = std::copy_n(kQrRecord, 2, out);
+  for (int number : {column, line, sizeMm, freeColumns}) {
+    out = PutNumber(out, number);
+    *out++ = ',';
+  }
+  EndRecord(s, PutMapped(out, text, kAscii));
+  if (!note.empty()) WriteRecord(kQrNoteRecord, note, kPrintable);
 }
 
 bool CloseSpool() {

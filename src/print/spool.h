@@ -68,6 +68,15 @@ void SpoolControl(std::string_view text);
 // Writes a text record at column with a line advance; the caller's text is
 // not changed (control bytes become spaces in the record only).
 void SpoolText(int column, std::string_view text, int advance);
+// Writes a QR code record: the code of `text` (bytes 32-126 kept, others
+// become spaces) drawn `sizeMm` wide with its legends, its block starting
+// at `column` on the line `line` lines below the current one.  The layout
+// keeps `freeColumns` columns from `column` on (0: every column from it to
+// the line's end) blank on the lines the block covers.  A `note` that is
+// not empty follows as its own record, printed under the legend below the
+// code.  Neither record moves the current line or column.
+void SpoolQrCode(int column, int line, int sizeMm, int freeColumns, std::string_view text,
+                 std::string_view note);
 // Writes the end record and puts the spool in place under its name.  False
 // when the file was never open or any record, the sync or the rename
 // failed: then whatever was under the name stays as it was.
@@ -77,6 +86,10 @@ bool CloseSpool();
 // spool of an earlier printout stays under the name as it was.
 void AbandonSpool();
 bool CloseSpool();
+
+// The tags of the QR code record and of its note.
+inline constexpr char kQrRecord[] = "QR";
+inline constexpr char kQrNoteRecord[] = "QRNOTE";
 
 // A number as the spool writes it: sign position, digits, one space.
 std::string SpoolNumber(int value);

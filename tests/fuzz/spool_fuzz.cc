@@ -1,6 +1,6 @@
-// Any bytes as the texts, justification texts and numbers of spool records:
-// every record must stay one line (no CR or LF of its own) and the
-// writer's counters must stay sound.
+// Any bytes as the texts, justification texts, QR code texts and numbers of
+// spool records: every record must stay one line (no CR or LF of its own)
+// and the writer's counters must stay sound.
 #include <unistd.h>
 
 #include <cstdint>
@@ -23,6 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int number = piece.empty() ? 0 : static_cast<signed char>(piece[0]);
     if (number % 3 == 0) {
       print::SpoolJustify(piece);
+    } else if (number % 5 == 1) {
+      print::SpoolQrCode(number, number, number, number, piece, piece);
     } else {
       print::SpoolText(number, piece, number % 4 - 1);
     }

@@ -1,7 +1,7 @@
 // Any bytes as a spool file for KELPRINT: laying it out record by record
 // must end without crashing, and the pages must stay within the bounds the
-// layout keeps to (1000 columns, 10,000 lines) whatever columns, line
-// advances and fill patterns the records ask for.
+// layout keeps to (1000 columns, 10,000 lines), QR codes' places too,
+// whatever columns, line advances and fill patterns the records ask for.
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -16,6 +16,9 @@ void CheckPage(const std::optional<kelprint::Page>& page) {
   if (page->lines.size() > 10001) std::abort();
   for (const std::string& line : page->lines) {
     if (line.size() > 1001) std::abort();
+  }
+  for (const kelprint::QrCode& code : page->codes) {
+    if (code.line > 10000 || code.room.column > 1000 || code.room.freeColumns > 1000) std::abort();
   }
 }
 

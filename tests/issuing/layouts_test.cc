@@ -1,5 +1,7 @@
 // Where the layouts put things: the spool of a demo office cycle read back
 // record by record, with the page's line count before each text record.
+#include "issuing/layouts.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,12 +9,15 @@
 #include <vector>
 
 #include "../support/demo_office.h"
+#include "../support/temp_dir.h"
 #include "config/session_settings.h"
 #include "format/packed.h"
 #include "issuing/issuing_run.h"
 #include "issuing/layout_common.h"
 #include "office/selection.h"
 #include "platform/program_state.h"
+#include "print/spool.h"
+#include "spool_layout.h"
 
 namespace issuing {
 namespace {
@@ -154,6 +159,92 @@ TEST(BoxedLayout, EveryBoxLineIsOneRecord) {
     EXPECT_TRUE(p.text.back() == '\xBF' || p.text.back() == '\xD9') << p.text;
   }
   EXPECT_GT(boxLines, 0);
+}
+
+// A receipt with VAT and withholding, printed alone in the layout that the
+// demo office's Tora.ini chooses once `toraChanges` are made.
+std::string PrintedAlone(const std::vector<std::pair<std::string, std::string>>& toraChanges,
+                         const std::string& qrText) {
+  DemoOffice office;
+  std::string tora = office.dir().Read("Tora.ini");
+  for (const auto& [from, to] : toraChanges) {
+    const size_t at = tora.find("\n" + from + "\r");
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) tora.replace(at + 1, from.size(), to);
+  }
+  office.dir().Write("Tora.ini", tora);
+  EXPECT_TRUE(office.Start());
+  Receipt r;
+  r.conceptText[0] = "Lloguer";
+  r.conceptAmount[0] = r.base = r.vatBase = r.withholdingBase = 100000;
+  r.vatRate = 21;
+  r.vatAmount = 21000;
+  r.withholdingRate = 19;
+  r.withholdingAmount = 19000;
+  r.number = "00000042";
+  r.reference = "012003V07";
+  r.qrText = qrText;
+  EXPECT_TRUE(print::OpenSpool("rebuts.pdf"));
+  PrintReceipt({r, format::PackDigits("20261201")});
+  EXPECT_TRUE(print::CloseSpool());
+  return office.Spool();
+}
+
+// With a QR text each layout adds the code's record and its note (the
+// invoice total, as withholding makes the total to pay differ) and moves
+// nothing else; the columns the code's room claims are blank on every line
+// from the code's to the page's end, on the invoice's side of the sheet.
+TEST(QrCodeOnReceipts, EveryLayoutAddsItsCodeInBlankColumnsAndMovesNothing) {
+  const std::pair<std::string, std::string> old = {"Antic=N", "Antic=S"};
+  const std::vector<std::vector<std::pair<std::string, std::string>>> layouts = {
+      {},
+      {{"Membret=S", "Membret=N"}, {"Duplicat=S", "Duplicat=N"}},
+      {old},
+      {old, {"Matriu=S", "Matriu=N"}},
+      {old, {"Linia7=B-17.654.321", "Linia7=B-08000002"}}};
+  const std::string url = "https://prewww2.aeat.es/wlpl/TIKE-CONT/ValidarQR?nif=89890001K";
+  for (const auto& changes : layouts) {
+    const std::string plain = PrintedAlone(changes, "");
+    const std::string withCode = PrintedAlone(changes, url);
+    const std::string what = changes.empty() ? "boxed" : changes.back().second;
+    std::string others;
+    int codes = 0, notes = 0;
+    for (size_t at = 0, end; (end = withCode.find("\r\n", at)) != std::string::npos; at = end + 2) {
+      const std::string record = withCode.substr(at, end + 2 - at);
+      if (record.starts_with(print::kQrNoteRecord)) {
+        ++notes;
+        EXPECT_EQ(record, "QRNOTE" + std::string("TOTAL 1.210,00\r\n")) << what;
+      } else if (record.starts_with(print::kQrRecord)) {
+        ++codes;
+        EXPECT_TRUE(record.ends_with("," + url + "\r\n")) << what << record;
+      } else {
+        others += record;
+      }
+    }
+    EXPECT_EQ(codes, 1) << what;
+    EXPECT_EQ(notes, 1) << what;
+    EXPECT_EQ(others, plain) << what;
+
+    testing_support::TempDir dir;
+    dir.Write("kelprint.tmp", withCode);
+    kelprint::SpoolReader reader;
+    ASSERT_TRUE(reader.Open(dir.Sub("kelprint.tmp")));
+    kelprint::Page page;
+    ASSERT_TRUE(reader.NextPage(&page));
+    ASSERT_EQ(page.codes.size(), 1u) << what;
+    const kelprint::QrRoom room = page.codes[0].room;
+    EXPECT_GE(room.sizeMm, 30) << what;
+    if (room.freeColumns > 0) {
+      EXPECT_LT(room.column + room.freeColumns, 90) << what << ": on the counterfoil's side";
+    }
+    for (int line = page.codes[0].line; line < static_cast<int>(page.lines.size()); ++line) {
+      const std::string& text = page.lines[static_cast<size_t>(line)];
+      const size_t last = room.freeColumns == 0 ? text.size() : room.column - 1 + room.freeColumns;
+      for (size_t c = room.column - 1; c < std::min(last, text.size()); ++c) {
+        EXPECT_EQ(text[c], ' ') << what << ": line " << line << " column " << c + 1;
+      }
+    }
+  }
 }
 
 // The words a run looked up belong to its state: after the reset, Catalan

@@ -91,6 +91,21 @@ TEST_F(SpoolTest, ControlAndDeviceRecordsKeepEveryByteButCrAndLf) {
   EXPECT_EQ(Written(), "DEVICE" + device + "\r\n*" + command.substr(0, 7) + "  \r\n");
 }
 
+// The code's text keeps its commas and only printable ASCII; the note is a
+// text like any other; neither moves the current line or column.
+TEST_F(SpoolTest, AQrCodeRecordKeepsItsTextWholeAndMovesNothing) {
+  ASSERT_TRUE(OpenSpool("X"));
+  SpoolPage(24);
+  SpoolText(3, "ab", 0);
+  SpoolQrCode(97, 1, 35, 0, "https://q?a=1,2\r\n\xB3", "TOTAL 1,5\t");
+  SpoolQrCode(1, -2, 30, 16, "u", "");
+  EXPECT_EQ(Spool().linesUsed, 0);
+  EXPECT_EQ(Spool().currentColumn, 5);
+  EXPECT_EQ(Written(),
+            "DEVICEX\r\nPAGE 24 \r\n 3 ,ab, 0 \r\nQR 97 , 1 , 35 , 0 ,https://q?a=1,2   \r\n"
+            "QRNOTETOTAL 1,5 \r\nQR 1 ,-2 , 30 , 16 ,u\r\n");
+}
+
 TEST_F(SpoolTest, RecordsGoToTheSpoolTheyWereWrittenFor) {
   ASSERT_TRUE(OpenSpool("A"));
   SpoolText(1, "first printout", 1);

@@ -3,18 +3,21 @@
 // glyph once, and a line is drawn as one run of glyphs placed cell by cell,
 // with its text attached so that the PDF's text can be searched and copied.
 // (A text layout engine per line cost three times as much and placed the
-// same cells.)
+// same cells.)  A QR code is one path, a line a run of dark modules in a
+// row, sized in millimetres: the font's size has nothing to do with it.
 #include <cairo-pdf.h>
 #include <cairo.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "outputs.h"
 #include "platform/cp850.h"
+#include "qr_code.h"
 
 namespace kelprint {
 namespace {
@@ -25,6 +28,12 @@ constexpr double kMargin = 36;
 constexpr int kMinColumns = 80;
 constexpr int kMinRows = 24;
 constexpr double kProbeSize = 10;  // font size the cell is measured at
+constexpr double kPointsPerMm = 72 / 25.4;
+
+// The width a QR code's block takes: the code and its blank on both sides.
+double BlockPoints(const QrRoom& room) {
+  return (QrSideMm(room) + 2 * kBlankMm) * kPointsPerMm;
+}
 
 cairo_status_t WriteToStream(void* closure, const unsigned char* data, unsigned int length) {
   std::FILE* out = static_cast<std::FILE*>(closure);
@@ -45,7 +54,7 @@ void UseUnhintedMetrics(cairo_t* cr) {
 
 class PdfWriter : public PageWriter {
  public:
-  PdfWriter(std::FILE* out, int columns, int rows) : out_(out) {
+  PdfWriter(std::FILE* out, int columns, int rows, const std::vector<QrRoom>& qrRooms) : out_(out) {
     surface_ = cairo_pdf_surface_create_for_stream(WriteToStream, out, kPageWidth, kPageHeight);
     cr_ = cairo_create(surface_);
     UseUnhintedMetrics(cr_);
@@ -60,14 +69,27 @@ class PdfWriter : public PageWriter {
     cairo_font_extents(cr_, &font);
     const double cellWidth = text.x_advance / kProbeSize;
     const double cellHeight = font.height / kProbeSize;
-    const double byWidth =
-        (kPageWidth - 2 * kMargin) / (std::max(columns, kMinColumns) * cellWidth);
-    const double byHeight = (kPageHeight - 2 * kMargin) / (std::max(rows, kMinRows) * cellHeight);
-    const double size = std::min(byWidth, byHeight);
+    columns = std::max(columns, kMinColumns);
+    const double width = kPageWidth - 2 * kMargin;
+    double size = std::min(width / (columns * cellWidth),
+                           (kPageHeight - 2 * kMargin) / (std::max(rows, kMinRows) * cellHeight));
+    for (const QrRoom& room : qrRooms) {
+      // The columns that share the page's width with the code's block.
+      const int beside = room.freeColumns == 0 ? room.column - 1
+                         : room.column == 1    ? columns - room.freeColumns
+                                               : 0;
+      if (beside > 0) size = std::min(size, (width - BlockPoints(room)) / (beside * cellWidth));
+    }
     cairo_set_font_size(cr_, size);
     advance_ = size * cellWidth;
     lineHeight_ = size * cellHeight;
     ascent_ = font.ascent / kProbeSize * size;
+    textLeft_ = kMargin;
+    for (const QrRoom& room : qrRooms) {
+      if (room.column == 1 && room.freeColumns > 0) {
+        textLeft_ = std::max(textLeft_, kMargin + BlockPoints(room) - room.freeColumns * advance_);
+      }
+    }
     MapGlyphs();
   }
 
@@ -78,8 +100,9 @@ class PdfWriter : public PageWriter {
 
   void AddPage(const Page& page) override {
     for (size_t i = 0; i < page.lines.size(); ++i) {
-      ShowLine(page.lines[i], kMargin + static_cast<double>(i) * lineHeight_ + ascent_);
+      ShowLine(page.lines[i], textLeft_, Baseline(static_cast<int>(i)));
     }
+    for (const QrCode& code : page.codes) DrawCode(code);
     cairo_show_page(cr_);
   }
 
@@ -116,14 +139,65 @@ class PdfWriter : public PageWriter {
     }
   }
 
-  void ShowLine(const std::string& line, double baseline) {
+  double Baseline(int line) const { return kMargin + line * lineHeight_ + ascent_; }
+
+  // The block of a code: the heading on its first line, the code below it in
+  // its blank margin, the legend and the note on the lines after; the texts
+  // centred on the code, as the agency prefers.
+  void DrawCode(const QrCode& code) {
+    const double blank = kBlankMm * kPointsPerMm;
+    const double side = QrSideMm(code.room) * kPointsPerMm;
+    const double left = code.room.column == 1 && code.room.freeColumns > 0
+                            ? kMargin
+                            : textLeft_ + (code.room.column - 1) * advance_;
+    const double codeLeft = left + blank;
+    const double codeTop = kMargin + (code.line + 1) * lineHeight_ + blank;
+    const int codeLines = static_cast<int>(std::ceil((side + 2 * blank) / lineHeight_));
+    const auto centred = [&](const std::string& text, int line) {
+      const double x = codeLeft + (side - static_cast<double>(text.size()) * advance_) / 2;
+      ShowLine(text, std::max(x, left), Baseline(line));
+    };
+    centred(kQrHeading, code.line);
+    centred(kQrLegend, code.line + 1 + codeLines);
+    centred(code.note, code.line + 2 + codeLines);
+    if (const std::optional<QrMatrix> m = EncodeQr(code.text)) {
+      DrawModules(*m, codeLeft, codeTop, side / m->width);
+    }
+  }
+
+  // Each run of dark modules in a row is a line one module thick with butt
+  // ends: two points a run where a rectangle takes four, and writing out
+  // and compressing those points is most of what a code costs.
+  void DrawModules(const QrMatrix& m, double left, double top, double module) {
+    cairo_save(cr_);
+    cairo_translate(cr_, left, top);
+    cairo_scale(cr_, module, module);
+    cairo_set_line_width(cr_, 1);
+    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_BUTT);
+    for (int y = 0; y < m.width; ++y) {
+      for (int x = 0; x < m.width;) {
+        if (!m.Dark(x, y)) {
+          ++x;
+          continue;
+        }
+        const int start = x;
+        while (x < m.width && m.Dark(x, y)) ++x;
+        cairo_move_to(cr_, start, y + 0.5);
+        cairo_line_to(cr_, x, y + 0.5);
+      }
+    }
+    cairo_stroke(cr_);
+    cairo_restore(cr_);
+  }
+
+  void ShowLine(const std::string& line, double left, double baseline) {
     glyphs_.clear();
     clusters_.clear();
     text_.clear();
     for (size_t column = 0; column < line.size(); ++column) {
       const auto b = static_cast<unsigned char>(line[column]);
       if (b == ' ' || glyph_[b] == 0) continue;
-      glyphs_.push_back({glyph_[b], kMargin + static_cast<double>(column) * advance_, baseline});
+      glyphs_.push_back({glyph_[b], left + static_cast<double>(column) * advance_, baseline});
       clusters_.push_back({static_cast<int>(utf8_[b].size()), 1});
       text_ += utf8_[b];
     }
@@ -139,6 +213,7 @@ class PdfWriter : public PageWriter {
   double advance_ = 0;
   double lineHeight_ = 0;
   double ascent_ = 0;
+  double textLeft_ = 0;  // column 1's left edge
   std::array<unsigned long, 256> glyph_{};
   std::array<std::string, 256> utf8_;
   // Reused from line to line.
@@ -149,8 +224,9 @@ class PdfWriter : public PageWriter {
 
 }  // namespace
 
-std::unique_ptr<PageWriter> MakePdfWriter(std::FILE* out, int columns, int rows) {
-  return std::make_unique<PdfWriter>(out, columns, rows);
+std::unique_ptr<PageWriter> MakePdfWriter(std::FILE* out, int columns, int rows,
+                                          const std::vector<QrRoom>& qrRooms) {
+  return std::make_unique<PdfWriter>(out, columns, rows, qrRooms);
 }
 
 }  // namespace kelprint

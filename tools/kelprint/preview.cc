@@ -14,6 +14,7 @@
 #include "cups_job.h"
 #include "messages.h"
 #include "platform/paths.h"
+#include "qr_code.h"
 #include "terminal/cell_buffer.h"
 #include "terminal/tty_backend.h"
 
@@ -38,6 +39,7 @@ void ShowPage(View& v, size_t index) {
   v.index = index;
   v.reader.Seek(v.survey.marks[index]);
   v.reader.NextPage(&v.page);
+  PutQrTexts(v.page);  // a QR code shows as its text
   v.top = 0;
 }
 
@@ -47,7 +49,11 @@ int LastTop(const View& v) {
 }
 
 int LastLeft(const View& v) {
-  return std::max(v.survey.columns - kViewColumns, 0);
+  int columns = v.survey.columns;
+  for (const std::string& line : v.page.lines) {
+    columns = std::max(columns, static_cast<int>(line.size()));
+  }
+  return std::max(columns - kViewColumns, 0);
 }
 
 std::string Slice(const std::string& line, int from) {

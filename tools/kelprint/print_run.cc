@@ -32,7 +32,7 @@ std::unique_ptr<PageWriter> MakeWriter(const Destination& d, std::FILE* out,
     case Kind::kRawPath:
       return MakeRawWriter(out, PrinterCommands(d.toraIni, d.name));
     default:
-      return MakePdfWriter(out, survey.columns, survey.rows);
+      return MakePdfWriter(out, survey.columns, survey.rows, survey.qrRooms);
   }
 }
 

@@ -1,6 +1,7 @@
 // Printer commands translated through Tora.ini [Impressores].
 #include "printer_commands.h"
 
+#include <cstdlib>
 #include <string_view>
 
 #include "config/ini.h"
@@ -49,6 +50,12 @@ const std::string& PrinterCommands::Translate(const std::string& command) {
     HexBytes(config::IniRead(toraIni_, "Impressores", printer_ + "." + command), &bytes);
   }
   return known_.emplace(command, std::move(bytes)).first->second;
+}
+
+int PrinterCommands::Pins() const {
+  if (toraIni_.empty()) return 24;
+  const std::string pins = config::IniRead(toraIni_, "Impressores", printer_ + ".Agulles");
+  return std::atoi(pins.c_str()) == 9 ? 9 : 24;
 }
 
 }  // namespace kelprint

@@ -8,6 +8,10 @@
 // Names and commands compare without regard to case, as every INI key.  A
 // command without a translation, or with one that is not such bytes, sends
 // nothing: the printer never prints a command as text.
+//
+// The same table says how many pins the printer's head has, for the QR
+// codes it draws as bit images: PRINTER.Agulles=9 for a 9-pin printer;
+// without it (or with any other value) a 24-pin one.
 #pragma once
 
 #include <map>
@@ -25,6 +29,8 @@ class PrinterCommands {
 
   // The bytes for a command; each command is looked up in Tora.ini once.
   const std::string& Translate(const std::string& command);
+  // 9 or 24.
+  int Pins() const;
 
  private:
   std::string toraIni_;

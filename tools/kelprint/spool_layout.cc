@@ -15,6 +15,8 @@ namespace {
 // for huge lines.
 constexpr int kMaxColumn = 1000;
 constexpr int kMaxLine = 10000;
+// The rooms a survey tells apart: a spool's receipts share one layout.
+constexpr size_t kMaxQrRooms = 16;
 
 Justification ParseJustification(std::string_view code) {
   Justification j;
@@ -39,7 +41,7 @@ bool PageBuilder::Record(std::string_view line) {
     device_ = line.substr(6);
   } else if (line.starts_with("PAGE")) {
     if (open_) finished_ = std::move(open_);
-    open_ = Page{std::atoi(std::string(line.substr(4)).c_str()), {}, {}, false};
+    open_ = Page{std::atoi(std::string(line.substr(4)).c_str()), {}, {}, false, {}};
     fresh_ = true;
     line_ = 0;
     position_ = 1;
@@ -50,6 +52,12 @@ bool PageBuilder::Record(std::string_view line) {
     } else {
       justification_ = j;
     }
+  } else if (line.starts_with(print::kQrNoteRecord)) {
+    std::vector<QrCode>& codes = Current().codes;
+    if (codes.empty()) return false;
+    codes.back().note = line.substr(std::string_view(print::kQrNoteRecord).size());
+  } else if (line.starts_with(print::kQrRecord)) {
+    return Qr(line.substr(std::string_view(print::kQrRecord).size()));
   } else if (line.starts_with("*")) {
     Current().controls.push_back(Control{line_, std::string(line.substr(1))});
     if (fresh) Current().opensWithControl = true;
@@ -78,6 +86,25 @@ bool PageBuilder::Text(std::string_view line) {
     line_ = std::clamp(line_ + advance, 0, kMaxLine);
     position_ = 1;
   }
+  return true;
+}
+
+// Column, line, size and free columns, then the text, which may hold
+// commas.
+bool PageBuilder::Qr(std::string_view fields) {
+  int numbers[4] = {};
+  for (int& number : numbers) {
+    const size_t comma = fields.find(',');
+    if (comma == std::string_view::npos) return false;
+    number = std::atoi(std::string(fields.substr(0, comma)).c_str());
+    fields.remove_prefix(comma + 1);
+  }
+  QrCode code;
+  code.line = std::clamp(line_ + numbers[1], 0, kMaxLine);
+  code.room = {std::clamp(numbers[0], 1, kMaxColumn), std::clamp(numbers[3], 0, kMaxColumn),
+               numbers[2]};
+  code.text = fields;
+  Current().codes.push_back(std::move(code));
   return true;
 }
 
@@ -184,6 +211,13 @@ bool SurveySpool(const std::string& path, bool keepMarks, SpoolSurvey* survey) {
     survey->rows = std::max({survey->rows, page.length, static_cast<int>(page.lines.size())});
     for (const std::string& l : page.lines) {
       survey->columns = std::max(survey->columns, static_cast<int>(l.size()));
+    }
+    for (const QrCode& code : page.codes) {
+      std::vector<QrRoom>& rooms = survey->qrRooms;
+      if (rooms.size() < kMaxQrRooms &&
+          std::find(rooms.begin(), rooms.end(), code.room) == rooms.end()) {
+        rooms.push_back(code.room);
+      }
     }
   }
   survey->device = reader.device();

@@ -15,7 +15,8 @@
 // Column 0 continues where the previous text of the line ended.  Later texts
 // overwrite earlier cells.  Lines stay code page 850 bytes; the writers
 // convert them.  Control records (printer commands) are kept with the line
-// they arrived on, for the writers that send them to a printer.
+// they arrived on, for the writers that send them to a printer; QR code
+// records with the line they start on, for the writers to draw (qr_code.h).
 #pragma once
 
 #include <cstdio>
@@ -31,11 +32,29 @@ struct Control {
   std::string bytes;  // the record's bytes after the "*"
 };
 
+// The room a layout keeps for a QR code: its block starts at `column`, and
+// `freeColumns` columns from there (0: every column to the line's end) are
+// blank on the lines it covers.
+struct QrRoom {
+  int column = 1;
+  int freeColumns = 0;
+  int sizeMm = 0;  // the code's side as the spool asks for it
+  bool operator==(const QrRoom&) const = default;
+};
+
+struct QrCode {
+  int line = 0;  // the page line of the block's first line (its heading)
+  QrRoom room;
+  std::string text;  // what the code holds: printable ASCII
+  std::string note;  // printed under the code's legend; code page 850
+};
+
 struct Page {
   int length = 0;                  // lines the page was started with
   std::vector<std::string> lines;  // code page 850, no trailing line ends
   std::vector<Control> controls;   // in spool order
   bool opensWithControl = false;   // the page record was followed by a command
+  std::vector<QrCode> codes;       // in spool order
 };
 
 // How the texts that follow are placed (a JUS record).
@@ -71,6 +90,7 @@ class PageBuilder {
 
  private:
   bool Text(std::string_view line);
+  bool Qr(std::string_view fields);
   void Place(int column, std::string_view text);
   void Put(int column, char c);
   Page& Current();
@@ -123,7 +143,8 @@ class SpoolReader {
 // asked for, every page's mark: the preview's way back to a page), the
 // receipts (pages that open with a printer command, as every receipt
 // layout's pages do; a page started because the previous one was full
-// continues a receipt) and the size the widest and longest page need.
+// continues a receipt), the size the widest and longest page need, and the
+// rooms the QR codes are given.
 struct SpoolSurvey {
   std::string device;
   bool complete = false;  // the spool ends with its end record
@@ -132,6 +153,7 @@ struct SpoolSurvey {
   int receipts = 0;
   int columns = 0;
   int rows = 0;
+  std::vector<QrRoom> qrRooms;  // each different room once
   long badLineNumber = 0;
   std::string badLine;
 };
