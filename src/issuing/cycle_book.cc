@@ -203,6 +203,13 @@ bool CycleBook::Look(Receipt& r, const std::string& issueDate, Seen* seen, Refus
   if (now.SameAmounts(*found)) {
     *seen = Seen::kCopy;
     r.copy = true;
+    // A copy of an invoice that has its billing record carries its QR code.
+    bool recorded = false;
+    if (ledger::RegisterSettings().verifactu &&
+        !register_->HasRegistration(found->id, &recorded)) {
+      return Failed();
+    }
+    if (recorded) r.qrText = ledger::QrTextFor(*found);
     return true;
   }
   *seen = Seen::kRefused;
@@ -212,7 +219,7 @@ bool CycleBook::Look(Receipt& r, const std::string& issueDate, Seen* seen, Refus
   return true;
 }
 
-bool CycleBook::Add(const Receipt& r, const office::Selection& s) {
+bool CycleBook::Add(Receipt& r, const office::Selection& s) {
   if (!on()) return true;
   ledger::IssuedReceipt entry = RegisterForm(r, s);
   if (!register_->Add(&entry)) return Failed();
@@ -220,6 +227,7 @@ bool CycleBook::Add(const Receipt& r, const office::Selection& s) {
   if (!ledger::RegisterSettings().verifactu) return true;
   error_ = ledger::AppendRegistration(*register_, entry, NowMoment());
   billingRefused_ = !error_.empty();
+  if (!billingRefused_) r.qrText = ledger::QrTextFor(entry);
   return !billingRefused_;
 }
 

@@ -53,15 +53,16 @@ class CycleBook {
 
   enum class Seen { kNew, kCopy, kRefused };
   // How the unit's receipt r for the month of issueDate stands in the
-  // register.  A copy gets the registered number and the copy mark; a
-  // refusal is described in *refusal.
+  // register.  A copy gets the registered number, the copy mark and (when
+  // its invoice has a billing record) the QR text; a refusal is described in
+  // *refusal.
   bool Look(Receipt& r, const std::string& issueDate, Seen* seen, Refusal* refusal,
             bool* alreadyInRemittance);
   // Registers a new receipt, its values read from r and the current owner
-  // and unit records, with its VERI*FACTU billing record in that mode.
-  // False on a register fault, or (billingRefused() then) when the record
-  // could not be made.
-  bool Add(const Receipt& r, const office::Selection& s);
+  // and unit records, with its VERI*FACTU billing record in that mode (and
+  // then r's QR text).  False on a register fault, or (billingRefused()
+  // then) when the record could not be made.
+  bool Add(Receipt& r, const office::Selection& s);
   bool billingRefused() const { return billingRefused_; }
 
   // Registers the remittance written (if any; ids: the register ids of the

@@ -62,6 +62,14 @@ bool Register::WaitingBilling(const std::string& issuerNif, int limit,
   return true;
 }
 
+bool Register::HasRegistration(int64_t receipt, bool* has) {
+  const SqlResult r =
+      db_->Run("SELECT COUNT(*) FROM reg_billing WHERE receipt = ? AND kind = 'alta'", {receipt});
+  if (!r.ok) return Fail(r.error);
+  *has = Number(r.At(0, 0)) > 0;
+  return true;
+}
+
 bool Register::HoldsBilling(bool* holds) {
   const SqlResult r = db_->Run("SELECT COUNT(*) FROM reg_billing");
   if (!r.ok) return Fail(r.error);

@@ -71,6 +71,8 @@ class Register {
   // `count` records, the newest first; a new record at the end of a chain.
   bool LastBilling(const std::string& issuerNif, int count, std::vector<BillingEntry>* last);
   bool AddBilling(BillingEntry* entry);
+  // Whether the receipt with register id `receipt` has a registration record.
+  bool HasRegistration(int64_t receipt, bool* has);
   // Whether the register holds any billing record.
   bool HoldsBilling(bool* holds);
   // The records of one issuer ("" for all), by issuer and place in the chain.

@@ -91,6 +91,12 @@ class VerifactuRun : public ::testing::Test {
   DemoOffice office_{ValidTaxIds()};
 };
 
+int Count(const std::string& text, const std::string& piece) {
+  int n = 0;
+  for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
+  return n;
+}
+
 std::string Sha256(const std::string& text) {
   unsigned char digest[SHA256_DIGEST_LENGTH];
   SHA256(reinterpret_cast<const unsigned char*>(text.data()), text.size(), digest);
@@ -164,8 +170,15 @@ TEST_F(VerifactuRun, EveryReceiptGetsAChainedRecordThatRecomputesFromItsXml) {
     EXPECT_EQ(seen, static_cast<int>(chain.size()));
     xmlFreeDoc(doc);
   }
-  // A month issued again: copies, and no record more.
+  // Every invoice carries its QR code, with its owner, number, date and
+  // total; a month issued again prints copies with theirs, and makes no
+  // record more.
+  const std::string spool = office_.Spool();
+  EXPECT_EQ(Count(spool, "\r\nQR "), 12);
+  EXPECT_NE(spool.find("ValidarQR?nif=40123456W&numserie=R00000121&fecha=01-12-2026&importe="),
+            std::string::npos);
   EXPECT_EQ(Run().summary.copies, 12);
+  EXPECT_EQ(Count(office_.Spool(), "\r\nQR "), 12);
   EXPECT_EQ(Records().size(), 12u);
 }
 
