@@ -21,7 +21,8 @@ std::string Numbered(const std::string& sql) {
   int n = 0;
   for (char c : sql) {
     if (c == '?') {
-      out += "$" + std::to_string(++n);
+      out += '$';
+      out += std::to_string(++n);
     } else {
       out += c;
     }
