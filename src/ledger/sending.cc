@@ -14,7 +14,6 @@
 #include "submission/answer.h"
 #include "submission/password.h"
 #include "submission/send.h"
-#include "verifactu/submission.h"
 #include "verifactu/tax_id.h"
 
 namespace ledger {
@@ -72,16 +71,6 @@ const BillingEntry* SentRecord(const std::vector<BillingEntry>& sent,
     if (e.seriesNumber == line.invoice.seriesNumber && e.kind == kind) return &e;
   }
   return nullptr;
-}
-
-verifactu::Header HeaderFor(Register& reg, const std::vector<BillingEntry>& records,
-                            bool incident) {
-  std::vector<IssuedReceipt> first;
-  const std::string name =
-      reg.ReceiptById(records.front().receipt, &first) ? first[0].ownerName : std::string();
-  return {{name, records.front().issuerNif},
-          {format::Trim(config::CompanyLine(1)), verifactu::SpanishTaxId(config::CompanyLine(7))},
-          incident};
 }
 
 // Keeps what came of one attempt; the flow's next time follows from it.
@@ -155,7 +144,7 @@ bool SendOnce(Register& reg, const std::string& issuer, std::time_t now, SendRep
     report->lines.push_back(issuer + ": " + reg.error());
     return false;
   }
-  verifactu::Submission document{HeaderFor(reg, waiting, flow.failures > 0), {}};
+  verifactu::Submission document{SubmissionHeader(reg, waiting, flow.failures > 0), {}};
   for (const BillingEntry& e : waiting) document.records.push_back(e.xml);
   const submission::Outcome outcome =
       submission::SendSubmission(settings, verifactu::SubmissionXml(document));
@@ -180,6 +169,16 @@ bool SendOnce(Register& reg, const std::string& issuer, std::time_t now, SendRep
 }
 
 }  // namespace
+
+verifactu::Header SubmissionHeader(Register& reg, const std::vector<BillingEntry>& records,
+                                   bool incident) {
+  std::vector<IssuedReceipt> first;
+  const std::string name =
+      reg.ReceiptById(records.front().receipt, &first) ? first[0].ownerName : std::string();
+  return {{name, records.front().issuerNif},
+          {format::Trim(config::CompanyLine(1)), verifactu::SpanishTaxId(config::CompanyLine(7))},
+          incident};
+}
 
 SendReport SendWaiting(Register& reg, std::time_t now) {
   SendReport report;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ledger/register.h"
+#include "verifactu/submission.h"
 
 namespace ledger {
 
@@ -20,6 +21,13 @@ struct SendReport {
   std::vector<std::string> lines;   // what happened, in English, a line each
   std::string operatorMessage;      // the last failure, in the session language
 };
+
+// The header of a submission of records (one issuer's, at least one): the
+// owner named as on the first record's receipt, the office (Tora.ini
+// [Empresa]) as its representative, and the incident mark when records go
+// after a failed attempt.
+verifactu::Header SubmissionHeader(Register& reg, const std::vector<BillingEntry>& records,
+                                   bool incident);
 
 // Sends what is waiting, as the settings of [VeriFactu] say, at `now`.
 SendReport SendWaiting(Register& reg, std::time_t now);

@@ -94,6 +94,9 @@ std::vector<std::string> JournalLines(const Journal& journal) {
       table.Row({r.ownerKey, std::to_string(r.number), r.issueDate, UnitText(r.unitKey),
                  r.tenantName, Amount(r.baseCents), Amount(r.vatCents), Amount(r.withholdingCents),
                  Amount(r.totalCents), StateText(r)});
+      const auto notes = journal.notes.find(r.id);
+      if (notes == journal.notes.end()) continue;
+      for (const std::string& note : notes->second) table.Note("  " + note);
     }
     std::vector<std::string> total = {"Total owner " + owner.key + " " + owner.name + ": " +
                                       ReceiptCount(owner.totals.receipts)};

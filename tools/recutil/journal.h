@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,9 @@ struct Journal {
   std::string scope;  // which receipts: "cycle 3, month 2026-12" or "all receipts"
   std::vector<OwnerJournal> owners;
   Totals totals;
+  // Lines shown under a receipt (by register id) in the aligned journal:
+  // what the agency found wrong with its billing records.
+  std::map<int64_t, std::vector<std::string>> notes;
 };
 
 // receipts in the register's order (owner, then number).
@@ -57,7 +61,7 @@ std::string UnitText(const std::string& unitKey);
 const char* StateText(const ledger::IssuedReceipt& r);
 
 // The journal as aligned lines: a column per field, each owner's receipts
-// followed by its total, then the grand total.
+// followed by its total, then the grand total; a receipt's notes under it.
 std::vector<std::string> JournalLines(const Journal& journal);
 
 // The journal as a spreadsheet opens it in a Spanish or Catalan locale:

@@ -2,7 +2,8 @@
 // readable key descriptions, creates, loads, saves and describes record
 // files, checks them for damage, moves a whole office's record files in and
 // out of the sequential format, holds locks for testing lock waits, and
-// reads, cancels in and checks the register of receipts issued.
+// reads, cancels in and checks the register of receipts issued, and sends,
+// shows and corrects its VERI*FACTU billing records.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
@@ -43,7 +44,8 @@ int main(int argc, char** argv) {
       "else in SQLite files.  Moving an installation to the server and back:\n"
       "  recutil --db 'host=/run/postgresql dbname=office' copy ROOT\n"
       "  recutil --db 'host=/run/postgresql dbname=office' copy --back ROOT\n"
-      "The register of receipts issued: recutil register list|remittances|cancel|check ROOT"};
+      "The register of receipts issued: recutil register list|remittances|cancel|check ROOT;\n"
+      "its VERI*FACTU records: recutil register send|status|xml|correct ROOT"};
   app.set_version_flag("--version", "recutil " QANTIRES_VERSION);
   app.require_subcommand(1);
 

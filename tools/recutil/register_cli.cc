@@ -4,9 +4,12 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <ctime>
 
 #include "register_access.h"
 #include "register_commands.h"
+#include "storage/record_backend.h"
+#include "verifactu_commands.h"
 
 namespace recutil {
 namespace {
@@ -80,6 +83,34 @@ void AddRegisterCommands(CLI::App& app, RegisterCli* cli) {
       "Check the register (each receipt's sums, numbers given once); exit code 1 when\n"
       "anything is wrong");
   AddRoot(cli->check, cli);
+
+  cli->send = cli->command->add_subcommand(
+      "send",
+      "Send the VERI*FACTU billing records waiting to the tax agency (for a scheduled job,\n"
+      "and after a failure); exit code 1 when an attempt failed");
+  AddRoot(cli->send, cli);
+
+  cli->status = cli->command->add_subcommand(
+      "status",
+      "Show per issuer the billing records waiting, accepted, rejected and corrected, the\n"
+      "last attempt, the next one, and each record rejected or accepted with errors");
+  AddRoot(cli->status, cli);
+
+  cli->xml = cli->command->add_subcommand(
+      "xml",
+      "Write the submissions the sending would send now into DIR: NIF.xml per issuer,\n"
+      "NIF-2.xml and on for each further 1,000 records");
+  AddRoot(cli->xml, cli);
+  cli->xml->add_option("dir", cli->dir, "folder to write the documents into")->required();
+
+  cli->correct = cli->command->add_subcommand(
+      "correct",
+      "Register a correction of a receipt whose billing record the agency rejected or\n"
+      "accepted with errors, with the tenant's name and tax identifier as the unit has\n"
+      "them now; the next sending sends it");
+  AddRoot(cli->correct, cli);
+  cli->correct->add_option("owner", cli->owner, "the owner's number")->required();
+  cli->correct->add_option("number", cli->number, "the receipt's number")->required();
 }
 
 int RunRegisterCommand(const RegisterCli& cli, const std::string& conninfo) {
@@ -97,10 +128,20 @@ int RunRegisterCommand(const RegisterCli& cli, const std::string& conninfo) {
     return ListRegister(place, options, stdout);
   }
   if (*cli.remittances) return ListRemittances(place, stdout);
+  if ((*cli.cancel || *cli.correct) && !IsNumber(cli.number)) {
+    return Mistake("no receipt number \"" + cli.number + "\"");
+  }
   if (*cli.cancel) {
-    if (!IsNumber(cli.number)) return Mistake("no receipt number \"" + cli.number + "\"");
     return CancelReceipt(place, owner, std::stoll(cli.number), cli.yes, stdin, ::isatty(0) == 1,
                          stdout);
+  }
+  if (*cli.send) return SendRegister(place, std::time(nullptr), stdout);
+  if (*cli.status) return ShowBillingStatus(place, std::time(nullptr), stdout);
+  if (*cli.xml) return WriteWaitingXml(place, cli.dir, stdout);
+  if (*cli.correct) {
+    // The unit's record is read where the record files are.
+    storage::SetRecordDatabase({conninfo, cli.root});
+    return CorrectReceipt(place, owner, std::stoll(cli.number), std::time(nullptr), stdout);
   }
   return CheckRegister(place, stdout);
 }

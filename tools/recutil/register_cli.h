@@ -14,7 +14,11 @@ struct RegisterCli {
   CLI::App* remittances = nullptr;
   CLI::App* cancel = nullptr;
   CLI::App* check = nullptr;
-  std::string root, owner, month, csv, pdf, number;
+  CLI::App* send = nullptr;
+  CLI::App* status = nullptr;
+  CLI::App* xml = nullptr;
+  CLI::App* correct = nullptr;
+  std::string root, owner, month, csv, pdf, number, dir;
   int64_t cycle = 0;
   bool yes = false;
 };

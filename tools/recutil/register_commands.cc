@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "billing_answers.h"
 #include "journal.h"
 #include "ledger/billing_records.h"
 #include "platform/clock.h"
@@ -86,8 +87,9 @@ int ListRegister(const ledger::RegisterPlace& place, const ListOptions& options,
   if (reg == nullptr) return Fail(error);
   std::vector<ledger::IssuedReceipt> receipts;
   if (!reg->Receipts(options.filter, &receipts)) return Fail(reg->error());
-  const Journal journal = MakeJournal(std::move(receipts), options.filter);
+  Journal journal = MakeJournal(std::move(receipts), options.filter);
   if (options.csv.empty() && options.pdf.empty()) {
+    if (!ReceiptNotes(*reg, &journal.notes)) return Fail(reg->error());
     Print(out, JournalLines(journal));
     return 0;
   }

@@ -30,6 +30,10 @@ void TextTable::Gap() {
   lines_.push_back({1, {}, true});
 }
 
+void TextTable::Note(std::string text) {
+  lines_.push_back({1, {std::move(text)}, false, true});
+}
+
 // Single cells set the widths; a label wider than the columns it spans
 // widens the last of them.
 std::vector<size_t> TextTable::Widths() const {
@@ -40,7 +44,9 @@ std::vector<size_t> TextTable::Widths() const {
       size_t& w = widths[line.span - 1 + i];
       w = std::max(w, line.cells[i].size());
     }
-    if (line.span == 1 && !line.gap) widths[0] = std::max(widths[0], line.cells[0].size());
+    if (line.span == 1 && !line.gap && !line.note) {
+      widths[0] = std::max(widths[0], line.cells[0].size());
+    }
   }
   for (const Line& line : lines_) {
     if (line.span == 1) continue;
@@ -67,7 +73,9 @@ std::vector<std::string> TextTable::Lines() const {
   std::vector<std::string> titles;
   for (const Column& c : columns_) titles.push_back(c.title);
   std::vector<std::string> out = {render(1, titles)};
-  for (const Line& line : lines_) out.push_back(line.gap ? "" : render(line.span, line.cells));
+  for (const Line& line : lines_) {
+    out.push_back(line.gap ? "" : line.note ? line.cells[0] : render(line.span, line.cells));
+  }
   return out;
 }
 

@@ -25,6 +25,8 @@ class TextTable {
   void Spanned(size_t span, std::vector<std::string> cells);
   // An empty line.
   void Gap();
+  // A line of text as given, which no column's width follows.
+  void Note(std::string text);
 
   // The title line, then the rows, without trailing spaces.
   std::vector<std::string> Lines() const;
@@ -34,6 +36,7 @@ class TextTable {
     size_t span = 1;
     std::vector<std::string> cells;
     bool gap = false;
+    bool note = false;
   };
   std::vector<size_t> Widths() const;
 
