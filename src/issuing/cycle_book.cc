@@ -94,12 +94,12 @@ ledger::IssuedReceipt RegisterForm(const Receipt& r, const office::Selection& s)
   office::UnitView unit(office::Areas().unit);
   ledger::IssuedReceipt e;
   e.ownerKey = Digits(owner.Key());
-  e.ownerName = format::TrimRight(owner.Name());
+  e.ownerName = format::StarredDisplay(owner.Name());
   e.ownerTaxId = format::Trim(owner.FiscalId());
   e.number = std::atoll(r.number.c_str());
   e.unitKey = Digits(unit.Key());
   e.reference = r.reference;
-  e.tenantName = format::TrimRight(unit.TenantName());
+  e.tenantName = format::StarredDisplay(unit.TenantName());
   e.tenantTaxId = format::Trim(unit.FiscalId());
   e.issueDate = IsoDateOf(s.issueDate);
   e.period = Digits(s.period);

@@ -6,6 +6,9 @@
 #include "verifactu_commands.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <stdlib.h>
@@ -112,10 +115,14 @@ class VerifactuCommands : public ::testing::Test {
     ASSERT_EQ(certificates_->problem(), "");
     office_ = std::make_unique<testing_support::DemoOffice>(OwnersWithValidNifs());
     server_ = Serve(AgencyScenario::kAllAccepted);
-    office_->dir().Write("Tora.ini", office_->dir().Read("Tora.ini") +
-                                         "[VeriFactu]\r\nActiu=S\r\nURL=" + server_->url() +
-                                         "\r\nCertificat=" + certificates_->client() +
-                                         "\r\nAutoritats=" + certificates_->authority() + "\r\n");
+    // The demo's [VeriFactu] section, turned on and pointed at the stand-in.
+    std::string tora = office_->dir().Read("Tora.ini");
+    const size_t section = tora.find("[VeriFactu]");
+    ASSERT_NE(section, std::string::npos);
+    tora.replace(tora.find("Actiu=N", section), 7,
+                 "Actiu=S\r\nURL=" + server_->url() + "\r\nAutoritats=" + certificates_->authority());
+    tora.insert(tora.find("Certificat=", section) + 11, certificates_->client());
+    office_->dir().Write("Tora.ini", tora);
     ASSERT_TRUE(office_->Start());
     Issue(12, 2026);
     // The test certificates are valid from when they were made, so their
@@ -389,6 +396,26 @@ TEST_F(VerifactuCommands, XmlWritesPerIssuerTheDocumentTheSendingSends) {
     EXPECT_EQ(std::count_if(requests.begin(), requests.end(),
                             [&](const std::string& body) { return Has(body, document); }),
               1);
+  }
+}
+
+TEST_F(VerifactuCommands, ASenderKilledMidExchangeLeavesEveryRecordWaiting) {
+  const auto slow = Serve(AgencyScenario::kSlowAnswer);
+  const pid_t sender = ::fork();
+  if (sender == 0) ::_exit(Send(issuedAt_).code);
+  // Killed once the stand-in holds its submission and before any answer.
+  for (int waited = 0; slow->requests().empty() && waited < 200; ++waited) ::usleep(50000);
+  ASSERT_FALSE(slow->requests().empty());
+  ::kill(sender, SIGKILL);
+  int status = 0;
+  ::waitpid(sender, &status, 0);
+  for (const auto& [record, answers] : Answers()) EXPECT_TRUE(answers.empty()) << record.seriesNumber;
+  // Its claim runs out, and the next sender sends every record once.
+  const auto accepting = Serve(AgencyScenario::kAllAccepted);
+  EXPECT_EQ(Send(issuedAt_ + 3600).code, 0);
+  for (const auto& [record, answers] : Answers()) {
+    ASSERT_EQ(answers.size(), 1u) << record.seriesNumber;
+    EXPECT_EQ(answers[0].state, "Correcto");
   }
 }
 
