@@ -55,7 +55,7 @@ std::string Amount(int64_t cents, bool thousands) {
   const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(cents) : cents;
   std::string whole = std::to_string(magnitude / 100);
   if (thousands) {
-    for (size_t at = whole.size(); at > 3; at -= 3) whole.insert(at - 3, ".");
+    for (size_t at = whole.size(); at > 3; at -= 3) whole.insert(at - 3, 1, '.');
   }
   const unsigned fraction = static_cast<unsigned>(magnitude % 100);
   return (negative ? "-" : "") + whole + "," + static_cast<char>('0' + fraction / 10) +

@@ -28,7 +28,10 @@ std::string Field(const std::string& cp850) {
 
 std::string Row(const std::vector<std::string>& fields) {
   std::string row;
-  for (size_t i = 0; i < fields.size(); ++i) row += (i == 0 ? "" : ";") + Field(fields[i]);
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) row += ';';
+    row += Field(fields[i]);
+  }
   return row + "\r\n";
 }
 

@@ -74,7 +74,10 @@ std::vector<std::string> Fields(const std::string& line) {
 
 std::string Joined(const std::vector<std::string>& values) {
   std::string line;
-  for (size_t i = 0; i < values.size(); ++i) line += (i == 0 ? "" : "\t") + Escaped(values[i]);
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) line += '\t';
+    line += Escaped(values[i]);
+  }
   return line + "\n";
 }
 

@@ -210,7 +210,8 @@ int WriteWaitingXml(const ledger::RegisterPlace& place, const std::string& dir, 
       verifactu::Submission document{
           ledger::SubmissionHeader(*reg, part, first == 0 && flow.failures > 0), {}};
       for (const ledger::BillingEntry& e : part) document.records.push_back(e.xml);
-      const std::string suffix = first == 0 ? "" : "-" + std::to_string(first / size + 1);
+      std::string suffix;
+      if (first > 0) suffix = '-' + std::to_string(first / size + 1);
       const std::string path = folder + issuer + suffix + ".xml";
       if (!verifactu::WriteSubmission(path, document)) return Fail("cannot write " + path);
       Print(out, path + ": " + std::to_string(part.size()) + " records");
