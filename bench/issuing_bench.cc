@@ -85,7 +85,9 @@ bool BuildOffice(const std::string& root, int unitsPerProperty) {
   fs::create_directories(root + "DADES");
   fs::create_directories(root + "load");
   fs::create_directories(root + "ddf");
-  for (const demo::RecordFile& f : demo::BuildDemoRecords({Owners(), 20, unitsPerProperty, true})) {
+  std::vector<demo::RecordFile> files = demo::BuildDemoRecords({Owners(), 20, unitsPerProperty, true});
+  demo::GiveOwnersValidTaxIds(files);  // so that every receipt can have its VERI*FACTU record
+  for (const demo::RecordFile& f : files) {
     const std::string load = root + "load/" + f.name;
     std::ofstream(load + ".key", std::ios::binary) << demo::KeyDescription(f);
     std::ofstream(load + ".seq", std::ios::binary) << demo::SequentialText(f);

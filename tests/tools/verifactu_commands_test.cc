@@ -88,20 +88,6 @@ int Count(const std::string& text, const std::string& piece) {
   return n;
 }
 
-// The demo records with valid Spanish tax identifiers for the owners (the
-// demo's own are made up, and a billing record needs its issuer's).
-std::vector<demo::RecordFile> OwnersWithValidNifs() {
-  std::vector<demo::RecordFile> files = demo::BuildDemoRecords({});
-  int64_t number = 40000000;
-  for (std::string& record : testing_support::FileNamed(files, "PropietV").records) {
-    ++number;
-    std::string nif = std::to_string(number) + "TRWAGMYFPDXBNJZSQVHLCKE"[number % 23];
-    nif.resize(office::owner_fields::kFiscalId.width, ' ');
-    record.replace(office::owner_fields::kFiscalId.offset, nif.size(), nif);
-  }
-  return files;
-}
-
 class VerifactuCommands : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { certificates_ = new TestCertificates(); }
@@ -113,7 +99,9 @@ class VerifactuCommands : public ::testing::Test {
     ::setenv("NO_PROXY", "*", 1);
     ::setenv("KELCERTCLAU", TestCertificates::kPassword, 1);
     ASSERT_EQ(certificates_->problem(), "");
-    office_ = std::make_unique<testing_support::DemoOffice>(OwnersWithValidNifs());
+    std::vector<demo::RecordFile> files = demo::BuildDemoRecords({});
+    demo::GiveOwnersValidTaxIds(files);
+    office_ = std::make_unique<testing_support::DemoOffice>(files);
     server_ = Serve(AgencyScenario::kAllAccepted);
     // The demo's [VeriFactu] section, turned on and pointed at the stand-in.
     std::string tora = office_->dir().Read("Tora.ini");

@@ -528,11 +528,6 @@ void AddBulk(const BulkSize& bulk, RecordFile& owners, RecordFile& properties, R
   for (int o = 0; o < bulk.owners && property + perOwner <= 9999; ++o) {
     OwnerData owner = kOwners[o % 4];
     owner.key = 100 + o;
-    // A DNI whose check letter is right, so that the generated owners can
-    // issue VERI*FACTU invoices.
-    const int dni = 10000000 + o;
-    const std::string fiscalId = std::to_string(dni) + "TRWAGMYFPDXBNJZSQVHLCKE"[dni % 23];
-    owner.fiscalId = fiscalId.c_str();
     owner.properties.clear();
     for (int p = 0; p < perOwner; ++p) owner.properties.push_back({property + p, o % 2});
     owners.records.push_back(OwnerRecord(owner));
@@ -588,6 +583,19 @@ std::string KeyDescription(const RecordFile& file) {
   return "# " + file.name + ": key 0 as the issuing run reads it\nrecord " +
          std::to_string(file.recordLength) + "\nkey" + (file.key.duplicates ? " dup" : "") + ": " +
          std::to_string(file.key.position) + "+" + std::to_string(file.key.length) + " string\n";
+}
+
+void GiveOwnersValidTaxIds(std::vector<RecordFile>& files) {
+  for (RecordFile& f : files) {
+    if (f.name != "PropietV") continue;
+    long long dni = 40000000;
+    for (std::string& record : f.records) {
+      ++dni;
+      std::string nif = std::to_string(dni) + "TRWAGMYFPDXBNJZSQVHLCKE"[dni % 23];
+      nif.resize(office::owner_fields::kFiscalId.width, ' ');
+      record.replace(office::owner_fields::kFiscalId.offset, nif.size(), nif);
+    }
+  }
 }
 
 }  // namespace demo

@@ -34,6 +34,11 @@ struct BulkSize {
 // The six files: TVRebut, TRemeses, PropietV, FinquesV, DepartaV, CobramV.
 std::vector<RecordFile> BuildDemoRecords(const BulkSize& bulk);
 
+// Gives every owner a Spanish tax identifier whose check letter is right
+// (DNI 40000001, 40000002 ... in record order): the demo's own are made up,
+// and a VERI*FACTU billing record needs its issuer's to be valid.
+void GiveOwnersValidTaxIds(std::vector<RecordFile>& files);
+
 // The records in the sequential load format: per record its length in ASCII
 // digits, a comma, the bytes, CR LF.
 std::string SequentialText(const RecordFile& file);
