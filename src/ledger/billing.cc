@@ -1,5 +1,6 @@
 // The VERI*FACTU billing records in the register: one chain per issuer,
 // appended under the writer lock and never changed.
+#include <algorithm>
 #include <cstdlib>
 
 #include "ledger/register.h"
@@ -26,19 +27,34 @@ BillingEntry EntryOf(const std::vector<std::string>& v) {
 bool Register::LastBilling(const std::string& issuerNif, int count,
                            std::vector<BillingEntry>* last) {
   last->clear();
+  if (count <= 2) {
+    auto known = chainEnds_.find(issuerNif);
+    if (known != chainEnds_.end()) {
+      last->assign(known->second.begin(),
+                   known->second.begin() + std::min<size_t>(count, known->second.size()));
+      return true;
+    }
+  }
   const SqlResult r = db_->Run(std::string("SELECT ") + kBillingColumns +
                                    " FROM reg_billing WHERE issuer_nif = ?"
                                    " ORDER BY chain_seq DESC LIMIT ?",
                                {issuerNif, count});
   if (!r.ok) return Fail(r.error);
   for (const auto& row : r.rows) last->push_back(EntryOf(row));
+  if (count >= 2) {
+    chainEnds_[issuerNif].assign(last->begin(),
+                                 last->begin() + std::min<size_t>(2, last->size()));
+  }
   return true;
 }
 
 bool Register::AddBilling(BillingEntry* e) {
-  const SqlResult last = db_->Run("SELECT COALESCE(MAX(id), 0) FROM reg_billing");
-  if (!last.ok) return Fail(last.error);
-  e->id = Number(last.At(0, 0)) + 1;
+  if (nextBillingId_ == 0) {
+    const SqlResult last = db_->Run("SELECT COALESCE(MAX(id), 0) FROM reg_billing");
+    if (!last.ok) return Fail(last.error);
+    nextBillingId_ = Number(last.At(0, 0)) + 1;
+  }
+  e->id = nextBillingId_;
   if (e->cycle == 0) e->cycle = cycle_;
   const SqlResult added = db_->Run(
       std::string("INSERT INTO reg_billing (") + kBillingColumns +
@@ -46,7 +62,12 @@ bool Register::AddBilling(BillingEntry* e) {
       {e->id, e->issuerNif, e->chainSeq, e->kind, e->receipt, e->seriesNumber, e->issueDate,
        e->invoiceType, e->totalTax, e->totalAmount, e->generatedAt, e->fingerprint,
        e->previousFingerprint, e->correction, e->xml, e->cycle});
-  return added.ok || Fail(added.error);
+  if (!added.ok) return Fail(added.error);
+  ++nextBillingId_;
+  std::vector<BillingEntry>& end = chainEnds_[e->issuerNif];
+  end.insert(end.begin(), *e);
+  end.resize(std::min<size_t>(end.size(), 2));
+  return true;
 }
 
 bool Register::WaitingBilling(const std::string& issuerNif, int limit,

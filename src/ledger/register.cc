@@ -55,7 +55,14 @@ bool Register::Fail(const std::string& reason) {
   return false;
 }
 
+void Register::ForgetWrites() {
+  cycle_ = 0;
+  nextBillingId_ = 0;
+  chainEnds_.clear();
+}
+
 WriteStart Register::BeginCycle(CycleEntry* cycle) {
+  ForgetWrites();
   const WriteStart start = db_->BeginWrite(&error_);
   if (start != WriteStart::kStarted) return start;
   const SqlResult last = db_->Run(
@@ -131,12 +138,12 @@ bool Register::AddRemittance(RemittanceEntry* m) {
 }
 
 bool Register::Commit() {
-  cycle_ = 0;
+  ForgetWrites();
   return db_->Commit(&error_);
 }
 
 void Register::Abandon() {
-  cycle_ = 0;
+  ForgetWrites();
   db_->Rollback();
 }
 

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -127,10 +128,18 @@ class Register {
   bool Fail(const std::string& reason);
   bool ReadLines(IssuedReceipt* r);
 
+  // Forgets what a write transaction learnt (its end drops it).
+  void ForgetWrites();
+
   std::unique_ptr<SqlDatabase> db_;
   std::string error_;
   int64_t cycle_ = 0;
   int64_t nextId_ = 0;
+  // Within a write transaction, which holds the writer lock: the next
+  // billing id, and each issuer's last two records as this transaction
+  // left them, so that a cycle of many records reads each chain's end once.
+  int64_t nextBillingId_ = 0;
+  std::map<std::string, std::vector<BillingEntry>> chainEnds_;
 };
 
 // The tables and their columns, in the order Dump gives them.

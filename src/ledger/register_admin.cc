@@ -22,12 +22,13 @@ std::string ColumnList(const std::vector<std::string>& columns) {
 }  // namespace
 
 WriteStart Register::BeginWrite() {
+  ForgetWrites();
   return db_->BeginWrite(&error_);
 }
 
 CancelOutcome Register::Cancel(const std::string& ownerKey, int64_t number, const CycleEntry& who,
                                const std::function<bool(const IssuedReceipt&)>& alsoWrite) {
-  const WriteStart start = db_->BeginWrite(&error_);
+  const WriteStart start = BeginWrite();
   if (start == WriteStart::kBusy) return CancelOutcome::kBusy;
   if (start == WriteStart::kFailed) return CancelOutcome::kFailed;
   const SqlResult r = db_->Run(
@@ -107,7 +108,7 @@ bool Register::Dump(std::vector<Table>* tables) {
 }
 
 bool Register::Load(const std::vector<Table>& tables) {
-  if (db_->BeginWrite(&error_) != WriteStart::kStarted) {
+  if (BeginWrite() != WriteStart::kStarted) {
     if (error_.empty()) error_ = "another program is writing the register";
     return false;
   }
