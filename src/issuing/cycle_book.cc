@@ -41,20 +41,6 @@ std::string Now() {
   return text;
 }
 
-// Now as a moment, from the program's clock (which tests fix).
-std::time_t NowMoment() {
-  const platform::DateTime t = platform::Today();
-  std::tm local{};
-  local.tm_year = t.year - 1900;
-  local.tm_mon = t.month - 1;
-  local.tm_mday = t.day;
-  local.tm_hour = t.hour;
-  local.tm_min = t.minute;
-  local.tm_sec = t.second;
-  local.tm_isdst = -1;
-  return std::mktime(&local);
-}
-
 // The operator's choices, as the journal shows them.
 std::string SelectionText(const office::Selection& s) {
   std::string text = "date " + IsoDateOf(s.issueDate) + " units " + Digits(s.unitLow) + "-" +
@@ -225,7 +211,7 @@ bool CycleBook::Add(Receipt& r, const office::Selection& s) {
   if (!register_->Add(&entry)) return Failed();
   lastId_ = entry.id;
   if (!ledger::RegisterSettings().verifactu) return true;
-  error_ = ledger::AppendRegistration(*register_, entry, NowMoment());
+  error_ = ledger::AppendRegistration(*register_, entry, platform::TodayMoment());
   billingRefused_ = !error_.empty();
   if (!billingRefused_) r.qrText = ledger::QrTextFor(entry);
   return !billingRefused_;

@@ -36,4 +36,17 @@ void FixToday(const DateTime& when) {
   Clock() = ClockState{true, when};
 }
 
+std::time_t TodayMoment() {
+  const DateTime now = Today();
+  std::tm local{};
+  local.tm_year = now.year - 1900;
+  local.tm_mon = now.month - 1;
+  local.tm_mday = now.day;
+  local.tm_hour = now.hour;
+  local.tm_min = now.minute;
+  local.tm_sec = now.second;
+  local.tm_isdst = -1;
+  return std::mktime(&local);
+}
+
 }  // namespace platform

@@ -6,6 +6,8 @@
 // back to the computer's clock.
 #pragma once
 
+#include <ctime>
+
 namespace platform {
 
 struct DateTime {
@@ -19,6 +21,9 @@ struct DateTime {
 
 // The fixed date and time when one is set, else the local time now.
 DateTime Today();
+
+// Today() as a moment (seconds since 1970), read as local time.
+std::time_t TodayMoment();
 
 // Makes Today() return when until the program state is reset.
 void FixToday(const DateTime& when);

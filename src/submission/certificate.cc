@@ -40,19 +40,6 @@ std::string LastOpenSslError() {
   return text;
 }
 
-std::time_t TodayAsTime() {
-  const platform::DateTime now = platform::Today();
-  std::tm t{};
-  t.tm_year = now.year - 1900;
-  t.tm_mon = now.month - 1;
-  t.tm_mday = now.day;
-  t.tm_hour = now.hour;
-  t.tm_min = now.minute;
-  t.tm_sec = now.second;
-  t.tm_isdst = -1;
-  return std::mktime(&t);
-}
-
 std::string DateOf(const ASN1_TIME* time) {
   std::tm t{};
   if (ASN1_TIME_to_tm(time, &t) != 1) return {};
@@ -74,7 +61,7 @@ bool OpeningPassword(PKCS12* p12, const std::string& password, const char** pass
 
 // The certificate's dates against today.
 Failure CheckDates(X509* cert, Failure failure) {
-  std::time_t now = TodayAsTime();
+  std::time_t now = platform::TodayMoment();
   if (X509_cmp_time(X509_get0_notAfter(cert), &now) < 0) {
     failure.kind = FailureKind::kCertificateExpired;
     failure.date = DateOf(X509_get0_notAfter(cert));
