@@ -339,9 +339,10 @@ TEST_F(VerifactuCommands, FailuresLeaveEveryRecordWaitingBehindAGrowingPause) {
     ASSERT_EQ(answers.size(), 1u);
     std::vector<ledger::SubmissionEntry> submissions;
     ASSERT_TRUE(reg->Submissions(record.issuerNif, 100, &submissions));
+    const int64_t answeredIn = answers[0].submission;
     EXPECT_EQ(std::count_if(submissions.begin(), submissions.end(),
-                            [&](const auto& s) {
-                              return s.id == answers[0].submission && s.outcome == "answered";
+                            [answeredIn](const auto& s) {
+                              return s.id == answeredIn && s.outcome == "answered";
                             }),
               1);
   }
