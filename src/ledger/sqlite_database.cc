@@ -13,6 +13,9 @@
 namespace ledger {
 namespace {
 
+// How long a read waits for a writer's moment of checkpointing.
+constexpr int kBusyTimeoutMs = 2000;
+
 class SqliteDatabase : public SqlDatabase {
  public:
   ~SqliteDatabase() override {
@@ -28,7 +31,7 @@ class SqliteDatabase : public SqlDatabase {
     // A new file holds the office's data: no access for others (its
     // journal files take the same mode).
     platform::KeepFromOthers(path);
-    sqlite3_busy_timeout(db_, 2000);
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     return Exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL", error);
   }
 
@@ -62,8 +65,12 @@ class SqliteDatabase : public SqlDatabase {
     return result;
   }
 
+  // Answers at once: how long to wait for another writer is the caller's
+  // to decide (and to show).
   WriteStart BeginWrite(std::string* error) override {
+    sqlite3_busy_timeout(db_, 0);
     const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     if (rc == SQLITE_OK) return WriteStart::kStarted;
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) return WriteStart::kBusy;
     Fail(error);

@@ -20,6 +20,8 @@
 #include "ledger/register.h"
 #include "office/selection.h"
 #include "platform/paths.h"
+#include "platform/waits.h"
+#include "records/record_table.h"
 #include "remittance/cycle.h"
 #include "storage/record_backend.h"
 
@@ -186,6 +188,24 @@ TEST(RegisterRun, AFailedCycleRegistersNothing) {
   EXPECT_FALSE(platform::FileExists(office.Root() + "session/kelprint.tmp"));
   EXPECT_TRUE(Registered().empty());
   EXPECT_EQ(RunCycle(Month(12, 2026)).summary.copies, 0);
+}
+
+TEST(RegisterRun, ABatchWaitsForAnotherWorkstationNoLongerThanItsLockWait) {
+  DemoOffice office;
+  ASSERT_TRUE(office.Start());
+  std::string error;
+  auto other = ledger::Register::Open(ledger::CurrentRegisterPlace(), &error);
+  ASSERT_EQ(other->BeginWrite(), ledger::WriteStart::kStarted);
+  int slept = 0;
+  platform::SetSleepStandIn([&slept](int ms) { slept += ms; });
+  records::RecordFiles().lockWaitLimit = 5000;
+  const Cycle held = RunCycle(Month(12, 2026));
+  EXPECT_EQ(held.outcome, CycleOutcome::kRegisterFailed);
+  EXPECT_EQ(slept, 5000);
+  ASSERT_FALSE(held.told.empty());
+  EXPECT_EQ(held.told.back(), RegisterBusyMessage());
+  other->Abandon();
+  EXPECT_EQ(RunCycle(Month(12, 2026)).outcome, CycleOutcome::kNotPrinted);
 }
 
 // Forks a process that issues month 12 of year on the same office and
