@@ -8,6 +8,7 @@
 
 #include "ledger/sql_database.h"
 #include "platform/new_file.h"
+#include "platform/waits.h"
 #include "storage/sqlite_statement.h"
 
 namespace ledger {
@@ -32,7 +33,16 @@ class SqliteDatabase : public SqlDatabase {
     // journal files take the same mode).
     platform::KeepFromOthers(path);
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-    return Exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL", error);
+    // Two programs opening a new register at once: turning it to
+    // write-ahead logging may find it busy without waiting (SQLite does not
+    // wait where waiting could deadlock), so the step is tried again.
+    for (int attempt = 0;; ++attempt) {
+      const int rc = sqlite3_exec(db_, "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL",
+                                  nullptr, nullptr, nullptr);
+      if (rc == SQLITE_OK) return true;
+      if (rc != SQLITE_BUSY || attempt == 100) return Fail(error);
+      platform::SleepMilliseconds(50);
+    }
   }
 
   SqlResult Run(const std::string& sql, const std::vector<SqlValue>& params) override {

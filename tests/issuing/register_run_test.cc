@@ -214,6 +214,7 @@ pid_t IssueInChild(int year) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     const Cycle c = RunCycle(Month(12, year));
+    for (const std::string& t : c.told) std::fprintf(stderr, "child %d: %s\n", year, t.c_str());
     ::_exit(c.outcome == CycleOutcome::kNotPrinted ? 0 : 1);
   }
   return pid;
