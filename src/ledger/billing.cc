@@ -1,7 +1,6 @@
 // The VERI*FACTU billing records in the register: one chain per issuer,
 // appended under the writer lock and never changed.
 #include <algorithm>
-#include <cstdlib>
 
 #include "ledger/register.h"
 
@@ -13,13 +12,9 @@ constexpr const char* kBillingColumns =
     " total_tax, total_amount, generated_at, fingerprint, previous_fingerprint, correction, xml,"
     " cycle";
 
-int64_t Number(const std::string& text) {
-  return std::strtoll(text.c_str(), nullptr, 10);
-}
-
 BillingEntry EntryOf(const std::vector<std::string>& v) {
-  return {Number(v[0]), v[1],  v[2].empty() ? 0 : Number(v[2]), v[3], Number(v[4]), v[5], v[6],
-          v[7],         v[8],  v[9],  v[10], v[11], v[12], v[13], v[14], Number(v[15])};
+  return {SqlNumber(v[0]), v[1],  v[2].empty() ? 0 : SqlNumber(v[2]), v[3], SqlNumber(v[4]), v[5], v[6],
+          v[7],         v[8],  v[9],  v[10], v[11], v[12], v[13], v[14], SqlNumber(v[15])};
 }
 
 }  // namespace
@@ -52,7 +47,7 @@ bool Register::AddBilling(BillingEntry* e) {
   if (nextBillingId_ == 0) {
     const SqlResult last = db_->Run("SELECT COALESCE(MAX(id), 0) FROM reg_billing");
     if (!last.ok) return Fail(last.error);
-    nextBillingId_ = Number(last.At(0, 0)) + 1;
+    nextBillingId_ = SqlNumber(last.At(0, 0)) + 1;
   }
   e->id = nextBillingId_;
   if (e->cycle == 0) e->cycle = cycle_;
@@ -87,14 +82,14 @@ bool Register::HasRegistration(int64_t receipt, bool* has) {
   const SqlResult r =
       db_->Run("SELECT COUNT(*) FROM reg_billing WHERE receipt = ? AND kind = 'alta'", {receipt});
   if (!r.ok) return Fail(r.error);
-  *has = Number(r.At(0, 0)) > 0;
+  *has = SqlNumber(r.At(0, 0)) > 0;
   return true;
 }
 
 bool Register::HoldsBilling(bool* holds) {
   const SqlResult r = db_->Run("SELECT COUNT(*) FROM reg_billing");
   if (!r.ok) return Fail(r.error);
-  *holds = Number(r.At(0, 0)) > 0;
+  *holds = SqlNumber(r.At(0, 0)) > 0;
   return true;
 }
 

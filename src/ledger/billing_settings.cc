@@ -4,7 +4,6 @@
 
 #include "ledger/register.h"
 #include "ledger/register_settings.h"
-#include "platform/paths.h"
 #include "verifactu/build_identity.h"
 
 namespace ledger {
@@ -14,17 +13,9 @@ namespace {
 // is not there holds none and is not made by asking.
 bool HoldsBillingRecords(const RegisterPlace& place) {
   std::string error;
-  std::unique_ptr<SqlDatabase> db;
-  if (place.conninfo.empty()) {
-    const std::string path = platform::NativePath(place.root + "REGISTRE.DB");
-    if (!platform::FileExists(place.root + "REGISTRE.DB")) return false;
-    db = OpenSqliteDatabase(path, &error);
-  } else {
-    db = OpenPgDatabase(place.conninfo, &error);
-  }
-  if (db == nullptr) return false;
-  const SqlResult r = db->Run("SELECT COUNT(*) FROM reg_billing");
-  return r.ok && !r.rows.empty() && r.At(0, 0) != "0";
+  std::unique_ptr<Register> reg = OpenExistingRegister(place, &error);
+  bool holds = false;
+  return reg != nullptr && reg->HoldsBilling(&holds) && holds;
 }
 
 }  // namespace

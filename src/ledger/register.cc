@@ -1,8 +1,6 @@
 // Opening the register and writing a cycle into it.
 #include "ledger/register.h"
 
-#include <cstdlib>
-
 #include "config/session_settings.h"
 #include "platform/cp850.h"
 #include "platform/paths.h"
@@ -13,10 +11,6 @@ namespace {
 
 std::string Utf8(const std::string& cp850) {
   return platform::Cp850ToUtf8(cp850);
-}
-
-int64_t Number(const std::string& text) {
-  return std::strtoll(text.c_str(), nullptr, 10);
 }
 
 }  // namespace
@@ -34,6 +28,34 @@ bool IssuedReceipt::SameAmounts(const IssuedReceipt& o) const {
 RegisterPlace CurrentRegisterPlace() {
   const storage::RecordDatabase& db = storage::CurrentRecordDatabase();
   return {db.conninfo, config::Settings().RootDir};
+}
+
+bool RegisterExists(const RegisterPlace& place, bool* exists, std::string* error) {
+  if (place.conninfo.empty()) {
+    *exists = platform::FileExists(place.root + "REGISTRE.DB");
+    return true;
+  }
+  std::unique_ptr<SqlDatabase> db = OpenPgDatabase(place.conninfo, error);
+  if (db == nullptr) return false;
+  // Looked up along the search path, as the register's own statements are.
+  const SqlResult found = db->Run("SELECT to_regclass('reg_state') IS NOT NULL");
+  if (!found.ok) {
+    *error = found.error;
+    return false;
+  }
+  *exists = found.At(0, 0) == "t";
+  return true;
+}
+
+std::unique_ptr<Register> OpenExistingRegister(const RegisterPlace& place, std::string* error) {
+  bool exists = false;
+  if (!RegisterExists(place, &exists, error)) return nullptr;
+  if (!exists) {
+    *error = place.conninfo.empty() ? "no register in " + place.root + " (REGISTRE.DB)"
+                                    : "no register in the database (no table reg_state)";
+    return nullptr;
+  }
+  return Register::Open(place, error);
 }
 
 std::unique_ptr<Register> Register::Open(const RegisterPlace& place, std::string* error) {
@@ -69,8 +91,8 @@ WriteStart Register::BeginCycle(CycleEntry* cycle) {
       "SELECT (SELECT COALESCE(MAX(number), 0) FROM reg_cycles),"
       " (SELECT COALESCE(MAX(id), 0) FROM reg_receipts)");
   if (last.ok) {
-    cycle->number = Number(last.At(0, 0)) + 1;
-    nextId_ = Number(last.At(0, 1)) + 1;
+    cycle->number = SqlNumber(last.At(0, 0)) + 1;
+    nextId_ = SqlNumber(last.At(0, 1)) + 1;
     const SqlResult added = db_->Run(
         "INSERT INTO reg_cycles (number, started_at, workstation, username, selection)"
         " VALUES (?, ?, ?, ?, ?)",
@@ -92,7 +114,7 @@ bool Register::HighestNumber(const std::string& ownerKey, int64_t* number) {
   const SqlResult r =
       db_->Run("SELECT COALESCE(MAX(number), 0) FROM reg_receipts WHERE owner_key = ?", {ownerKey});
   if (!r.ok) return Fail(r.error);
-  *number = Number(r.At(0, 0));
+  *number = SqlNumber(r.At(0, 0));
   return true;
 }
 
@@ -124,7 +146,7 @@ bool Register::Add(IssuedReceipt* r) {
 bool Register::AddRemittance(RemittanceEntry* m) {
   const SqlResult last = db_->Run("SELECT COALESCE(MAX(id), 0) FROM reg_remittances");
   if (!last.ok) return Fail(last.error);
-  m->id = Number(last.At(0, 0)) + 1;
+  m->id = SqlNumber(last.At(0, 0)) + 1;
   m->cycle = cycle_;
   SqlResult added = db_->Run(
       "INSERT INTO reg_remittances (id, cycle, file, collection_date, count, cents)"

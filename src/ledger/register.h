@@ -32,6 +32,11 @@ struct RegisterPlace {
 // The register of the record files the program uses now.
 RegisterPlace CurrentRegisterPlace();
 
+// Whether a register is there, asked without making one (opening a
+// register creates it).  False with the reason in *error when the database
+// cannot be asked.
+bool RegisterExists(const RegisterPlace& place, bool* exists, std::string* error);
+
 struct ReceiptFilter {
   int64_t cycle = 0;       // 0: any
   std::string month;       // "yyyy-mm"; empty: any
@@ -141,6 +146,10 @@ class Register {
   int64_t nextBillingId_ = 0;
   std::map<std::string, std::vector<BillingEntry>> chainEnds_;
 };
+
+// Opens the register that is there: nullptr with the reason in *error when
+// there is none or it cannot be opened.
+std::unique_ptr<Register> OpenExistingRegister(const RegisterPlace& place, std::string* error);
 
 // The tables and their columns, in the order Dump gives them.
 const std::vector<std::pair<std::string, std::vector<std::string>>>& RegisterTables();

@@ -1,6 +1,5 @@
 // Cancelling a receipt, checking the register, and its raw contents for
 // moving it between installations and databases.
-#include <cstdlib>
 #include <map>
 
 #include "ledger/register.h"
@@ -8,10 +7,6 @@
 
 namespace ledger {
 namespace {
-
-int64_t Number(const std::string& text) {
-  return std::strtoll(text.c_str(), nullptr, 10);
-}
 
 std::string ColumnList(const std::vector<std::string>& columns) {
   std::string list;
@@ -40,18 +35,18 @@ CancelOutcome Register::Cancel(const std::string& ownerKey, int64_t number, cons
     error_ = r.error;
   } else if (r.rows.empty()) {
     outcome = CancelOutcome::kNotFound;
-  } else if (Number(r.At(0, 1)) > 0) {
+  } else if (SqlNumber(r.At(0, 1)) > 0) {
     outcome = CancelOutcome::kAlreadyCancelled;
   } else {
     const SqlResult added = db_->Run(
         "INSERT INTO reg_cancellations (receipt, cancelled_at, workstation, username)"
         " VALUES (?, ?, ?, ?)",
-        {Number(r.At(0, 0)), who.startedAt, platform::Cp850ToUtf8(who.workstation),
+        {SqlNumber(r.At(0, 0)), who.startedAt, platform::Cp850ToUtf8(who.workstation),
          platform::Cp850ToUtf8(who.user)});
     std::vector<IssuedReceipt> receipt;
     if (!added.ok) {
       error_ = added.error;
-    } else if (alsoWrite && (!ReceiptById(Number(r.At(0, 0)), &receipt) || !alsoWrite(receipt[0]))) {
+    } else if (alsoWrite && (!ReceiptById(SqlNumber(r.At(0, 0)), &receipt) || !alsoWrite(receipt[0]))) {
       if (error_.empty()) error_ = "the receipt's cancellation could not be recorded";
     } else if (db_->Commit(&error_)) {
       return CancelOutcome::kCancelled;
@@ -79,10 +74,10 @@ bool Register::Check(std::vector<std::string>* faults) {
   if (!twice.ok) return Fail(twice.error);
   for (const auto& v : sums.rows) {
     const std::string which = "owner " + v[0] + " receipt " + v[1];
-    if (Number(v[6]) != Number(v[2])) {
+    if (SqlNumber(v[6]) != SqlNumber(v[2])) {
       faults->push_back(which + ": its lines add up to " + v[6] + " cents, its base is " + v[2]);
     }
-    if (Number(v[2]) + Number(v[3]) - Number(v[4]) != Number(v[5])) {
+    if (SqlNumber(v[2]) + SqlNumber(v[3]) - SqlNumber(v[4]) != SqlNumber(v[5])) {
       faults->push_back(which + ": base + VAT - withholding is not its total " + v[5]);
     }
   }

@@ -1,7 +1,5 @@
 // Reading the register: a unit's receipt of a month, the journal's
 // receipts, the remittances and the cycles.
-#include <cstdlib>
-
 #include "ledger/register.h"
 #include "platform/cp850.h"
 
@@ -10,10 +8,6 @@ namespace {
 
 std::string Cp850(const std::string& utf8) {
   return platform::Utf8ToCp850(utf8);
-}
-
-int64_t Number(const std::string& text) {
-  return std::strtoll(text.c_str(), nullptr, 10);
 }
 
 constexpr const char* kReceiptColumns =
@@ -25,12 +19,12 @@ constexpr const char* kReceiptColumns =
 
 IssuedReceipt ReceiptOf(const std::vector<std::string>& v) {
   IssuedReceipt r;
-  r.id = Number(v[0]);
-  r.cycle = Number(v[1]);
+  r.id = SqlNumber(v[0]);
+  r.cycle = SqlNumber(v[1]);
   r.ownerKey = v[2];
   r.ownerName = Cp850(v[3]);
   r.ownerTaxId = Cp850(v[4]);
-  r.number = Number(v[5]);
+  r.number = SqlNumber(v[5]);
   r.unitKey = v[6];
   r.reference = Cp850(v[7]);
   r.tenantName = Cp850(v[8]);
@@ -38,16 +32,16 @@ IssuedReceipt ReceiptOf(const std::vector<std::string>& v) {
   r.issueDate = v[10];
   r.period = v[11];
   r.collectionForm = Cp850(v[12]);
-  r.baseCents = Number(v[13]);
-  r.vatRate = Number(v[14]);
-  r.vatCents = Number(v[15]);
-  r.withholdingRate = Number(v[16]);
-  r.withholdingCents = Number(v[17]);
-  r.totalCents = Number(v[18]);
+  r.baseCents = SqlNumber(v[13]);
+  r.vatRate = SqlNumber(v[14]);
+  r.vatCents = SqlNumber(v[15]);
+  r.withholdingRate = SqlNumber(v[16]);
+  r.withholdingCents = SqlNumber(v[17]);
+  r.totalCents = SqlNumber(v[18]);
   r.currency = v[19];
   r.layout = v[20];
-  r.cancelled = Number(v[21]) > 0;
-  r.inRemittance = Number(v[22]) > 0;
+  r.cancelled = SqlNumber(v[21]) > 0;
+  r.inRemittance = SqlNumber(v[22]) > 0;
   return r;
 }
 
@@ -59,7 +53,7 @@ bool Register::ReadLines(IssuedReceipt* r) {
       {r->id});
   if (!lines.ok) return Fail(lines.error);
   for (const auto& v : lines.rows) {
-    r->lines.push_back({static_cast<int>(Number(v[0])), Cp850(v[1]), Number(v[2]), Number(v[3])});
+    r->lines.push_back({static_cast<int>(SqlNumber(v[0])), Cp850(v[1]), SqlNumber(v[2]), SqlNumber(v[3])});
   }
   return true;
 }
@@ -115,11 +109,11 @@ bool Register::Remittances(std::vector<RemittanceEntry>* out) {
   bool ok = r.ok || Fail(r.error);
   for (size_t i = 0; ok && i < r.rows.size(); ++i) {
     const auto& v = r.rows[i];
-    RemittanceEntry m{Number(v[0]), Number(v[1]), Cp850(v[2]), v[3], Number(v[4]), Number(v[5]), {}};
+    RemittanceEntry m{SqlNumber(v[0]), SqlNumber(v[1]), Cp850(v[2]), v[3], SqlNumber(v[4]), SqlNumber(v[5]), {}};
     const SqlResult held = db_->Run(
         "SELECT receipt FROM reg_remittance_receipts WHERE remittance = ? ORDER BY receipt", {m.id});
     ok = held.ok || Fail(held.error);
-    for (const auto& h : held.rows) m.receipts.push_back(Number(h[0]));
+    for (const auto& h : held.rows) m.receipts.push_back(SqlNumber(h[0]));
     out->push_back(std::move(m));
   }
   db_->Rollback();
@@ -133,7 +127,7 @@ bool Register::Cycles(std::vector<CycleEntry>* out) {
       " ORDER BY number");
   if (!r.ok) return Fail(r.error);
   for (const auto& v : r.rows) {
-    out->push_back({Number(v[0]), v[1], Cp850(v[2]), Cp850(v[3]), Cp850(v[4])});
+    out->push_back({SqlNumber(v[0]), v[1], Cp850(v[2]), Cp850(v[3]), Cp850(v[4])});
   }
   return true;
 }

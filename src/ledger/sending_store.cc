@@ -1,19 +1,10 @@
 // What the register keeps of sending: attempts, the agency's answers per
 // record, and each issuer's flow (when the next submission may go).  The
 // records themselves never change; an answer is a new entry.
-#include <cstdlib>
-
 #include "ledger/register.h"
 #include "platform/cp850.h"
 
 namespace ledger {
-namespace {
-
-int64_t Number(const std::string& text) {
-  return std::strtoll(text.c_str(), nullptr, 10);
-}
-
-}  // namespace
 
 bool Register::IssuersWaiting(std::vector<std::string>* out) {
   out->clear();
@@ -33,7 +24,7 @@ bool Register::AnswersFor(int64_t record, std::vector<AnswerEntry>* out) {
       {record});
   if (!r.ok) return Fail(r.error);
   for (const auto& v : r.rows) {
-    out->push_back({Number(v[0]), Number(v[1]), v[2], v[3], platform::Utf8ToCp850(v[4])});
+    out->push_back({SqlNumber(v[0]), SqlNumber(v[1]), v[2], v[3], platform::Utf8ToCp850(v[4])});
   }
   return true;
 }
@@ -44,9 +35,9 @@ bool Register::Flow(const std::string& issuerNif, FlowEntry* out) {
       "SELECT next_at, failures, claimed_until FROM reg_flow WHERE issuer_nif = ?", {issuerNif});
   if (!r.ok) return Fail(r.error);
   if (!r.rows.empty()) {
-    out->nextAt = Number(r.At(0, 0));
-    out->failures = Number(r.At(0, 1));
-    out->claimedUntil = Number(r.At(0, 2));
+    out->nextAt = SqlNumber(r.At(0, 0));
+    out->failures = SqlNumber(r.At(0, 1));
+    out->claimedUntil = SqlNumber(r.At(0, 2));
   }
   return true;
 }
@@ -64,7 +55,7 @@ bool Register::SetFlow(const FlowEntry& f) {
 bool Register::AddSubmission(SubmissionEntry* e) {
   const SqlResult last = db_->Run("SELECT COALESCE(MAX(id), 0) FROM reg_submissions");
   if (!last.ok) return Fail(last.error);
-  e->id = Number(last.At(0, 0)) + 1;
+  e->id = SqlNumber(last.At(0, 0)) + 1;
   const SqlResult added = db_->Run(
       "INSERT INTO reg_submissions (id, issuer_nif, attempted_at, outcome, message,"
       " operator_message, csv, wait_seconds, incident, records)"
@@ -90,8 +81,8 @@ constexpr const char* kSubmissionColumns =
 
 void AddSubmissions(const SqlResult& r, std::vector<SubmissionEntry>* out) {
   for (const auto& v : r.rows) {
-    out->push_back({Number(v[0]), v[1], Number(v[2]), v[3], v[4], platform::Utf8ToCp850(v[5]),
-                    v[6], Number(v[7]), v[8] == "S", Number(v[9])});
+    out->push_back({SqlNumber(v[0]), v[1], SqlNumber(v[2]), v[3], v[4], platform::Utf8ToCp850(v[5]),
+                    v[6], SqlNumber(v[7]), v[8] == "S", SqlNumber(v[9])});
   }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,11 @@ struct SqlResult {
   std::vector<std::vector<std::string>> rows;
   const std::string& At(size_t row, size_t column) const { return rows.at(row).at(column); }
 };
+
+// An integer column's text as a number (0 for NULL's empty text).
+inline int64_t SqlNumber(const std::string& text) {
+  return std::strtoll(text.c_str(), nullptr, 10);
+}
 
 enum class WriteStart { kStarted, kBusy, kFailed };
 
